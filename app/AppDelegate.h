@@ -1,0 +1,56 @@
+#pragma once
+
+#include "app/EventMonitor.h"
+#include "platform/StatusItem.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+// The application's delegate: the status icon, the popover that holds the recorder panel,
+// and the monitor that closes the popover on a click in another application.
+class AppDelegate : public QObject {
+    Q_OBJECT
+public:
+    using PanelFactory = std::function<QWidget *()>;
+    // Event kinds of the outside-click monitor: left and right mouse down.
+    static constexpr std::uint64_t outsideClickMask = 10;
+    static constexpr std::chrono::milliseconds launchDelay{1000};
+
+    AppDelegate(std::unique_ptr<platform::StatusItem> statusItem, std::unique_ptr<platform::Popover> popover,
+                platform::GlobalEventMonitor &desktopEvents);
+    ~AppDelegate() override;
+
+    // Puts the icon in the status bar, the panel in the popover, starts the outside-click
+    // monitor, opens the popover a second later and listens for "ridimensiona".
+    void applicationDidFinishLaunching(const PanelFactory &makePanel);
+    // Without a status bar: the panel in an ordinary window, shown at once.
+    void launchWithoutStatusBar(const PanelFactory &makePanel);
+    void applicationWillTerminate() {}
+    bool applicationShouldHandleReopen(bool hasVisibleWindows);
+    void RiapriAppWithSender(QObject *sender);
+    // Another launch of the recorder asked to see it: the popover (or the window) opens.
+    void reopenFromAnotherLaunch();
+
+    void togglePopover(QObject *sender);
+    void showPopover();
+    void closePopover(QObject *sender);
+    void outsideClick(platform::GlobalEvent *event);
+    void delayedLaunchTask();
+    void ridimensiona();
+
+    QPointer<QWidget> window; // no window in this application
+    const std::unique_ptr<platform::StatusItem> statusItem;
+    const std::unique_ptr<platform::Popover> popover;
+    std::unique_ptr<EventMonitor> eventMonitor;
+
+private:
+    bool standalone = false;
+    void toggleWithEmptyEvent();
+    void showWindow();
+    platform::GlobalEventMonitor &desktopEvents;
+};

@@ -1,0 +1,112 @@
+#include "app/Launcher.h"
+
+#include "app/AppDelegate.h"
+#include "platform/DesktopSession.h"
+#include "platform/SingleInstance.h"
+#include "platform/SystemEventMonitor.h"
+#include "platform/qt/DesktopMailComposer.h"
+#include "platform/qt/PopoverWindow.h"
+#include "platform/qt/QtApplication.h"
+#include "platform/qt/QtSaveDialog.h"
+#include "platform/qt/SettingsPreferenceStore.h"
+#include "platform/qt/TrayStatusItem.h"
+#include "recorder/AudioRecorder.h"
+#include "recorder/VistaRegistratore.h"
+#include "settings/Menu.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+// A tray host often starts together with the session: give it a moment to appear.
+bool waitForStatusBar(int milliseconds)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        if (waited.elapsed() >= milliseconds)
+            return false;
+        QEventLoop loop;
+        QTimer::singleShot(100, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+std::unique_ptr<Recorder> makeAudioRecorder(const QString &path, const RecordingSettings &settings,
+                                            std::unique_ptr<platform::AudioInput> input, QString &error)
+{
+    return AudioRecorder::create(path, settings, std::move(input), error);
+}
+
+} // namespace
+
+int runRecorderApplication(int &argc, char **argv)
+{
+    std::string why;
+    if (!platform::hasGraphicalSession(why)) {
+        std::fprintf(stderr, "%s\n", why.c_str());
+        return 1;
+    }
+    QApplication application(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("registratore"));
+    QApplication::setApplicationName(QStringLiteral("registratore"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Registratore"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.registratore.Registratore"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    platform::quitOnTerminationSignals();
+
+    platform::SingleInstance instance(QStringLiteral("registratore"));
+    if (instance.handOverToRunning()) {
+        std::fputs("registratore: already running; its recorder panel has been opened.\n", stderr);
+        return 0;
+    }
+    instance.listen();
+
+    const bool statusBar = waitForStatusBar(3000);
+    auto statusItem = std::make_unique<platform::TrayStatusItem>();
+    platform::TrayStatusItem *tray = statusItem.get();
+    auto popover = std::make_unique<platform::PopoverWindow>(!statusBar);
+    platform::PopoverWindow *popoverWindow = popover.get();
+    auto desktopEvents = platform::makeSystemEventMonitor([tray] { return tray->geometry(); });
+    platform::SettingsPreferenceStore preferences;
+    platform::QtSaveDialog saveDialog(popoverWindow);
+    platform::DesktopMailComposer mail;
+    platform::QtApplication quit;
+
+    AppDelegate delegate(std::move(statusItem), std::move(popover), *desktopEvents);
+    VistaRegistratore *panel = nullptr;
+    const auto makePanel = [&]() -> QWidget * {
+        panel = new VistaRegistratore({saveDialog, preferences, platform::makeSystemAudioInput,
+                                       makeAudioRecorder, [] { return QDateTime::currentDateTime(); },
+                                       [&] { return new Menu(preferences, mail, quit); }});
+        QObject::connect(panel, &VistaRegistratore::userMessage, tray, [tray](const QString &text) {
+            tray->showMessage(QStringLiteral("Registratore"), text);
+        });
+        return panel;
+    };
+    // The recording is completed before the application ends, however it is asked to.
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, [&panel] {
+        if (panel)
+            panel->finishBeforeQuit();
+    });
+
+    QObject::connect(&instance, &platform::SingleInstance::reopenRequested, &delegate,
+                     &AppDelegate::reopenFromAnotherLaunch);
+    if (statusBar) {
+        delegate.applicationDidFinishLaunching(makePanel);
+    } else {
+        std::fputs("registratore: no status bar (system tray) was found on this desktop, so the recorder "
+                   "opens in an ordinary window instead.\n",
+                   stderr);
+        QApplication::setQuitOnLastWindowClosed(true);
+        delegate.launchWithoutStatusBar(makePanel);
+    }
+    return application.exec();
+}

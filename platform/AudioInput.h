@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+
+namespace platform {
+
+// Receives what the microphone captured. Called on the input's own capture thread,
+// never on the UI thread.
+class AudioSink {
+public:
+    virtual ~AudioSink() = default;
+    // Signed 16-bit mono samples, in capture order.
+    virtual void audioCaptured(std::span<const std::int16_t> samples) = 0;
+    // The input stopped for good (device unplugged, sound server gone). Called at most once.
+    virtual void inputLost(const std::string &reason) = 0;
+};
+
+// The desktop's default microphone, captured as 16-bit mono at a chosen rate.
+class AudioInput {
+public:
+    virtual ~AudioInput() = default;
+
+    // Opens the input that is the desktop's default right now and starts capturing.
+    // While no sink is attached, captured audio is dropped. Returns false, with a readable
+    // reason in `error`, when there is no input device or no sound server.
+    virtual bool open(int sampleRate, std::string &error) = 0;
+    virtual bool isOpen() const = 0;
+    virtual int sampleRate() const = 0;
+
+    // Attaches or detaches (nullptr) the sink. Thread-safe; once it returns, the previous
+    // sink is never called again.
+    virtual void setSink(AudioSink *sink) = 0;
+
+    // Holds capture (paused recording) or lets it run again. Audio of a held input is not
+    // delivered.
+    virtual void setHeld(bool held) = 0;
+
+    // Delivers to the sink everything the input has captured up to this call, waiting for
+    // the capture thread if needed. Used before a recording's file is closed.
+    virtual void drain() = 0;
+
+    // Stops capturing and releases the device. Idempotent.
+    virtual void close() = 0;
+};
+
+using AudioInputFactory = std::function<std::unique_ptr<AudioInput>()>;
+
+// The input of this desktop (PulseAudio / PipeWire on Linux).
+std::unique_ptr<AudioInput> makeSystemAudioInput();
+
+} // namespace platform

@@ -1,0 +1,37 @@
+#include "platform/PopoverPlacement.h"
+
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+bool inLowerHalf(int y, const QRect &available)
+{
+    return !available.isNull() && y > available.center().y();
+}
+} // namespace
+
+QPoint popoverPosition(const Anchor &anchor, QSize size, const QRect &available)
+{
+    QPoint position;
+    if (!anchor.iconGeometry.isEmpty()) {
+        const QRect &icon = anchor.iconGeometry;
+        position.setX(icon.x() + icon.width() / 2 - size.width() / 2);
+        position.setY(inLowerHalf(icon.center().y(), available) ? icon.top() - size.height()
+                                                                : icon.bottom() + 1);
+    } else if (anchor.pointer) {
+        const QPoint p = *anchor.pointer;
+        position.setX(p.x() - size.width() / 2);
+        position.setY(inLowerHalf(p.y(), available) ? p.y() - size.height() : p.y());
+    } else if (!available.isNull()) {
+        position = QPoint(available.right() + 1 - size.width(), available.top());
+    }
+    if (available.isNull())
+        return position;
+    // Keep it on screen; a popover larger than the screen keeps its top-left corner visible.
+    position.setX(std::max(available.left(), std::min(position.x(), available.right() + 1 - size.width())));
+    position.setY(std::max(available.top(), std::min(position.y(), available.bottom() + 1 - size.height())));
+    return position;
+}
+
+} // namespace platform

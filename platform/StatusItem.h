@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/PopoverPlacement.h"
+
+#include <QIcon>
+#include <QObject>
+
+namespace platform {
+
+// The application's icon in the desktop's status bar.
+class StatusItem : public QObject {
+    Q_OBJECT
+public:
+    ~StatusItem() override = default;
+    // False when the status bar gives the item no button (no tray host).
+    virtual bool hasButton() const = 0;
+    virtual void setImage(const QIcon &image) = 0;
+    // The anchor for the popover now; a click's pointer position is used once.
+    virtual Anchor takeAnchor() = 0;
+    // Shows a short message to the user from the status icon.
+    virtual void showMessage(const QString &title, const QString &text) = 0;
+
+signals:
+    // The user clicked the icon.
+    void activated(QObject *sender);
+};
+
+// A panel that opens anchored to the status icon and closes on request.
+class Popover {
+public:
+    virtual ~Popover() = default;
+    virtual bool isShown() const = 0;
+    // Takes ownership of the content.
+    virtual void setContent(QWidget *content) = 0;
+    virtual QWidget *content() const = 0;
+    virtual void showRelativeTo(const Anchor &anchor) = 0;
+    virtual void performClose(QObject *sender) = 0;
+};
+
+} // namespace platform

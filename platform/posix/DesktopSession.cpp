@@ -1,0 +1,56 @@
+#include "platform/DesktopSession.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+int signalPipe[2] = {-1, -1};
+
+void forwardSignal(int signal)
+{
+    const char byte = static_cast<char>(signal);
+    [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
+}
+
+bool set(const char *name)
+{
+    const char *value = std::getenv(name);
+    return value && *value;
+}
+} // namespace
+
+bool hasGraphicalSession(std::string &why)
+{
+    if (set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM"))
+        return true;
+    why = "No graphical display found: start the recorder from a desktop session (neither DISPLAY nor "
+          "WAYLAND_DISPLAY is set).";
+    return false;
+}
+
+void quitOnTerminationSignals()
+{
+    if (signalPipe[0] != -1 || ::pipe(signalPipe) != 0)
+        return;
+    // The handler only writes to a pipe; the quit itself runs in the event loop.
+    auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, [] {
+        char byte;
+        [[maybe_unused]] const auto got = ::read(signalPipe[0], &byte, 1);
+        QCoreApplication::quit();
+    });
+    struct sigaction action = {};
+    action.sa_handler = forwardSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(signal, &action, nullptr);
+}
+
+} // namespace platform

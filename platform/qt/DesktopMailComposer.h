@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/MailComposer.h"
+
+namespace platform {
+
+// Hands mailto: URLs to the desktop's mail handler through QDesktopServices.
+class DesktopMailComposer : public MailComposer {
+public:
+    bool canCompose() const override { return true; }
+    void compose(const QUrl &message) override;
+};
+
+} // namespace platform

@@ -1,0 +1,12 @@
+#include "platform/qt/QtApplication.h"
+
+#include <QCoreApplication>
+
+namespace platform {
+
+void QtApplication::terminate()
+{
+    QCoreApplication::quit();
+}
+
+} // namespace platform

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/StatusItem.h"
+
+#include <QSystemTrayIcon>
+
+namespace platform {
+
+// The status item as a QSystemTrayIcon (XEmbed or StatusNotifierItem on Linux, the status
+// bar on macOS, the notification area on Windows). It has no context menu: on
+// StatusNotifierItem hosts a context menu turns a left click into opening that menu.
+class TrayStatusItem : public StatusItem {
+    Q_OBJECT
+public:
+    TrayStatusItem();
+    bool hasButton() const override;
+    void setImage(const QIcon &image) override;
+    Anchor takeAnchor() override;
+    void showMessage(const QString &title, const QString &text) override;
+    QRect geometry() const { return tray.geometry(); }
+
+private:
+    QSystemTrayIcon tray;
+    std::optional<QPoint> clickPointer;
+};
+
+} // namespace platform

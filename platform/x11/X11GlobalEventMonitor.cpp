@@ -1,0 +1,131 @@
+#include "platform/x11/X11GlobalEventMonitor.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QWindow>
+
+#include <xcb/xcb.h>
+#include <xcb/xinput.h>
+
+#include <cstdlib>
+
+namespace platform {
+
+std::unique_ptr<X11GlobalEventMonitor> X11GlobalEventMonitor::create(std::function<QRect()> ownArea)
+{
+    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (!x11 || !x11->connection())
+        return nullptr;
+    xcb_connection_t *connection = x11->connection();
+    const xcb_query_extension_reply_t *xinput = xcb_get_extension_data(connection, &xcb_input_id);
+    if (!xinput || !xinput->present)
+        return nullptr;
+    // Raw events reach every client regardless of grabs from XInput 2.1 on.
+    auto *version =
+        xcb_input_xi_query_version_reply(connection, xcb_input_xi_query_version(connection, 2, 2), nullptr);
+    const bool recent = version && (version->major_version > 2 ||
+                                    (version->major_version == 2 && version->minor_version >= 1));
+    std::free(version);
+    if (!recent)
+        return nullptr;
+    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    if (!screen)
+        return nullptr;
+    return std::unique_ptr<X11GlobalEventMonitor>(
+        new X11GlobalEventMonitor(connection, screen->root, xinput->major_opcode, std::move(ownArea)));
+}
+
+X11GlobalEventMonitor::X11GlobalEventMonitor(xcb_connection_t *connection, unsigned root,
+                                             unsigned char xinputOpcode, std::function<QRect()> ownArea)
+    : connection(connection), root(root), xinputOpcode(xinputOpcode), ownArea(std::move(ownArea))
+{
+    QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+X11GlobalEventMonitor::~X11GlobalEventMonitor()
+{
+    if (!monitors.empty())
+        selectRawButtons(false);
+    if (QCoreApplication::instance())
+        QCoreApplication::instance()->removeNativeEventFilter(this);
+}
+
+void X11GlobalEventMonitor::selectRawButtons(bool on)
+{
+    // Selected for the master devices only, so each click arrives once and Qt's own
+    // selections on the root window (made for all devices) stay as they are.
+    struct {
+        xcb_input_event_mask_t head;
+        std::uint32_t bits;
+    } mask{{XCB_INPUT_DEVICE_ALL_MASTER, 1},
+           on ? std::uint32_t(XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS) : 0u};
+    xcb_input_xi_select_events(connection, root, 1, &mask.head);
+    xcb_flush(connection);
+}
+
+GlobalEventMonitor::Token X11GlobalEventMonitor::addMonitor(std::uint64_t mask, Callback callback)
+{
+    if (monitors.empty())
+        selectRawButtons(true);
+    monitors.emplace(nextToken, Monitor{mask, std::move(callback)});
+    return nextToken++;
+}
+
+void X11GlobalEventMonitor::removeMonitor(Token token)
+{
+    if (monitors.erase(token) && monitors.empty())
+        selectRawButtons(false);
+}
+
+bool X11GlobalEventMonitor::insideOwnWindows(QPoint position) const
+{
+    if (ownArea && ownArea().contains(position))
+        return true;
+    for (const QWindow *window : QGuiApplication::topLevelWindows()) {
+        // Windows embedded in another client's window (the tray icon) report local geometry.
+        if (window->isVisible() && !window->parent() && window->frameGeometry().contains(position) &&
+            window->type() != Qt::ForeignWindow)
+            return true;
+    }
+    return false;
+}
+
+void X11GlobalEventMonitor::deliver(EventKind kind)
+{
+    auto *reply = xcb_query_pointer_reply(connection, xcb_query_pointer(connection, root), nullptr);
+    if (!reply)
+        return;
+    // Qt works in device-independent pixels; the X server in physical ones.
+    const qreal ratio = qGuiApp->devicePixelRatio();
+    const QPoint position(qRound(reply->root_x / ratio), qRound(reply->root_y / ratio));
+    std::free(reply);
+    if (insideOwnWindows(position))
+        return;
+    const auto current = monitors; // a callback may add or remove monitors
+    for (const auto &[token, monitor] : current) {
+        if ((monitor.mask & eventMaskOf(kind)) == 0)
+            continue;
+        GlobalEvent event(kind, position);
+        monitor.callback(&event);
+    }
+}
+
+bool X11GlobalEventMonitor::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
+{
+    if (monitors.empty() || eventType != "xcb_generic_event_t")
+        return false;
+    auto *event = static_cast<xcb_generic_event_t *>(message);
+    if ((event->response_type & 0x7f) != XCB_GE_GENERIC)
+        return false;
+    auto *generic = reinterpret_cast<xcb_ge_generic_event_t *>(event);
+    if (generic->extension != xinputOpcode || generic->event_type != XCB_INPUT_RAW_BUTTON_PRESS)
+        return false;
+    const auto *press = reinterpret_cast<xcb_input_raw_button_press_event_t *>(event);
+    if (press->detail == 1)
+        deliver(EventKind::LeftMouseDown);
+    else if (press->detail == 3)
+        deliver(EventKind::RightMouseDown);
+    return true;
+}
+
+} // namespace platform

@@ -1,0 +1,445 @@
+#include "recorder/AudioRecorder.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <sndfile.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <condition_variable>
+#include <cstdlib>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr int kSupportedRates[] = {12000, 24000, 48000};
+constexpr float kSilenceDb = -160.0f;
+
+// The header is rewritten after at most this much audio, so a killed process leaves a file that
+// plays up to a fraction of a second before the kill. Rewriting it is a 4 KiB write at the start
+// of the file: a handful per second costs nothing.
+constexpr int kHeaderUpdatesPerSecond = 5;
+
+// Room for this much audio waiting for the writer before the buffer has to grow.
+constexpr int kQueuedSeconds = 2;
+
+// The writer wakes up once this much audio waits (or the recording pauses or ends). An input
+// often delivers a fragment as a large piece followed by a few stray samples; those wait for
+// the next fragment instead of costing a wake-up of their own.
+constexpr int kWriterWakeUpsPerSecond = 20;
+
+QString keyName(const char *key)
+{
+    return QString::fromLatin1(key);
+}
+
+// Why `settings` cannot be recorded, or nothing when they are 16-bit mono little-endian
+// interleaved integer PCM at a supported rate (then stored in `rate`).
+std::optional<QString> settingsProblem(const RecordingSettings &settings, int &rate)
+{
+    const char *required[] = {RecordingKey::formatId,    RecordingKey::sampleRate,
+                              RecordingKey::numberOfChannels, RecordingKey::bitDepth,
+                              RecordingKey::isBigEndian, RecordingKey::isFloat,
+                              RecordingKey::isNonInterleaved};
+    for (const char *key : required) {
+        if (!settings.contains(key))
+            return QStringLiteral("The recording settings lack %1.").arg(keyName(key));
+    }
+    const auto value = [&](const char *key) { return settings.at(key); };
+
+    if (value(RecordingKey::formatId) != kAudioFormatLinearPCM) {
+        return QStringLiteral("Only linear PCM can be recorded (%1 is 0x%2).")
+            .arg(keyName(RecordingKey::formatId))
+            .arg(static_cast<qulonglong>(value(RecordingKey::formatId)), 0, 16);
+    }
+    const std::int64_t asked = value(RecordingKey::sampleRate);
+    if (std::find(std::begin(kSupportedRates), std::end(kSupportedRates), asked) == std::end(kSupportedRates)) {
+        return QStringLiteral("A sample rate of %1 Hz is not supported: it must be 12000, 24000 or 48000 Hz.")
+            .arg(asked);
+    }
+    if (value(RecordingKey::numberOfChannels) != 1) {
+        return QStringLiteral("Only mono can be recorded (%1 is %2).")
+            .arg(keyName(RecordingKey::numberOfChannels))
+            .arg(value(RecordingKey::numberOfChannels));
+    }
+    if (value(RecordingKey::bitDepth) != 16) {
+        return QStringLiteral("Only 16-bit samples can be recorded (%1 is %2).")
+            .arg(keyName(RecordingKey::bitDepth))
+            .arg(value(RecordingKey::bitDepth));
+    }
+    if (value(RecordingKey::isFloat) != 0)
+        return QStringLiteral("Only integer samples can be recorded (%1 is set).").arg(keyName(RecordingKey::isFloat));
+    if (value(RecordingKey::isBigEndian) != 0) {
+        return QStringLiteral("Only little-endian samples can be recorded (%1 is set).")
+            .arg(keyName(RecordingKey::isBigEndian));
+    }
+    if (value(RecordingKey::isNonInterleaved) != 0) {
+        return QStringLiteral("Only interleaved samples can be recorded (%1 is set).")
+            .arg(keyName(RecordingKey::isNonInterleaved));
+    }
+    rate = static_cast<int>(asked);
+    return std::nullopt;
+}
+
+// libsndfile's message for the last failure on `file` (nullptr: the last failed open), without
+// its "System error : " prefix, so that what remains is the operating system's reason.
+QString sndfileReason(SNDFILE *file)
+{
+    QString text = QString::fromLocal8Bit(sf_strerror(file)).trimmed();
+    const QString prefix = QStringLiteral("System error :");
+    if (text.startsWith(prefix))
+        text = text.mid(prefix.size()).trimmed();
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    return text;
+}
+
+QString shownPath(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+int peakOf(std::span<const std::int16_t> samples)
+{
+    int peak = 0;
+    for (const std::int16_t sample : samples)
+        peak = std::max(peak, std::abs(static_cast<int>(sample)));
+    return peak;
+}
+
+float decibels(int peak)
+{
+    if (peak <= 0)
+        return kSilenceDb;
+    return std::max(kSilenceDb, static_cast<float>(20.0 * std::log10(peak / 32768.0)));
+}
+
+} // namespace
+
+// The recorder's state is shared by three threads: the UI thread (the public functions), the
+// input's capture thread (audioCaptured, inputLost) and the writer thread (the file). The capture
+// thread only queues samples; the writer thread alone touches the file once it runs, so neither
+// the capture thread nor the UI thread ever waits for the disk (stop() waits for the writer to
+// finish, by design).
+struct AudioRecorder::Impl final : platform::AudioSink {
+    enum class State { Ready, Recording, Paused, Ended };
+
+    AudioRecorder *owner = nullptr;
+    QString path;
+    int rate = 0;
+    std::unique_ptr<platform::AudioInput> input;
+    SNDFILE *file = nullptr;
+    std::thread writer;
+    bool stopCalled = false; // UI thread only
+
+    std::mutex mutex;
+    std::condition_variable wake;
+    // Guarded by `mutex`:
+    State state = State::Ready;
+    std::vector<std::int16_t> queued;
+    bool finishRequested = false;
+    bool headerRequested = false;
+    std::optional<QString> lostReason;
+    bool metering = false;
+    int peakSinceUpdate = 0;
+    bool samplesSinceUpdate = false;
+
+    std::atomic<std::int64_t> framesWritten{0};
+    float peakDb = kSilenceDb; // UI thread only
+
+    // platform::AudioSink, on the capture thread.
+    void audioCaptured(std::span<const std::int16_t> samples) override
+    {
+        std::lock_guard lock(mutex);
+        if (state != State::Recording || samples.empty())
+            return;
+        if (metering) {
+            peakSinceUpdate = std::max(peakSinceUpdate, peakOf(samples));
+            samplesSinceUpdate = true;
+        }
+        const bool wasWaiting = writerHasWork();
+        queued.insert(queued.end(), samples.begin(), samples.end());
+        if (!wasWaiting && writerHasWork())
+            wake.notify_one();
+    }
+
+    void inputLost(const std::string &reason) override
+    {
+        std::lock_guard lock(mutex);
+        if (state == State::Ended)
+            return;
+        // Everything the input delivered before losing the device is already queued.
+        state = State::Ended;
+        lostReason = reason.empty() ? QStringLiteral("The microphone is no longer available.")
+                                    : QString::fromStdString(reason);
+        wake.notify_one();
+    }
+
+    void writerLoop()
+    {
+        std::vector<std::int16_t> batch;
+        batch.reserve(queued.capacity());
+        std::int64_t sinceHeader = 0;
+        std::optional<QString> failure;
+
+        std::unique_lock lock(mutex);
+        for (;;) {
+            wake.wait(lock, [&] { return writerHasWork(); });
+            batch.swap(queued);
+            // Once the state is Ended nothing more is queued, so this batch is the last one.
+            const bool ending = state == State::Ended;
+            const bool headerNow = std::exchange(headerRequested, false);
+            lock.unlock();
+
+            if (!batch.empty()) {
+                const auto count = static_cast<sf_count_t>(batch.size());
+                const sf_count_t put = sf_write_short(file, batch.data(), count);
+                if (put > 0) {
+                    framesWritten += put;
+                    sinceHeader += put;
+                }
+                if (put != count) {
+                    failure = QStringLiteral("Cannot write to “%1”: %2. The recording was stopped; the file keeps "
+                                             "what was recorded before.")
+                                  .arg(shownPath(path), sndfileReason(file));
+                }
+                batch.clear();
+            }
+            const bool done = ending || failure;
+            if (!done && (headerNow || sinceHeader >= rate / kHeaderUpdatesPerSecond)) {
+                sf_command(file, SFC_UPDATE_HEADER_NOW, nullptr, 0);
+                sinceHeader = 0;
+            }
+
+            lock.lock();
+            if (done) {
+                state = State::Ended;
+                queued.clear();
+                if (!failure && lostReason)
+                    failure = lostReason;
+                break;
+            }
+        }
+        lock.unlock();
+
+        // Closing writes the final header. It rewrites bytes that already exist, so it normally
+        // succeeds even on a full disk.
+        sf_command(file, SFC_UPDATE_HEADER_NOW, nullptr, 0);
+        if (!failure && sf_error(file) != SF_ERR_NO_ERROR) {
+            failure = QStringLiteral("Cannot complete “%1”: %2.").arg(shownPath(path), sndfileReason(file));
+        }
+        if (const int closed = sf_close(file); closed != SF_ERR_NO_ERROR && !failure) {
+            failure = QStringLiteral("Cannot complete “%1”: %2.")
+                          .arg(shownPath(path), QString::fromLocal8Bit(sf_error_number(closed)));
+        }
+        file = nullptr;
+        if (failure)
+            emit owner->failed(*failure);
+    }
+
+    bool record()
+    {
+        std::unique_lock lock(mutex);
+        switch (state) {
+        case State::Ended:
+            return false;
+        case State::Recording:
+            return true;
+        case State::Ready:
+            // What the input captured before this moment (while the save dialog was up) and
+            // is still on its way is dropped: the file starts now.
+            lock.unlock();
+            input->drain();
+            lock.lock();
+            if (state == State::Ready)
+                state = State::Recording;
+            return state == State::Recording;
+        case State::Paused:
+            state = State::Recording;
+            lock.unlock();
+            input->setHeld(false);
+            return true;
+        }
+        return false;
+    }
+
+    void pause()
+    {
+        if (!isIn(State::Recording))
+            return;
+        // What was captured before the pause belongs in the file.
+        input->drain();
+        {
+            std::lock_guard lock(mutex);
+            if (state != State::Recording)
+                return;
+            state = State::Paused;
+            headerRequested = true; // a long pause leaves a complete file behind
+            wake.notify_one();
+        }
+        input->setHeld(true);
+    }
+
+    void stop()
+    {
+        if (std::exchange(stopCalled, true))
+            return;
+        if (isIn(State::Recording))
+            input->drain();
+        {
+            std::lock_guard lock(mutex);
+            if (state != State::Ended) {
+                state = State::Ended;
+                finishRequested = true;
+                wake.notify_one();
+            }
+        }
+        if (writer.joinable())
+            writer.join();
+        input->setSink(nullptr);
+        input->close();
+    }
+
+    // With `mutex` held.
+    bool writerHasWork() const
+    {
+        return queued.size() >= static_cast<size_t>(rate / kWriterWakeUpsPerSecond) || finishRequested ||
+               headerRequested || lostReason;
+    }
+
+    bool isIn(State expected)
+    {
+        std::lock_guard lock(mutex);
+        return state == expected;
+    }
+};
+
+AudioRecorder::AudioRecorder() : d(std::make_unique<Impl>())
+{
+    d->owner = this;
+}
+
+AudioRecorder::~AudioRecorder()
+{
+    d->stop();
+}
+
+std::unique_ptr<AudioRecorder> AudioRecorder::create(const QString &path, const RecordingSettings &settings,
+                                                     std::unique_ptr<platform::AudioInput> input, QString &error)
+{
+    error.clear();
+    int rate = 0;
+    if (const auto problem = settingsProblem(settings, rate)) {
+        error = *problem;
+        return nullptr;
+    }
+    if (!input) {
+        error = QStringLiteral("No microphone found.");
+        return nullptr;
+    }
+    // The input is opened before the file is created, so that no empty file is left behind when
+    // there is nothing to record from.
+    if (!input->isOpen() || input->sampleRate() != rate) {
+        input->close();
+        std::string reason;
+        if (!input->open(rate, reason)) {
+            error = reason.empty() ? QStringLiteral("No microphone found.") : QString::fromStdString(reason);
+            return nullptr;
+        }
+    }
+
+    SF_INFO info{};
+    info.samplerate = rate;
+    info.channels = 1;
+    info.format = SF_FORMAT_CAF | SF_FORMAT_PCM_16 | SF_ENDIAN_LITTLE;
+    SNDFILE *file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
+    if (!file) {
+        error = QStringLiteral("Cannot create the file “%1”: %2.").arg(shownPath(path), sndfileReason(nullptr));
+        return nullptr;
+    }
+
+    std::unique_ptr<AudioRecorder> recorder(new AudioRecorder);
+    Impl &d = *recorder->d;
+    d.path = path;
+    d.rate = rate;
+    d.file = file;
+    d.input = std::move(input);
+    d.queued.reserve(static_cast<size_t>(rate) * kQueuedSeconds);
+    d.writer = std::thread([&d] { d.writerLoop(); });
+    d.input->setSink(&d);
+    return recorder;
+}
+
+void AudioRecorder::setMeteringEnabled(bool enabled)
+{
+    std::lock_guard lock(d->mutex);
+    d->metering = enabled;
+    d->peakSinceUpdate = 0;
+    d->samplesSinceUpdate = false;
+}
+
+bool AudioRecorder::prepareToRecord()
+{
+    // The file exists and the writer runs from create() on; nothing is left to prepare.
+    return !d->isIn(Impl::State::Ended);
+}
+
+bool AudioRecorder::record()
+{
+    return d->record();
+}
+
+void AudioRecorder::pause()
+{
+    d->pause();
+}
+
+void AudioRecorder::stop()
+{
+    d->stop();
+}
+
+bool AudioRecorder::isRecording() const
+{
+    return d->isIn(Impl::State::Recording);
+}
+
+double AudioRecorder::currentTime() const
+{
+    return static_cast<double>(d->framesWritten.load()) / d->rate;
+}
+
+void AudioRecorder::updateMeters()
+{
+    std::lock_guard lock(d->mutex);
+    if (!d->metering || d->state != Impl::State::Recording)
+        d->peakDb = kSilenceDb;
+    else if (d->samplesSinceUpdate)
+        d->peakDb = decibels(d->peakSinceUpdate);
+    // Otherwise no audio arrived since the last reading (the sound server hands it over a
+    // fragment at a time, a few times a second): the reading stands rather than dropping to
+    // silence between fragments.
+    d->peakSinceUpdate = 0;
+    d->samplesSinceUpdate = false;
+}
+
+float AudioRecorder::peakPowerForChannel(int channel) const
+{
+    return channel == 0 ? d->peakDb : kSilenceDb;
+}
+
+QString AudioRecorder::path() const
+{
+    return d->path;
+}
+
+int AudioRecorder::sampleRate() const
+{
+    return d->rate;
+}

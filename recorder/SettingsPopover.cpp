@@ -1,0 +1,34 @@
+#include "recorder/SettingsPopover.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QVBoxLayout>
+
+SettingsPopover::SettingsPopover() : QWidget(nullptr, Qt::Popup)
+{
+    setAccessibleName(QStringLiteral("Settings menu"));
+    setWindowTitle(QStringLiteral("Settings"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+}
+
+void SettingsPopover::showMenu(QWidget *menu, QWidget *anchor)
+{
+    delete contentWidget.data();
+    contentWidget = menu;
+    if (menu)
+        layout()->addWidget(menu);
+    adjustSize();
+
+    const QRect button(anchor->mapToGlobal(QPoint(0, 0)), anchor->size());
+    QPoint position(button.center().x() - width() / 2, button.bottom() + 1);
+    if (const QScreen *screen = anchor->screen()) {
+        const QRect available = screen->availableGeometry();
+        if (position.y() + height() > available.bottom() + 1)
+            position.setY(button.top() - height());
+        position.setX(std::max(available.left(), std::min(position.x(), available.right() + 1 - width())));
+        position.setY(std::max(available.top(), position.y()));
+    }
+    move(position);
+    show();
+}

@@ -1,0 +1,518 @@
+"""The status icon on the status bars that speak StatusNotifierItem over D-Bus (KDE Plasma,
+GNOME with the AppIndicator extension, XFCE, LXQt), on X11 and on Wayland.
+
+No such status bar runs headless on Debian, so sni_host.SniHost plays one: the watcher
+and host on the session bus and, on X11, a small panel at the top-right corner that turns
+a real click on the icon into the item's Activate call, as those status bars do.
+
+On Wayland the app runs on weston: the headless backend for what needs no input, and
+weston nested in the test's X display (its x11 backend) for the one test that needs a
+seat, because the headless backend has none (see WaylandFocus).
+"""
+
+import math
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import time
+import unittest
+from pathlib import Path
+
+from harness import POPOVER_NAME, SESSION_DIR, E2ETestCase, wait_for
+from sni_host import NO_MENU_PATHS, SniHost, mean_colour, opaque_pixels, pick_pixmap
+from xdesk import Rect
+
+STARTUP = ["Are we there yet?", "mostro il traduttore"]
+CLOSE = ["chiudo il traduttore ModelData.shared.chiudo : Si", "posso chiudere il popup"]
+OPEN = ["mostro il traduttore"]
+SETTLE = 0.8            # quiet time after a toggle: catches a close that is undone at once
+NO_BAR_WAIT = 3.0       # how long the app waits for a status bar before using a window
+FALLBACK_SENTENCE = "no status bar"
+
+WESTON = shutil.which("weston")
+WESTON_MODULES = Path("/usr/lib/x86_64-linux-gnu/libweston-10")
+QT_WAYLAND_PLUGIN = Path("/usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-generic.so")
+
+
+class _XEmbedTrayKeptAway:
+    """Stands in for the harness' trayer in these classes, so that E2ETestCase.setUp does
+    not bring it back between tests: here the only status bar is the StatusNotifierItem one."""
+
+    def running(self):
+        return True
+
+    def start(self, timeout=20.0):
+        pass
+
+    def stop(self, timeout=10.0):
+        pass
+
+
+class StatusNotifierCase(E2ETestCase):
+    """Base: no XEmbed tray on the desktop while the tests of the class run."""
+
+    tray = _XEmbedTrayKeptAway()
+    _trayer_was_running = False
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        xembed = E2ETestCase.tray
+        cls._trayer_was_running = xembed.running()
+        if cls._trayer_was_running:
+            xembed.stop()
+
+    @classmethod
+    def tearDownClass(cls):
+        if cls._trayer_was_running:
+            E2ETestCase.tray.start()
+        super().tearDownClass()
+
+    def start_host(self, **kw):
+        log = open(self.artefacts / "sni-host.log", "a")
+        self.addCleanup(log.close)
+        host = SniHost(log=log, **kw).start()
+        self.addCleanup(host.stop)
+        return host
+
+    def assert_no_fallback(self, app):
+        said = [line for line in app.err_lines() if FALLBACK_SENTENCE in line]
+        self.assertEqual(said, [], f"the app fell back to its window\n{app.report()}")
+
+    def fallback_sentence(self, app, timeout=NO_BAR_WAIT + 5):
+        return app.wait_err(lambda line: FALLBACK_SENTENCE in line, timeout=timeout)
+
+
+def _distance(rect, x, y):
+    """Pixels from point x, y to the nearest pixel of rect (0 inside)."""
+    dx = max(rect.x - x, 0, x - (rect.right - 1))
+    dy = max(rect.y - y, 0, y - (rect.bottom - 1))
+    return math.hypot(dx, dy)
+
+
+def _luminance(rgb):
+    r, g, b = (c / 255 for c in rgb)
+    return 0.2126 * r + 0.7152 * g + 0.0722 * b
+
+
+class StatusNotifierOnX11(StatusNotifierCase):
+    """X11 with a StatusNotifierItem status bar (its panel at the top-right corner, 28 px
+    high, reserving its strip of the screen as a window manager would)."""
+
+    def launch_with_bar(self, **host_kw):
+        host = self.start_host(panel=True, **host_kw)
+        app = self.launch()
+        item = host.wait_item(pid=app.pid, timeout=5)
+        return host, app, item
+
+    def launch_open(self):
+        host, app, item = self.launch_with_bar()
+        app.wait_lines(STARTUP, timeout=10)
+        self.wait_popover_shown(app)
+        return host, app, item
+
+    def panel(self, host):
+        return Rect(*host.panel_rect())
+
+    def work_area(self, host):
+        screen = self.x.screen_rect
+        return Rect(0, self.panel(host).bottom, screen.width, screen.height - self.panel(host).bottom)
+
+    def toggle(self, app, expected, do):
+        m = app.mark()
+        do()
+        app.wait_lines(expected, since=m)
+        rect = self.wait_popover_hidden(app) if expected == CLOSE else self.wait_popover_shown(app)
+        self.assert_quiet(app, m + len(expected), SETTLE)
+        return rect
+
+    def assert_on_screen(self, rect, area, what):
+        self.assertTrue(rect.x >= area.x and rect.y >= area.y and rect.right <= area.right
+                        and rect.bottom <= area.bottom, f"{what}: popover {rect} not within {area}")
+
+    def test_item_registers_with_icon_and_no_menu_and_popover_opens_under_the_bar(self):
+        host, app, item = self.launch_with_bar()
+        self.assertLessEqual(item.registered_at - app.t_launch, 3.0, "registered late")
+        props = host.properties(item)
+        summary = {k: v for k, v in props.items() if "Pixmap" not in k}
+        self.assertEqual(props["Id"], "registratore", summary)
+        # Qt puts the application name in Title; hosts show the tooltip's title on hover.
+        self.assertIn(props["Title"], ("registratore", "Registratore"), summary)
+        self.assertEqual(props["ToolTip"][2], "Registratore", summary)
+        self.assertEqual(props["Status"], "Active", summary)
+
+        pixmap = pick_pixmap(props.get("IconPixmap", []), 22)
+        self.assertTrue(pixmap or props.get("IconName"), f"the item has no icon: {summary}")
+        if pixmap:
+            opaque = opaque_pixels(pixmap)
+            self.assertGreater(opaque, pixmap[0] * pixmap[1] // 10,
+                               f"the {pixmap[0]}x{pixmap[1]} icon is almost empty ({opaque} pixels)")
+            # A status bar draws the pixmap as it is: an icon all dark vanishes on a dark
+            # bar, one all light on a light bar.
+            lum = _luminance(mean_colour(pixmap))
+            self.assertTrue(0.15 < lum < 0.85, f"icon mean luminance {lum:.2f}")
+
+        # A dbusmenu would make left clicks open the menu on several hosts.
+        self.assertFalse(props["ItemIsMenu"], summary)
+        layout = host.menu_layout(item, props["Menu"])
+        if layout is not None:
+            self.assertEqual(layout[1][2], [], f"the item exports menu items: {layout}")
+        self.assertIn(props["Menu"], NO_MENU_PATHS, summary)
+        print(f"\n  item {item.key}: Menu={props['Menu']!r} ItemIsMenu={props['ItemIsMenu']} "
+              f"Title={props['Title']!r} icons={[(w, h) for w, h, _ in props['IconPixmap']]}",
+              file=sys.stderr)
+
+        # The status bar shows it, and the app does not use an XEmbed tray or its window.
+        cell = Rect(*host.panel_cell(item))
+        self.assertEqual(self.x.tray_icons(app.pid), [])
+        t_ready, t_open = app.wait_lines(STARTUP, timeout=10)
+        self.assertTrue(0.8 <= t_ready <= 3.0, app.report())
+        pop = self.wait_popover_shown(app, timeout=3)
+        self.screenshot("popover-at-launch")
+        self.assert_no_fallback(app)
+        self.assertEqual(app.lines(), STARTUP, app.report())
+        # Not anchored to an icon it cannot locate: the work area's top-right corner,
+        # below the bar, not over the icon.
+        area = self.work_area(host)
+        self.assert_on_screen(pop, area, "at launch")
+        self.assertGreaterEqual(pop.right, area.right - 4, f"popover {pop}, work area {area}")
+        self.assertLessEqual(pop.y, area.y + 4, f"popover {pop}, work area {area}")
+        self.assertFalse(pop.contains(*cell.center), f"popover {pop} covers the icon {cell}")
+
+    def test_activate_toggles_and_reopens_at_the_pointer(self):
+        host, app, item = self.launch_open()
+        area = self.work_area(host)
+        # Where the user clicked; the status bar's coordinates and the pointer agree.
+        for px, py in ((640, 300), (1275, 795), (30, 600)):
+            with self.subTest(pointer=(px, py)):
+                self.pointer.move(px, py)
+                self.toggle(app, CLOSE, lambda: host.activate(item, px, py))
+                pop = self.toggle(app, OPEN, lambda: host.activate(item, px, py))
+                self.screenshot(f"reopened-at-{px}-{py}")
+                where = f"popover {pop}, pointer {px},{py}"
+                self.assertLessEqual(_distance(pop, px, py), 4, where)
+                self.assert_on_screen(pop, area, where)
+                if px - pop.width // 2 >= 0 and px + pop.width // 2 <= area.right:
+                    self.assertLessEqual(abs(pop.center[0] - px), 2, f"not centred on the pointer: {where}")
+
+    def test_middle_and_right_click_do_nothing(self):
+        host, app, item = self.launch_open()
+        for shown in (True, False):
+            with self.subTest(popover_shown=shown):
+                if not shown:
+                    self.toggle(app, CLOSE, lambda: host.activate(item, 640, 300))
+                m = app.mark()
+                host.secondary_activate(item, 640, 300)
+                host.context_menu(item, 640, 300)
+                self.assert_quiet(app, m, SETTLE)
+                self.assertEqual(self.popover_rect(app) is not None, shown)
+
+    def test_clicking_the_icon_in_the_bar_closes_and_reopens(self):
+        # The real thing: a press and release on the icon in the status bar's own window,
+        # which sends Activate on release. To the app's outside-click monitor the press is
+        # a click in another application; the icon's click must still close the popover
+        # once, not close it and open it again.
+        host, app, item = self.launch_open()
+        cell = Rect(*host.panel_cell(item))
+        for cycle in range(2):
+            with self.subTest(cycle=cycle, action="close"):
+                sent = len(host.panel_clicks())
+                self.toggle(app, CLOSE, lambda: self.click_rect(cell))
+                self.assertEqual([c[1] for c in host.panel_clicks()[sent:]], ["Activate"])
+            with self.subTest(cycle=cycle, action="open"):
+                pop = self.toggle(app, OPEN, lambda: self.click_rect(cell))
+                self.screenshot(f"opened-from-the-bar-{cycle}")
+                # Just under the bar, around the icon it was opened from.
+                where = f"popover {pop}, icon {cell}, bar {self.panel(host)}"
+                self.assertTrue(pop.x <= cell.center[0] < pop.right, where)
+                self.assertGreaterEqual(pop.y, self.panel(host).bottom, where)
+                self.assertLessEqual(pop.y, self.panel(host).bottom + 4, where)
+
+    def test_item_comes_back_when_the_status_bar_restarts(self):
+        host, app, item = self.launch_open()
+        t_gone = time.monotonic()
+        host.stop()
+        self.assertTrue(app.running(), app.report())
+        time.sleep(0.5)
+        host = self.start_host(panel=True)
+        again = host.wait_item(pid=app.pid, timeout=10)
+        self.assertGreater(again.registered_at, t_gone)
+        self.assertEqual(host.properties(again)["Id"], "registratore")
+        self.pointer.move(640, 300)
+        self.toggle(app, CLOSE, lambda: host.activate(again, 640, 300))
+        self.toggle(app, OPEN, lambda: host.activate(again, 640, 300))
+        self.assert_no_fallback(app)
+
+    def test_status_bar_that_comes_up_after_the_app_is_used(self):
+        # At login the recorder may start before the desktop's status bar: the app waits
+        # for one for a few seconds and must take it when it comes within that wait.
+        app = self.launch()
+        time.sleep(1.0)
+        host = self.start_host(panel=True)
+        item = host.wait_item(pid=app.pid, timeout=NO_BAR_WAIT + 2)
+        app.wait_lines(STARTUP, timeout=10)
+        self.wait_popover_shown(app)
+        self.assert_no_fallback(app)
+        self.assertTrue(host.properties(item)["Id"])
+
+    def test_watcher_without_host_is_no_status_bar(self):
+        # A watcher with no host shows no icon: the panel must open in a window instead.
+        host = self.start_host(host=False)
+        self.assertFalse(host.watcher_property("IsStatusNotifierHostRegistered"))
+        app = self.launch()
+        reason = self.fallback_sentence(app)
+        rect = self.wait_popover_shown(app, timeout=5)
+        self.assertTrue(reason.strip())
+        screen = self.x.screen_rect
+        self.assertTrue(rect.x >= 0 and rect.y >= 0 and rect.right <= screen.right
+                        and rect.bottom <= screen.bottom, f"window {rect} off screen {screen}")
+        for name in ("Record", "Stop", "Settings"):
+            with self.subTest(button=name):
+                self.widget(app, name)
+
+
+# --- Wayland ---------------------------------------------------------------------------------
+
+
+class Weston:
+    """A weston compositor of the test's own: headless, or nested in the test's X display."""
+
+    def __init__(self, backend="headless", width=1280, height=800):
+        self.backend = backend
+        self.socket = f"wl-e2e-{os.getpid()}-{backend}"
+        self.size = (width, height)
+        self.log = Path(SESSION_DIR) / f"weston-{backend}.log"
+        self.proc = None
+
+    @staticmethod
+    def missing(backend="headless"):
+        """What this machine lacks to run the app on weston, or None."""
+        if not WESTON:
+            return "weston is not installed (Debian package weston)"
+        if not (WESTON_MODULES / f"{backend}-backend.so").exists():
+            return f"weston's {backend} backend is missing ({WESTON_MODULES})"
+        if not QT_WAYLAND_PLUGIN.exists():
+            return f"Qt's Wayland platform plugin is missing: {QT_WAYLAND_PLUGIN} (Debian package qt6-wayland)"
+        if not os.environ.get("XDG_RUNTIME_DIR"):
+            return "XDG_RUNTIME_DIR is not set"
+        return None
+
+    @property
+    def socket_path(self):
+        return Path(os.environ["XDG_RUNTIME_DIR"]) / self.socket
+
+    def start(self, timeout=20.0):
+        cmd = [WESTON, f"--backend={self.backend}-backend.so", f"--socket={self.socket}",
+               "--idle-time=0", "--no-config", f"--width={self.size[0]}", f"--height={self.size[1]}",
+               f"--log={self.log}"]
+        if self.backend == "x11":
+            cmd += ["--use-pixman", "--output-count=1"]
+        env = dict(os.environ)
+        env.pop("WAYLAND_DISPLAY", None)
+        self.proc = subprocess.Popen(cmd, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.STDOUT, env=env, start_new_session=True)
+        try:
+            wait_for(lambda: self.socket_path.exists() or self.proc.poll() is not None, timeout,
+                     f"weston ({self.backend}) to listen on {self.socket_path}")
+            if self.proc.poll() is not None:
+                raise AssertionError(f"weston ({self.backend}) exited with {self.proc.returncode}:\n{self.tail()}")
+        except AssertionError:
+            self.stop()
+            raise
+        return self
+
+    def stop(self):
+        if self.proc is None:
+            return
+        for sig, wait in ((signal.SIGTERM, 5), (signal.SIGKILL, 5)):
+            try:
+                os.killpg(self.proc.pid, sig)   # weston and the shell clients it started
+            except ProcessLookupError:
+                break
+            try:
+                self.proc.wait(wait)
+                break
+            except subprocess.TimeoutExpired:
+                continue
+        self.proc = None
+
+    def running(self):
+        return self.proc is not None and self.proc.poll() is None
+
+    def tail(self, lines=30):
+        try:
+            return "\n".join(self.log.read_text(errors="replace").splitlines()[-lines:])
+        except OSError:
+            return "(no weston log)"
+
+    def client_env(self):
+        """The environment of a Wayland client of this compositor (and of no X server)."""
+        env = dict(os.environ, WAYLAND_DISPLAY=self.socket, QT_QPA_PLATFORM="wayland",
+                   XDG_SESSION_TYPE="wayland")
+        env.pop("DISPLAY", None)
+        return env
+
+
+class WaylandCase(StatusNotifierCase):
+    backend = "headless"
+    weston = None
+
+    @classmethod
+    def setUpClass(cls):
+        missing = Weston.missing(cls.backend)
+        if missing:
+            print(f"\n{cls.__name__}: skipped: {missing}", file=sys.stderr, flush=True)
+            raise unittest.SkipTest(missing)
+        super().setUpClass()
+        try:
+            cls.weston = Weston(cls.backend).start()
+        except BaseException:
+            super().tearDownClass()
+            raise
+
+    @classmethod
+    def tearDownClass(cls):
+        if cls.weston:
+            cls.weston.stop()
+            cls.weston = None
+        super().tearDownClass()
+
+    def setUp(self):
+        super().setUp()
+        if not self.weston.running():
+            self.fail(f"weston is gone:\n{self.weston.tail()}")
+
+    def launch_wayland(self):
+        return self.launch(env=self.weston.client_env())
+
+    # Qt cannot tell a Wayland client where its windows are: only shown or hidden, by the
+    # accessibility tree.
+
+    def popover_accessibles(self, app):
+        root = self.a11y.application(app.pid, timeout=10)
+        return self.a11y.find_all(root, name=POPOVER_NAME)
+
+    def popover_state(self, app, state):
+        return any(self.a11y.is_showing(a) if state == "showing" else self._has(a, state)
+                   for a in self.popover_accessibles(app))
+
+    def _has(self, acc, state):
+        try:
+            return acc.get_state_set().contains(getattr(self.a11y.Atspi.StateType, state.upper()))
+        except Exception:
+            return False
+
+    def wait_popover(self, app, shown, timeout=10.0):
+        wait_for(lambda: self.popover_state(app, "showing") == shown, timeout,
+                 lambda: f"the {POPOVER_NAME!r} window to be {'shown' if shown else 'hidden'}\n{app.report()}")
+
+    def toggle(self, app, expected, do):
+        m = app.mark()
+        do()
+        app.wait_lines(expected, since=m)
+        self.wait_popover(app, expected != CLOSE)
+        self.assert_quiet(app, m + len(expected), SETTLE)
+
+
+class StatusNotifierOnWayland(WaylandCase):
+    """Qt's Wayland platform on headless weston, with the StatusNotifierItem status bar."""
+
+    def test_item_registers_popover_opens_and_activate_toggles(self):
+        host = self.start_host()
+        app = self.launch_wayland()
+        item = host.wait_item(pid=app.pid, timeout=5)
+        props = host.properties(item)
+        self.assertEqual(props["Id"], "registratore")
+        self.assertTrue(pick_pixmap(props.get("IconPixmap", []), 22) or props.get("IconName"),
+                        "the item has no icon")
+        self.assertIn(props["Menu"], NO_MENU_PATHS)
+        t_ready, _ = app.wait_lines(STARTUP, timeout=10)
+        self.assertTrue(0.8 <= t_ready <= 3.0, app.report())
+        self.wait_popover(app, True)
+        self.assert_no_fallback(app)
+        for cycle in range(2):
+            with self.subTest(cycle=cycle):
+                self.toggle(app, CLOSE, lambda: host.activate(item, 1200, 10))
+                self.toggle(app, OPEN, lambda: host.activate(item, 1200, 10))
+        for name in ("Record", "Stop", "Settings"):
+            with self.subTest(button=name):
+                self.widget(app, name)
+        m = app.mark()
+        host.context_menu(item, 1200, 10)
+        self.assert_quiet(app, m, SETTLE)
+        self.assertTrue(self.popover_state(app, "showing"))
+
+    def test_without_status_bar_the_panel_opens_in_a_window(self):
+        # GNOME without the AppIndicator extension: no watcher on the bus at all.
+        app = self.launch_wayland()
+        reason = self.fallback_sentence(app)
+        self.assertTrue(reason.strip())
+        self.wait_popover(app, True, timeout=5)
+        for name in ("Record", "Stop", "Settings"):
+            with self.subTest(button=name):
+                self.widget(app, name)
+
+
+class WaylandFocus(WaylandCase):
+    """Losing activation to another Wayland client closes the popover (no global mouse
+    monitor exists on Wayland).
+
+    Headless weston cannot show it: its backend creates no wl_seat, so no client ever has
+    keyboard focus or the xdg 'activated' state, and none can take it from another. Weston's
+    x11 backend, nested in the test's X display, has a seat; a newly mapped window of
+    another client is activated there, as on any desktop.
+    """
+    backend = "x11"
+
+    def other_client(self):
+        p = subprocess.Popen(["weston-flower"], env=self.weston.client_env(), stdin=subprocess.DEVNULL,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+
+        def stop():
+            if p.poll() is None:
+                p.terminate()
+                try:
+                    p.wait(5)
+                except subprocess.TimeoutExpired:
+                    p.kill()
+                    p.wait(5)
+        self.addCleanup(stop)
+        return p
+
+    def test_another_client_taking_focus_closes_the_popover(self):
+        if not shutil.which("weston-flower"):
+            self.skipTest("weston-flower is missing (Debian package weston)")
+        host = self.start_host()
+        app = self.launch_wayland()
+        item = host.wait_item(pid=app.pid, timeout=5)
+        app.wait_lines(STARTUP, timeout=10)
+        self.wait_popover(app, True)
+        wait_for(lambda: self.popover_state(app, "active"), 5, "the popover to be the active window")
+
+        m = app.mark()
+        first = self.other_client()
+        app.wait_lines(CLOSE, since=m)
+        self.wait_popover(app, False)
+        self.assert_quiet(app, m + len(CLOSE), SETTLE)
+
+        # While hidden, focus moving between other clients writes nothing.
+        m = app.mark()
+        self.other_client()
+        self.assert_quiet(app, m, 1.5)
+        self.assertFalse(self.popover_state(app, "showing"))
+
+        # The icon opens it again, active, and the next client to take focus closes it.
+        self.toggle(app, OPEN, lambda: host.activate(item, 990, 10))
+        wait_for(lambda: self.popover_state(app, "active"), 5, "the reopened popover to be active")
+        first.terminate()
+        m = app.mark()
+        self.other_client()
+        app.wait_lines(CLOSE, since=m)
+        self.wait_popover(app, False)
+        self.assert_quiet(app, m + len(CLOSE), SETTLE)
+
+
+if __name__ == "__main__":
+    unittest.main()

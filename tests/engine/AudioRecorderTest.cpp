@@ -1,0 +1,501 @@
+// The recorder engine against the real libsndfile, fed by a fake microphone.
+
+#include "EngineTestSupport.h"
+#include "fakes/FakeAudioInput.h"
+
+#include <gtest/gtest.h>
+
+#include <sched.h>
+#include <signal.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <functional>
+
+using namespace enginetest;
+using namespace std::chrono_literals;
+
+namespace {
+
+struct Session {
+    std::unique_ptr<AudioRecorder> recorder;
+    FakeAudioInput *input = nullptr; // owned by the recorder
+};
+
+Session startSession(const QString &path, int rate = 48000)
+{
+    auto input = std::make_unique<FakeAudioInput>();
+    Session session;
+    session.input = input.get();
+    QString error;
+    session.recorder = AudioRecorder::create(path, settingsAt(rate), std::move(input), error);
+    EXPECT_TRUE(session.recorder) << error.toStdString();
+    if (!session.recorder)
+        session.input = nullptr;
+    return session;
+}
+
+std::vector<std::int16_t> ramp(std::size_t frames, std::int16_t start)
+{
+    std::vector<std::int16_t> samples(frames);
+    for (std::size_t i = 0; i < frames; ++i)
+        samples[i] = static_cast<std::int16_t>(start + static_cast<std::int16_t>(i % 1000));
+    return samples;
+}
+
+// Index of the first sample that does not follow its predecessor in the counter's sequence,
+// or samples.size().
+std::size_t firstBreakInCount(const std::vector<std::int16_t> &samples)
+{
+    for (std::size_t i = 1; i < samples.size(); ++i) {
+        if (static_cast<std::uint16_t>(samples[i]) != static_cast<std::uint16_t>(samples[i - 1] + 1))
+            return i;
+    }
+    return samples.size();
+}
+
+// Runs `body` in a child process (for what must not touch this one: a kill, a file size limit,
+// a mount). The child's answer: an empty string when all was well, or what went wrong.
+struct ChildResult {
+    int exitCode = -1;
+    std::string message;
+};
+constexpr int kChildSkipped = 77;
+
+ChildResult runInChild(const std::function<std::string()> &body)
+{
+    int channel[2];
+    if (pipe(channel) != 0)
+        return {-1, "pipe failed"};
+    const pid_t child = fork();
+    if (child == 0) {
+        close(channel[0]);
+        std::string message;
+        int code = 0;
+        try {
+            message = body();
+        } catch (const std::exception &e) {
+            message = e.what();
+        }
+        if (message == "skip")
+            code = kChildSkipped;
+        else if (!message.empty())
+            code = 1;
+        (void)!write(channel[1], message.data(), message.size());
+        _exit(code);
+    }
+    close(channel[1]);
+    ChildResult result;
+    char buffer[512];
+    ssize_t got;
+    while ((got = read(channel[0], buffer, sizeof buffer)) > 0)
+        result.message.append(buffer, static_cast<size_t>(got));
+    close(channel[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+} // namespace
+
+TEST(AudioRecorderFile, EachRateGives16BitLittleEndianMonoCafReadableByFfprobe)
+{
+    TempDir dir;
+    for (const int rate : {12000, 24000, 48000}) {
+        SCOPED_TRACE(rate);
+        const QString path = dir.file(("rate-" + std::to_string(rate) + ".caf").c_str());
+        Session session = startSession(path, rate);
+        ASSERT_TRUE(session.recorder);
+        EXPECT_EQ(session.recorder->sampleRate(), rate);
+        EXPECT_EQ(session.input->sampleRate(), rate);
+        ASSERT_TRUE(session.recorder->prepareToRecord());
+        ASSERT_TRUE(session.recorder->record());
+        const auto samples = ramp(static_cast<std::size_t>(rate / 2), -500);
+        session.input->push(samples);
+        session.recorder->stop();
+
+        EXPECT_DOUBLE_EQ(session.recorder->currentTime(), 0.5);
+        const SoundFile file = readSoundFile(path);
+        ASSERT_TRUE(file.opened);
+        EXPECT_EQ(file.format & SF_FORMAT_TYPEMASK, SF_FORMAT_CAF);
+        EXPECT_EQ(file.format & SF_FORMAT_SUBMASK, SF_FORMAT_PCM_16);
+        EXPECT_EQ(file.rate, rate);
+        EXPECT_EQ(file.channels, 1);
+        EXPECT_EQ(file.samples, samples);
+
+        const Probe probe = ffprobe(path);
+        EXPECT_TRUE(probe.ok) << probe.output;
+        EXPECT_EQ(probe.codec, "pcm_s16le");
+        EXPECT_EQ(probe.channels, 1);
+        EXPECT_EQ(probe.rate, rate);
+    }
+}
+
+TEST(AudioRecorderFile, WritesOnlyWhatArrivesWhileRecordingAndTimeStandsStillWhilePaused)
+{
+    TempDir dir;
+    const QString path = dir.file("pause.caf");
+    Session session = startSession(path, 24000);
+    ASSERT_TRUE(session.recorder);
+    // Like a sound server flushing audio still in flight after a pause: the recorder itself
+    // must keep it out of the file.
+    session.input->setHonoursHold(false);
+
+    session.input->push(1000, 1); // while the save dialog is up
+    EXPECT_EQ(session.recorder->currentTime(), 0.0);
+    ASSERT_TRUE(session.recorder->record());
+    EXPECT_TRUE(session.recorder->isRecording());
+    session.input->push(600, 2);
+    const int drainsBeforePause = session.input->drainCalls();
+    session.recorder->pause();
+    EXPECT_FALSE(session.recorder->isRecording());
+    EXPECT_TRUE(session.input->held());
+    EXPECT_GT(session.input->drainCalls(), drainsBeforePause) << "pause first takes in what was captured";
+    session.input->push(700, 3);
+    std::this_thread::sleep_for(50ms);
+    EXPECT_DOUBLE_EQ(session.recorder->currentTime(), 600.0 / 24000);
+
+    ASSERT_TRUE(session.recorder->record());
+    EXPECT_FALSE(session.input->held());
+    session.input->push(300, 4);
+    session.recorder->stop();
+    EXPECT_DOUBLE_EQ(session.recorder->currentTime(), 900.0 / 24000);
+
+    std::vector<std::int16_t> expected(600, 2);
+    expected.insert(expected.end(), 300, 4);
+    EXPECT_EQ(readSoundFile(path).samples, expected);
+}
+
+TEST(AudioRecorderCreate, RejectsSettingsOtherThan16BitMonoIntegerPcmAtASupportedRate)
+{
+    TempDir dir;
+    struct Case {
+        const char *key;
+        std::optional<std::int64_t> value; // nothing: the key is missing
+        const char *mentioned;             // what the error must name
+    };
+    const Case cases[] = {
+        {RecordingKey::formatId, 0x61616320 /* 'aac ' */, RecordingKey::formatId},
+        {RecordingKey::sampleRate, 44100, "44100"},
+        {RecordingKey::sampleRate, 8000, "8000"},
+        {RecordingKey::sampleRate, 0, "0 Hz"},
+        {RecordingKey::numberOfChannels, 2, RecordingKey::numberOfChannels},
+        {RecordingKey::numberOfChannels, 0, RecordingKey::numberOfChannels},
+        {RecordingKey::bitDepth, 24, RecordingKey::bitDepth},
+        {RecordingKey::bitDepth, 8, RecordingKey::bitDepth},
+        {RecordingKey::isFloat, 1, RecordingKey::isFloat},
+        {RecordingKey::isBigEndian, 1, RecordingKey::isBigEndian},
+        {RecordingKey::isNonInterleaved, 1, RecordingKey::isNonInterleaved},
+        {RecordingKey::formatId, std::nullopt, RecordingKey::formatId},
+        {RecordingKey::sampleRate, std::nullopt, RecordingKey::sampleRate},
+        {RecordingKey::numberOfChannels, std::nullopt, RecordingKey::numberOfChannels},
+        {RecordingKey::bitDepth, std::nullopt, RecordingKey::bitDepth},
+        {RecordingKey::isBigEndian, std::nullopt, RecordingKey::isBigEndian},
+        {RecordingKey::isFloat, std::nullopt, RecordingKey::isFloat},
+        {RecordingKey::isNonInterleaved, std::nullopt, RecordingKey::isNonInterleaved},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.key) + (c.value ? " = " + std::to_string(*c.value) : " missing"));
+        RecordingSettings settings = settingsAt(48000);
+        if (c.value)
+            settings[c.key] = *c.value;
+        else
+            settings.erase(c.key);
+        const QString path = dir.file("rejected.caf");
+        auto input = std::make_unique<FakeAudioInput>();
+        QString error;
+        EXPECT_FALSE(AudioRecorder::create(path, settings, std::move(input), error));
+        EXPECT_TRUE(error.contains(QString::fromLatin1(c.mentioned))) << error.toStdString();
+        EXPECT_FALSE(std::filesystem::exists(path.toStdString()));
+    }
+}
+
+TEST(AudioRecorderCreate, NamesTheFileAndTheReasonWhenTheFileCannotBeCreated)
+{
+    TempDir dir;
+    std::FILE *plain = std::fopen((dir.path() / "plain").c_str(), "w");
+    ASSERT_TRUE(plain);
+    std::fclose(plain);
+
+    struct Case {
+        QString path;
+        QString reason;
+    };
+    std::vector<Case> cases = {
+        {dir.file("missing-folder/x.caf"), QStringLiteral("No such file or directory")},
+        {dir.file("plain/x.caf"), QStringLiteral("Not a directory")},
+    };
+    if (geteuid() != 0) { // root writes into read-only folders
+        std::filesystem::create_directory(dir.path() / "readonly");
+        std::filesystem::permissions(dir.path() / "readonly", std::filesystem::perms::owner_read |
+                                                                  std::filesystem::perms::owner_exec);
+        cases.push_back({dir.file("readonly/x.caf"), QStringLiteral("Permission denied")});
+    }
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        QString error;
+        EXPECT_FALSE(AudioRecorder::create(c.path, settingsAt(12000), std::make_unique<FakeAudioInput>(), error));
+        EXPECT_TRUE(error.contains(c.path)) << error.toStdString();
+        EXPECT_TRUE(error.contains(c.reason)) << error.toStdString();
+    }
+}
+
+TEST(AudioRecorderCreate, FailsWithoutAMicrophoneAndLeavesNoFile)
+{
+    TempDir dir;
+    const QString path = dir.file("nomic.caf");
+    auto input = std::make_unique<FakeAudioInput>();
+    input->failOpenWith("No microphone found.");
+    QString error;
+    EXPECT_FALSE(AudioRecorder::create(path, settingsAt(48000), std::move(input), error));
+    EXPECT_EQ(error, QStringLiteral("No microphone found."));
+    EXPECT_FALSE(AudioRecorder::create(path, settingsAt(48000), nullptr, error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(std::filesystem::exists(path.toStdString()));
+}
+
+TEST(AudioRecorderCreate, KeepsAnInputOpenAtTheRightRateAndReopensOneAtAnother)
+{
+    TempDir dir;
+    std::string ignored;
+    {
+        auto input = std::make_unique<FakeAudioInput>();
+        FakeAudioInput *raw = input.get();
+        ASSERT_TRUE(input->open(24000, ignored)); // opened before the save dialog
+        QString error;
+        auto recorder = AudioRecorder::create(dir.file("same.caf"), settingsAt(24000), std::move(input), error);
+        ASSERT_TRUE(recorder) << error.toStdString();
+        EXPECT_EQ(raw->openCalls(), 1);
+    }
+    {
+        auto input = std::make_unique<FakeAudioInput>();
+        FakeAudioInput *raw = input.get();
+        ASSERT_TRUE(input->open(48000, ignored));
+        QString error;
+        auto recorder = AudioRecorder::create(dir.file("other.caf"), settingsAt(12000), std::move(input), error);
+        ASSERT_TRUE(recorder) << error.toStdString();
+        EXPECT_EQ(raw->openCalls(), 2);
+        EXPECT_EQ(raw->sampleRate(), 12000);
+    }
+}
+
+TEST(AudioRecorderThreads, ABlockedUiThreadLosesNoSample)
+{
+    TempDir dir;
+    const QString path = dir.file("blocked.caf");
+    Session session = startSession(path, 48000);
+    ASSERT_TRUE(session.recorder);
+    session.input->start(FakeAudioInput::counter(), 20ms);
+    ASSERT_TRUE(session.recorder->record());
+    std::this_thread::sleep_for(3s); // the UI thread does nothing for three seconds
+    session.recorder->stop();
+
+    const SoundFile file = readSoundFile(path);
+    ASSERT_TRUE(file.opened);
+    EXPECT_GE(file.samples.size(), 48000u * 29 / 10);
+    EXPECT_EQ(firstBreakInCount(file.samples), file.samples.size());
+    EXPECT_DOUBLE_EQ(session.recorder->currentTime(), static_cast<double>(file.samples.size()) / 48000);
+}
+
+TEST(AudioRecorderThreads, AKilledRecorderLeavesAPlayableFileUpToHalfASecondBeforeTheKill)
+{
+    TempDir dir;
+    const QString path = dir.file("killed.caf");
+    int started[2];
+    ASSERT_EQ(pipe(started), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        close(started[0]);
+        Session session = startSession(path, 48000);
+        if (!session.recorder)
+            _exit(1);
+        session.input->start(FakeAudioInput::counter(), 20ms);
+        session.recorder->record();
+        (void)!write(started[1], "r", 1);
+        for (;;)
+            pause();
+    }
+    close(started[1]);
+    char byte = 0;
+    ASSERT_EQ(read(started[0], &byte, 1), 1);
+    close(started[0]);
+    const auto recordedFor = 1500ms;
+    std::this_thread::sleep_for(recordedFor);
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+
+    const SoundFile file = readSoundFile(path);
+    ASSERT_TRUE(file.opened);
+    const double seconds = static_cast<double>(file.samples.size()) / 48000;
+    EXPECT_GE(seconds, 1.5 - 0.5);
+    EXPECT_LE(seconds, 1.5 + 0.1);
+    EXPECT_EQ(firstBreakInCount(file.samples), file.samples.size());
+    const Probe probe = ffprobe(path);
+    EXPECT_TRUE(probe.ok) << probe.output;
+    EXPECT_EQ(probe.codec, "pcm_s16le");
+}
+
+namespace {
+
+// Records a second of audio into `folder`, where the file cannot grow past 64 KiB, and checks
+// how the recording ends. Runs in a child process.
+std::string recordIntoAFullDisk(const std::filesystem::path &folder, const QString &expectedReason)
+{
+    const QString path = QString::fromStdString((folder / "full.caf").string());
+    Session session = startSession(path, 48000);
+    if (!session.recorder)
+        return "create failed";
+    FailedSpy spy(*session.recorder);
+    session.recorder->record();
+    const auto samples = ramp(48000, 0);
+    for (std::size_t at = 0; at < samples.size(); at += 960) {
+        session.input->push(std::span(samples).subspan(at, 960));
+        std::this_thread::sleep_for(1ms);
+    }
+    if (!spy.waitForFailure())
+        return "no failed() signal";
+    std::this_thread::sleep_for(50ms);
+    if (session.recorder->isRecording() || session.recorder->record())
+        return "still recording after the failure";
+    session.recorder->stop();
+    session.recorder->stop();
+    const auto reasons = spy.reasons();
+    if (reasons.size() != 1)
+        return "failed() emitted " + std::to_string(reasons.size()) + " times";
+    if (!reasons[0].contains(path) || !reasons[0].contains(expectedReason))
+        return "unclear reason: " + reasons[0].toStdString();
+
+    const SoundFile file = readSoundFile(path);
+    if (!file.opened)
+        return "the file does not open";
+    const auto frames = static_cast<std::int64_t>(std::llround(session.recorder->currentTime() * 48000));
+    if (file.samples.size() < 20000 || static_cast<std::int64_t>(file.samples.size()) != frames)
+        return "file holds " + std::to_string(file.samples.size()) + " frames, currentTime says " +
+               std::to_string(frames);
+    if (!std::equal(file.samples.begin(), file.samples.end(), samples.begin()))
+        return "the file does not hold what was recorded";
+    if (!ffprobe(path).ok)
+        return "ffprobe cannot read the file";
+    return {};
+}
+
+} // namespace
+
+TEST(AudioRecorderFailure, AFileThatCannotGrowEndsTheRecordingKeepingWhatWasWritten)
+{
+    TempDir dir;
+    const ChildResult result = runInChild([&] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{64 * 1024, 64 * 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        return recordIntoAFullDisk(dir.path(), QStringLiteral("File too large"));
+    });
+    EXPECT_EQ(result.exitCode, 0) << result.message;
+}
+
+TEST(AudioRecorderFailure, AFullDiskEndsTheRecordingKeepingWhatWasWritten)
+{
+    TempDir dir;
+    const ChildResult result = runInChild([&]() -> std::string {
+        // A 64 KiB tmpfs in a mount namespace of the child's own, where the sandbox allows it.
+        if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            mount("tmpfs", dir.path().c_str(), "tmpfs", 0, "size=64k") != 0)
+            return "skip";
+        return recordIntoAFullDisk(dir.path(), QStringLiteral("No space left on device"));
+    });
+    if (result.exitCode == kChildSkipped)
+        GTEST_SKIP() << "cannot mount a small tmpfs here";
+    EXPECT_EQ(result.exitCode, 0) << result.message;
+}
+
+TEST(AudioRecorderFailure, ALostMicrophoneEndsTheRecordingKeepingWhatWasCaptured)
+{
+    TempDir dir;
+    const QString path = dir.file("lost.caf");
+    Session session = startSession(path, 12000);
+    ASSERT_TRUE(session.recorder);
+    FailedSpy spy(*session.recorder);
+    ASSERT_TRUE(session.recorder->record());
+    const auto samples = ramp(3000, 7);
+    session.input->push(samples);
+    session.input->loseDevice("The microphone was disconnected.");
+    session.input->loseDevice("The microphone was disconnected.");
+
+    ASSERT_TRUE(spy.waitForFailure());
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(spy.reasons(), std::vector<QString>{QStringLiteral("The microphone was disconnected.")});
+    EXPECT_FALSE(session.recorder->isRecording());
+    EXPECT_FALSE(session.recorder->record());
+    EXPECT_FALSE(session.recorder->prepareToRecord());
+    // The file is complete before anyone calls stop().
+    EXPECT_EQ(readSoundFile(path).samples, samples);
+    session.recorder->stop();
+    session.recorder->stop();
+    EXPECT_EQ(spy.reasons().size(), 1u);
+    EXPECT_EQ(readSoundFile(path).samples, samples);
+    EXPECT_DOUBLE_EQ(session.recorder->currentTime(), 3000.0 / 12000);
+}
+
+TEST(AudioRecorderMeters, PeakPowerIsDecibelsOfFullScaleOverTheSamplesSinceTheLastUpdate)
+{
+    TempDir dir;
+    Session session = startSession(dir.file("meters.caf"), 48000);
+    ASSERT_TRUE(session.recorder);
+    AudioRecorder &recorder = *session.recorder;
+    recorder.setMeteringEnabled(true);
+    ASSERT_TRUE(recorder.record());
+
+    const auto peakAfter = [&](std::vector<std::int16_t> samples) {
+        session.input->push(samples);
+        recorder.updateMeters();
+        return recorder.peakPowerForChannel(0);
+    };
+    EXPECT_NEAR(peakAfter({0, -32768, 5}), 0.0f, 0.001f);
+    EXPECT_NEAR(peakAfter({32767}), 0.0f, 0.001f);
+    EXPECT_NEAR(peakAfter({100, 16384, -200}), -6.0206f, 0.001f);
+    EXPECT_NEAR(peakAfter({-16384}), -6.0206f, 0.001f);
+    EXPECT_EQ(peakAfter({0, 0, 0}), -160.0f);
+    EXPECT_NEAR(peakAfter({1}), -90.309f, 0.001f);
+    EXPECT_NEAR(peakAfter({}), -90.309f, 0.001f) << "between two fragments the reading stands";
+    session.input->push(std::vector<std::int16_t>{16384});
+    EXPECT_EQ(recorder.peakPowerForChannel(1), -160.0f);
+    EXPECT_NEAR(recorder.peakPowerForChannel(0), -90.309f, 0.001f) << "the value changes only in updateMeters()";
+    EXPECT_NEAR(peakAfter({}), -6.0206f, 0.001f);
+
+    recorder.pause();
+    EXPECT_EQ(peakAfter({32767}), -160.0f) << "nothing is heard while paused";
+    ASSERT_TRUE(recorder.record());
+    recorder.setMeteringEnabled(false);
+    EXPECT_EQ(peakAfter({32767}), -160.0f);
+}
+
+TEST(AudioRecorderStop, StopCompletesTheFileReleasesTheMicrophoneAndIsIdempotent)
+{
+    TempDir dir;
+    const QString path = dir.file("stop.caf");
+    Session session = startSession(path, 48000);
+    ASSERT_TRUE(session.recorder);
+    ASSERT_TRUE(session.recorder->record());
+    session.input->push(4800, 9);
+    session.recorder->stop();
+    EXPECT_GE(session.input->drainCalls(), 1);
+    EXPECT_FALSE(session.input->isOpen());
+    EXPECT_EQ(session.input->closeCalls(), 1);
+    EXPECT_FALSE(session.input->push(100, 1)) << "the microphone is detached";
+    session.recorder->stop();
+    EXPECT_FALSE(session.recorder->record());
+    EXPECT_EQ(readSoundFile(path).samples.size(), 4800u);
+
+    // Destroying a recording recorder stops it.
+    const QString second = dir.file("destroyed.caf");
+    Session other = startSession(second, 24000);
+    ASSERT_TRUE(other.recorder);
+    ASSERT_TRUE(other.recorder->record());
+    other.input->push(2400, 3);
+    other.recorder.reset();
+    EXPECT_EQ(readSoundFile(second).samples, std::vector<std::int16_t>(2400, 3));
+}

@@ -1,0 +1,155 @@
+#pragma once
+
+#include "recorder/AudioRecorder.h"
+#include "recorder/RecordingSettings.h"
+
+#include <QObject>
+#include <QString>
+
+#include <sndfile.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace enginetest {
+
+inline RecordingSettings settingsAt(int rate)
+{
+    RecordingSettings settings = recordingSettings(QualityPreset::High);
+    settings[RecordingKey::sampleRate] = rate;
+    return settings;
+}
+
+// A folder of its own for each test, removed afterwards.
+class TempDir {
+public:
+    TempDir()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "registratore-engine-XXXXXX").string();
+        if (mkdtemp(pattern.data()))
+            path_ = pattern;
+    }
+    ~TempDir()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempDir(const TempDir &) = delete;
+    TempDir &operator=(const TempDir &) = delete;
+
+    const std::filesystem::path &path() const { return path_; }
+    QString file(const char *name) const { return QString::fromStdString((path_ / name).string()); }
+
+private:
+    std::filesystem::path path_;
+};
+
+// What libsndfile reads back from a file.
+struct SoundFile {
+    bool opened = false;
+    int format = 0;
+    int rate = 0;
+    int channels = 0;
+    std::vector<std::int16_t> samples;
+};
+
+inline SoundFile readSoundFile(const QString &path)
+{
+    SoundFile result;
+    SF_INFO info{};
+    SNDFILE *file = sf_open(path.toLocal8Bit().constData(), SFM_READ, &info);
+    if (!file)
+        return result;
+    result.opened = true;
+    result.format = info.format;
+    result.rate = info.samplerate;
+    result.channels = info.channels;
+    result.samples.resize(static_cast<size_t>(info.frames * info.channels));
+    const sf_count_t read = sf_read_short(file, result.samples.data(), static_cast<sf_count_t>(result.samples.size()));
+    result.samples.resize(static_cast<size_t>(read));
+    sf_close(file);
+    return result;
+}
+
+// What ffprobe says of a file's first audio stream.
+struct Probe {
+    bool ok = false;
+    std::string codec;
+    int rate = 0;
+    int channels = 0;
+    std::string output;
+};
+
+inline Probe ffprobe(const QString &path)
+{
+    Probe probe;
+    const std::string command = "ffprobe -v error -select_streams a:0 -show_entries stream=codec_name,sample_rate,channels "
+                                "-of default=noprint_wrappers=1 '" +
+                                path.toStdString() + "' 2>&1";
+    FILE *pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return probe;
+    char line[512];
+    while (fgets(line, sizeof line, pipe)) {
+        std::string text(line);
+        probe.output += text;
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+            text.pop_back();
+        const auto equals = text.find('=');
+        if (equals == std::string::npos)
+            continue;
+        const std::string key = text.substr(0, equals);
+        const std::string value = text.substr(equals + 1);
+        if (key == "codec_name")
+            probe.codec = value;
+        else if (key == "sample_rate")
+            probe.rate = std::atoi(value.c_str());
+        else if (key == "channels")
+            probe.channels = std::atoi(value.c_str());
+    }
+    probe.ok = pclose(pipe) == 0 && !probe.codec.empty();
+    return probe;
+}
+
+// Collects the recorder's failed() signals, emitted on its own threads.
+class FailedSpy {
+public:
+    explicit FailedSpy(AudioRecorder &recorder)
+    {
+        QObject::connect(
+            &recorder, &AudioRecorder::failed, &recorder,
+            [this](const QString &reason) {
+                std::lock_guard lock(mutex_);
+                reasons_.push_back(reason);
+            },
+            Qt::DirectConnection);
+    }
+    std::vector<QString> reasons() const
+    {
+        std::lock_guard lock(mutex_);
+        return reasons_;
+    }
+    bool waitForFailure(std::chrono::milliseconds timeout = std::chrono::seconds(5)) const
+    {
+        const auto until = std::chrono::steady_clock::now() + timeout;
+        while (std::chrono::steady_clock::now() < until) {
+            if (!reasons().empty())
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return !reasons().empty();
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<QString> reasons_;
+};
+
+} // namespace enginetest

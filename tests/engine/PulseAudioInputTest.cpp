@@ -1,0 +1,478 @@
+// The PulseAudio input against a real PulseAudio server. The tests start a private server of
+// their own (in a runtime folder of their own, so a desktop's server is never touched) with
+// virtual microphones: a null sink fed by paplay, remapped into a source. They are skipped when
+// pulseaudio, pactl or paplay are missing.
+
+#include "EngineTestSupport.h"
+#include "platform/pulse/PulseAudioInput.h"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <map>
+#include <numbers>
+#include <optional>
+
+extern char **environ;
+
+using namespace enginetest;
+using namespace std::chrono_literals;
+
+namespace {
+
+std::optional<std::string> environmentValue(const char *name)
+{
+    const char *value = std::getenv(name);
+    return value ? std::optional<std::string>(value) : std::nullopt;
+}
+
+void restoreEnvironment(const char *name, const std::optional<std::string> &value)
+{
+    if (value)
+        setenv(name, value->c_str(), 1);
+    else
+        unsetenv(name);
+}
+
+// Sets environment variables for the lifetime of the object.
+class ScopedEnvironment {
+public:
+    void set(const char *name, const std::optional<std::string> &value)
+    {
+        if (!saved_.contains(name))
+            saved_[name] = environmentValue(name);
+        restoreEnvironment(name, value);
+    }
+    ~ScopedEnvironment()
+    {
+        for (const auto &[name, value] : saved_)
+            restoreEnvironment(name.c_str(), value);
+    }
+
+private:
+    std::map<std::string, std::optional<std::string>> saved_;
+};
+
+pid_t spawn(const std::vector<std::string> &arguments)
+{
+    std::vector<char *> argv;
+    for (const std::string &argument : arguments)
+        argv.push_back(const_cast<char *>(argument.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
+        return 0;
+    return pid;
+}
+
+void terminate(pid_t pid)
+{
+    if (pid <= 0)
+        return;
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+}
+
+struct CommandResult {
+    int status = -1;
+    std::string output;
+};
+
+CommandResult run(const std::string &command)
+{
+    CommandResult result;
+    FILE *pipe = popen((command + " 2>&1").c_str(), "r");
+    if (!pipe)
+        return result;
+    char buffer[256];
+    while (fgets(buffer, sizeof buffer, pipe))
+        result.output += buffer;
+    result.status = pclose(pipe);
+    while (!result.output.empty() && result.output.back() == '\n')
+        result.output.pop_back();
+    return result;
+}
+
+bool onPath(const char *program)
+{
+    return run(std::string("command -v ") + program).status == 0;
+}
+
+// A 16-bit mono tone of `seconds` at 48 kHz, half of full scale.
+void writeTone(const std::string &path, double frequency, double seconds)
+{
+    SF_INFO info{};
+    info.samplerate = 48000;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE *file = sf_open(path.c_str(), SFM_WRITE, &info);
+    ASSERT_TRUE(file) << sf_strerror(nullptr);
+    std::vector<std::int16_t> samples(static_cast<size_t>(48000 * seconds));
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<std::int16_t>(16384 * std::sin(2 * std::numbers::pi * frequency * i / 48000));
+    sf_write_short(file, samples.data(), static_cast<sf_count_t>(samples.size()));
+    sf_close(file);
+}
+
+// The frequency of a tone: the median time between its rising zero crossings (placed between
+// samples by interpolation), so that a dropout here and there does not count. 0 for silence.
+double toneFrequency(const std::vector<std::int16_t> &samples, int rate)
+{
+    std::vector<double> crossings;
+    bool armed = false;
+    for (std::size_t i = 1; i < samples.size(); ++i) {
+        if (samples[i] < -500)
+            armed = true;
+        if (armed && samples[i - 1] < 0 && samples[i] >= 0) {
+            const double before = samples[i - 1];
+            crossings.push_back(static_cast<double>(i - 1) + before / (before - samples[i]));
+            armed = false;
+        }
+    }
+    if (crossings.size() < 3)
+        return 0;
+    std::vector<double> periods;
+    for (std::size_t i = 1; i < crossings.size(); ++i)
+        periods.push_back(crossings[i] - crossings[i - 1]);
+    std::nth_element(periods.begin(), periods.begin() + static_cast<std::ptrdiff_t>(periods.size() / 2), periods.end());
+    return rate / periods[periods.size() / 2];
+}
+
+double rms(const std::vector<std::int16_t> &samples)
+{
+    double sum = 0;
+    for (const std::int16_t sample : samples)
+        sum += static_cast<double>(sample) * sample;
+    return samples.empty() ? 0 : std::sqrt(sum / static_cast<double>(samples.size())) / 32768;
+}
+
+// Counts what an open input delivers.
+class CountingSink final : public platform::AudioSink {
+public:
+    void audioCaptured(std::span<const std::int16_t> samples) override { frames += samples.size(); }
+    void inputLost(const std::string &) override {}
+    std::atomic<std::size_t> frames{0};
+};
+
+// Opens the default source and waits until its audio flows, as the panel opens the microphone
+// before showing the save dialog, and lets it run for a moment as the dialog would. (Virtual
+// microphones start unevenly: a null sink's monitor a second or so late, a null source with a
+// burst of what it "captured" before the stream existed.)
+std::unique_ptr<platform::PulseAudioInput> openFlowing(int rate)
+{
+    auto input = std::make_unique<platform::PulseAudioInput>();
+    std::string error;
+    if (!input->open(rate, error)) {
+        ADD_FAILURE() << error;
+        return input;
+    }
+    CountingSink counter;
+    input->setSink(&counter);
+    const auto until = std::chrono::steady_clock::now() + 5s;
+    while (counter.frames == 0 && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(10ms);
+    EXPECT_GT(counter.frames, 0u) << "no audio from the default source";
+    std::this_thread::sleep_for(600ms);
+    input->setSink(nullptr);
+    return input;
+}
+
+} // namespace
+
+TEST(PulseAudioInputOpen, FailsAtOnceWithoutASoundServer)
+{
+    TempDir dir;
+    ScopedEnvironment environment;
+    environment.set("PULSE_SERVER", "unix:" + (dir.path() / "no-server").string());
+    platform::PulseAudioInput input;
+    std::string error;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(input.open(48000, error));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    EXPECT_NE(error.find("No microphone found"), std::string::npos) << error;
+    EXPECT_FALSE(input.isOpen());
+    input.close();
+}
+
+TEST(PulseAudioInputOpen, GivesUpOnAServerThatNeverAnswers)
+{
+    TempDir dir;
+    // A socket that takes connections into its backlog and never says a word.
+    const std::string socketPath = (dir.path() / "silent").string();
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketPath.c_str());
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(listener, 4), 0);
+
+    ScopedEnvironment environment;
+    environment.set("PULSE_SERVER", "unix:" + socketPath);
+    platform::PulseAudioInput input;
+    std::string error;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(input.open(48000, error));
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(took, 4s);
+    EXPECT_NE(error.find("does not answer"), std::string::npos) << error;
+    close(listener);
+}
+
+class PulseCapture : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        skipReason_.clear();
+        for (const char *program : {"pulseaudio", "pactl", "paplay"}) {
+            if (!onPath(program)) {
+                skipReason_ = std::string(program) + " is not installed";
+                return;
+            }
+        }
+        runtime_ = std::make_unique<TempDir>();
+        environment_ = std::make_unique<ScopedEnvironment>();
+        environment_->set("XDG_RUNTIME_DIR", runtime_->path().string());
+        environment_->set("PULSE_RUNTIME_PATH", std::nullopt);
+        environment_->set("PULSE_SERVER", std::nullopt);
+        server_ = spawn({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+                         "--log-level=error", "--log-target=file:" + (runtime_->path() / "pulseaudio.log").string(),
+                         "--load=module-native-protocol-unix auth-anonymous=1"});
+        const auto until = std::chrono::steady_clock::now() + 10s;
+        while (std::chrono::steady_clock::now() < until) {
+            if (run("pactl info").status == 0)
+                return;
+            std::this_thread::sleep_for(100ms);
+        }
+        skipReason_ = "a private pulseaudio server did not start";
+        TearDownTestSuite();
+    }
+
+    static void TearDownTestSuite()
+    {
+        terminate(server_);
+        server_ = 0;
+        environment_.reset();
+        runtime_.reset();
+    }
+
+    void SetUp() override
+    {
+        if (!skipReason_.empty())
+            GTEST_SKIP() << skipReason_;
+    }
+
+    void TearDown() override
+    {
+        for (const pid_t player : players_)
+            terminate(player);
+        for (auto module = modules_.rbegin(); module != modules_.rend(); ++module)
+            run("pactl unload-module " + *module);
+    }
+
+    std::string loadModule(const std::string &arguments)
+    {
+        const CommandResult result = run("pactl load-module " + arguments);
+        EXPECT_EQ(result.status, 0) << result.output;
+        modules_.push_back(result.output);
+        return result.output;
+    }
+
+    // A virtual microphone `name` that hears a tone of `frequency` Hz (none when 0). Returns the
+    // module of its source.
+    std::string addMicrophone(const std::string &name, double frequency)
+    {
+        loadModule("module-null-sink sink_name=" + name + "_sink rate=48000 channels=1 format=s16le");
+        const std::string source =
+            loadModule("module-remap-source master=" + name + "_sink.monitor source_name=" + name);
+        if (frequency > 0) {
+            const std::string tone = (runtime_->path() / (name + ".wav")).string();
+            writeTone(tone, frequency, 30);
+            // A short latency for the player: a null sink renders ahead by its latency, and
+            // with paplay's default of 2 s the first audio would reach a new recording late.
+            players_.push_back(spawn({"paplay", "--latency-msec=50", "-d", name + "_sink", tone}));
+        }
+        return source;
+    }
+
+    static void setDefaultSource(const std::string &name)
+    {
+        const CommandResult result = run("pactl set-default-source " + name);
+        ASSERT_EQ(result.status, 0) << result.output;
+    }
+
+    // Records `duration` from the default source into `path`.
+    static void recordFor(const QString &path, int rate, std::chrono::milliseconds duration,
+                          std::string *sourceName = nullptr)
+    {
+        auto input = openFlowing(rate);
+        platform::PulseAudioInput *raw = input.get();
+        QString error;
+        auto recorder = AudioRecorder::create(path, settingsAt(rate), std::move(input), error);
+        ASSERT_TRUE(recorder) << error.toStdString();
+        if (sourceName)
+            *sourceName = raw->sourceName();
+        ASSERT_TRUE(recorder->record());
+        std::this_thread::sleep_for(duration);
+        recorder->stop();
+    }
+
+    static inline std::string skipReason_;
+    static inline std::unique_ptr<TempDir> runtime_;
+    static inline std::unique_ptr<ScopedEnvironment> environment_;
+    static inline pid_t server_ = 0;
+    std::vector<std::string> modules_;
+    std::vector<pid_t> players_;
+};
+
+TEST_F(PulseCapture, NoMicrophoneWhenTheServerHasNoSourceOrOnlyAnOutputsMonitor)
+{
+    platform::PulseAudioInput input;
+    std::string error;
+    EXPECT_FALSE(input.open(48000, error));
+    EXPECT_EQ(error, "No microphone found.");
+
+    loadModule("module-null-sink sink_name=speakers");
+    error.clear();
+    EXPECT_FALSE(input.open(48000, error));
+    EXPECT_EQ(error, "No microphone found.");
+}
+
+TEST_F(PulseCapture, RecordsTheToneOfTheDefaultSourceAndFollowsItsChange)
+{
+    addMicrophone("vmic_a", 440);
+    addMicrophone("vmic_b", 1000);
+    TempDir dir;
+
+    setDefaultSource("vmic_b");
+    const QString first = dir.file("b.caf");
+    std::string source;
+    recordFor(first, 48000, 1200ms, &source);
+    EXPECT_EQ(source, "vmic_b");
+    const SoundFile b = readSoundFile(first);
+    ASSERT_TRUE(b.opened);
+    EXPECT_GT(b.samples.size(), 48000u);
+    EXPECT_GT(rms(b.samples), 0.2) << "the tone, not silence";
+    EXPECT_NEAR(toneFrequency(b.samples, 48000), 1000, 5);
+    const Probe probe = ffprobe(first);
+    EXPECT_EQ(probe.codec, "pcm_s16le");
+    EXPECT_EQ(probe.rate, 48000);
+    EXPECT_EQ(probe.channels, 1);
+
+    setDefaultSource("vmic_a");
+    const QString second = dir.file("a.caf");
+    recordFor(second, 12000, 1200ms, &source);
+    EXPECT_EQ(source, "vmic_a");
+    const SoundFile a = readSoundFile(second);
+    ASSERT_TRUE(a.opened);
+    EXPECT_EQ(a.rate, 12000);
+    EXPECT_GT(a.samples.size(), 12000u);
+    EXPECT_GT(rms(a.samples), 0.2);
+    EXPECT_NEAR(toneFrequency(a.samples, 12000), 440, 5);
+}
+
+TEST_F(PulseCapture, PausingHoldsTheCaptureAndStopKeepsEverythingCaptured)
+{
+    addMicrophone("vmic", 440);
+    setDefaultSource("vmic");
+    TempDir dir;
+    const QString path = dir.file("paused.caf");
+    auto input = openFlowing(24000);
+    platform::PulseAudioInput *raw = input.get();
+    QString error;
+    auto recorder = AudioRecorder::create(path, settingsAt(24000), std::move(input), error);
+    ASSERT_TRUE(recorder) << error.toStdString();
+
+    // What arrives while the save dialog would be up is not recorded.
+    std::this_thread::sleep_for(600ms);
+    EXPECT_EQ(recorder->currentTime(), 0.0);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(recorder->record());
+    std::this_thread::sleep_for(700ms);
+    recorder->pause();
+    const double atPause = recorder->currentTime();
+    EXPECT_GT(atPause, 0.4);
+    std::this_thread::sleep_for(700ms);
+    EXPECT_DOUBLE_EQ(recorder->currentTime(), atPause);
+    ASSERT_TRUE(recorder->record());
+    std::this_thread::sleep_for(700ms);
+    recorder->stop();
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const platform::PulseAudioInput::DrainFigures drained = raw->lastDrain();
+    std::fprintf(stderr, "drain at stop: %.1f ms held by the server, %.1f ms not delivered, waited %.1f ms\n",
+                 drained.heldMs, drained.leftMs, drained.waitedMs);
+
+    const SoundFile file = readSoundFile(path);
+    ASSERT_TRUE(file.opened);
+    const double seconds = static_cast<double>(file.samples.size()) / 24000;
+    EXPECT_DOUBLE_EQ(recorder->currentTime(), seconds);
+    // Two stretches of 0.7 s, the pause left out.
+    EXPECT_GT(seconds, 1.4 - 0.3);
+    EXPECT_LT(seconds, wall - 0.7 + 0.3);
+    EXPECT_GT(rms(file.samples), 0.2);
+}
+
+TEST_F(PulseCapture, UnloadingTheMicrophoneEndsTheRecordingWithFailed)
+{
+    const std::string module = addMicrophone("vmic", 440);
+    setDefaultSource("vmic");
+    TempDir dir;
+    const QString path = dir.file("unplugged.caf");
+    QString error;
+    auto recorder = AudioRecorder::create(path, settingsAt(48000), openFlowing(48000), error);
+    ASSERT_TRUE(recorder) << error.toStdString();
+    FailedSpy spy(*recorder);
+    ASSERT_TRUE(recorder->record());
+    std::this_thread::sleep_for(800ms);
+    ASSERT_EQ(run("pactl unload-module " + module).status, 0);
+    std::erase(modules_, module);
+
+    ASSERT_TRUE(spy.waitForFailure(3s)) << "the recording went on without its microphone";
+    EXPECT_EQ(spy.reasons(), std::vector<QString>{QStringLiteral("The microphone was disconnected.")});
+    EXPECT_FALSE(recorder->isRecording());
+    recorder->stop();
+    EXPECT_EQ(spy.reasons().size(), 1u);
+
+    const SoundFile file = readSoundFile(path);
+    ASSERT_TRUE(file.opened);
+    EXPECT_GT(file.samples.size(), 48000u * 4 / 10);
+    EXPECT_DOUBLE_EQ(recorder->currentTime(), static_cast<double>(file.samples.size()) / 48000);
+    EXPECT_TRUE(ffprobe(path).ok);
+}
+
+TEST_F(PulseCapture, TheFileHoldsWhatWasCapturedFromRecordToStop)
+{
+    // A null source hands over audio the way a sound card does: what it captured since it last
+    // woke up, at the latency its clients ask for. The server holds up to a fragment of it at
+    // any moment, which stop() must fetch rather than lose.
+    loadModule("module-null-source source_name=quiet rate=48000 channels=1");
+    setDefaultSource("quiet");
+    TempDir dir;
+    for (const auto length : {700ms, 810ms, 930ms}) {
+        SCOPED_TRACE(length.count());
+        const QString path = dir.file("length.caf");
+        QString error;
+        auto recorder = AudioRecorder::create(path, settingsAt(48000), openFlowing(48000), error);
+        ASSERT_TRUE(recorder) << error.toStdString();
+        const auto start = std::chrono::steady_clock::now();
+        ASSERT_TRUE(recorder->record());
+        std::this_thread::sleep_until(start + length);
+        const auto stopCalled = std::chrono::steady_clock::now();
+        recorder->stop();
+        const auto stopped = std::chrono::steady_clock::now();
+
+        const double seconds = static_cast<double>(readSoundFile(path).samples.size()) / 48000;
+        EXPECT_GT(seconds, std::chrono::duration<double>(stopCalled - start).count() - 0.03);
+        EXPECT_LT(seconds, std::chrono::duration<double>(stopped - start).count() + 0.03);
+        EXPECT_LT(stopped - stopCalled, 200ms);
+    }
+}

@@ -1,0 +1,200 @@
+#pragma once
+
+#include "platform/AudioInput.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <numbers>
+#include <span>
+#include <string>
+#include <thread>
+#include <vector>
+
+// A microphone for tests. Audio reaches the sink either when the test pushes it (push(), on the
+// calling thread) or from a capture thread of its own (start()), which produces fragments at
+// the pace of real time or as fast as it can.
+class FakeAudioInput final : public platform::AudioInput {
+public:
+    // Fills `samples` with the audio of consecutive frames, the first being frame `first`
+    // (counted from start()).
+    using Generator = std::function<void(std::uint64_t first, std::span<std::int16_t> samples)>;
+
+    ~FakeAudioInput() override { close(); }
+
+    // open() fails with this reason from now on (empty: open() succeeds again).
+    void failOpenWith(std::string reason)
+    {
+        std::lock_guard lock(stateMutex_);
+        openError_ = std::move(reason);
+    }
+
+    // When false, a held input keeps delivering, as a real one may for audio already in flight:
+    // the recorder must then drop it itself.
+    void setHonoursHold(bool honours) { honoursHold_ = honours; }
+
+    bool open(int rate, std::string &error) override
+    {
+        std::lock_guard lock(stateMutex_);
+        ++openCalls_;
+        if (!openError_.empty()) {
+            error = openError_;
+            return false;
+        }
+        open_ = true;
+        lost_ = false;
+        rate_ = rate;
+        return true;
+    }
+    bool isOpen() const override { return open_; }
+    int sampleRate() const override { return rate_; }
+
+    void setSink(platform::AudioSink *sink) override
+    {
+        std::lock_guard lock(deliveryMutex_);
+        sink_ = sink;
+    }
+    void setHeld(bool held) override
+    {
+        held_ = held;
+        ++heldChanges_;
+    }
+    void drain() override
+    {
+        // Nothing is buffered here: once no delivery is under way, everything captured so far
+        // has reached the sink.
+        std::lock_guard lock(deliveryMutex_);
+        ++drainCalls_;
+    }
+    void close() override
+    {
+        stopCapture();
+        std::lock_guard lock(stateMutex_);
+        if (open_)
+            ++closeCalls_;
+        open_ = false;
+    }
+
+    // Delivers `samples` to the sink now. Returns whether a sink received them.
+    bool push(std::span<const std::int16_t> samples)
+    {
+        std::lock_guard lock(deliveryMutex_);
+        return deliverLocked(samples);
+    }
+    bool push(std::size_t frames, std::int16_t value)
+    {
+        const std::vector<std::int16_t> samples(frames, value);
+        return push(samples);
+    }
+
+    // The device goes away: the sink hears of it once, and nothing is delivered afterwards.
+    void loseDevice(const std::string &reason)
+    {
+        std::lock_guard lock(deliveryMutex_);
+        if (lost_)
+            return;
+        lost_ = true;
+        open_ = false;
+        if (sink_)
+            sink_->inputLost(reason);
+    }
+
+    // Starts the capture thread: fragments of `fragment` length at the open rate, each filled
+    // by `generator`, every `fragment` of real time, or back to back when `realTime` is false.
+    void start(Generator generator, std::chrono::microseconds fragment = std::chrono::milliseconds(20),
+               bool realTime = true)
+    {
+        stopCapture();
+        running_ = true;
+        capture_ = std::thread([this, generator = std::move(generator), fragment, realTime] {
+            const auto frames = static_cast<std::size_t>(static_cast<std::int64_t>(rate_) * fragment.count() / 1000000);
+            std::vector<std::int16_t> buffer(frames);
+            std::uint64_t first = 0;
+            auto due = std::chrono::steady_clock::now();
+            while (running_) {
+                if (realTime) {
+                    due += fragment;
+                    std::this_thread::sleep_until(due);
+                }
+                generator(first, buffer);
+                first += frames;
+                generatedFrames_ += frames;
+                push(buffer);
+                if (!realTime)
+                    std::this_thread::yield();
+            }
+        });
+    }
+    void stopCapture()
+    {
+        running_ = false;
+        if (capture_.joinable())
+            capture_.join();
+    }
+
+    int openCalls() const { return openCalls_; }
+    int closeCalls() const { return closeCalls_; }
+    int drainCalls() const { return drainCalls_; }
+    int heldChanges() const { return heldChanges_; }
+    bool held() const { return held_; }
+    std::uint64_t generatedFrames() const { return generatedFrames_; }
+    std::uint64_t deliveredFrames() const { return deliveredFrames_; }
+
+    // Generators.
+    static Generator constant(std::int16_t value)
+    {
+        return [value](std::uint64_t, std::span<std::int16_t> samples) {
+            std::fill(samples.begin(), samples.end(), value);
+        };
+    }
+    // Each sample is its frame's index, wrapping: a file made of it shows any lost or repeated
+    // frame as a break in the count.
+    static Generator counter()
+    {
+        return [](std::uint64_t first, std::span<std::int16_t> samples) {
+            for (std::size_t i = 0; i < samples.size(); ++i)
+                samples[i] = static_cast<std::int16_t>(static_cast<std::uint16_t>(first + i));
+        };
+    }
+    static Generator sine(double frequency, double amplitude, int rate)
+    {
+        return [=](std::uint64_t first, std::span<std::int16_t> samples) {
+            for (std::size_t i = 0; i < samples.size(); ++i) {
+                const double t = static_cast<double>(first + i) / rate;
+                samples[i] = static_cast<std::int16_t>(amplitude * 32767 * std::sin(2 * std::numbers::pi * frequency * t));
+            }
+        };
+    }
+
+private:
+    bool deliverLocked(std::span<const std::int16_t> samples)
+    {
+        if (!sink_ || !open_ || lost_ || (held_ && honoursHold_))
+            return false;
+        sink_->audioCaptured(samples);
+        deliveredFrames_ += samples.size();
+        return true;
+    }
+
+    mutable std::mutex stateMutex_;
+    std::mutex deliveryMutex_;
+    platform::AudioSink *sink_ = nullptr;
+    std::string openError_;
+    std::atomic<bool> open_{false};
+    std::atomic<bool> lost_{false};
+    std::atomic<bool> held_{false};
+    std::atomic<bool> honoursHold_{true};
+    std::atomic<int> rate_{0};
+    std::atomic<int> openCalls_{0};
+    std::atomic<int> closeCalls_{0};
+    std::atomic<int> drainCalls_{0};
+    std::atomic<int> heldChanges_{0};
+    std::atomic<std::uint64_t> generatedFrames_{0};
+    std::atomic<std::uint64_t> deliveredFrames_{0};
+    std::atomic<bool> running_{false};
+    std::thread capture_;
+};

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "platform/GlobalEventMonitor.h"
+#include "platform/PreferenceStore.h"
+#include "platform/SaveDialog.h"
+#include "platform/StatusItem.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+// Fakes of the desktop behind platform/, recording what the code under test asked of them.
+
+class FakeGlobalEventMonitor : public platform::GlobalEventMonitor {
+public:
+    Token addMonitor(std::uint64_t mask, Callback callback) override
+    {
+        installed.emplace(next, std::make_pair(mask, std::move(callback)));
+        ++adds;
+        return next++;
+    }
+    void removeMonitor(Token token) override
+    {
+        installed.erase(token);
+        ++removes;
+    }
+    // Delivers an event to every installed monitor, as the desktop would.
+    void click(platform::GlobalEvent *event)
+    {
+        const auto current = installed;
+        for (const auto &[token, monitor] : current)
+            monitor.second(event);
+    }
+    std::map<Token, std::pair<std::uint64_t, Callback>> installed;
+    int adds = 0;
+    int removes = 0;
+    Token next = 1;
+};
+
+class FakeStatusItem : public platform::StatusItem {
+public:
+    explicit FakeStatusItem(bool button = true) : button(button) {}
+    bool hasButton() const override { return button; }
+    void setImage(const QIcon &icon) override
+    {
+        image = icon;
+        imageSet = true;
+    }
+    platform::Anchor takeAnchor() override { return {QRect(1200, 0, 24, 24), std::nullopt}; }
+    void showMessage(const QString &, const QString &text) override { messages.push_back(text); }
+    void click() { emit activated(this); }
+
+    bool button;
+    QIcon image;
+    bool imageSet = false;
+    std::vector<QString> messages;
+};
+
+class FakePopover : public platform::Popover {
+public:
+    bool isShown() const override { return shown; }
+    void setContent(QWidget *widget) override { contentWidget.reset(widget); }
+    QWidget *content() const override { return contentWidget.get(); }
+    void showRelativeTo(const platform::Anchor &anchor) override
+    {
+        shown = true;
+        lastAnchor = anchor;
+        ++shows;
+    }
+    void performClose(QObject *sender) override
+    {
+        shown = false;
+        closeSenders.push_back(sender);
+    }
+    bool shown = false;
+    int shows = 0;
+    platform::Anchor lastAnchor;
+    std::vector<QObject *> closeSenders;
+    std::unique_ptr<QWidget> contentWidget;
+};
+
+class FakePreferenceStore : public platform::PreferenceStore {
+public:
+    std::optional<QVariant> value(const QString &key) const override
+    {
+        const auto found = values.find(key);
+        return found == values.end() ? std::nullopt : std::optional<QVariant>(found->second);
+    }
+    void setValue(const QString &key, const QVariant &value) override { values[key] = value; }
+    std::map<QString, QVariant> values;
+};
+
+class FakeSaveDialog : public platform::SaveDialog {
+public:
+    Result runModal(const QString &name, const QStringList &types) override
+    {
+        proposedName = name;
+        allowedTypes = types;
+        ++runs;
+        if (whileShown)
+            whileShown();
+        return answer;
+    }
+    Result answer{OK, QString()};
+    std::function<void()> whileShown;
+    QString proposedName;
+    QStringList allowedTypes;
+    int runs = 0;
+};

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "recorder/Recorder.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// A recorder that only notes the calls made to it, in order.
+class FakeRecorder : public Recorder {
+public:
+    void setMeteringEnabled(bool enabled) override
+    {
+        metering = enabled;
+        calls->push_back("setMeteringEnabled");
+    }
+    bool prepareToRecord() override
+    {
+        calls->push_back("prepareToRecord");
+        return true;
+    }
+    bool record() override
+    {
+        calls->push_back("record");
+        recording = true;
+        return recordSucceeds;
+    }
+    void pause() override
+    {
+        calls->push_back("pause");
+        recording = false;
+    }
+    void stop() override
+    {
+        calls->push_back("stop");
+        recording = false;
+    }
+    double currentTime() const override { return time; }
+    void updateMeters() override { calls->push_back("updateMeters"); }
+    float peakPowerForChannel(int) const override { return peak; }
+
+    void fail(const QString &reason) { emit failed(reason); }
+
+    // Outlives the recorder, so a test can read what a stopped and released recorder was asked.
+    std::shared_ptr<std::vector<std::string>> calls = std::make_shared<std::vector<std::string>>();
+    bool metering = false;
+    bool recording = false;
+    bool recordSucceeds = true;
+    double time = 0;
+    float peak = -160.0f;
+};

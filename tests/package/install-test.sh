@@ -1,0 +1,379 @@
+#!/usr/bin/env bash
+# Installs the Debian package on a clean Debian 12 and starts the recorder from its desktop entry.
+#
+#   tests/package/install-test.sh [registratore_<version>_<arch>.deb]
+#
+# Without an argument the package is built first (build-pkg/, cpack -G DEB). Then:
+#   - the package's control data, desktop entry, AppStream data and icons are checked;
+#   - a minimal Debian 12 ("bookworm", debootstrap --variant=minbase) is unpacked into a
+#     throw-away chroot; it is bootstrapped once from the machine's own Debian mirror and kept as
+#     build/package-test/bookworm-minbase-<arch>.tar.gz, with the downloaded .debs beside it;
+#   - `apt-get install ./registratore.deb` runs there with --no-install-recommends, so only the
+#     package's Depends can make it work;
+#   - the Exec line of the installed desktop entry runs as an ordinary user on a virtual X display
+#     (Xvfb on this machine; the chroot reaches it through the abstract X socket), once with trayer
+#     as the status bar and once without one; each time it must stay up, say it has started, and
+#     exit with status 0 on SIGTERM;
+#   - the package is purged again.
+# Needs root. Prints "package: N passed, M failed" last and exits 0 only when nothing failed.
+set -uo pipefail
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+app_id=org.registratore.Registratore
+suite=bookworm
+cache=${PACKAGE_TEST_CACHE:-$repo/build/package-test}
+started_at=$SECONDS
+
+passed=0
+failed=0
+pass() { passed=$((passed + 1)); echo "PASS: $1"; }
+fail() { failed=$((failed + 1)); echo "FAIL: $1"; [[ $# -lt 2 ]] || sed 's/^/    /' <<<"$2" | tail -n 30; }
+finish() {
+    echo "package: $passed passed, $failed failed ($((SECONDS - started_at)) s)"
+    [[ $failed -eq 0 ]]
+    exit
+}
+step() { echo "-- $* ($((SECONDS - started_at)) s)"; }
+
+if [[ $(id -u) -ne 0 ]]; then
+    fail "this test needs root (debootstrap, chroot, apt-get inside the chroot)"
+    finish
+fi
+missing=()
+for tool in debootstrap chroot dpkg-deb desktop-file-validate appstreamcli Xvfb trayer xwininfo cmake cpack; do
+    command -v "$tool" >/dev/null || missing+=("$tool")
+done
+if [[ ${#missing[@]} -gt 0 ]]; then
+    fail "missing tools: ${missing[*]} (scripts/install-deps.sh test installs them)"
+    finish
+fi
+
+work=$(mktemp -d /tmp/registratore-package.XXXXXX)
+root=""
+app_pid=""
+tray_pid=""
+xvfb_pid=""
+
+stop_pid() { # pid: TERM, then KILL after 5 s
+    [[ -n $1 ]] && kill -0 "$1" 2>/dev/null || return 0
+    kill -TERM "$1" 2>/dev/null
+    for _ in $(seq 50); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+    kill -KILL "$1" 2>/dev/null
+    wait "$1" 2>/dev/null
+}
+mounts_under() { awk -v r="$1/" 'index($2 "/", r) == 1 { print $2 }' /proc/mounts; }
+cleanup() {
+    stop_pid "$app_pid"
+    stop_pid "$tray_pid"
+    stop_pid "$xvfb_pid"
+    if [[ -n $root && -d $root ]]; then
+        # Anything still running inside the chroot would keep its mounts busy.
+        for link in /proc/[0-9]*/root; do
+            [[ $(readlink "$link" 2>/dev/null) == "$root" ]] || continue
+            pid=${link#/proc/}
+            kill -KILL "${pid%/root}" 2>/dev/null
+        done
+        mounts_under "$root" | sort -r | while read -r m; do umount "$m" 2>/dev/null || umount -l "$m"; done
+        # Never delete through a mount: if one is left, leave the chroot for a person to look at.
+        if [[ -z $(mounts_under "$root") ]]; then
+            rm -rf --one-file-system "$root"
+        else
+            echo "left $root in place: it still has mounts" >&2
+        fi
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# --- the package ------------------------------------------------------------------------------
+
+deb=${1:-}
+if [[ -z $deb ]]; then
+    step "building the package in build-pkg/"
+    log=$work/build.log
+    if cmake -S "$repo" -B "$repo/build-pkg" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+            -DREGISTRATORE_TESTS=OFF >"$log" 2>&1 &&
+        cmake --build "$repo/build-pkg" >>"$log" 2>&1 &&
+        (cd "$repo/build-pkg" && cpack -G DEB) >>"$log" 2>&1; then
+        deb=$(ls -t "$repo"/build-pkg/registratore_*_"$(dpkg --print-architecture)".deb 2>/dev/null | head -n1)
+    fi
+    if [[ -z $deb ]]; then
+        fail "the package builds (cmake, cpack -G DEB)" "$(cat "$log")"
+        finish
+    fi
+    pass "the package builds: ${deb#"$repo"/}"
+fi
+if [[ ! -f $deb ]]; then
+    fail "no package at $deb"
+    finish
+fi
+deb=$(realpath "$deb")
+
+field() { dpkg-deb -f "$deb" "$1"; }
+depends=$(field Depends)
+problems=""
+[[ $(field Package) == registratore ]] || problems+="Package is '$(field Package)', not registratore"$'\n'
+[[ $(field Section) == sound ]] || problems+="Section is '$(field Section)', not sound"$'\n'
+[[ -n $(field Maintainer) ]] || problems+="no Maintainer"$'\n'
+[[ -n $(field Description) ]] || problems+="no Description"$'\n'
+# libqt6core6 and libsndfile1 are only there if dpkg-shlibdeps ran over the binary.
+for dependency in libqt6core6 libqt6widgets6 libsndfile1 libpulse0 qt6-qpa-plugins libqt6svg6; do
+    grep -Eq "(^|, )$dependency( |,|$)" <<<"$depends" || problems+="Depends lacks $dependency"$'\n'
+done
+if [[ -z $problems ]]; then
+    pass "control data: Section sound, Depends from the shared libraries plus the Qt plugins"
+else
+    fail "control data" "${problems}Depends: $depends"
+fi
+
+contents=$work/contents
+dpkg-deb -x "$deb" "$contents"
+desktop=$contents/usr/share/applications/$app_id.desktop
+metainfo=$contents/usr/share/metainfo/$app_id.metainfo.xml
+icons=$contents/usr/share/icons/hicolor/scalable/apps
+if out=$(desktop-file-validate "$desktop" 2>&1) && [[ -z $out ]]; then
+    pass "desktop entry validates (desktop-file-validate)"
+else
+    fail "desktop entry validates (desktop-file-validate)" "$out"
+fi
+if out=$(appstreamcli validate --no-net "$metainfo" 2>&1); then
+    pass "AppStream data validates (appstreamcli validate --no-net)"
+else
+    fail "AppStream data validates (appstreamcli validate --no-net)" "$out"
+fi
+
+# One id for the desktop entry, the AppStream component and the icons; one version everywhere.
+entry() { sed -n '/^\[Desktop Entry\]/,/^\[/{s/^'"$1"'=//p}' "$desktop" | head -n1; }
+problems=""
+[[ -x $contents/usr/bin/registratore ]] || problems+="no /usr/bin/registratore"$'\n'
+[[ $(entry Icon) == "$app_id" ]] || problems+="Icon=$(entry Icon), not $app_id"$'\n'
+for icon in "$app_id.svg" "$app_id-symbolic.svg"; do
+    grep -q '<svg' "$icons/$icon" 2>/dev/null || problems+="no SVG icon $icon"$'\n'
+done
+grep -q "<id>$app_id</id>" "$metainfo" || problems+="AppStream id is not $app_id"$'\n'
+grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
+    problems+="AppStream launchable is not $app_id.desktop"$'\n'
+latest=$(grep -o '<release [^>]*version="[^"]*"' "$metainfo" | head -n1 | sed 's/.*version="//; s/"$//')
+[[ $latest == "$(field Version)" ]] ||
+    problems+="newest AppStream release is '$latest' but the package is $(field Version)"$'\n'
+if [[ -z $problems ]]; then
+    pass "desktop entry, AppStream id, icons and version agree ($app_id, $(field Version))"
+else
+    fail "desktop entry, AppStream id, icons and version agree" "$problems"
+fi
+
+# --- a clean Debian 12 ------------------------------------------------------------------------
+
+# The machine's own Debian sources (the only package registry it may reach), for the chroot too.
+debian_sources() {
+    local file
+    for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+        [[ -f $file ]] && grep -E "^deb\s.*\s$suite(-[a-z]+)?(\s|$)" "$file" | grep -E '/debian(-security)?/?\s'
+    done
+    for file in /etc/apt/sources.list.d/*.sources; do
+        [[ -f $file ]] || continue
+        # deb822 stanzas for this suite on a Debian archive, turned into one-line entries.
+        awk -v suite="$suite" '
+            function flush() {
+                if (types ~ /(^| )deb( |$)/ && uris ~ /\/debian(-security)?\/?$/ && enabled != "no") {
+                    n = split(suites, s, " ")
+                    for (i = 1; i <= n; i++)
+                        if (s[i] ~ "^" suite "(-[a-z]+)?$")
+                            printf "deb%s %s %s %s\n", (signed ? " [signed-by=" signed "]" : ""), uris, s[i], comps
+                }
+                types = uris = suites = comps = signed = enabled = ""
+            }
+            /^[[:space:]]*$/ { flush(); next }
+            /^#/ { next }
+            { key = tolower($1); sub(/^[^:]*:[[:space:]]*/, "") }
+            key == "types:" { types = $0 } key == "uris:" { uris = $0 } key == "suites:" { suites = $0 }
+            key == "components:" { comps = $0 } key == "enabled:" { enabled = $0 }
+            key == "signed-by:" && /^\// { signed = $0 }
+            END { flush() }' "$file"
+    done
+}
+sources=$(debian_sources)
+mirror=${PACKAGE_TEST_MIRROR:-$(awk -v suite="$suite" '{ for (i = 2; i < NF; i++) if ($i ~ /^https?:/ && $(i + 1) == suite) { print $i; exit } }' <<<"$sources")}
+if [[ -z $mirror ]]; then
+    fail "a Debian $suite mirror in /etc/apt/sources.list(.d)"
+    finish
+fi
+
+arch=$(dpkg --print-architecture)
+tarball=$cache/$suite-minbase-$arch.tar.gz
+archives=$cache/apt-archives
+mkdir -p "$cache" "$archives"
+if [[ ! -f $tarball ]]; then
+    step "bootstrapping Debian $suite (minbase) from $mirror, once"
+    fresh=$(mktemp -d "$cache/bootstrap.XXXXXX")
+    t0=$SECONDS
+    if timeout 1800 debootstrap --variant=minbase "$suite" "$fresh/root" "$mirror" >"$work/debootstrap.log" 2>&1 &&
+        tar -C "$fresh/root" -czf "$fresh/root.tar.gz" . && mv "$fresh/root.tar.gz" "$tarball"; then
+        echo "   debootstrap and tarball: $((SECONDS - t0)) s"
+    else
+        fail "debootstrap --variant=minbase $suite $mirror" "$(tail -n 30 "$work/debootstrap.log")"
+    fi
+    [[ -z $(mounts_under "$fresh") ]] && rm -rf --one-file-system "$fresh"
+    [[ -f $tarball ]] || finish
+fi
+
+step "unpacking the chroot"
+root=$(mktemp -d "$cache/root.XXXXXX")
+root_env=(/usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive)
+in_root() { chroot "$root" "${root_env[@]}" "$@"; }
+if ! tar -C "$root" -xzf "$tarball" || ! mount -t proc proc "$root/proc"; then
+    fail "unpacking $tarball into a chroot"
+    finish
+fi
+printf '%s\n' "$sources" >"$root/etc/apt/sources.list"
+rm -f "$root"/etc/apt/sources.list.d/*
+cp -L /etc/resolv.conf "$root/etc/resolv.conf"
+# Nothing installed here may start a service.
+printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d"
+chmod +x "$root/usr/sbin/policy-rc.d"
+# The .debs fetched by earlier runs: hard links, so nothing is copied.
+cp -l "$archives"/*.deb "$root/var/cache/apt/archives/" 2>/dev/null
+cp "$deb" "$root/tmp/registratore.deb"
+
+step "apt-get install ./registratore.deb"
+log=$work/apt.log
+if timeout 300 chroot "$root" "${root_env[@]}" apt-get update -q >"$log" 2>&1 &&
+    timeout 900 chroot "$root" "${root_env[@]}" \
+        sh -c 'cd /tmp && apt-get install -y -q --no-install-recommends ./registratore.deb' >>"$log" 2>&1; then
+    pass "apt-get install ./registratore.deb on a clean Debian $suite ($(grep -c '^Setting up' "$log") packages set up)"
+else
+    fail "apt-get install ./registratore.deb on a clean Debian $suite" "$(tail -n 30 "$log")"
+    finish
+fi
+cp -n "$root"/var/cache/apt/archives/*.deb "$archives/" 2>/dev/null
+
+if out=$(in_root ldd /usr/bin/registratore 2>&1) && ! grep -q 'not found' <<<"$out"; then
+    pass "every library of /usr/bin/registratore resolves"
+else
+    fail "every library of /usr/bin/registratore resolves" "$(grep 'not found' <<<"$out" || echo "$out")"
+fi
+
+# --- start it from its desktop entry ----------------------------------------------------------
+
+in_root useradd --create-home --shell /bin/sh tester
+uid=$(in_root id -u tester)
+gid=$(in_root id -g tester)
+install -d -m 700 -o "$uid" -g "$gid" "$root/run/user/$uid"
+
+installed_entry=$root/usr/share/applications/$app_id.desktop
+exec_line=$(sed -n '/^\[Desktop Entry\]/,/^\[/{s/^Exec=//p}' "$installed_entry" 2>/dev/null | head -n1)
+# Field codes (%f, %U ...) stand for files or URLs to open; a launcher with none drops them.
+exec_line=$(sed -E 's/%[fFuUdDnNickvm]//g; s/%%/%/g' <<<"$exec_line")
+read -r -a command <<<"$exec_line"
+if [[ ${#command[@]} -eq 0 ]]; then
+    fail "the installed desktop entry has an Exec line" "$(cat "$installed_entry" 2>&1)"
+    finish
+fi
+echo "   Exec=$exec_line"
+
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
+display=:$(head -n1 "$work/display")
+if [[ $display == ":" ]]; then
+    fail "Xvfb starts" "$(cat "$work/xvfb.log")"
+    finish
+fi
+
+launch() { # extra environment..., then the desktop entry's command runs as the user "tester"
+    : >"$work/out"
+    : >"$work/err"
+    chroot --userspec="$uid:$gid" "$root" /usr/bin/env -i HOME=/home/tester USER=tester LOGNAME=tester \
+        PATH=/usr/local/bin:/usr/bin:/bin LANG=C.UTF-8 DISPLAY="$display" XDG_RUNTIME_DIR="/run/user/$uid" \
+        "$@" "${command[@]}" >"$work/out" 2>"$work/err" </dev/null &
+    app_pid=$!
+    launched_ms=$(date +%s%3N)
+}
+wait_for() { # file, text, seconds: 0 once the text is in the file; gives up early if the app ends
+    local deadline=$((SECONDS + $3))
+    while [[ $SECONDS -lt $deadline ]]; do
+        grep -qF -- "$2" "$1" && return 0
+        kill -0 "$app_pid" 2>/dev/null || { grep -qF -- "$2" "$1"; return; }
+        sleep 0.05
+    done
+    return 1
+}
+terminate() { # name: SIGTERM must end the app with status 0 within 10 s
+    kill -TERM "$app_pid"
+    for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$app_pid" 2>/dev/null; then
+        fail "$1: ends within 10 s of SIGTERM" "$(cat "$work/err")"
+        stop_pid "$app_pid"
+    else
+        wait "$app_pid"
+        local status=$?
+        if [[ $status -eq 0 ]]; then
+            pass "$1: SIGTERM ends it with exit status 0"
+        else
+            fail "$1: SIGTERM ends it with exit status 0 (it was $status)" "$(cat "$work/err")"
+        fi
+    fi
+    app_pid=""
+}
+stays_up() { # name, seconds
+    sleep "$2"
+    if kill -0 "$app_pid" 2>/dev/null; then
+        return 0
+    fi
+    wait "$app_pid"
+    fail "$1: still running $2 s later (it ended with status $?)" "$(cat "$work/out" "$work/err")"
+    app_pid=""
+    return 1
+}
+
+step "starting it with trayer as the status bar"
+DISPLAY=$display NO_AT_BRIDGE=1 setsid trayer >"$work/trayer.log" 2>&1 </dev/null &
+tray_pid=$!
+for _ in $(seq 100); do
+    DISPLAY=$display xwininfo -root -tree 2>/dev/null | grep -q '("panel" "trayer")' && break
+    sleep 0.1
+done
+# QT_DEBUG_PLUGINS shows which plugins Qt loads: the SVG icon engine draws the status icon.
+launch QT_DEBUG_PLUGINS=1
+if wait_for "$work/out" "Are we there yet?" 10; then
+    pass "with a status bar: says \"Are we there yet?\" $(( $(date +%s%3N) - launched_ms )) ms after launch"
+    if stays_up "with a status bar" 2; then
+        if grep -q 'iconengines/libqsvgicon.so" loaded library' "$work/err"; then
+            pass "with a status bar: the SVG icon engine is loaded for the status icon"
+        else
+            fail "with a status bar: the SVG icon engine is loaded for the status icon" \
+                "$(grep -i 'svg\|iconengines' "$work/err")"
+        fi
+        terminate "with a status bar"
+    fi
+else
+    fail "with a status bar: says \"Are we there yet?\" within 10 s" "$(cat "$work/out" "$work/err" | grep -v '^qt\.core\.\|^ ')"
+    stop_pid "$app_pid"
+fi
+stop_pid "$tray_pid"
+tray_pid=""
+
+step "starting it without a status bar"
+no_tray_sentence="no status bar (system tray) was found"
+launch
+if wait_for "$work/err" "$no_tray_sentence" 10; then
+    pass "without a status bar: says it opens in an ordinary window, $(( $(date +%s%3N) - launched_ms )) ms after launch"
+    stays_up "without a status bar" 2 && terminate "without a status bar"
+else
+    fail "without a status bar: says it opens in an ordinary window within 10 s" "$(cat "$work/out" "$work/err")"
+    stop_pid "$app_pid"
+fi
+app_pid=""
+
+# --- and away again ---------------------------------------------------------------------------
+
+step "apt-get purge registratore"
+if out=$(timeout 300 chroot "$root" "${root_env[@]}" apt-get purge -y -q registratore 2>&1) &&
+    [[ ! -e $root/usr/bin/registratore && ! -e $installed_entry && ! -e $root/usr/share/metainfo/$app_id.metainfo.xml ]]; then
+    pass "apt-get purge removes the binary, desktop entry and AppStream data"
+else
+    fail "apt-get purge removes the binary, desktop entry and AppStream data" "$out"
+fi
+
+finish

@@ -1,0 +1,283 @@
+#include "app/AppDelegate.h"
+#include "app/EventMonitor.h"
+#include "app/ModelData.h"
+#include "app/NotificationCenter.h"
+#include "fakes/FakeDesktop.h"
+#include "fakes/LogCapture.h"
+
+#include <QTest>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using Lines = std::vector<std::string>;
+
+namespace {
+const std::string closeLine = "chiudo il traduttore ModelData.shared.chiudo : ";
+
+class AppShell : public ::testing::Test {
+protected:
+    void SetUp() override { ModelData::shared().chiudo = QStringLiteral("Si"); }
+    void TearDown() override { ModelData::shared().chiudo = QStringLiteral("Si"); }
+
+    void launch(bool button = true)
+    {
+        auto item = std::make_unique<FakeStatusItem>(button);
+        auto pop = std::make_unique<FakePopover>();
+        statusItem = item.get();
+        popover = pop.get();
+        delegate = std::make_unique<AppDelegate>(std::move(item), std::move(pop), desktop);
+        delegate->applicationDidFinishLaunching([] { return new QWidget; });
+        log.clear();
+    }
+    void openPopover()
+    {
+        delegate->showPopover();
+        log.clear();
+    }
+
+    FakeGlobalEventMonitor desktop;
+    LogCapture log;
+    FakeStatusItem *statusItem = nullptr;
+    FakePopover *popover = nullptr;
+    std::unique_ptr<AppDelegate> delegate;
+};
+} // namespace
+
+TEST_F(AppShell, OnlyExactlySiLetsThePopoverClose)
+{
+    launch();
+    for (const char *guard : {"si", "Si ", "", "No", "SI"}) {
+        openPopover();
+        ModelData::shared().chiudo = QString::fromUtf8(guard);
+        statusItem->click();
+        EXPECT_EQ(log.lines(), Lines{closeLine + guard}) << "guard '" << guard << "'";
+        EXPECT_TRUE(popover->isShown()) << guard;
+        EXPECT_TRUE(delegate->eventMonitor->isRunning()) << guard;
+        ModelData::shared().chiudo = QStringLiteral("Si");
+        delegate->closePopover(nullptr);
+    }
+
+    openPopover();
+    statusItem->click();
+    EXPECT_EQ(log.lines(), (Lines{closeLine + "Si", "posso chiudere il popup"}));
+    EXPECT_FALSE(popover->isShown());
+    EXPECT_FALSE(delegate->eventMonitor->isRunning());
+    EXPECT_TRUE(desktop.installed.empty());
+}
+
+TEST_F(AppShell, ToggleOpensAHiddenPopoverUnderTheIconAndStartsTheMonitor)
+{
+    launch();
+    delegate->eventMonitor->stop();
+    statusItem->click();
+    EXPECT_EQ(log.lines(), Lines{"mostro il traduttore"});
+    EXPECT_TRUE(popover->isShown());
+    EXPECT_EQ(popover->lastAnchor.iconGeometry, QRect(1200, 0, 24, 24));
+    EXPECT_TRUE(delegate->eventMonitor->isRunning());
+}
+
+TEST_F(AppShell, CloseHandsItsSenderToThePopoverUnchanged)
+{
+    launch();
+    QObject sender;
+    openPopover();
+    delegate->closePopover(&sender);
+    openPopover();
+    delegate->closePopover(nullptr);
+    EXPECT_EQ(popover->closeSenders, (std::vector<QObject *>{&sender, nullptr}));
+}
+
+TEST_F(AppShell, DelayedTaskOpensAHiddenPopoverAndClosesAShownOne)
+{
+    launch();
+    delegate->delayedLaunchTask();
+    EXPECT_EQ(log.lines(), (Lines{"Are we there yet?", "mostro il traduttore"}));
+    EXPECT_TRUE(popover->isShown());
+
+    log.clear();
+    delegate->delayedLaunchTask();
+    EXPECT_EQ(log.lines(), (Lines{"Are we there yet?", closeLine + "Si", "posso chiudere il popup"}));
+    EXPECT_FALSE(popover->isShown());
+    ASSERT_EQ(popover->closeSenders.size(), 1u);
+    EXPECT_NE(popover->closeSenders[0], nullptr); // an empty event stands in as the sender
+
+    openPopover();
+    ModelData::shared().chiudo = QStringLiteral("No");
+    delegate->delayedLaunchTask();
+    EXPECT_EQ(log.lines(), (Lines{"Are we there yet?", closeLine + "No"}));
+    EXPECT_TRUE(popover->isShown());
+}
+
+TEST_F(AppShell, DelayedTaskRunsOnceAboutASecondAfterLaunch)
+{
+    launch();
+    QTest::qWait(static_cast<int>(AppDelegate::launchDelay.count()) + 300);
+    EXPECT_EQ(log.lines(), (Lines{"Are we there yet?", "mostro il traduttore"}));
+    QTest::qWait(300);
+    EXPECT_EQ(log.lines().size(), 2u);
+}
+
+TEST_F(AppShell, RidimensionaNotificationTogglesAndLeavesAClosedPopoverClosed)
+{
+    launch();
+    NotificationCenter::defaultCenter().post(QStringLiteral("ridimensiona"));
+    EXPECT_EQ(log.lines(), (Lines{"ridimensiono l applicazione", "mostro il traduttore"}));
+    EXPECT_TRUE(popover->isShown());
+
+    log.clear();
+    NotificationCenter::defaultCenter().post(QStringLiteral("ridimensiona"));
+    EXPECT_EQ(log.lines(),
+              (Lines{"ridimensiono l applicazione", closeLine + "Si", "posso chiudere il popup"}));
+    EXPECT_FALSE(popover->isShown());
+
+    // Posted from another thread, the handler still runs on the delegate's thread.
+    log.clear();
+    std::thread poster([] { NotificationCenter::defaultCenter().post(QStringLiteral("ridimensiona")); });
+    poster.join();
+    QTRY_VERIFY(popover->isShown());
+    EXPECT_EQ(log.lines(), (Lines{"ridimensiono l applicazione", "mostro il traduttore"}));
+
+    // An observer that is gone is not called.
+    delegate.reset();
+    NotificationCenter::defaultCenter().post(QStringLiteral("ridimensiona"));
+}
+
+TEST_F(AppShell, OutsideClickClosesOnlyAShownPopover)
+{
+    launch();
+    platform::GlobalEvent click(platform::EventKind::RightMouseDown, QPoint(10, 500));
+    desktop.click(&click);
+    EXPECT_TRUE(log.lines().empty());
+    EXPECT_FALSE(popover->isShown());
+
+    openPopover();
+    desktop.click(&click);
+    EXPECT_EQ(log.lines(), (Lines{closeLine + "Si", "posso chiudere il popup"}));
+    EXPECT_EQ(popover->closeSenders, std::vector<QObject *>{&click});
+
+    // After the close the monitor is gone: further clicks reach nothing.
+    log.clear();
+    desktop.click(&click);
+    EXPECT_TRUE(log.lines().empty());
+}
+
+TEST_F(AppShell, LaunchSetsTheTemplateIconAndAMonitorForLeftAndRightClicks)
+{
+    launch();
+    EXPECT_TRUE(statusItem->imageSet);
+    EXPECT_FALSE(statusItem->image.isNull());
+    EXPECT_TRUE(statusItem->image.isMask());
+    ASSERT_TRUE(delegate->eventMonitor);
+    EXPECT_EQ(delegate->eventMonitor->eventMask(), 10u);
+    EXPECT_EQ(delegate->eventMonitor->eventMask(),
+              platform::eventMaskOf(platform::EventKind::LeftMouseDown) |
+                  platform::eventMaskOf(platform::EventKind::RightMouseDown));
+    EXPECT_TRUE(delegate->eventMonitor->isRunning());
+    EXPECT_NE(popover->content(), nullptr);
+}
+
+TEST_F(AppShell, WithoutAStatusBarButtonTheRestOfTheLaunchStillRuns)
+{
+    launch(false);
+    EXPECT_FALSE(statusItem->imageSet);
+    EXPECT_NE(popover->content(), nullptr);
+    EXPECT_TRUE(delegate->eventMonitor->isRunning());
+
+    delegate->eventMonitor->stop();
+    delegate->showPopover();
+    EXPECT_EQ(log.lines(), Lines{"mostro il traduttore"});
+    EXPECT_FALSE(popover->isShown());
+    EXPECT_TRUE(delegate->eventMonitor->isRunning());
+}
+
+TEST_F(AppShell, ReopenAnswersYesAndCopesWithoutAWindow)
+{
+    launch();
+    EXPECT_TRUE(delegate->applicationShouldHandleReopen(true));
+    EXPECT_TRUE(delegate->applicationShouldHandleReopen(false));
+    delegate->RiapriAppWithSender(nullptr);
+    EXPECT_EQ(log.lines(), Lines{"RiapriApp"});
+
+    QWidget window;
+    delegate->window = &window;
+    EXPECT_TRUE(delegate->applicationShouldHandleReopen(true));
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(delegate->applicationShouldHandleReopen(false));
+    EXPECT_TRUE(window.isVisible());
+}
+
+TEST_F(AppShell, WithoutAStatusBarThePanelShowsInAWindowAtOnce)
+{
+    auto pop = std::make_unique<FakePopover>();
+    popover = pop.get();
+    AppDelegate fallback(std::make_unique<FakeStatusItem>(false), std::move(pop), desktop);
+    fallback.launchWithoutStatusBar([] { return new QWidget; });
+    EXPECT_TRUE(popover->isShown());
+    EXPECT_NE(popover->content(), nullptr);
+    EXPECT_TRUE(desktop.installed.empty()); // nothing closes an ordinary window on outside clicks
+    QTest::qWait(static_cast<int>(AppDelegate::launchDelay.count()) + 200);
+    EXPECT_TRUE(popover->isShown());
+}
+
+TEST(EventMonitorTest, InstallsAtMostOneMonitorAndRemovesItWhenStoppedOrDestroyed)
+{
+    FakeGlobalEventMonitor desktop;
+    std::vector<platform::GlobalEvent *> seen;
+    {
+        EventMonitor monitor(
+            10, [&seen](platform::GlobalEvent *event) { seen.push_back(event); }, desktop);
+        EXPECT_FALSE(monitor.isRunning());
+        monitor.stop();
+        monitor.stop();
+        EXPECT_EQ(desktop.removes, 0);
+
+        monitor.start();
+        monitor.start();
+        EXPECT_EQ(desktop.installed.size(), 1u);
+        EXPECT_EQ(desktop.installed.begin()->second.first, 10u);
+
+        platform::GlobalEvent event;
+        desktop.click(&event);
+        desktop.click(nullptr);
+        EXPECT_EQ(seen, (std::vector<platform::GlobalEvent *>{&event, nullptr}));
+
+        monitor.stop();
+        EXPECT_TRUE(desktop.installed.empty());
+        monitor.stop();
+        EXPECT_EQ(desktop.removes, 1);
+        monitor.start();
+        EXPECT_EQ(desktop.installed.size(), 1u);
+    }
+    EXPECT_TRUE(desktop.installed.empty());
+    EXPECT_EQ(desktop.removes, 2);
+}
+
+TEST(ModelDataTest, OneInstanceStartingAtSiFromAnyThread)
+{
+    std::vector<ModelData *> seen(8);
+    std::vector<std::thread> threads;
+    for (auto &slot : seen)
+        threads.emplace_back([&slot] { slot = &ModelData::shared(); });
+    for (auto &thread : threads)
+        thread.join();
+    for (ModelData *instance : seen)
+        EXPECT_EQ(instance, &ModelData::shared());
+    EXPECT_EQ(ModelData::shared().chiudo, QStringLiteral("Si"));
+    ModelData::shared().chiudo = QStringLiteral("No");
+    EXPECT_EQ(ModelData::shared().chiudo, QStringLiteral("No"));
+    ModelData::shared().chiudo = QStringLiteral("Si");
+}
+
+TEST_F(AppShell, ASecondLaunchOpensTheHiddenPopoverAndLeavesAShownOneOpen)
+{
+    launch();
+    delegate->reopenFromAnotherLaunch();
+    EXPECT_TRUE(popover->isShown());
+    EXPECT_EQ(log.lines(), Lines{"mostro il traduttore"});
+    delegate->reopenFromAnotherLaunch();
+    EXPECT_TRUE(popover->isShown());
+    EXPECT_EQ(log.lines().size(), 1u);
+}

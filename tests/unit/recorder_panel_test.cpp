@@ -1,0 +1,223 @@
+#include "fakes/FakeDesktop.h"
+#include "fakes/FakeRecorder.h"
+#include "fakes/LogCapture.h"
+#include "recorder/ElapsedTime.h"
+#include "recorder/LevelBar.h"
+#include "recorder/VistaRegistratore.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using Lines = std::vector<std::string>;
+using ButtonType = VistaRegistratore::ButtonType;
+
+TEST(ElapsedTime, FormatsWholeHoursMinutesAndSecondsWithoutWrappingHours)
+{
+    const std::pair<double, const char *> rows[] = {
+        {0, "00 : 00 : 00"},       {0.25, "00 : 00 : 00"},   {59.9, "00 : 00 : 59"},
+        {61.5, "00 : 01 : 01"},    {3599.9, "00 : 59 : 59"}, {3600, "01 : 00 : 00"},
+        {86399, "23 : 59 : 59"},   {86400, "24 : 00 : 00"},  {359999.75, "99 : 59 : 59"},
+        {360000, "100 : 00 : 00"},
+    };
+    for (const auto &[seconds, text] : rows)
+        EXPECT_EQ(formatElapsedTime(seconds).toStdString(), text) << seconds;
+    // Never given by the recorder, but must not print garbage.
+    EXPECT_EQ(formatElapsedTime(-3).toStdString(), "00 : 00 : 00");
+    EXPECT_EQ(formatElapsedTime(std::numeric_limits<double>::quiet_NaN()).toStdString(), "00 : 00 : 00");
+    EXPECT_EQ(elapsedSecondsField(125.7), 5);
+}
+
+TEST(LevelBarTest, MapsSixtyDecibelsOntoTheBar)
+{
+    EXPECT_DOUBLE_EQ(LevelBar::shareOf(0.0f), 1.0);
+    EXPECT_DOUBLE_EQ(LevelBar::shareOf(-30.0f), 0.5);
+    EXPECT_DOUBLE_EQ(LevelBar::shareOf(-160.0f), 0.0);
+    EXPECT_DOUBLE_EQ(LevelBar::shareOf(3.0f), 1.0);
+    EXPECT_DOUBLE_EQ(LevelBar::shareOf(-std::numeric_limits<float>::infinity()), 0.0);
+    EXPECT_DOUBLE_EQ(LevelBar::shareOf(std::numeric_limits<float>::quiet_NaN()), 0.0);
+}
+
+namespace {
+class Panel : public ::testing::Test {
+protected:
+    Panel()
+        : panel({dialog, preferences, [] { return std::unique_ptr<platform::AudioInput>(); },
+                 [this](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>,
+                        QString &) {
+                     auto made = std::make_unique<FakeRecorder>();
+                     fake = made.get();
+                     return made;
+                 }})
+    {
+        dialog.answer = {platform::SaveDialog::OK, QStringLiteral("/tmp/x.caf")};
+    }
+    void startRecording()
+    {
+        panel.clickRecord(nullptr);
+        log.clear();
+    }
+
+    FakeSaveDialog dialog;
+    FakePreferenceStore preferences;
+    FakeRecorder *fake = nullptr;
+    VistaRegistratore panel;
+    LogCapture log;
+};
+} // namespace
+
+TEST_F(Panel, LoadsReadyWithZeroTimeAndItsColours)
+{
+    EXPECT_EQ(panel.timeField->text(), QStringLiteral("00 : 00 : 00"));
+    EXPECT_EQ(panel.btnType, ButtonType::Stop);
+    EXPECT_TRUE(panel.powerTrace.empty());
+    EXPECT_FALSE(panel.recorder);
+    EXPECT_FALSE(panel.timer);
+    EXPECT_EQ(panel.recordImage(), QStringLiteral("rec"));
+    EXPECT_EQ(panel.palette().color(QPalette::Window), QColor(39, 39, 39));
+    EXPECT_EQ(panel.vistaBarra->palette().color(QPalette::Window), QColor(71, 121, 202));
+    EXPECT_TRUE(panel.autoFillBackground());
+    EXPECT_EQ(panel.recordButton->accessibleName(), QStringLiteral("Record"));
+    EXPECT_EQ(panel.stopButton->accessibleName(), QStringLiteral("Stop"));
+    EXPECT_EQ(panel.timeField->accessibleName(), QStringLiteral("Elapsed time"));
+    EXPECT_NE(panel.findChild<QToolButton *>(QStringLiteral("settingsButton")), nullptr);
+    EXPECT_EQ(panel.findChild<QToolButton *>(QStringLiteral("settingsButton"))->accessibleName(),
+              QStringLiteral("Settings"));
+}
+
+TEST_F(Panel, TickWithARecorderSamplesTheLevelAndShowsTheTime)
+{
+    startRecording();
+    fake->time = 61.5;
+    fake->peak = -200.5f; // stored as reported, never clamped
+    const size_t before = panel.powerTrace.size();
+    panel.timerChanged(panel.timer.get());
+    ASSERT_EQ(panel.powerTrace.size(), before + 1);
+    EXPECT_EQ(panel.powerTrace.back(), -200.5f);
+    EXPECT_EQ(panel.timeField->text(), QStringLiteral("00 : 01 : 01"));
+    EXPECT_TRUE(panel.timer && panel.timer->isActive());
+    EXPECT_TRUE(log.lines().empty());
+}
+
+TEST_F(Panel, TickWithoutARecorderEndsItsTimerAndTouchesNothingElse)
+{
+    QTimer stray;
+    stray.start(250);
+    panel.timeField->setText(QStringLiteral("00 : 00 : 07"));
+    panel.timerChanged(&stray);
+    EXPECT_FALSE(stray.isActive());
+    EXPECT_FALSE(panel.timer);
+    EXPECT_EQ(panel.timeField->text(), QStringLiteral("00 : 00 : 07"));
+    EXPECT_TRUE(panel.powerTrace.empty());
+}
+
+TEST_F(Panel, StopWithoutARecordingOnlyLogs)
+{
+    panel.stop(nullptr);
+    panel.stop(nullptr);
+    EXPECT_EQ(log.lines(), (Lines{"stop", "stop"}));
+    EXPECT_EQ(panel.recordImage(), QStringLiteral("rec"));
+    EXPECT_EQ(panel.btnType, ButtonType::Stop);
+}
+
+TEST_F(Panel, StopWhileRunningOrPausedCompletesTheRecordingAndResetsThePanel)
+{
+    for (bool paused : {false, true}) {
+        startRecording();
+        fake->time = 125.7;
+        auto calls = fake->calls;
+        if (paused)
+            panel.clickRecord(nullptr);
+        panel.timerChanged(panel.timer.get());
+        log.clear();
+
+        panel.stop(nullptr);
+        EXPECT_EQ(log.lines(), (Lines{"stop", "stoppo la registrazione", "secondiegistrazione : 5"}))
+            << paused;
+        EXPECT_EQ(calls->back(), "stop");
+        EXPECT_FALSE(panel.recorder);
+        EXPECT_FALSE(panel.timer);
+        EXPECT_TRUE(panel.powerTrace.empty());
+        EXPECT_EQ(panel.btnType, ButtonType::Stop);
+        EXPECT_EQ(panel.recordImage(), QStringLiteral("rec"));
+        EXPECT_EQ(panel.timeField->text(), QStringLiteral("00 : 00 : 00"));
+        EXPECT_DOUBLE_EQ(panel.vistaBarra->filledShare(), 0.0);
+
+        log.clear();
+        panel.stop(nullptr);
+        EXPECT_EQ(log.lines(), Lines{"stop"});
+    }
+}
+
+TEST_F(Panel, PauseAndResumeWalkTheStatesAndNeverLeaveTwoTimers)
+{
+    startRecording();
+    auto calls = fake->calls;
+    ASSERT_EQ(panel.btnType, ButtonType::Play);
+    std::vector<QPointer<QTimer>> timers;
+    for (int round = 0; round < 3; ++round) {
+        QPointer<QTimer> released = panel.timer.get();
+        timers.push_back(released);
+        panel.clickRecord(nullptr);
+        EXPECT_EQ(log.lines(), Lines{"pausa registrazione"});
+        EXPECT_EQ(panel.btnType, ButtonType::Pause);
+        EXPECT_EQ(panel.recordImage(), QStringLiteral("rec"));
+        EXPECT_EQ(panel.recordButton->accessibleName(), QStringLiteral("Record"));
+        EXPECT_FALSE(panel.timer);
+        ASSERT_FALSE(released.isNull() || released->isActive());
+        EXPECT_EQ(calls->back(), "pause");
+        const size_t samples = panel.powerTrace.size();
+        log.clear();
+
+        panel.clickRecord(nullptr);
+        EXPECT_EQ(log.lines(), Lines{"riavvio registrazione"});
+        EXPECT_EQ(panel.btnType, ButtonType::Play);
+        EXPECT_EQ(panel.recordImage(), QStringLiteral("pause"));
+        EXPECT_EQ(panel.recordButton->accessibleName(), QStringLiteral("Pause"));
+        ASSERT_TRUE(panel.timer);
+        EXPECT_TRUE(panel.timer->isActive());
+        EXPECT_EQ(panel.powerTrace.size(), samples + 1); // the new timer ticked at once
+        log.clear();
+    }
+    // Every released timer is stopped and then deleted; only the current one runs.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (const QPointer<QTimer> &old : timers)
+        EXPECT_TRUE(old.isNull());
+    EXPECT_TRUE(panel.timer->isActive());
+}
+
+TEST_F(Panel, ARecordingThatFailsByItselfEndsAndTellsTheUser)
+{
+    startRecording();
+    QString told;
+    QObject::connect(&panel, &VistaRegistratore::userMessage, [&told](const QString &text) { told = text; });
+    fake->fail(QStringLiteral("The disk is full."));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(panel.btnType, ButtonType::Stop);
+    EXPECT_FALSE(panel.recorder);
+    EXPECT_FALSE(panel.timer);
+    EXPECT_EQ(panel.recordImage(), QStringLiteral("rec"));
+    EXPECT_TRUE(told.contains(QStringLiteral("The disk is full.")));
+    EXPECT_TRUE(panel.message().contains(QStringLiteral("The disk is full.")));
+
+    // The panel stays usable: the next press starts a new recording.
+    panel.clickRecord(nullptr);
+    EXPECT_EQ(panel.btnType, ButtonType::Play);
+    EXPECT_TRUE(panel.message().isEmpty());
+}
+
+TEST_F(Panel, QuitCompletesARunningRecording)
+{
+    startRecording();
+    auto calls = fake->calls;
+    panel.finishBeforeQuit();
+    EXPECT_EQ(calls->back(), "stop");
+    EXPECT_EQ(panel.btnType, ButtonType::Stop);
+}

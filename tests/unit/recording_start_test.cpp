@@ -1,0 +1,205 @@
+#include "app/ModelData.h"
+#include "fakes/FakeDesktop.h"
+#include "fakes/FakeRecorder.h"
+#include "fakes/LogCapture.h"
+#include "recorder/RecordingFileName.h"
+#include "recorder/RecordingSettings.h"
+#include "recorder/VistaRegistratore.h"
+#include "settings/QualityPreset.h"
+
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using Lines = std::vector<std::string>;
+using ButtonType = VistaRegistratore::ButtonType;
+
+namespace {
+// A microphone that only notes whether it is open.
+class FakeMicrophone : public platform::AudioInput {
+public:
+    explicit FakeMicrophone(std::vector<std::string> &journal) : journal(journal) {}
+    bool open(int sampleRate, std::string &) override
+    {
+        journal.push_back("open " + std::to_string(sampleRate));
+        rate = sampleRate;
+        return opened = true;
+    }
+    bool isOpen() const override { return opened; }
+    int sampleRate() const override { return rate; }
+    void setSink(platform::AudioSink *) override {}
+    void setHeld(bool) override {}
+    void drain() override {}
+    void close() override
+    {
+        if (opened)
+            journal.push_back("close");
+        opened = false;
+    }
+    std::vector<std::string> &journal;
+    bool opened = false;
+    int rate = 0;
+};
+
+class RecordingStart : public ::testing::Test {
+protected:
+    RecordingStart()
+        : panel({dialog, preferences, [this] { return std::make_unique<FakeMicrophone>(microphone); },
+                 [this](const QString &path, const RecordingSettings &settings,
+                        std::unique_ptr<platform::AudioInput> input,
+                        QString &error) -> std::unique_ptr<Recorder> {
+                     madeFor = path;
+                     madeWith = settings;
+                     inputWasOpen = input && input->isOpen();
+                     if (!creationError.isEmpty()) {
+                         error = creationError;
+                         return nullptr;
+                     }
+                     auto made = std::make_unique<FakeRecorder>();
+                     fake = made.get();
+                     return made;
+                 },
+                 [] { return QDateTime(QDate(2026, 12, 6), QTime(9, 5, 7)); }})
+    {
+        ModelData::shared().chiudo = QStringLiteral("Si");
+        dialog.whileShown = [this] { guardWhileShown = ModelData::shared().chiudo; };
+    }
+
+    std::vector<std::string> microphone;
+    FakeSaveDialog dialog;
+    FakePreferenceStore preferences;
+    QString creationError;
+    QString madeFor;
+    RecordingSettings madeWith;
+    bool inputWasOpen = false;
+    FakeRecorder *fake = nullptr;
+    QString guardWhileShown;
+    LogCapture log;
+    VistaRegistratore panel;
+};
+} // namespace
+
+TEST_F(RecordingStart, ConfirmedStartsCaptureAndTheTickAndFreesTheGuard)
+{
+    dialog.answer = {platform::SaveDialog::OK, QStringLiteral("/music/take.caf")};
+    panel.clickRecord(nullptr);
+    EXPECT_EQ(log.lines(), (Lines{"parte la registrazione", "createRecorder",
+                                  "+++++++++++++++++++++++++++++++++++++++", "è partita la registrazione"}));
+    EXPECT_EQ(dialog.proposedName, QStringLiteral("Recording on 06-12-26 090507"));
+    EXPECT_EQ(dialog.allowedTypes, QStringList{QStringLiteral("caf")});
+    EXPECT_EQ(guardWhileShown, QStringLiteral("No"));
+    EXPECT_EQ(ModelData::shared().chiudo, QStringLiteral("Si"));
+    EXPECT_EQ(madeFor, QStringLiteral("/music/take.caf"));
+    EXPECT_TRUE(inputWasOpen); // opened before the dialog, so the first words are not lost
+    EXPECT_EQ(microphone, Lines{"open 24000"});
+
+    EXPECT_EQ(panel.btnType, ButtonType::Play);
+    EXPECT_EQ(panel.recordImage(), QStringLiteral("pause"));
+    ASSERT_TRUE(fake);
+    EXPECT_TRUE(fake->metering);
+    EXPECT_EQ(*fake->calls, (Lines{"setMeteringEnabled", "prepareToRecord", "record", "updateMeters"}));
+    ASSERT_TRUE(panel.timer);
+    EXPECT_TRUE(panel.timer->isActive());
+    EXPECT_EQ(panel.timer->interval(), 250);
+    EXPECT_EQ(panel.powerTrace.size(), 1u);
+}
+
+TEST_F(RecordingStart, CancelledOrOtherwiseEndedDialogStartsNothingAndClosesTheInput)
+{
+    for (const auto &[response, line] :
+         {std::pair{0, "canceled"}, std::pair{1000, "test"}, std::pair{-1, "test"}}) {
+        log.clear();
+        microphone.clear();
+        dialog.answer = {response, QString()};
+        panel.clickRecord(nullptr);
+        EXPECT_EQ(log.lines(), (Lines{"parte la registrazione", "createRecorder", line,
+                                      "+++++++++++++++++++++++++++++++++++++++"}))
+            << response;
+        EXPECT_EQ(guardWhileShown, QStringLiteral("No"));
+        EXPECT_EQ(ModelData::shared().chiudo, QStringLiteral("Si"));
+        EXPECT_EQ(panel.btnType, ButtonType::Stop);
+        EXPECT_FALSE(panel.recorder);
+        EXPECT_FALSE(panel.timer);
+        EXPECT_EQ(panel.recordImage(), QStringLiteral("rec"));
+        EXPECT_EQ(microphone, (Lines{"open 24000", "close"}));
+        EXPECT_TRUE(madeFor.isEmpty());
+    }
+}
+
+TEST_F(RecordingStart, FailedCreationIsLoggedShownAndLeavesTheRecordImage)
+{
+    creationError = QStringLiteral("Cannot create /locked/take.caf: Permission denied");
+    QString told;
+    QObject::connect(&panel, &VistaRegistratore::userMessage, [&told](const QString &text) { told = text; });
+    panel.clickRecord(nullptr);
+    EXPECT_EQ(log.lines(),
+              (Lines{"parte la registrazione", "createRecorder", "Creation of AVAudioRecorder failed",
+                     "Cannot create /locked/take.caf: Permission denied",
+                     "+++++++++++++++++++++++++++++++++++++++"}));
+    EXPECT_EQ(panel.btnType, ButtonType::Stop);
+    EXPECT_EQ(panel.recordImage(), QStringLiteral("rec"));
+    EXPECT_FALSE(panel.recorder);
+    EXPECT_FALSE(panel.timer);
+    EXPECT_EQ(ModelData::shared().chiudo, QStringLiteral("Si"));
+    EXPECT_TRUE(told.contains(QStringLiteral("Permission denied")));
+    EXPECT_TRUE(panel.message().contains(QStringLiteral("Permission denied")));
+
+    // The next press opens the dialog again.
+    creationError.clear();
+    panel.clickRecord(nullptr);
+    EXPECT_EQ(dialog.runs, 2);
+    EXPECT_EQ(panel.btnType, ButtonType::Play);
+}
+
+TEST_F(RecordingStart, ThePresetStoredAtConfirmationGivesTheSampleRate)
+{
+    const std::pair<std::optional<QVariant>, int> rows[] = {
+        {std::nullopt, 24000},
+        {QVariant(0), 12000},
+        {QVariant(1), 24000},
+        {QVariant(2), 48000},
+        {QVariant(7), 48000},
+        {QVariant(-1), 48000},
+        {QVariant(QStringLiteral("loud")), 24000},
+        {QVariant(QStringLiteral("2")), 48000},
+        {QVariant(QStringLiteral("1.5")), 24000},
+    };
+    for (const auto &[stored, rate] : rows) {
+        preferences.values.clear();
+        if (stored)
+            preferences.values[QStringLiteral("qualitaAudio")] = *stored;
+        panel.clickRecord(nullptr);
+        EXPECT_EQ(madeWith.at("AVSampleRateKey"), rate)
+            << (stored ? stored->toString().toStdString() : "absent");
+        panel.stop(nullptr);
+    }
+
+    // Changed while the dialog is up: the value at confirmation counts.
+    preferences.values.clear();
+    dialog.whileShown = [this] { preferences.values[QStringLiteral("qualitaAudio")] = 0; };
+    panel.clickRecord(nullptr);
+    EXPECT_EQ(madeWith.at("AVSampleRateKey"), 12000);
+}
+
+TEST(RecordingSettingsTest, SevenEntriesThatDifferOnlyInTheRate)
+{
+    for (const auto &[preset, rate] :
+         {std::pair{QualityPreset::Low, 12000}, std::pair{QualityPreset::Medium, 24000},
+          std::pair{QualityPreset::High, 48000}}) {
+        const RecordingSettings expected{
+            {"AVFormatIDKey", 1819304813},      {"AVSampleRateKey", rate},
+            {"AVNumberOfChannelsKey", 1},       {"AVLinearPCMBitDepthKey", 16},
+            {"AVLinearPCMIsBigEndianKey", 0},   {"AVLinearPCMIsFloatKey", 0},
+            {"AVLinearPCMIsNonInterleaved", 0},
+        };
+        EXPECT_EQ(recordingSettings(preset), expected);
+    }
+}
+
+TEST(RecordingFileNameTest, DayMonthYearThenTimeWithLeadingZeros)
+{
+    EXPECT_EQ(proposedRecordingName(QDateTime(QDate(2026, 12, 6), QTime(9, 5, 7))),
+              QStringLiteral("Recording on 06-12-26 090507"));
+    EXPECT_EQ(proposedRecordingName(QDateTime(QDate(2027, 1, 31), QTime(23, 59, 59))),
+              QStringLiteral("Recording on 31-01-27 235959"));
+}

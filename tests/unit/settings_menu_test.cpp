@@ -1,0 +1,206 @@
+#include "fakes/FakeDesktop.h"
+#include "fakes/LogCapture.h"
+#include "platform/Application.h"
+#include "platform/MailComposer.h"
+#include "recorder/SettingsPopover.h"
+#include "recorder/VistaRegistratore.h"
+#include "settings/Menu.h"
+#include "settings/SupportContact.h"
+
+#include <QPointer>
+#include <QTableWidget>
+#include <QToolButton>
+#include <QUrlQuery>
+
+#include <gtest/gtest.h>
+
+using Lines = std::vector<std::string>;
+
+namespace {
+class FakeMail : public platform::MailComposer {
+public:
+    bool canCompose() const override { return available; }
+    void compose(const QUrl &message) override { sent.push_back(message); }
+    bool available = true;
+    std::vector<QUrl> sent;
+};
+
+class FakeApplication : public platform::Application {
+public:
+    void terminate() override { ++terminations; }
+    int terminations = 0;
+};
+
+class SettingsMenu : public ::testing::Test {
+protected:
+    std::unique_ptr<Menu> open() { return std::make_unique<Menu>(preferences, mail, application); }
+    std::optional<QVariant> stored() const { return preferences.value(QStringLiteral("qualitaAudio")); }
+
+    FakePreferenceStore preferences;
+    FakeMail mail;
+    FakeApplication application;
+    LogCapture log;
+};
+
+const char *const cellLines[] = {"tableView(_ tableView: NSTableView", "configuro cella"};
+} // namespace
+
+TEST_F(SettingsMenu, LoadsThreeWhiteRowsOnBlueNinetyPointsHigh)
+{
+    auto menu = open();
+    Lines expected{"arrayMenu.count : 3"};
+    for (int row = 0; row < 3; ++row)
+        expected.insert(expected.end(), std::begin(cellLines), std::end(cellLines));
+    EXPECT_EQ(log.lines(), expected);
+    EXPECT_EQ(menu->height(), 90);
+    EXPECT_EQ(menu->palette().color(QPalette::Window), QColor(71, 121, 202));
+    EXPECT_EQ(menu->tabella->palette().color(QPalette::Base).alpha(), 0);
+    ASSERT_EQ(menu->tabella->rowCount(), 3);
+    const char *texts[] = {"Quality : Medium", "Contact Us", "Quit"};
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(menu->tabella->item(row, 0)->text(), QString::fromLatin1(texts[row]));
+        EXPECT_EQ(menu->tabella->item(row, 0)->foreground().color(), QColor(Qt::white));
+    }
+    // Repainting asks for nothing again.
+    log.clear();
+    menu->show();
+    menu->repaint();
+    EXPECT_TRUE(log.lines().empty());
+}
+
+TEST_F(SettingsMenu, ACellOfAnotherColumnIsLeftAsMade)
+{
+    auto menu = open();
+    menu->tabella->setColumnCount(2);
+    menu->tabella->setHorizontalHeaderItem(1, new QTableWidgetItem(QStringLiteral("Other")));
+    log.clear();
+    std::unique_ptr<QTableWidgetItem> cell(menu->tableView(1, 0));
+    EXPECT_EQ(log.lines(), Lines{"tableView(_ tableView: NSTableView"});
+    EXPECT_TRUE(cell->text().isEmpty());
+}
+
+TEST_F(SettingsMenu, QualityRowFollowsTheStoredPresetAndStepsLowMediumHigh)
+{
+    struct Row {
+        std::optional<QVariant> stored;
+        const char *shown;
+        std::optional<int> storedAtOpening;
+        const char *afterOne;
+        int storedAfterOne;
+        const char *afterTwo;
+        int storedAfterTwo;
+    };
+    const Row rows[] = {
+        {std::nullopt, "Quality : Medium", 1, "Quality : High", 2, "Quality : Low", 0},
+        {QVariant(0), "Quality : Low", 0, "Quality : Medium", 1, "Quality : High", 2},
+        {QVariant(1), "Quality : Medium", 1, "Quality : High", 2, "Quality : Low", 0},
+        {QVariant(2), "Quality : High", 2, "Quality : Low", 0, "Quality : Medium", 1},
+        {QVariant(7), "Quality : High", 7, "Quality : Low", 0, "Quality : Medium", 1},
+        {QVariant(-1), "Quality : High", -1, "Quality : Low", 0, "Quality : Medium", 1},
+        {QVariant(QStringLiteral("loud")), "Quality : Medium", 1, "Quality : High", 2, "Quality : Low", 0},
+    };
+    for (const Row &row : rows) {
+        const std::string situation = row.stored ? row.stored->toString().toStdString() : "nothing stored";
+        preferences.values.clear();
+        if (row.stored)
+            preferences.values[QStringLiteral("qualitaAudio")] = *row.stored;
+        auto menu = open();
+        EXPECT_EQ(menu->arrayMenu[0], QString::fromLatin1(row.shown)) << situation;
+        EXPECT_EQ(menu->tabella->item(0, 0)->text(), QString::fromLatin1(row.shown)) << situation;
+        EXPECT_EQ(stored()->toInt(), *row.storedAtOpening) << situation;
+
+        menu->activateRow(0);
+        EXPECT_EQ(menu->tabella->item(0, 0)->text(), QString::fromLatin1(row.afterOne)) << situation;
+        EXPECT_EQ(stored()->toInt(), row.storedAfterOne) << situation;
+        // The same row again steps again: the selection does not stick.
+        menu->activateRow(0);
+        EXPECT_EQ(menu->tabella->item(0, 0)->text(), QString::fromLatin1(row.afterTwo)) << situation;
+        EXPECT_EQ(stored()->toInt(), row.storedAfterTwo) << situation;
+        EXPECT_EQ(menu->tabella->item(1, 0)->text(), QStringLiteral("Contact Us"));
+        EXPECT_EQ(menu->tabella->item(2, 0)->text(), QStringLiteral("Quit"));
+    }
+}
+
+TEST_F(SettingsMenu, EachRowLogsItsSelectionAndRunsItsAction)
+{
+    auto menu = open();
+    log.clear();
+    menu->activateRow(0);
+    Lines expected{"tableViewSelectionDidChange", "indirizzo selezionato : 0", "arrayMenu.count : 3"};
+    for (int row = 0; row < 3; ++row)
+        expected.insert(expected.end(), std::begin(cellLines), std::end(cellLines));
+    expected.push_back(R"(arrayMenu : ["Quality : High", "Contact Us", "Quit"])");
+    EXPECT_EQ(log.lines(), expected);
+
+    log.clear();
+    menu->activateRow(1);
+    EXPECT_EQ(log.lines(), (Lines{"tableViewSelectionDidChange", "indirizzo selezionato : 1", "contact us"}));
+    ASSERT_EQ(mail.sent.size(), 1u);
+
+    log.clear();
+    menu->activateRow(2);
+    EXPECT_EQ(log.lines(), (Lines{"tableViewSelectionDidChange", "indirizzo selezionato : 2"}));
+    EXPECT_EQ(application.terminations, 1);
+
+    log.clear();
+    menu->tableViewSelectionDidChange(); // a cleared selection
+    EXPECT_EQ(log.lines(), (Lines{"tableViewSelectionDidChange", "indirizzo selezionato : -1"}));
+    EXPECT_EQ(application.terminations, 1);
+    EXPECT_EQ(mail.sent.size(), 1u);
+}
+
+TEST_F(SettingsMenu, TheContactMessageDecodesBackExactlyAndNeedsAMailProgram)
+{
+    const QUrl message = SupportContact::message();
+    EXPECT_EQ(message.scheme(), QStringLiteral("mailto"));
+    EXPECT_EQ(message.path(), QStringLiteral("support@registratore.org"));
+    const QUrlQuery query(message);
+    EXPECT_EQ(query.queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded),
+              QStringLiteral("Contact Us from OSX MAC"));
+    EXPECT_EQ(query.queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded), QStringLiteral("Question:"));
+    EXPECT_FALSE(message.toEncoded().contains(' '));
+
+    mail.available = false;
+    auto menu = open();
+    log.clear();
+    menu->activateRow(1);
+    EXPECT_EQ(log.lines(), (Lines{"tableViewSelectionDidChange", "indirizzo selezionato : 1", "contact us"}));
+    EXPECT_TRUE(mail.sent.empty());
+}
+
+TEST_F(SettingsMenu, TheSettingsButtonOpensANewMenuEachTimeAndReleasesTheOldOne)
+{
+    FakeSaveDialog dialog;
+    VistaRegistratore panel(
+        {dialog, preferences, [] { return std::unique_ptr<platform::AudioInput>(); },
+         [](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>, QString &) {
+             return std::unique_ptr<Recorder>();
+         },
+         [] { return QDateTime::currentDateTime(); },
+         [this] { return new Menu(preferences, mail, application); }});
+    auto *button = panel.findChild<QToolButton *>(QStringLiteral("settingsButton"));
+    button->resize(30, 24);
+    log.clear();
+    panel.setting(button);
+    const Lines lines = log.lines();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "setting");
+    EXPECT_EQ(lines[1], "bounds : {{0, 0}, {30, 24}}");
+    EXPECT_EQ(lines[2], "arrayMenu.count : 3");
+    QPointer<QWidget> first = panel.popover->content();
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(panel.popover->isShown());
+
+    panel.setting(button);
+    EXPECT_TRUE(first.isNull());
+    EXPECT_NE(panel.popover->content(), nullptr);
+
+    // A sender that is not a button changes nothing.
+    QPointer<QWidget> second = panel.popover->content();
+    log.clear();
+    QObject notAButton;
+    panel.setting(&notAButton);
+    EXPECT_EQ(log.lines(), Lines{"setting"});
+    EXPECT_EQ(panel.popover->content(), second.data());
+    EXPECT_TRUE(panel.popover->isShown());
+}
