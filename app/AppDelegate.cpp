@@ -79,10 +79,13 @@ void AppDelegate::showWindow()
 
 void AppDelegate::togglePopover(QObject *sender)
 {
-    if (popover->isShown())
+    if (popover->isShown()) {
         closePopover(sender);
-    else
+    } else if (closedByOutsideClick.isValid() && closedByOutsideClick.elapsed() < sameClick.count()) {
+        closedByOutsideClick.invalidate();
+    } else {
         showPopover();
+    }
 }
 
 void AppDelegate::showPopover()
@@ -108,8 +111,11 @@ void AppDelegate::closePopover(QObject *sender)
 
 void AppDelegate::outsideClick(platform::GlobalEvent *event)
 {
-    if (popover->isShown())
-        closePopover(event);
+    if (!popover->isShown())
+        return;
+    closePopover(event);
+    if (!popover->isShown())
+        closedByOutsideClick.start();
 }
 
 void AppDelegate::toggleWithEmptyEvent()

@@ -3,6 +3,7 @@
 #include "app/EventMonitor.h"
 #include "platform/StatusItem.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
@@ -20,6 +21,10 @@ public:
     // Event kinds of the outside-click monitor: left and right mouse down.
     static constexpr std::uint64_t outsideClickMask = 10;
     static constexpr std::chrono::milliseconds launchDelay{1000};
+    // An activation of the status item this soon after an outside click closed the popover
+    // is that same click: where the status bar does not say where its icon is
+    // (StatusNotifierItem, Wayland), a click on the icon is first seen as a click outside.
+    static constexpr std::chrono::milliseconds sameClick{500};
 
     AppDelegate(std::unique_ptr<platform::StatusItem> statusItem, std::unique_ptr<platform::Popover> popover,
                 platform::GlobalEventMonitor &desktopEvents);
@@ -50,6 +55,7 @@ public:
 
 private:
     bool standalone = false;
+    QElapsedTimer closedByOutsideClick;
     void toggleWithEmptyEvent();
     void showWindow();
     platform::GlobalEventMonitor &desktopEvents;

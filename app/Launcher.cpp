@@ -3,6 +3,7 @@
 #include "app/AppDelegate.h"
 #include "platform/DesktopSession.h"
 #include "platform/SingleInstance.h"
+#include "platform/StatusBarProbe.h"
 #include "platform/SystemEventMonitor.h"
 #include "platform/qt/DesktopMailComposer.h"
 #include "platform/qt/PopoverWindow.h"
@@ -29,14 +30,13 @@ bool waitForStatusBar(int milliseconds)
 {
     QElapsedTimer waited;
     waited.start();
-    while (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        if (waited.elapsed() >= milliseconds)
-            return false;
+    while (!platform::statusBarShowing() && waited.elapsed() < milliseconds) {
         QEventLoop loop;
         QTimer::singleShot(100, &loop, &QEventLoop::quit);
         loop.exec();
     }
-    return true;
+    // Asked only now: Qt settles on StatusNotifierItem or not at its first look.
+    return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 std::unique_ptr<Recorder> makeAudioRecorder(const QString &path, const RecordingSettings &settings,

@@ -26,8 +26,8 @@
 namespace {
 
 struct Usage {
-    long long runNs = 0;    // time this process's threads have run so far
-    long long slices = 0;   // how many times they were scheduled in (about: woke up)
+    long long runNs = 0;  // time this process's threads have run so far
+    long long slices = 0; // how many times they were scheduled in (about: woke up)
 };
 
 Usage usage()
@@ -120,18 +120,21 @@ int main(int argc, char **argv)
         recorder->updateMeters();
     }
     const Usage after = usage();
-    const double measured = std::chrono::duration<double>(std::chrono::steady_clock::now() - measureStart).count();
+    const double measured =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - measureStart).count();
     recorder->stop();
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
     const auto figures = input->lastDrain();
     const double cpuMs = static_cast<double>(after.runNs - before.runNs) / 1e6;
-    std::fprintf(stderr, "cpu: %.1f ms per minute of capture (%.1f ms over %.1f s), %.0f wake-ups per minute\n",
+    std::fprintf(stderr,
+                 "cpu: %.1f ms per minute of capture (%.1f ms over %.1f s), %.0f wake-ups per minute\n",
                  cpuMs * 60.0 / measured, cpuMs, measured,
                  static_cast<double>(after.slices - before.slices) * 60.0 / measured);
     if (drain) {
-        std::fprintf(stderr, "drain at stop: the server held %.1f ms, %.1f ms not delivered, waited %.1f ms%s\n",
-                     figures.heldMs, figures.leftMs, figures.waitedMs, figures.timedOut ? " (timed out)" : "");
+        std::fprintf(
+            stderr, "drain at stop: the server held %.1f ms, %.1f ms not delivered, waited %.1f ms%s\n",
+            figures.heldMs, figures.leftMs, figures.waitedMs, figures.timedOut ? " (timed out)" : "");
     }
     std::fprintf(stderr, "file: %.3f s for %.3f s between record() and the end of stop() (%+.0f ms)\n",
                  recorder->currentTime(), wall, (recorder->currentTime() - wall) * 1000);

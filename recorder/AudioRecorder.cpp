@@ -43,9 +43,9 @@ QString keyName(const char *key)
 // interleaved integer PCM at a supported rate (then stored in `rate`).
 std::optional<QString> settingsProblem(const RecordingSettings &settings, int &rate)
 {
-    const char *required[] = {RecordingKey::formatId,    RecordingKey::sampleRate,
+    const char *required[] = {RecordingKey::formatId,         RecordingKey::sampleRate,
                               RecordingKey::numberOfChannels, RecordingKey::bitDepth,
-                              RecordingKey::isBigEndian, RecordingKey::isFloat,
+                              RecordingKey::isBigEndian,      RecordingKey::isFloat,
                               RecordingKey::isNonInterleaved};
     for (const char *key : required) {
         if (!settings.contains(key))
@@ -59,7 +59,8 @@ std::optional<QString> settingsProblem(const RecordingSettings &settings, int &r
             .arg(static_cast<qulonglong>(value(RecordingKey::formatId)), 0, 16);
     }
     const std::int64_t asked = value(RecordingKey::sampleRate);
-    if (std::find(std::begin(kSupportedRates), std::end(kSupportedRates), asked) == std::end(kSupportedRates)) {
+    if (std::find(std::begin(kSupportedRates), std::end(kSupportedRates), asked) ==
+        std::end(kSupportedRates)) {
         return QStringLiteral("A sample rate of %1 Hz is not supported: it must be 12000, 24000 or 48000 Hz.")
             .arg(asked);
     }
@@ -74,7 +75,8 @@ std::optional<QString> settingsProblem(const RecordingSettings &settings, int &r
             .arg(value(RecordingKey::bitDepth));
     }
     if (value(RecordingKey::isFloat) != 0)
-        return QStringLiteral("Only integer samples can be recorded (%1 is set).").arg(keyName(RecordingKey::isFloat));
+        return QStringLiteral("Only integer samples can be recorded (%1 is set).")
+            .arg(keyName(RecordingKey::isFloat));
     if (value(RecordingKey::isBigEndian) != 0) {
         return QStringLiteral("Only little-endian samples can be recorded (%1 is set).")
             .arg(keyName(RecordingKey::isBigEndian));
@@ -150,7 +152,9 @@ struct AudioRecorder::Impl final : platform::AudioSink {
     int peakSinceUpdate = 0;
     bool samplesSinceUpdate = false;
 
-    std::atomic<std::int64_t> framesWritten{0};
+    // Frames taken for the file: queued for the writer or written. Once the writer fails, what
+    // it wrote. The UI reads it without waiting for the writer.
+    std::atomic<std::int64_t> framesRecorded{0};
     float peakDb = kSilenceDb; // UI thread only
 
     // platform::AudioSink, on the capture thread.
@@ -165,6 +169,7 @@ struct AudioRecorder::Impl final : platform::AudioSink {
         }
         const bool wasWaiting = writerHasWork();
         queued.insert(queued.end(), samples.begin(), samples.end());
+        framesRecorded += static_cast<std::int64_t>(samples.size());
         if (!wasWaiting && writerHasWork())
             wake.notify_one();
     }
@@ -185,6 +190,7 @@ struct AudioRecorder::Impl final : platform::AudioSink {
     {
         std::vector<std::int16_t> batch;
         batch.reserve(queued.capacity());
+        std::int64_t written = 0;
         std::int64_t sinceHeader = 0;
         std::optional<QString> failure;
 
@@ -201,13 +207,14 @@ struct AudioRecorder::Impl final : platform::AudioSink {
                 const auto count = static_cast<sf_count_t>(batch.size());
                 const sf_count_t put = sf_write_short(file, batch.data(), count);
                 if (put > 0) {
-                    framesWritten += put;
+                    written += put;
                     sinceHeader += put;
                 }
                 if (put != count) {
-                    failure = QStringLiteral("Cannot write to “%1”: %2. The recording was stopped; the file keeps "
-                                             "what was recorded before.")
-                                  .arg(shownPath(path), sndfileReason(file));
+                    failure =
+                        QStringLiteral("Cannot write to “%1”: %2. The recording was stopped; the file keeps "
+                                       "what was recorded before.")
+                            .arg(shownPath(path), sndfileReason(file));
                 }
                 batch.clear();
             }
@@ -221,6 +228,7 @@ struct AudioRecorder::Impl final : platform::AudioSink {
             if (done) {
                 state = State::Ended;
                 queued.clear();
+                framesRecorded = written;
                 if (!failure && lostReason)
                     failure = lostReason;
                 break;
@@ -288,6 +296,11 @@ struct AudioRecorder::Impl final : platform::AudioSink {
 
     void stop()
     {
+        // A failed() handler connected directly runs on the writer thread, which is ending the
+        // recording already and cannot wait for itself; the owner's next stop() or destruction
+        // completes it.
+        if (std::this_thread::get_id() == writer.get_id())
+            return;
         if (std::exchange(stopCalled, true))
             return;
         if (isIn(State::Recording))
@@ -331,7 +344,8 @@ AudioRecorder::~AudioRecorder()
 }
 
 std::unique_ptr<AudioRecorder> AudioRecorder::create(const QString &path, const RecordingSettings &settings,
-                                                     std::unique_ptr<platform::AudioInput> input, QString &error)
+                                                     std::unique_ptr<platform::AudioInput> input,
+                                                     QString &error)
 {
     error.clear();
     int rate = 0;
@@ -360,7 +374,8 @@ std::unique_ptr<AudioRecorder> AudioRecorder::create(const QString &path, const 
     info.format = SF_FORMAT_CAF | SF_FORMAT_PCM_16 | SF_ENDIAN_LITTLE;
     SNDFILE *file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
     if (!file) {
-        error = QStringLiteral("Cannot create the file “%1”: %2.").arg(shownPath(path), sndfileReason(nullptr));
+        error =
+            QStringLiteral("Cannot create the file “%1”: %2.").arg(shownPath(path), sndfileReason(nullptr));
         return nullptr;
     }
 
@@ -412,7 +427,7 @@ bool AudioRecorder::isRecording() const
 
 double AudioRecorder::currentTime() const
 {
-    return static_cast<double>(d->framesWritten.load()) / d->rate;
+    return static_cast<double>(d->framesRecorded.load()) / d->rate;
 }
 
 void AudioRecorder::updateMeters()

@@ -14,6 +14,7 @@ test_packages=(
     python3 python3-gi python3-pyatspi python3-xlib gir1.2-atspi-2.0 xdotool x11-utils x11-apps imagemagick
     espeak-ng sox ffmpeg clang-format
     debootstrap desktop-file-utils appstream dpkg-dev file
+    weston qt6-wayland
 )
 
 packages=("${build_packages[@]}")

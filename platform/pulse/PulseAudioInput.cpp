@@ -73,11 +73,17 @@ struct PulseAudioInput::Impl {
     // first byte of a sample split across two fragments. Its room is made at open().
     std::vector<std::int16_t> staging;
     size_t stagedBytes = 0;
-    bool waiting = false;            // someone waits in wait(): wake it on every change
+    bool waiting = false; // someone waits in wait(): wake it on every change
     bool deadlinePassed = false;
     bool timingDone = false;
     std::uint64_t receivedAtTiming = 0;
     DrainFigures figures;
+    struct Lookup {
+        bool done = false;
+        std::string name;
+        bool found = false;
+        bool monitor = false;
+    } lookup; // what open() asks the server about its default source
 
     // --- callbacks, on the loop thread -------------------------------------------------------
 
@@ -93,7 +99,8 @@ struct PulseAudioInput::Impl {
     {
         auto *d = static_cast<Impl *>(self);
         if (!PA_STREAM_IS_GOOD(pa_stream_get_state(stream)))
-            d->reportLoss("The microphone was disconnected.");
+            d->reportLoss(d->contextGood() ? "The microphone was disconnected."
+                                           : "The sound server stopped.");
         pa_threaded_mainloop_signal(d->loop, 0);
     }
 
@@ -190,8 +197,7 @@ struct PulseAudioInput::Impl {
     // --- waiting, with the loop locked ---------------------------------------------------------
 
     // Waits until done() holds or `until` (pa_rtclock_now() time) passes. Returns done().
-    template <typename Done>
-    bool wait(pa_usec_t until, Done done)
+    template <typename Done> bool wait(pa_usec_t until, Done done)
     {
         if (done())
             return true;
@@ -231,24 +237,19 @@ struct PulseAudioInput::Impl {
             return false;
         }
 
-        struct Lookup {
-            Impl *d = nullptr;
-            bool done = false;
-            std::string name;
-            bool found = false;
-            bool monitor = false;
-        } lookup;
-        lookup.d = this;
+        // The answers land in `lookup`, a member: a late answer after a timeout must not write
+        // into a finished stack frame.
+        lookup = {};
         forget(pa_context_get_server_info(
             context,
-            [](pa_context *, const pa_server_info *info, void *data) {
-                auto *l = static_cast<Lookup *>(data);
+            [](pa_context *, const pa_server_info *info, void *self) {
+                auto *d = static_cast<Impl *>(self);
                 if (info && info->default_source_name)
-                    l->name = info->default_source_name;
-                l->done = true;
-                pa_threaded_mainloop_signal(l->d->loop, 0);
+                    d->lookup.name = info->default_source_name;
+                d->lookup.done = true;
+                pa_threaded_mainloop_signal(d->loop, 0);
             },
-            &lookup));
+            this));
         if (!wait(until, [&] { return lookup.done || !contextGood(); }) || !contextGood()) {
             error = "No microphone found: the sound server does not answer.";
             return false;
@@ -260,18 +261,18 @@ struct PulseAudioInput::Impl {
         lookup.done = false;
         forget(pa_context_get_source_info_by_name(
             context, lookup.name.c_str(),
-            [](pa_context *, const pa_source_info *info, int eol, void *data) {
-                auto *l = static_cast<Lookup *>(data);
+            [](pa_context *, const pa_source_info *info, int eol, void *self) {
+                auto *d = static_cast<Impl *>(self);
                 if (info) {
-                    l->found = true;
-                    l->monitor = info->monitor_of_sink != PA_INVALID_INDEX;
+                    d->lookup.found = true;
+                    d->lookup.monitor = info->monitor_of_sink != PA_INVALID_INDEX;
                 }
                 if (eol != 0) {
-                    l->done = true;
-                    pa_threaded_mainloop_signal(l->d->loop, 0);
+                    d->lookup.done = true;
+                    pa_threaded_mainloop_signal(d->loop, 0);
                 }
             },
-            &lookup));
+            this));
         if (!wait(until, [&] { return lookup.done || !contextGood(); }) || !contextGood()) {
             error = "No microphone found: the sound server does not answer.";
             return false;
@@ -318,7 +319,9 @@ struct PulseAudioInput::Impl {
             error = contextError("Cannot capture the microphone");
             return false;
         }
-        wait(until, [&] { return pa_stream_get_state(stream) == PA_STREAM_READY || !streamGood() || !contextGood(); });
+        wait(until, [&] {
+            return pa_stream_get_state(stream) == PA_STREAM_READY || !streamGood() || !contextGood();
+        });
         if (pa_stream_get_state(stream) == PA_STREAM_READY) {
             if (const char *name = pa_stream_get_device_name(stream))
                 source = name;
@@ -399,7 +402,8 @@ bool PulseAudioInput::open(int sampleRate, std::string &error)
     pa_proplist_sets(properties, PA_PROP_APPLICATION_ID, "registratore");
     pa_proplist_sets(properties, PA_PROP_APPLICATION_ICON_NAME, "audio-input-microphone");
     pa_proplist_sets(properties, PA_PROP_MEDIA_ROLE, "production");
-    d->context = pa_context_new_with_proplist(pa_threaded_mainloop_get_api(d->loop), "Registratore", properties);
+    d->context =
+        pa_context_new_with_proplist(pa_threaded_mainloop_get_api(d->loop), "Registratore", properties);
     pa_proplist_free(properties);
     if (!d->context || pa_threaded_mainloop_start(d->loop) < 0) {
         error = "Cannot capture the microphone: cannot start the sound thread.";
@@ -495,7 +499,8 @@ void PulseAudioInput::drain()
         // what a monitor source's sink renders ahead of time).
         std::int64_t pending = std::max<std::int64_t>(0, timing->write_index - timing->read_index);
         if (timing->source_usec > timing->sink_usec)
-            pending += static_cast<std::int64_t>(pa_usec_to_bytes(timing->source_usec - timing->sink_usec, &d->spec));
+            pending += static_cast<std::int64_t>(
+                pa_usec_to_bytes(timing->source_usec - timing->sink_usec, &d->spec));
         target = std::max(target, d->receivedAtTiming + static_cast<std::uint64_t>(pending));
     }
     d->wait(until, [&] { return d->receivedBytes >= target || !d->streamGood(); });

@@ -707,6 +707,69 @@ class Sound:
         return crossings / 2 / ((b - a) / self.rate) if b > a else 0.0
 
 
+class MicTap:
+    """A second, independent recorder on a microphone (parec), which notes when each piece of
+    sound reaches it: it ties positions in a recording to the clock (time.monotonic()).
+
+    A piece arrives after its last sample was captured, so the earliest arrival, less the
+    length of sound before it, tells when the first sample was captured: `at(p)` is the time
+    sound at position p (seconds into the tap) was at the microphone, to within a few ms.
+    """
+
+    def __init__(self, source="vmic", rate=24000, latency_ms=250):
+        self.rate = rate
+        self._data = bytearray()
+        self._arrivals = []         # (monotonic time, samples received so far)
+        self._lock = threading.Lock()
+        self.proc = subprocess.Popen(
+            ["parec", "-d", source, "--raw", "--format=s16le", f"--rate={rate}", "--channels=1",
+             f"--latency-msec={latency_ms}"],
+            stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self._reader = threading.Thread(target=self._read, daemon=True)
+        self._reader.start()
+
+    def _read(self):
+        fd = self.proc.stdout.fileno()
+        while True:
+            chunk = os.read(fd, 1 << 16)
+            t = time.monotonic()
+            if not chunk:
+                break
+            with self._lock:
+                self._data += chunk
+                self._arrivals.append((t, len(self._data) // 2))
+
+    def wait_running(self, timeout=5.0):
+        wait_for(lambda: self._arrivals, timeout, "the microphone tap's first sound")
+        return self
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.terminate()
+            try:
+                self.proc.wait(5)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait(5)
+        self._reader.join(5)
+        self.proc.stdout.close()
+
+    def sound(self):
+        with self._lock:
+            samples = array("h")
+            samples.frombytes(bytes(self._data[:len(self._data) // 2 * 2]))
+        if sys.byteorder == "big":
+            samples.byteswap()
+        return Sound(samples, self.rate)
+
+    def at(self, position):
+        """The time (time.monotonic()) at which the sound position seconds into the tap was
+        at the microphone."""
+        with self._lock:
+            start = min(t - n / self.rate for t, n in self._arrivals)
+        return start + position
+
+
 def decode(path):
     """A sound file's samples as a Sound (decoded by sox into 16-bit mono)."""
     rate = int(float(run(["soxi", "-r", str(path)], timeout=10).stdout.strip()))

@@ -231,14 +231,15 @@ TEST(AudioRecorderCreate, NamesTheFileAndTheReasonWhenTheFileCannotBeCreated)
     };
     if (geteuid() != 0) { // root writes into read-only folders
         std::filesystem::create_directory(dir.path() / "readonly");
-        std::filesystem::permissions(dir.path() / "readonly", std::filesystem::perms::owner_read |
-                                                                  std::filesystem::perms::owner_exec);
+        std::filesystem::permissions(dir.path() / "readonly",
+                                     std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
         cases.push_back({dir.file("readonly/x.caf"), QStringLiteral("Permission denied")});
     }
     for (const Case &c : cases) {
         SCOPED_TRACE(c.path.toStdString());
         QString error;
-        EXPECT_FALSE(AudioRecorder::create(c.path, settingsAt(12000), std::make_unique<FakeAudioInput>(), error));
+        EXPECT_FALSE(
+            AudioRecorder::create(c.path, settingsAt(12000), std::make_unique<FakeAudioInput>(), error));
         EXPECT_TRUE(error.contains(c.path)) << error.toStdString();
         EXPECT_TRUE(error.contains(c.reason)) << error.toStdString();
     }
@@ -267,7 +268,8 @@ TEST(AudioRecorderCreate, KeepsAnInputOpenAtTheRightRateAndReopensOneAtAnother)
         FakeAudioInput *raw = input.get();
         ASSERT_TRUE(input->open(24000, ignored)); // opened before the save dialog
         QString error;
-        auto recorder = AudioRecorder::create(dir.file("same.caf"), settingsAt(24000), std::move(input), error);
+        auto recorder =
+            AudioRecorder::create(dir.file("same.caf"), settingsAt(24000), std::move(input), error);
         ASSERT_TRUE(recorder) << error.toStdString();
         EXPECT_EQ(raw->openCalls(), 1);
     }
@@ -276,7 +278,8 @@ TEST(AudioRecorderCreate, KeepsAnInputOpenAtTheRightRateAndReopensOneAtAnother)
         FakeAudioInput *raw = input.get();
         ASSERT_TRUE(input->open(48000, ignored));
         QString error;
-        auto recorder = AudioRecorder::create(dir.file("other.caf"), settingsAt(12000), std::move(input), error);
+        auto recorder =
+            AudioRecorder::create(dir.file("other.caf"), settingsAt(12000), std::move(input), error);
         ASSERT_TRUE(recorder) << error.toStdString();
         EXPECT_EQ(raw->openCalls(), 2);
         EXPECT_EQ(raw->sampleRate(), 12000);
@@ -463,7 +466,8 @@ TEST(AudioRecorderMeters, PeakPowerIsDecibelsOfFullScaleOverTheSamplesSinceTheLa
     EXPECT_NEAR(peakAfter({}), -90.309f, 0.001f) << "between two fragments the reading stands";
     session.input->push(std::vector<std::int16_t>{16384});
     EXPECT_EQ(recorder.peakPowerForChannel(1), -160.0f);
-    EXPECT_NEAR(recorder.peakPowerForChannel(0), -90.309f, 0.001f) << "the value changes only in updateMeters()";
+    EXPECT_NEAR(recorder.peakPowerForChannel(0), -90.309f, 0.001f)
+        << "the value changes only in updateMeters()";
     EXPECT_NEAR(peakAfter({}), -6.0206f, 0.001f);
 
     recorder.pause();

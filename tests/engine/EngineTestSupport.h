@@ -32,7 +32,8 @@ class TempDir {
 public:
     TempDir()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "registratore-engine-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "registratore-engine-XXXXXX").string();
         if (mkdtemp(pattern.data()))
             path_ = pattern;
     }
@@ -72,7 +73,8 @@ inline SoundFile readSoundFile(const QString &path)
     result.rate = info.samplerate;
     result.channels = info.channels;
     result.samples.resize(static_cast<size_t>(info.frames * info.channels));
-    const sf_count_t read = sf_read_short(file, result.samples.data(), static_cast<sf_count_t>(result.samples.size()));
+    const sf_count_t read =
+        sf_read_short(file, result.samples.data(), static_cast<sf_count_t>(result.samples.size()));
     result.samples.resize(static_cast<size_t>(read));
     sf_close(file);
     return result;
@@ -90,9 +92,10 @@ struct Probe {
 inline Probe ffprobe(const QString &path)
 {
     Probe probe;
-    const std::string command = "ffprobe -v error -select_streams a:0 -show_entries stream=codec_name,sample_rate,channels "
-                                "-of default=noprint_wrappers=1 '" +
-                                path.toStdString() + "' 2>&1";
+    const std::string command =
+        "ffprobe -v error -select_streams a:0 -show_entries stream=codec_name,sample_rate,channels "
+        "-of default=noprint_wrappers=1 '" +
+        path.toStdString() + "' 2>&1";
     FILE *pipe = popen(command.c_str(), "r");
     if (!pipe)
         return probe;

@@ -3,8 +3,8 @@
 // virtual microphones: a null sink fed by paplay, remapped into a source. They are skipped when
 // pulseaudio, pactl or paplay are missing.
 
-#include "EngineTestSupport.h"
 #include "platform/pulse/PulseAudioInput.h"
+#include "EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -118,7 +118,8 @@ void writeTone(const std::string &path, double frequency, double seconds)
     ASSERT_TRUE(file) << sf_strerror(nullptr);
     std::vector<std::int16_t> samples(static_cast<size_t>(48000 * seconds));
     for (size_t i = 0; i < samples.size(); ++i)
-        samples[i] = static_cast<std::int16_t>(16384 * std::sin(2 * std::numbers::pi * frequency * i / 48000));
+        samples[i] =
+            static_cast<std::int16_t>(16384 * std::sin(2 * std::numbers::pi * frequency * i / 48000));
     sf_write_short(file, samples.data(), static_cast<sf_count_t>(samples.size()));
     sf_close(file);
 }
@@ -143,7 +144,8 @@ double toneFrequency(const std::vector<std::int16_t> &samples, int rate)
     std::vector<double> periods;
     for (std::size_t i = 1; i < crossings.size(); ++i)
         periods.push_back(crossings[i] - crossings[i - 1]);
-    std::nth_element(periods.begin(), periods.begin() + static_cast<std::ptrdiff_t>(periods.size() / 2), periods.end());
+    std::nth_element(periods.begin(), periods.begin() + static_cast<std::ptrdiff_t>(periods.size() / 2),
+                     periods.end());
     return rate / periods[periods.size() / 2];
 }
 
@@ -244,17 +246,25 @@ protected:
         environment_->set("XDG_RUNTIME_DIR", runtime_->path().string());
         environment_->set("PULSE_RUNTIME_PATH", std::nullopt);
         environment_->set("PULSE_SERVER", std::nullopt);
-        server_ = spawn({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
-                         "--log-level=error", "--log-target=file:" + (runtime_->path() / "pulseaudio.log").string(),
-                         "--load=module-native-protocol-unix auth-anonymous=1"});
+        if (!startServer()) {
+            skipReason_ = "a private pulseaudio server did not start";
+            TearDownTestSuite();
+        }
+    }
+
+    static bool startServer()
+    {
+        server_ =
+            spawn({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+                   "--log-level=error", "--log-target=file:" + (runtime_->path() / "pulseaudio.log").string(),
+                   "--load=module-native-protocol-unix auth-anonymous=1"});
         const auto until = std::chrono::steady_clock::now() + 10s;
         while (std::chrono::steady_clock::now() < until) {
             if (run("pactl info").status == 0)
-                return;
+                return true;
             std::this_thread::sleep_for(100ms);
         }
-        skipReason_ = "a private pulseaudio server did not start";
-        TearDownTestSuite();
+        return false;
     }
 
     static void TearDownTestSuite()
@@ -475,4 +485,30 @@ TEST_F(PulseCapture, TheFileHoldsWhatWasCapturedFromRecordToStop)
         EXPECT_LT(seconds, std::chrono::duration<double>(stopped - start).count() + 0.03);
         EXPECT_LT(stopped - stopCalled, 200ms);
     }
+}
+
+TEST_F(PulseCapture, TheSoundServerGoingAwayEndsTheRecordingWithFailed)
+{
+    loadModule("module-null-source source_name=quiet rate=48000 channels=1");
+    setDefaultSource("quiet");
+    TempDir dir;
+    const QString path = dir.file("server-gone.caf");
+    QString error;
+    auto recorder = AudioRecorder::create(path, settingsAt(24000), openFlowing(24000), error);
+    ASSERT_TRUE(recorder) << error.toStdString();
+    FailedSpy spy(*recorder);
+    ASSERT_TRUE(recorder->record());
+    std::this_thread::sleep_for(600ms);
+
+    terminate(server_);
+    modules_.clear();
+    EXPECT_TRUE(spy.waitForFailure(3s));
+    EXPECT_EQ(spy.reasons(), std::vector<QString>{QStringLiteral("The sound server stopped.")});
+    recorder->stop();
+    // What the server still held (up to a fragment) went with it.
+    const SoundFile file = readSoundFile(path);
+    EXPECT_GT(file.samples.size(), 24000u * 15 / 100);
+    EXPECT_DOUBLE_EQ(recorder->currentTime(), static_cast<double>(file.samples.size()) / 24000);
+
+    ASSERT_TRUE(startServer()) << "the next tests need a server";
 }

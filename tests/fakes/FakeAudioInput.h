@@ -111,7 +111,8 @@ public:
         stopCapture();
         running_ = true;
         capture_ = std::thread([this, generator = std::move(generator), fragment, realTime] {
-            const auto frames = static_cast<std::size_t>(static_cast<std::int64_t>(rate_) * fragment.count() / 1000000);
+            const auto frames =
+                static_cast<std::size_t>(static_cast<std::int64_t>(rate_) * fragment.count() / 1000000);
             std::vector<std::int16_t> buffer(frames);
             std::uint64_t first = 0;
             auto due = std::chrono::steady_clock::now();
@@ -165,7 +166,8 @@ public:
         return [=](std::uint64_t first, std::span<std::int16_t> samples) {
             for (std::size_t i = 0; i < samples.size(); ++i) {
                 const double t = static_cast<double>(first + i) / rate;
-                samples[i] = static_cast<std::int16_t>(amplitude * 32767 * std::sin(2 * std::numbers::pi * frequency * t));
+                samples[i] = static_cast<std::int16_t>(amplitude * 32767 *
+                                                       std::sin(2 * std::numbers::pi * frequency * t));
             }
         };
     }

@@ -164,6 +164,26 @@ TEST_F(AppShell, OutsideClickClosesOnlyAShownPopover)
     EXPECT_TRUE(log.lines().empty());
 }
 
+TEST_F(AppShell, AnIconClickFirstSeenAsAnOutsideClickClosesOnlyOnce)
+{
+    // A status bar that does not say where its icon is: the press on the icon reaches the
+    // outside-click monitor, then the status bar activates the icon.
+    launch();
+    openPopover();
+    platform::GlobalEvent press(platform::EventKind::LeftMouseDown, QPoint(1210, 10));
+    desktop.click(&press);
+    statusItem->click();
+    EXPECT_EQ(log.lines(), (Lines{closeLine + "Si", "posso chiudere il popup"}));
+    EXPECT_FALSE(popover->isShown());
+
+    // A later click on the icon opens it again.
+    log.clear();
+    QTest::qWait(int(AppDelegate::sameClick.count()) + 100);
+    statusItem->click();
+    EXPECT_EQ(log.lines(), Lines{"mostro il traduttore"});
+    EXPECT_TRUE(popover->isShown());
+}
+
 TEST_F(AppShell, LaunchSetsTheTemplateIconAndAMonitorForLeftAndRightClicks)
 {
     launch();

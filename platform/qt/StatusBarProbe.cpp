@@ -1,0 +1,12 @@
+#include "platform/StatusBarProbe.h"
+
+#include <QSystemTrayIcon>
+
+namespace platform {
+
+bool statusBarShowing()
+{
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+} // namespace platform
