@@ -211,10 +211,7 @@ struct AudioRecorder::Impl final : platform::AudioSink {
                     sinceHeader += put;
                 }
                 if (put != count) {
-                    failure =
-                        QStringLiteral("Cannot write to “%1”: %2. The recording was stopped; the file keeps "
-                                       "what was recorded before.")
-                            .arg(shownPath(path), sndfileReason(file));
+                    failure = QStringLiteral("Cannot write to “%1”: %2.").arg(shownPath(path), sndfileReason(file));
                 }
                 batch.clear();
             }

@@ -92,26 +92,33 @@ class Recording(E2ETestCase):
         facts = (f"file {sound.seconds:.3f}s, expected {expected:.3f}s (started {t_start:.3f}, paused "
                  f"{t_pause:.3f}, resumed {t_resume:.3f}, stopped {t_stop:.3f}), last shown {last_shown!r}")
         print(f"\n  recording: {facts}")
-        self.assertAlmostEqual(sound.seconds, expected, delta=0.3, msg=facts)
-        self.assertLessEqual(abs(sound.seconds - shown_seconds(last_shown)), 1.0, facts)
-        self.assertIn(seconds_field, {int(sound.seconds + d) % 60 for d in (-0.3, 0, 0.3)}, facts)
+        with self.subTest("the time recorded"):
+            self.assertAlmostEqual(sound.seconds, expected, delta=0.3, msg=facts)
+            self.assertLessEqual(abs(sound.seconds - shown_seconds(last_shown)), 1.0, facts)
+            self.assertIn(seconds_field, {int(sound.seconds + d) % 60 for d in (-0.3, 0, 0.3)}, facts)
 
-        # The speech, loud; then silence up to the pause.
         speech_from, speech_to = t_speech - t_start, t_speech_end - t_start
         before_pause = t_pause - t_start
-        speech_level = sound.dbfs(speech_from, speech_to)
-        self.assertGreater(speech_level, LOUD_DB, f"speech at {speech_level:.1f} dBFS; {facts}")
-        self.assertGreaterEqual(sound.loud_seconds(LOUD_DB, end=speech_to + 0.1),
-                                0.4 * speech_seconds, f"too little of the speech is in the file; {facts}")
-        self.assertLess(sound.dbfs(speech_to + 0.15, before_pause - 0.45), SILENT_DB, facts)
-        # After it, the 440 Hz tone played after the resume, never the 1000 Hz one played while paused.
-        after = [(t, db) for t, db in sound.levels(0.05) if t >= speech_to + 0.15 and db > LOUD_DB]
-        self.assertTrue(after, f"nothing loud after the resume; {facts}")
-        loud_from, loud_to = after[0][0], after[-1][0] + 0.05
-        self.assertAlmostEqual(loud_to - loud_from, 0.6, delta=0.15,
-                               msg=f"loud {loud_from:.2f}-{loud_to:.2f}s, expected the 0.6 s tone only; {facts}")
-        self.assertAlmostEqual(sound.frequency(loud_from + 0.05, loud_to - 0.05), 440, delta=25,
-                               msg="the sound after the resume is not the resume tone alone")
+        with self.subTest("the speech, then silence up to the pause"):
+            speech_level = sound.dbfs(speech_from, speech_to)
+            self.assertGreater(speech_level, LOUD_DB, f"speech at {speech_level:.1f} dBFS; {facts}")
+            self.assertGreaterEqual(sound.loud_seconds(LOUD_DB, end=speech_to + 0.1), 0.4 * speech_seconds,
+                                    f"too little of the speech is in the file; {facts}")
+            self.assertLess(sound.dbfs(speech_to + 0.15, before_pause - 0.45), SILENT_DB, facts)
+
+        # After the speech: the 440 Hz tone played after the resume, whole, and never the
+        # 1000 Hz one played while paused.
+        windows = [(t, sound.frequency(t, t + 0.02)) for t, db in sound.levels(0.02)
+                   if t >= speech_to + 0.15 and db > LOUD_DB]
+        resumed = sum(0.02 for _, hz in windows if abs(hz - 440) < 60)
+        while_paused = sum(0.02 for _, hz in windows if abs(hz - 1000) < 100)
+        print(f"  after the resume: {resumed * 1000:.0f} ms of the 600 ms tone played after it; "
+              f"{while_paused * 1000:.0f} ms of the tone played while paused")
+        with self.subTest("nothing heard while paused"):
+            self.assertLess(while_paused, 0.05, f"{while_paused * 1000:.0f} ms of the pause tone in the file")
+        with self.subTest("everything after the resume"):
+            self.assertGreaterEqual(resumed, 0.55, f"only {resumed * 1000:.0f} ms of the 600 ms tone played "
+                                                   f"after the resume is in the file; {facts}")
         self.assertLess(sound.dbfs(sound.seconds - 0.3), SILENT_DB, "the end of the file is not silent")
 
     def test_the_first_words_after_confirming_are_in_the_file(self):
@@ -375,7 +382,7 @@ class Recording(E2ETestCase):
         self.assertTrue(any(line.startswith(SECONDS_PREFIX) for line in app.lines(m)), app.report())
         self.assert_recording(path, MEDIUM_RATE)      # complete: its header covers all its audio
         facts = f"file {sound.seconds:.3f}s after {recorded:.3f}s of recording, {lost:.3f}s lost at the end"
-        self.assertLessEqual(lost, 0.2, facts)
+        self.assertLessEqual(lost, 0.15, facts)
         self.assertAlmostEqual(sound.seconds, recorded, delta=0.3, msg=facts)
 
 
