@@ -86,8 +86,10 @@ int runRecorderApplication(int &argc, char **argv)
         panel = new VistaRegistratore({saveDialog, preferences, platform::makeSystemAudioInput,
                                        makeAudioRecorder, [] { return QDateTime::currentDateTime(); },
                                        [&] { return new Menu(preferences, mail, quit); }});
-        QObject::connect(panel, &VistaRegistratore::userMessage, tray, [tray](const QString &text) {
-            tray->showMessage(QStringLiteral("Registratore"), text);
+        // The open panel shows the message itself; a notification would only cover it.
+        QObject::connect(panel, &VistaRegistratore::userMessage, tray, [tray, &panel](const QString &text) {
+            if (!panel->isVisible())
+                tray->showMessage(QStringLiteral("Registratore"), text);
         });
         return panel;
     };

@@ -45,6 +45,10 @@ public:
 
     // Stops capturing and releases the device. Idempotent.
     virtual void close() = 0;
+
+    // Whether the open input is still the desktop's default (the user may pick another one
+    // while the save dialog is up).
+    virtual bool isDefaultInput() const { return isOpen(); }
 };
 
 using AudioInputFactory = std::function<std::unique_ptr<AudioInput>()>;

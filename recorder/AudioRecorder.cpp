@@ -266,10 +266,14 @@ struct AudioRecorder::Impl final : platform::AudioSink {
                 state = State::Recording;
             return state == State::Recording;
         case State::Paused:
-            state = State::Recording;
+            // The input ran on while paused and what it captured was dropped; what is still on
+            // its way from before this moment is dropped too.
             lock.unlock();
-            input->setHeld(false);
-            return true;
+            input->drain();
+            lock.lock();
+            if (state == State::Paused)
+                state = State::Recording;
+            return state == State::Recording;
         }
         return false;
     }
@@ -288,7 +292,8 @@ struct AudioRecorder::Impl final : platform::AudioSink {
             headerRequested = true; // a long pause leaves a complete file behind
             wake.notify_one();
         }
-        input->setHeld(true);
+        // The input is not held: a held input takes a fraction of a second to deliver again,
+        // which would cost the first words after the resume.
     }
 
     void stop()
@@ -356,7 +361,8 @@ std::unique_ptr<AudioRecorder> AudioRecorder::create(const QString &path, const 
     }
     // The input is opened before the file is created, so that no empty file is left behind when
     // there is nothing to record from.
-    if (!input->isOpen() || input->sampleRate() != rate) {
+    // The recording comes from the input that is the default when the user confirms.
+    if (!input->isOpen() || input->sampleRate() != rate || !input->isDefaultInput()) {
         input->close();
         std::string reason;
         if (!input->open(rate, reason)) {

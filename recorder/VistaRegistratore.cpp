@@ -94,6 +94,7 @@ void VistaRegistratore::showTime(double seconds)
 void VistaRegistratore::showMessage(const QString &text)
 {
     ui->messageField->setText(text);
+    ui->messageField->setAccessibleDescription(text);
     ui->messageField->setVisible(!text.isEmpty());
     if (!text.isEmpty())
         emit userMessage(text);

@@ -24,7 +24,7 @@ constexpr pa_usec_t kFragment = 250 * PA_USEC_PER_MSEC;
 // holds at once instead of at the end of the current quarter second.
 constexpr pa_usec_t kDrainFragment = 10 * PA_USEC_PER_MSEC;
 // drain() never waits longer than this.
-constexpr pa_usec_t kDrainTimeout = 150 * PA_USEC_PER_MSEC;
+constexpr pa_usec_t kDrainTimeout = 400 * PA_USEC_PER_MSEC;
 
 const char *const kNoMicrophone = "No microphone found.";
 
@@ -530,6 +530,32 @@ PulseAudioInput::DrainFigures PulseAudioInput::lastDrain() const
         return d->figures;
     LoopLock lock(d->loop);
     return d->figures;
+}
+
+bool PulseAudioInput::isDefaultInput() const
+{
+    if (!d->loop || !d->ready)
+        return false;
+    LoopLock lock(d->loop);
+    if (!d->contextGood())
+        return false;
+    d->lookup = {};
+    Impl *impl = d.get();
+    forget(pa_context_get_server_info(
+        d->context,
+        [](pa_context *, const pa_server_info *info, void *self) {
+            auto *d = static_cast<Impl *>(self);
+            if (info && info->default_source_name)
+                d->lookup.name = info->default_source_name;
+            d->lookup.done = true;
+            pa_threaded_mainloop_signal(d->loop, 0);
+        },
+        impl));
+    const pa_usec_t until = pa_rtclock_now() + kOpenTimeout;
+    // Without an answer the open source is kept: better the microphone in hand than none.
+    if (!d->wait(until, [impl] { return impl->lookup.done || !impl->contextGood(); }) || d->lookup.name.empty())
+        return true;
+    return d->lookup.name == d->source;
 }
 
 std::string PulseAudioInput::sourceName() const

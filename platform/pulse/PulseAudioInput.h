@@ -25,6 +25,7 @@ public:
     void drain() override;
     // Must not be called from the sink's callbacks.
     void close() override;
+    bool isDefaultInput() const override;
 
     // What the last drain() found, for the benchmark: how much captured audio the server still
     // held when drain() was called, how much of it had not arrived when drain() returned, and

@@ -613,7 +613,9 @@ def play(path, sink=MIC_SINK, wait=True):
 
     With wait=False returns the running paplay; the caller waits for it (bounded) or kills it.
     """
-    cmd = ["paplay", "-d", sink, str(path)]
+    # A null sink renders ahead by its client's latency (2 s by default), so a recording
+    # started at the same moment would hear the sound in 2-second bursts: keep it short.
+    cmd = ["paplay", "--latency-msec=50", "-d", sink, str(path)]
     if wait:
         run(cmd, timeout=wav_seconds(path) + 20)
         return None
@@ -768,6 +770,14 @@ class MicTap:
         with self._lock:
             start = min(t - n / self.rate for t, n in self._arrivals)
         return start + position
+
+
+def recording_start(tap, sound, threshold_db=-30.0):
+    """When (time.monotonic()) a recording's first sample was at the microphone, from the
+    first sound above threshold_db that both the recording and the tap heard; None if either
+    heard nothing."""
+    heard, onset = tap.sound().first_loud(threshold_db), sound.first_loud(threshold_db)
+    return None if heard is None or onset is None else tap.at(heard) - onset
 
 
 def decode(path):
@@ -1114,7 +1124,8 @@ class E2ETestCase(unittest.TestCase):
         self.assertEqual(int(st["sample_rate"]), rate, info)
         sound = decode(path)
         self.assertEqual(sound.rate, rate)
-        duration = float(info["format"].get("duration") or st.get("duration"))
+        # A file without a single sample has no duration at all.
+        duration = float(info["format"].get("duration") or st.get("duration") or 0.0)
         self.assertAlmostEqual(duration, sound.seconds, delta=0.05,
                                msg=f"ffprobe's duration and the decoded samples disagree: {info}")
         return sound

@@ -1,6 +1,5 @@
 """Only one recorder runs per session: a second launch hands over to the running one."""
 
-import os
 import time
 import unittest
 

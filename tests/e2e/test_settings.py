@@ -8,7 +8,8 @@ import time
 import unittest
 from pathlib import Path
 
-from harness import (CLOSE, PAUSED, SECONDS_PREFIX, SESSION_DIR, STOPPED, E2ETestCase, wait_for)
+from harness import (CLOSE, PAUSED, SECONDS_PREFIX, SESSION_DIR, STOPPED, E2ETestCase, MicTap, play,
+                     recording_start, tone_wav, wait_for)
 
 RATES = {"Low": 12000, "Medium": 24000, "High": 48000}
 CODES = {"Low": 0, "Medium": 1, "High": 2}
@@ -129,21 +130,34 @@ class SettingsPopup(E2ETestCase):
         self.assert_recording(path, RATES["Medium"])
 
     def test_quit_during_a_recording_completes_the_file_and_exits_0(self):
+        folder = self.new_folder()
+        tone = tone_wav(folder / "tone.wav", 8.0, frequency=440)
         app = self.launch_ready()
         app.expect_exit = True
-        path = self.new_folder() / "cut short by quit.caf"
+        tap = MicTap().wait_running()
+        self.addCleanup(tap.stop)
+        path = folder / "cut short by quit.caf"
         t_start = self.start_recording(app, path)
-        time.sleep(2.0)
+        time.sleep(0.5)
+        player = play(tone, wait=False)        # sounding until after the quit
+        self.addCleanup(lambda: player.poll() is None and player.kill())
+        time.sleep(1.5)
         popup = self.open_settings_popup(app)
         m = self.choose_row(app, popup, 2)
         times = app.wait_lines(STOPPED, since=m + len(ROW_CHOSEN))
         t_quit = app.seconds(times[0])
         rc = app.wait_exit(10)
+        player.kill()
+        tap.stop()
         self.assertEqual(rc, 0, app.report())
         self.assertTrue(any(line.startswith(SECONDS_PREFIX) for line in app.lines(m)), app.report())
         sound = self.assert_recording(path, RATES["Medium"])
-        self.assertAlmostEqual(sound.seconds, t_quit - t_start, delta=0.3,
-                               msg=f"file {sound.seconds:.3f}s, recorded {t_quit - t_start:.3f}s")
+        lost = t_quit - (recording_start(tap, sound) + sound.seconds)
+        facts = (f"file {sound.seconds:.3f}s, recorded {t_quit - t_start:.3f}s, "
+                 f"the last {lost * 1000:.0f} ms before Quit lost")
+        print(f"\n  quit: {facts}")
+        self.assertAlmostEqual(sound.seconds, t_quit - t_start, delta=0.3, msg=facts)
+        self.assertLessEqual(lost, 0.15, facts)
 
     def test_the_popup_does_not_pause_a_recording(self):
         app = self.launch_ready()

@@ -390,6 +390,33 @@ TEST_F(PulseCapture, RecordsTheToneOfTheDefaultSourceAndFollowsItsChange)
     EXPECT_NEAR(toneFrequency(a.samples, 12000), 440, 5);
 }
 
+TEST_F(PulseCapture, ADefaultChosenAfterTheInputOpenedIsTheOneRecorded)
+{
+    addMicrophone("vmic_a", 440);
+    addMicrophone("vmic_b", 1000);
+    TempDir dir;
+    setDefaultSource("vmic_a");
+    auto input = openFlowing(24000); // opened before the save dialog
+    platform::PulseAudioInput *raw = input.get();
+    EXPECT_TRUE(raw->isDefaultInput());
+    setDefaultSource("vmic_b"); // chosen while the dialog is up
+    std::this_thread::sleep_for(1000ms);
+    EXPECT_FALSE(raw->isDefaultInput());
+
+    const QString path = dir.file("switched.caf");
+    QString error;
+    auto recorder = AudioRecorder::create(path, settingsAt(24000), std::move(input), error);
+    ASSERT_TRUE(recorder) << error.toStdString();
+    EXPECT_EQ(raw->sourceName(), "vmic_b");
+    ASSERT_TRUE(recorder->record());
+    std::this_thread::sleep_for(1200ms);
+    recorder->stop();
+    const SoundFile file = readSoundFile(path);
+    ASSERT_TRUE(file.opened);
+    EXPECT_GT(file.samples.size(), 24000u);
+    EXPECT_NEAR(toneFrequency(file.samples, 24000), 1000, 5);
+}
+
 TEST_F(PulseCapture, PausingHoldsTheCaptureAndStopKeepsEverythingCaptured)
 {
     addMicrophone("vmic", 440);
