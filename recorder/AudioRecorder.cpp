@@ -211,7 +211,8 @@ struct AudioRecorder::Impl final : platform::AudioSink {
                     sinceHeader += put;
                 }
                 if (put != count) {
-                    failure = QStringLiteral("Cannot write to “%1”: %2.").arg(shownPath(path), sndfileReason(file));
+                    failure =
+                        QStringLiteral("Cannot write to “%1”: %2.").arg(shownPath(path), sndfileReason(file));
                 }
                 batch.clear();
             }

@@ -56,7 +56,7 @@ struct PulseAudioInput::Impl {
     pa_threaded_mainloop *loop = nullptr;
     pa_context *context = nullptr;
     pa_stream *stream = nullptr;
-    pa_sample_spec spec{};
+    pa_sample_spec sampleFormat{};
     pa_buffer_attr attr{};
     std::atomic<int> rate{0};
     std::atomic<bool> ready{false};
@@ -220,6 +220,25 @@ struct PulseAudioInput::Impl {
         return std::string(what) + " (" + pa_strerror(pa_context_errno(context)) + ").";
     }
 
+    // Asks the server for its default source; the name lands in `lookup.name`. A member, so
+    // that a late answer after a timeout does not write into a finished stack frame. Loop
+    // locked. False when no answer came in time.
+    bool askDefaultSource(pa_usec_t until)
+    {
+        lookup = {};
+        forget(pa_context_get_server_info(
+            context,
+            [](pa_context *, const pa_server_info *info, void *self) {
+                auto *d = static_cast<Impl *>(self);
+                if (info && info->default_source_name)
+                    d->lookup.name = info->default_source_name;
+                d->lookup.done = true;
+                pa_threaded_mainloop_signal(d->loop, 0);
+            },
+            this));
+        return wait(until, [&] { return lookup.done || !contextGood(); });
+    }
+
     // Connects and checks that the server's default source is a microphone. Loop locked.
     bool connect(pa_usec_t until, std::string &error)
     {
@@ -237,20 +256,7 @@ struct PulseAudioInput::Impl {
             return false;
         }
 
-        // The answers land in `lookup`, a member: a late answer after a timeout must not write
-        // into a finished stack frame.
-        lookup = {};
-        forget(pa_context_get_server_info(
-            context,
-            [](pa_context *, const pa_server_info *info, void *self) {
-                auto *d = static_cast<Impl *>(self);
-                if (info && info->default_source_name)
-                    d->lookup.name = info->default_source_name;
-                d->lookup.done = true;
-                pa_threaded_mainloop_signal(d->loop, 0);
-            },
-            this));
-        if (!wait(until, [&] { return lookup.done || !contextGood(); }) || !contextGood()) {
+        if (!askDefaultSource(until) || !contextGood()) {
             error = "No microphone found: the sound server does not answer.";
             return false;
         }
@@ -292,7 +298,7 @@ struct PulseAudioInput::Impl {
     {
         pa_channel_map map;
         pa_channel_map_init_mono(&map);
-        stream = pa_stream_new(context, "Recording", &spec, &map);
+        stream = pa_stream_new(context, "Recording", &sampleFormat, &map);
         if (!stream) {
             error = contextError("Cannot capture the microphone");
             return false;
@@ -304,7 +310,7 @@ struct PulseAudioInput::Impl {
         attr.tlength = static_cast<uint32_t>(-1);
         attr.prebuf = static_cast<uint32_t>(-1);
         attr.minreq = static_cast<uint32_t>(-1);
-        attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(kFragment, &spec));
+        attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(kFragment, &sampleFormat));
         staging.assign(attr.fragsize, 0); // room for two fragments' worth of samples
         // Capture from the default source (nullptr), and do not move elsewhere when it goes away.
         //
@@ -384,10 +390,10 @@ bool PulseAudioInput::open(int sampleRate, std::string &error)
     close();
     error.clear();
 
-    d->spec.format = PA_SAMPLE_S16NE;
-    d->spec.rate = static_cast<uint32_t>(sampleRate);
-    d->spec.channels = 1;
-    if (!pa_sample_spec_valid(&d->spec)) {
+    d->sampleFormat.format = PA_SAMPLE_S16NE;
+    d->sampleFormat.rate = static_cast<uint32_t>(sampleRate);
+    d->sampleFormat.channels = 1;
+    if (!pa_sample_spec_valid(&d->sampleFormat)) {
         error = "Cannot capture the microphone at " + std::to_string(sampleRate) + " Hz.";
         return false;
     }
@@ -479,7 +485,7 @@ void PulseAudioInput::drain()
     // Short fragments for a moment: the source hands over what it has captured so far instead
     // of waiting for the end of its current fragment.
     pa_buffer_attr quick = d->attr;
-    quick.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(kDrainFragment, &d->spec));
+    quick.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(kDrainFragment, &d->sampleFormat));
     forget(pa_stream_set_buffer_attr(d->stream, &quick, nullptr, nullptr));
 
     // Ask twice how much the server still holds. A timing reply comes after every fragment the
@@ -500,12 +506,13 @@ void PulseAudioInput::drain()
         std::int64_t pending = std::max<std::int64_t>(0, timing->write_index - timing->read_index);
         if (timing->source_usec > timing->sink_usec)
             pending += static_cast<std::int64_t>(
-                pa_usec_to_bytes(timing->source_usec - timing->sink_usec, &d->spec));
+                pa_usec_to_bytes(timing->source_usec - timing->sink_usec, &d->sampleFormat));
         target = std::max(target, d->receivedAtTiming + static_cast<std::uint64_t>(pending));
     }
     d->wait(until, [&] { return d->receivedBytes >= target || !d->streamGood(); });
 
-    const double msPerByte = 1000.0 / (static_cast<double>(pa_frame_size(&d->spec)) * d->spec.rate);
+    const double msPerByte =
+        1000.0 / (static_cast<double>(pa_frame_size(&d->sampleFormat)) * d->sampleFormat.rate);
     d->figures.heldMs = static_cast<double>(target - receivedAtCall) * msPerByte;
     if (d->receivedBytes < target)
         d->figures.leftMs = static_cast<double>(target - d->receivedBytes) * msPerByte;
@@ -539,21 +546,8 @@ bool PulseAudioInput::isDefaultInput() const
     LoopLock lock(d->loop);
     if (!d->contextGood())
         return false;
-    d->lookup = {};
-    Impl *impl = d.get();
-    forget(pa_context_get_server_info(
-        d->context,
-        [](pa_context *, const pa_server_info *info, void *self) {
-            auto *d = static_cast<Impl *>(self);
-            if (info && info->default_source_name)
-                d->lookup.name = info->default_source_name;
-            d->lookup.done = true;
-            pa_threaded_mainloop_signal(d->loop, 0);
-        },
-        impl));
-    const pa_usec_t until = pa_rtclock_now() + kOpenTimeout;
     // Without an answer the open source is kept: better the microphone in hand than none.
-    if (!d->wait(until, [impl] { return impl->lookup.done || !impl->contextGood(); }) || d->lookup.name.empty())
+    if (!d->askDefaultSource(pa_rtclock_now() + kOpenTimeout) || d->lookup.name.empty())
         return true;
     return d->lookup.name == d->source;
 }
