@@ -1,5 +1,7 @@
 #include "recorder/AudioRecorder.h"
 
+#include "recorder/BenchTrace.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -8,11 +10,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <condition_variable>
 #include <cstdlib>
 #include <mutex>
 #include <optional>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -25,14 +25,6 @@ constexpr float kSilenceDb = -160.0f;
 // plays up to a fraction of a second before the kill. Rewriting it is a 4 KiB write at the start
 // of the file: a handful per second costs nothing.
 constexpr int kHeaderUpdatesPerSecond = 5;
-
-// Room for this much audio waiting for the writer before the buffer has to grow.
-constexpr int kQueuedSeconds = 2;
-
-// The writer wakes up once this much audio waits (or the recording pauses or ends). An input
-// often delivers a fragment as a large piece followed by a few stray samples; those wait for
-// the next fragment instead of costing a wake-up of their own.
-constexpr int kWriterWakeUpsPerSecond = 20;
 
 QString keyName(const char *key)
 {
@@ -124,11 +116,14 @@ float decibels(int peak)
 
 } // namespace
 
-// The recorder's state is shared by three threads: the UI thread (the public functions), the
-// input's capture thread (audioCaptured, inputLost) and the writer thread (the file). The capture
-// thread only queues samples; the writer thread alone touches the file once it runs, so neither
-// the capture thread nor the UI thread ever waits for the disk (stop() waits for the writer to
-// finish, by design).
+// The recorder's state is shared by two threads: the UI thread (the public functions) and the
+// input's capture thread (audioCaptured, inputLost), which writes each fragment to the file as
+// it arrives. Writing there rather than on a writer thread of our own saves a thread wake-up per
+// fragment, keeps no audio waiting in our memory (a killed process loses only what the sound
+// server has not handed over yet), and lets an input that runs faster than the disk wait for it
+// instead of filling memory. The UI thread never waits for the disk while recording: it reads
+// the time and the level from atomics, and takes `fileMutex` only to pause and stop (stop()
+// waits for the file to be completed, by design).
 struct AudioRecorder::Impl final : platform::AudioSink {
     enum class State { Ready, Recording, Paused, Ended };
 
@@ -136,162 +131,151 @@ struct AudioRecorder::Impl final : platform::AudioSink {
     QString path;
     int rate = 0;
     std::unique_ptr<platform::AudioInput> input;
-    SNDFILE *file = nullptr;
-    std::thread writer;
     bool stopCalled = false; // UI thread only
 
-    std::mutex mutex;
-    std::condition_variable wake;
-    // Guarded by `mutex`:
-    State state = State::Ready;
-    std::vector<std::int16_t> queued;
-    bool finishRequested = false;
-    bool headerRequested = false;
-    std::optional<QString> lostReason;
-    bool metering = false;
-    int peakSinceUpdate = 0;
-    bool samplesSinceUpdate = false;
+    std::mutex fileMutex;
+    // Guarded by `fileMutex`:
+    SNDFILE *file = nullptr;
+    std::int64_t sinceHeader = 0;
+    bool firstWritten = false;
 
-    // Frames taken for the file: queued for the writer or written. Once the writer fails, what
-    // it wrote. The UI reads it without waiting for the writer.
+    // Written with `fileMutex` held, read anywhere.
+    std::atomic<State> state{State::Ready};
+    // Frames in the file. The UI reads it without waiting for the disk.
     std::atomic<std::int64_t> framesRecorded{0};
+
+    std::atomic<bool> metering{false};
+    // The largest magnitude since the last updateMeters(), or -1 when no audio arrived since.
+    std::atomic<int> peakSinceUpdate{-1};
     float peakDb = kSilenceDb; // UI thread only
 
     // platform::AudioSink, on the capture thread.
     void audioCaptured(std::span<const std::int16_t> samples) override
     {
-        std::lock_guard lock(mutex);
-        if (state != State::Recording || samples.empty())
-            return;
-        if (metering) {
-            peakSinceUpdate = std::max(peakSinceUpdate, peakOf(samples));
-            samplesSinceUpdate = true;
+        std::optional<QString> failure;
+        {
+            std::lock_guard lock(fileMutex);
+            if (state != State::Recording || samples.empty())
+                return;
+            if (metering)
+                raisePeak(peakOf(samples));
+            const auto count = static_cast<sf_count_t>(samples.size());
+            const sf_count_t put = sf_write_short(file, samples.data(), count);
+            if (put > 0) {
+                framesRecorded += put;
+                sinceHeader += put;
+                if (!std::exchange(firstWritten, true))
+                    benchtrace::mark("first sample written");
+            }
+            if (put != count) {
+                failure =
+                    QStringLiteral("Cannot write to “%1”: %2.").arg(shownPath(path), sndfileReason(file));
+                completeFile();
+            } else if (sinceHeader >= rate / kHeaderUpdatesPerSecond) {
+                sf_command(file, SFC_UPDATE_HEADER_NOW, nullptr, 0);
+                sinceHeader = 0;
+            }
         }
-        const bool wasWaiting = writerHasWork();
-        queued.insert(queued.end(), samples.begin(), samples.end());
-        framesRecorded += static_cast<std::int64_t>(samples.size());
-        if (!wasWaiting && writerHasWork())
-            wake.notify_one();
+        if (failure)
+            announce(*failure);
     }
 
     void inputLost(const std::string &reason) override
     {
-        std::lock_guard lock(mutex);
-        if (state == State::Ended)
-            return;
-        // Everything the input delivered before losing the device is already queued.
-        state = State::Ended;
-        lostReason = reason.empty() ? QStringLiteral("The microphone is no longer available.")
-                                    : QString::fromStdString(reason);
-        wake.notify_one();
+        {
+            std::lock_guard lock(fileMutex);
+            if (state == State::Ended)
+                return;
+            // Everything the input delivered before losing the device is in the file already.
+            completeFile();
+        }
+        announce(reason.empty() ? QStringLiteral("The microphone is no longer available.")
+                                : QString::fromStdString(reason));
     }
 
-    void writerLoop()
+    // Ends the recording and completes the file: its final header, then closing it. Returns
+    // why that failed, if it did. With `fileMutex` held.
+    std::optional<QString> completeFile()
     {
-        std::vector<std::int16_t> batch;
-        batch.reserve(queued.capacity());
-        std::int64_t written = 0;
-        std::int64_t sinceHeader = 0;
+        state = State::Ended;
+        if (!file)
+            return std::nullopt;
         std::optional<QString> failure;
-
-        std::unique_lock lock(mutex);
-        for (;;) {
-            wake.wait(lock, [&] { return writerHasWork(); });
-            batch.swap(queued);
-            // Once the state is Ended nothing more is queued, so this batch is the last one.
-            const bool ending = state == State::Ended;
-            const bool headerNow = std::exchange(headerRequested, false);
-            lock.unlock();
-
-            if (!batch.empty()) {
-                const auto count = static_cast<sf_count_t>(batch.size());
-                const sf_count_t put = sf_write_short(file, batch.data(), count);
-                if (put > 0) {
-                    written += put;
-                    sinceHeader += put;
-                }
-                if (put != count) {
-                    failure =
-                        QStringLiteral("Cannot write to “%1”: %2.").arg(shownPath(path), sndfileReason(file));
-                }
-                batch.clear();
-            }
-            const bool done = ending || failure;
-            if (!done && (headerNow || sinceHeader >= rate / kHeaderUpdatesPerSecond)) {
-                sf_command(file, SFC_UPDATE_HEADER_NOW, nullptr, 0);
-                sinceHeader = 0;
-            }
-
-            lock.lock();
-            if (done) {
-                state = State::Ended;
-                queued.clear();
-                framesRecorded = written;
-                if (!failure && lostReason)
-                    failure = lostReason;
-                break;
-            }
-        }
-        lock.unlock();
-
         // Closing writes the final header. It rewrites bytes that already exist, so it normally
         // succeeds even on a full disk.
         sf_command(file, SFC_UPDATE_HEADER_NOW, nullptr, 0);
-        if (!failure && sf_error(file) != SF_ERR_NO_ERROR) {
+        if (sf_error(file) != SF_ERR_NO_ERROR)
             failure = QStringLiteral("Cannot complete “%1”: %2.").arg(shownPath(path), sndfileReason(file));
-        }
         if (const int closed = sf_close(file); closed != SF_ERR_NO_ERROR && !failure) {
             failure = QStringLiteral("Cannot complete “%1”: %2.")
                           .arg(shownPath(path), QString::fromLocal8Bit(sf_error_number(closed)));
         }
         file = nullptr;
-        if (failure)
-            emit owner->failed(*failure);
+        return failure;
+    }
+
+    // Emits failed(), marking this thread so that a handler connected directly which calls
+    // stop() does not wait for the very callback it runs in.
+    void announce(const QString &reason)
+    {
+        announcing = true;
+        emit owner->failed(reason);
+        announcing = false;
+    }
+    static thread_local bool announcing;
+
+    void raisePeak(int peak)
+    {
+        int seen = peakSinceUpdate.load(std::memory_order_relaxed);
+        while (peak > seen && !peakSinceUpdate.compare_exchange_weak(seen, peak, std::memory_order_relaxed)) {
+        }
     }
 
     bool record()
     {
-        std::unique_lock lock(mutex);
-        switch (state) {
+        switch (state.load()) {
         case State::Ended:
             return false;
         case State::Recording:
             return true;
-        case State::Ready:
+        case State::Ready: {
             // What the input captured before this moment (while the save dialog was up) and
             // is still on its way is dropped: the file starts now.
-            lock.unlock();
             input->drain();
-            lock.lock();
-            if (state == State::Ready)
+            std::lock_guard lock(fileMutex);
+            if (state == State::Ready) {
                 state = State::Recording;
+                benchtrace::mark("recording started");
+            }
             return state == State::Recording;
-        case State::Paused:
+        }
+        case State::Paused: {
             // The input ran on while paused and what it captured was dropped; what is still on
             // its way from before this moment is dropped too.
-            lock.unlock();
             input->drain();
-            lock.lock();
+            std::lock_guard lock(fileMutex);
             if (state == State::Paused)
                 state = State::Recording;
             return state == State::Recording;
+        }
         }
         return false;
     }
 
     void pause()
     {
-        if (!isIn(State::Recording))
+        if (state != State::Recording)
             return;
         // What was captured before the pause belongs in the file.
         input->drain();
         {
-            std::lock_guard lock(mutex);
+            std::lock_guard lock(fileMutex);
             if (state != State::Recording)
                 return;
             state = State::Paused;
-            headerRequested = true; // a long pause leaves a complete file behind
-            wake.notify_one();
+            // A long pause leaves a complete file behind.
+            sf_command(file, SFC_UPDATE_HEADER_NOW, nullptr, 0);
+            sinceHeader = 0;
         }
         // The input is not held: a held input takes a fraction of a second to deliver again,
         // which would cost the first words after the resume.
@@ -299,42 +283,30 @@ struct AudioRecorder::Impl final : platform::AudioSink {
 
     void stop()
     {
-        // A failed() handler connected directly runs on the writer thread, which is ending the
-        // recording already and cannot wait for itself; the owner's next stop() or destruction
-        // completes it.
-        if (std::this_thread::get_id() == writer.get_id())
+        // A failed() handler connected directly runs in the capture thread's callback, which
+        // has ended the recording already and cannot wait for itself; the owner's next stop()
+        // or destruction completes it.
+        if (announcing)
             return;
         if (std::exchange(stopCalled, true))
             return;
-        if (isIn(State::Recording))
+        benchtrace::mark("stop");
+        if (state == State::Recording)
             input->drain();
+        std::optional<QString> failure;
         {
-            std::lock_guard lock(mutex);
-            if (state != State::Ended) {
-                state = State::Ended;
-                finishRequested = true;
-                wake.notify_one();
-            }
+            std::lock_guard lock(fileMutex);
+            failure = completeFile();
         }
-        if (writer.joinable())
-            writer.join();
+        benchtrace::mark("file complete");
         input->setSink(nullptr);
         input->close();
-    }
-
-    // With `mutex` held.
-    bool writerHasWork() const
-    {
-        return queued.size() >= static_cast<size_t>(rate / kWriterWakeUpsPerSecond) || finishRequested ||
-               headerRequested || lostReason;
-    }
-
-    bool isIn(State expected)
-    {
-        std::lock_guard lock(mutex);
-        return state == expected;
+        if (failure)
+            emit owner->failed(*failure);
     }
 };
+
+thread_local bool AudioRecorder::Impl::announcing = false;
 
 AudioRecorder::AudioRecorder() : d(std::make_unique<Impl>())
 {
@@ -389,24 +361,20 @@ std::unique_ptr<AudioRecorder> AudioRecorder::create(const QString &path, const 
     d.rate = rate;
     d.file = file;
     d.input = std::move(input);
-    d.queued.reserve(static_cast<size_t>(rate) * kQueuedSeconds);
-    d.writer = std::thread([&d] { d.writerLoop(); });
     d.input->setSink(&d);
     return recorder;
 }
 
 void AudioRecorder::setMeteringEnabled(bool enabled)
 {
-    std::lock_guard lock(d->mutex);
     d->metering = enabled;
-    d->peakSinceUpdate = 0;
-    d->samplesSinceUpdate = false;
+    d->peakSinceUpdate = -1;
 }
 
 bool AudioRecorder::prepareToRecord()
 {
-    // The file exists and the writer runs from create() on; nothing is left to prepare.
-    return !d->isIn(Impl::State::Ended);
+    // The file exists from create() on; nothing is left to prepare.
+    return d->state != Impl::State::Ended;
 }
 
 bool AudioRecorder::record()
@@ -426,7 +394,7 @@ void AudioRecorder::stop()
 
 bool AudioRecorder::isRecording() const
 {
-    return d->isIn(Impl::State::Recording);
+    return d->state == Impl::State::Recording;
 }
 
 double AudioRecorder::currentTime() const
@@ -436,16 +404,14 @@ double AudioRecorder::currentTime() const
 
 void AudioRecorder::updateMeters()
 {
-    std::lock_guard lock(d->mutex);
+    const int peak = d->peakSinceUpdate.exchange(-1);
     if (!d->metering || d->state != Impl::State::Recording)
         d->peakDb = kSilenceDb;
-    else if (d->samplesSinceUpdate)
-        d->peakDb = decibels(d->peakSinceUpdate);
+    else if (peak >= 0)
+        d->peakDb = decibels(peak);
     // Otherwise no audio arrived since the last reading (the sound server hands it over a
     // fragment at a time, a few times a second): the reading stands rather than dropping to
     // silence between fragments.
-    d->peakSinceUpdate = 0;
-    d->samplesSinceUpdate = false;
 }
 
 float AudioRecorder::peakPowerForChannel(int channel) const

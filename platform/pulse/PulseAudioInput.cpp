@@ -16,10 +16,6 @@ namespace {
 
 // Opening gives up after this long: a hung or unreachable server must not hang the caller.
 constexpr pa_usec_t kOpenTimeout = 3 * PA_USEC_PER_SEC;
-// The server hands audio over in fragments of this length. Longer fragments mean fewer wake-ups
-// for the server and for us, but a coarser level meter and more audio lost if the process is
-// killed; drain() fetches the unfinished fragment when a recording stops or pauses.
-constexpr pa_usec_t kFragment = 250 * PA_USEC_PER_MSEC;
 // While draining, the server is asked for fragments this short, so that it hands over what it
 // holds at once instead of at the end of the current quarter second.
 constexpr pa_usec_t kDrainFragment = 10 * PA_USEC_PER_MSEC;
@@ -56,6 +52,7 @@ struct PulseAudioInput::Impl {
     pa_threaded_mainloop *loop = nullptr;
     pa_context *context = nullptr;
     pa_stream *stream = nullptr;
+    pa_usec_t fragment = 0; // PulseAudioInput::defaultFragment, unless the benchmark asks otherwise
     pa_sample_spec sampleFormat{};
     pa_buffer_attr attr{};
     std::atomic<int> rate{0};
@@ -73,6 +70,11 @@ struct PulseAudioInput::Impl {
     // first byte of a sample split across two fragments. Its room is made at open().
     std::vector<std::int16_t> staging;
     size_t stagedBytes = 0;
+    // Hands the staged audio over once the loop has dispatched everything that arrived in this
+    // wake-up: the server sends a fragment in several packets (four to six on a remapped source),
+    // each with a read callback of its own, and the sink should write the file once a fragment.
+    pa_defer_event *handOver = nullptr;
+    bool handOverPending = false;
     bool waiting = false; // someone waits in wait(): wake it on every change
     bool deadlinePassed = false;
     bool timingDone = false;
@@ -124,8 +126,8 @@ struct PulseAudioInput::Impl {
         auto *d = static_cast<Impl *>(self);
         const void *data = nullptr;
         size_t length = 0;
-        // The server often splits a fragment in two (a fragment and a few bytes more): gather
-        // everything readable now and hand it over at once, so the sink wakes its writer once.
+        // Everything readable now is staged, and handed over by `handOver` once the other
+        // packets of this wake-up have been read too.
         while (pa_stream_peek(stream, &data, &length) == 0 && length > 0) {
             if (data) {
                 d->stage(static_cast<const std::uint8_t *>(data), length);
@@ -140,6 +142,19 @@ struct PulseAudioInput::Impl {
             d->receivedBytes += length;
             pa_stream_drop(stream);
         }
+        if (d->stagedBytes >= 2 && !d->handOverPending) {
+            d->handOverPending = true;
+            pa_threaded_mainloop_get_api(d->loop)->defer_enable(d->handOver, 1);
+        }
+        if (d->waiting)
+            pa_threaded_mainloop_signal(d->loop, 0);
+    }
+
+    static void handOverNow(pa_mainloop_api *api, pa_defer_event *event, void *self)
+    {
+        auto *d = static_cast<Impl *>(self);
+        api->defer_enable(event, 0);
+        d->handOverPending = false;
         d->handStaged();
         if (d->waiting)
             pa_threaded_mainloop_signal(d->loop, 0);
@@ -188,6 +203,12 @@ struct PulseAudioInput::Impl {
             return;
         lost = true;
         lossReason = reason;
+        // What arrived before the loss goes first.
+        if (handOverPending) {
+            pa_threaded_mainloop_get_api(loop)->defer_enable(handOver, 0);
+            handOverPending = false;
+            handStaged();
+        }
         if (sink && !lossReported) {
             lossReported = true;
             sink->inputLost(lossReason);
@@ -305,12 +326,19 @@ struct PulseAudioInput::Impl {
         }
         pa_stream_set_state_callback(stream, &Impl::streamChanged, this);
         pa_stream_set_read_callback(stream, &Impl::readable, this);
+        pa_mainloop_api *api = pa_threaded_mainloop_get_api(loop);
+        handOver = api->defer_new(api, &Impl::handOverNow, this);
+        if (!handOver) {
+            error = "Cannot capture the microphone: out of memory.";
+            return false;
+        }
+        api->defer_enable(handOver, 0);
 
         attr.maxlength = static_cast<uint32_t>(-1);
         attr.tlength = static_cast<uint32_t>(-1);
         attr.prebuf = static_cast<uint32_t>(-1);
         attr.minreq = static_cast<uint32_t>(-1);
-        attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(kFragment, &sampleFormat));
+        attr.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(fragment, &sampleFormat));
         staging.assign(attr.fragsize, 0); // room for two fragments' worth of samples
         // Capture from the default source (nullptr), and do not move elsewhere when it goes away.
         //
@@ -349,6 +377,11 @@ struct PulseAudioInput::Impl {
             return;
         {
             LoopLock lock(loop);
+            if (handOver) {
+                pa_threaded_mainloop_get_api(loop)->defer_free(handOver);
+                handOver = nullptr;
+                handOverPending = false;
+            }
             if (stream) {
                 pa_stream_set_state_callback(stream, nullptr, nullptr);
                 pa_stream_set_read_callback(stream, nullptr, nullptr);
@@ -376,7 +409,10 @@ struct PulseAudioInput::Impl {
     }
 };
 
-PulseAudioInput::PulseAudioInput() : d(std::make_unique<Impl>()) {}
+PulseAudioInput::PulseAudioInput(std::chrono::milliseconds fragment) : d(std::make_unique<Impl>())
+{
+    d->fragment = static_cast<pa_usec_t>(fragment.count()) * PA_USEC_PER_MSEC;
+}
 
 PulseAudioInput::~PulseAudioInput()
 {
@@ -509,7 +545,7 @@ void PulseAudioInput::drain()
                 pa_usec_to_bytes(timing->source_usec - timing->sink_usec, &d->sampleFormat));
         target = std::max(target, d->receivedAtTiming + static_cast<std::uint64_t>(pending));
     }
-    d->wait(until, [&] { return d->receivedBytes >= target || !d->streamGood(); });
+    d->wait(until, [&] { return (d->receivedBytes >= target && !d->handOverPending) || !d->streamGood(); });
 
     const double msPerByte =
         1000.0 / (static_cast<double>(pa_frame_size(&d->sampleFormat)) * d->sampleFormat.rate);

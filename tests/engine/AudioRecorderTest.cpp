@@ -504,3 +504,27 @@ TEST(AudioRecorderStop, StopCompletesTheFileReleasesTheMicrophoneAndIsIdempotent
     other.recorder.reset();
     EXPECT_EQ(readSoundFile(second).samples, std::vector<std::int16_t>(2400, 3));
 }
+
+TEST(AudioRecorderThreads, AnInputFasterThanTheDiskIsWrittenWholeAndInOrder)
+{
+    // Quarter-second fragments back to back, as fast as the disk takes them: the capture thread
+    // writes each before taking the next, so nothing piles up and nothing is dropped.
+    TempDir dir;
+    const QString path = dir.file("fast.caf");
+    Session session = startSession(path, 48000);
+    ASSERT_TRUE(session.recorder);
+    ASSERT_TRUE(session.recorder->record());
+    const std::uint64_t frames = 48000ull * 20 + 123; // not a whole number of fragments
+    session.input->start(FakeAudioInput::counter(), 250ms, false, frames);
+    const auto until = std::chrono::steady_clock::now() + 20s;
+    while (!session.input->finished() && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(10ms);
+    ASSERT_TRUE(session.input->finished());
+    session.recorder->stop();
+
+    const SoundFile file = readSoundFile(path);
+    ASSERT_TRUE(file.opened);
+    EXPECT_EQ(file.samples.size(), frames);
+    EXPECT_EQ(firstBreakInCount(file.samples), file.samples.size());
+    EXPECT_DOUBLE_EQ(session.recorder->currentTime(), static_cast<double>(frames) / 48000);
+}

@@ -105,31 +105,43 @@ public:
 
     // Starts the capture thread: fragments of `fragment` length at the open rate, each filled
     // by `generator`, every `fragment` of real time, or back to back when `realTime` is false.
+    // With `totalFrames`, the thread delivers exactly that many frames and ends (finished()).
     void start(Generator generator, std::chrono::microseconds fragment = std::chrono::milliseconds(20),
-               bool realTime = true)
+               bool realTime = true, std::uint64_t totalFrames = 0)
     {
         stopCapture();
         running_ = true;
-        capture_ = std::thread([this, generator = std::move(generator), fragment, realTime] {
+        finished_ = false;
+        capture_ = std::thread([this, generator = std::move(generator), fragment, realTime, totalFrames] {
             const auto frames =
                 static_cast<std::size_t>(static_cast<std::int64_t>(rate_) * fragment.count() / 1000000);
             std::vector<std::int16_t> buffer(frames);
             std::uint64_t first = 0;
             auto due = std::chrono::steady_clock::now();
             while (running_) {
+                if (totalFrames != 0 && first >= totalFrames)
+                    break;
                 if (realTime) {
                     due += fragment;
                     std::this_thread::sleep_until(due);
                 }
-                generator(first, buffer);
-                first += frames;
-                generatedFrames_ += frames;
-                push(buffer);
+                const std::size_t count =
+                    totalFrames != 0
+                        ? static_cast<std::size_t>(std::min<std::uint64_t>(frames, totalFrames - first))
+                        : frames;
+                const std::span<std::int16_t> piece(buffer.data(), count);
+                generator(first, piece);
+                first += count;
+                generatedFrames_ += count;
+                push(piece);
                 if (!realTime)
                     std::this_thread::yield();
             }
+            finished_ = true;
         });
     }
+    // The capture thread has delivered the frames start() was given.
+    bool finished() const { return finished_; }
     void stopCapture()
     {
         running_ = false;
@@ -198,5 +210,6 @@ private:
     std::atomic<std::uint64_t> generatedFrames_{0};
     std::atomic<std::uint64_t> deliveredFrames_{0};
     std::atomic<bool> running_{false};
+    std::atomic<bool> finished_{false};
     std::thread capture_;
 };
