@@ -1,14 +1,18 @@
 // Records the desktop's default microphone with the recorder engine and prints what it cost.
 //
-//   engine_capture SECONDS OUTPUT.caf [RATE] [--no-drain] [--no-meter]
+//   engine_capture SECONDS OUTPUT.caf [RATE] [--no-drain] [--no-meter] [--fragment-ms=N]
+//                  [--kill-after=S]
 //
 // Prints, on standard error: the CPU time of this process (all its threads, from
 // /proc/self/task/*/schedstat) per minute of capture, measured between one second after
 // record() and stop(), and how often its threads were scheduled; what the drain at stop found;
 // and the file's length against the wall clock. The main thread reads the level ten times a
 // second as the panel does, unless --no-meter. --no-drain makes stop() skip fetching the
-// unfinished fragment, to show what that saves.
-// bench/engine_capture.sh runs it against a private PulseAudio server next to parecord.
+// unfinished fragment, to show what that saves. --fragment-ms asks the sound server for
+// fragments of another length than the recorder's. --kill-after=S kills the process with SIGKILL
+// S seconds after record(), saying so on standard error first, to see what a kill loses. With
+// REGISTRATORE_BENCH_TRACE=1 the engine also tells when the recording started (bench/bench.py kills it to see
+// what a kill loses). bench/engine_capture.sh runs it against a private PulseAudio server next to parecord.
 
 #include "platform/pulse/PulseAudioInput.h"
 #include "recorder/AudioRecorder.h"
@@ -17,6 +21,7 @@
 #include <dirent.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -76,7 +81,9 @@ private:
 int main(int argc, char **argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s SECONDS OUTPUT.caf [RATE] [--no-drain]\n", argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s SECONDS OUTPUT.caf [RATE] [--no-drain] [--no-meter] [--fragment-ms=N]\n",
+                     argv[0]);
         return 2;
     }
     const double seconds = std::atof(argv[1]);
@@ -84,16 +91,29 @@ int main(int argc, char **argv)
     const int rate = argc > 3 && argv[3][0] != '-' ? std::atoi(argv[3]) : 48000;
     bool drain = true;
     bool meter = true;
+    auto fragment = platform::PulseAudioInput::defaultFragment;
+    double killAfter = 0;
     for (int i = 3; i < argc; ++i) {
         drain = drain && std::strcmp(argv[i], "--no-drain") != 0;
         meter = meter && std::strcmp(argv[i], "--no-meter") != 0;
+        if (std::strncmp(argv[i], "--fragment-ms=", 14) == 0)
+            fragment = std::chrono::milliseconds(std::atoi(argv[i] + 14));
+        if (std::strncmp(argv[i], "--kill-after=", 13) == 0)
+            killAfter = std::atof(argv[i] + 13);
     }
 
-    auto pulse = std::make_unique<platform::PulseAudioInput>();
+    auto pulse = std::make_unique<platform::PulseAudioInput>(fragment);
     platform::PulseAudioInput *input = pulse.get();
     std::unique_ptr<platform::AudioInput> used = std::move(pulse);
     if (!drain)
         used = std::make_unique<WithoutDrain>(std::move(used));
+    // As in the app: the input opens when the save dialog does, a moment before the recording.
+    std::string openError;
+    if (!used->open(rate, openError)) {
+        std::fprintf(stderr, "%s\n", openError.c_str());
+        return 1;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     RecordingSettings settings = recordingSettings(QualityPreset::High);
     settings[RecordingKey::sampleRate] = rate;
     QString error;
@@ -110,6 +130,12 @@ int main(int argc, char **argv)
     const Usage before = usage();
     const auto measureStart = std::chrono::steady_clock::now();
     const auto end = start + std::chrono::duration<double>(seconds);
+    if (killAfter > 0) {
+        std::this_thread::sleep_until(start + std::chrono::duration<double>(killAfter));
+        const double after = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        std::fprintf(stderr, "killed: %.3f s after record()\n", after);
+        std::raise(SIGKILL);
+    }
     // Like the panel's level meter, unless --no-meter: then the engine's own cost alone.
     while (std::chrono::steady_clock::now() < end) {
         if (!meter) {

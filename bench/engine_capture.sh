@@ -7,12 +7,13 @@
 #
 # Prints CPU milliseconds per minute of capture for each client and for the server while it
 # serves that client (sum over /proc/PID/task/*/schedstat, first field, from one second in),
-# then what stop() kept against the wall clock, with and without fetching the last fragment.
+# then what stop() kept against the wall clock, with and without fetching the last fragment, and
+# what a SIGKILL loses with fragments of 250, 400 and 500 ms.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 build=${2:-build}
-capture=$build/tests/engine/engine_capture
+capture=$build/bench/engine_capture
 [ -x "$capture" ] || { echo "build $capture first" >&2; exit 1; }
 
 runtime=$(mktemp -d)
@@ -58,6 +59,12 @@ for latency in "" --latency-msec=250; do
     wait "$recorder" 2>/dev/null || true
 done
 
+for fragment in 250 400 500; do
+    "$capture" $((seconds + 2)) "$out/engine.caf" 48000 --no-meter --fragment-ms=$fragment 2>"$out/engine.log" &
+    recorder=$!
+    measure "engine_capture --fragment-ms=$fragment" "$recorder"
+    wait "$recorder"
+done
 for meter in --no-meter ""; do
     "$capture" $((seconds + 2)) "$out/engine.caf" 48000 $meter 2>"$out/engine.log" &
     recorder=$!
@@ -72,5 +79,15 @@ for run in 1 2 3 4 5; do
 done
 for run in 1 2 3 4 5; do
     "$capture" "2.$((run * 17))" "$out/short.caf" 48000 --no-drain 2>&1 | sed -n "s/^file: /  without drain: /p"
+done
+echo "What a SIGKILL loses (wall time from record() to the kill, less the audio the file's header holds):"
+for fragment in 250 400 500; do
+    for run in 1 2 3 4 5; do
+        said=$({ "$capture" 60 "$out/killed.caf" 48000 --fragment-ms=$fragment "--kill-after=3.$((run * 19))" 2>&1 || true; } \
+            | sed -n 's/^killed: \([0-9.]*\) s.*/\1/p')
+        kept=$(soxi -D "$out/killed.caf" 2>/dev/null || echo 0)
+        awk -v f="$fragment" -v w="$said" -v k="$kept" \
+            'BEGIN { printf "  fragment %s ms: killed after %.3f s, the file holds %.3f s: %.0f ms lost\n", f, w, k, (w - k) * 1000 }'
+    done
 done
 rm -rf "$out"

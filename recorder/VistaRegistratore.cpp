@@ -2,6 +2,7 @@
 
 #include "app/ModelData.h"
 #include "platform/Log.h"
+#include "recorder/BenchTrace.h"
 #include "recorder/ElapsedTime.h"
 #include "recorder/LevelBar.h"
 #include "recorder/RecordingFileName.h"
@@ -12,7 +13,9 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 namespace {
 const QColor panelColour(39, 39, 39);
@@ -155,6 +158,7 @@ void VistaRegistratore::createRecorder()
         return;
     }
 
+    benchtrace::mark("dialog confirmed");
     const RecordingSettings settings = recordingSettings(QualityPresets::read(services.preferences));
     QString error;
     std::unique_ptr<Recorder> made = services.makeRecorder(answer.path, settings, std::move(input), error);
@@ -180,6 +184,13 @@ void VistaRegistratore::createRecorder()
             showMessage(QStringLiteral("Could not start recording: the microphone did not start."));
         }
     }
+    if (recorder && benchtrace::blockUiAfterSeconds() > 0) {
+        QTimer::singleShot(static_cast<int>(benchtrace::blockUiAfterSeconds() * 1000), this, [] {
+            benchtrace::mark("ui blocked");
+            std::this_thread::sleep_for(std::chrono::seconds(3));
+            benchtrace::mark("ui unblocked");
+        });
+    }
     startTick();
     ModelData::shared().chiudo = QStringLiteral("Si");
 }
@@ -191,8 +202,28 @@ void VistaRegistratore::startTick()
     timer->setInterval(tickMilliseconds);
     QTimer *created = timer.get();
     connect(created, &QTimer::timeout, this, [this, created] { timerChanged(created); });
-    timer->start();
+    // Hidden, the panel only keeps the timer, ready for showEvent().
+    if (!concealed)
+        timer->start();
     timerChanged(created);
+}
+
+void VistaRegistratore::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    concealed = false;
+    if (timer && !timer->isActive()) {
+        timer->start();
+        timerChanged(timer.get());
+    }
+}
+
+void VistaRegistratore::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    concealed = true;
+    if (timer)
+        timer->stop();
 }
 
 void VistaRegistratore::endTick()
@@ -222,6 +253,7 @@ void VistaRegistratore::timerChanged(QTimer *firing)
 
 void VistaRegistratore::stop(QObject *)
 {
+    benchtrace::mark("stop pressed");
     Log::line("stop");
     if (btnType == ButtonType::Stop)
         return;

@@ -77,6 +77,13 @@ public:
     std::vector<float> powerTrace;
     std::optional<QUrl> urlFisso;
 
+protected:
+    // While the panel is hidden (the popover closed) nothing of the tick can be seen, so its
+    // timer sleeps: the process is not woken four times a second for the whole recording.
+    // Shown again, the timer restarts and ticks at once.
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
 signals:
     // Something the user must know (a recording that could not start or ended by itself).
     void userMessage(const QString &text);
@@ -93,4 +100,5 @@ private:
 
     Services services;
     std::unique_ptr<Ui::VistaRegistratore> ui;
+    bool concealed = false; // hidden after having been shown: the tick's timer sleeps
 };

@@ -1,0 +1,129 @@
+// The recorder panel's tick while the panel is hidden: nothing of it can be seen then, so its
+// timer sleeps instead of waking the process four times a second for the whole recording, and
+// it ticks at once when the panel shows again.
+
+#include "fakes/FakeDesktop.h"
+#include "fakes/FakeRecorder.h"
+#include "fakes/LogCapture.h"
+#include "recorder/VistaRegistratore.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The panel inside a window of its own, as the popover holds it.
+class HiddenPanel : public ::testing::Test {
+protected:
+    HiddenPanel()
+    {
+        dialog.answer = {platform::SaveDialog::OK, QStringLiteral("/tmp/x.caf")};
+        panel = new VistaRegistratore({dialog, preferences,
+                                       [] { return std::unique_ptr<platform::AudioInput>(); },
+                                       [this](const QString &, const RecordingSettings &,
+                                              std::unique_ptr<platform::AudioInput>, QString &) {
+                                           auto made = std::make_unique<FakeRecorder>();
+                                           fake = made.get();
+                                           return made;
+                                       }},
+                                      &popover);
+        (new QVBoxLayout(&popover))->addWidget(panel);
+    }
+    // Ticks that ran over `milliseconds` of the event loop (the timer's interval is 250 ms).
+    size_t ticksDuring(int milliseconds)
+    {
+        const size_t before = panel->powerTrace.size();
+        QTest::qWait(milliseconds);
+        return panel->powerTrace.size() - before;
+    }
+
+    FakeSaveDialog dialog;
+    FakePreferenceStore preferences;
+    FakeRecorder *fake = nullptr;
+    QWidget popover;
+    VistaRegistratore *panel = nullptr;
+    LogCapture log;
+};
+
+} // namespace
+
+TEST_F(HiddenPanel, ItsTimerSleepsUntilThePanelShowsAgainThenTicksAtOnce)
+{
+    popover.show();
+    panel->clickRecord(nullptr);
+    ASSERT_TRUE(fake && panel->timer);
+    EXPECT_TRUE(panel->timer->isActive());
+    EXPECT_GE(ticksDuring(900), 2u);
+
+    popover.hide();
+    ASSERT_TRUE(panel->timer) << "the recording's timer is kept, asleep";
+    EXPECT_FALSE(panel->timer->isActive());
+    fake->time = 75.2;
+    const QString shownBefore = panel->timeField->text();
+    EXPECT_EQ(ticksDuring(700), 0u);
+    EXPECT_EQ(panel->timeField->text(), shownBefore);
+
+    const size_t before = panel->powerTrace.size();
+    popover.show();
+    EXPECT_EQ(panel->powerTrace.size(), before + 1) << "showing ticks at once";
+    EXPECT_EQ(panel->timeField->text(), QStringLiteral("00 : 01 : 15"));
+    ASSERT_TRUE(panel->timer);
+    EXPECT_TRUE(panel->timer->isActive());
+    EXPECT_GE(ticksDuring(900), 2u);
+    EXPECT_EQ(fake->calls->back(), "updateMeters");
+}
+
+TEST_F(HiddenPanel, PauseStopAndAHiddenStartKeepTheTickContract)
+{
+    popover.show();
+    panel->clickRecord(nullptr);
+    panel->clickRecord(nullptr); // pause: the timer ends, and showing does not bring it back
+    EXPECT_FALSE(panel->timer);
+    popover.hide();
+    popover.show();
+    EXPECT_FALSE(panel->timer);
+
+    panel->clickRecord(nullptr); // resume
+    ASSERT_TRUE(panel->timer);
+    popover.hide();
+    panel->finishBeforeQuit(); // stopped while hidden
+    EXPECT_FALSE(panel->timer);
+    popover.show();
+    EXPECT_FALSE(panel->timer);
+    EXPECT_EQ(ticksDuring(300), 0u);
+
+    // A recording started while hidden ticks once, then sleeps until the panel shows.
+    popover.hide();
+    panel->clickRecord(nullptr);
+    ASSERT_TRUE(panel->timer);
+    EXPECT_FALSE(panel->timer->isActive());
+    EXPECT_EQ(panel->powerTrace.size(), 1u);
+    EXPECT_EQ(ticksDuring(400), 0u);
+    popover.show();
+    EXPECT_TRUE(panel->timer->isActive());
+    EXPECT_EQ(panel->powerTrace.size(), 2u);
+}
+
+TEST_F(HiddenPanel, ATickWithoutARecorderStillEndsTheTimerWhenThePanelShows)
+{
+    popover.show();
+    panel->clickRecord(nullptr);
+    popover.hide();
+    // The recorder goes away behind the panel's back; the tick on showing notices.
+    panel->recorder.reset();
+    popover.show();
+    EXPECT_FALSE(panel->timer);
+}
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
