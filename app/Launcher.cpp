@@ -62,12 +62,13 @@ int runRecorderApplication(int &argc, char **argv)
     QApplication::setQuitOnLastWindowClosed(false);
     platform::quitOnTerminationSignals();
 
-    platform::SingleInstance instance(QStringLiteral("registratore"));
-    if (instance.handOverToRunning()) {
+    platform::SingleInstance instance(QStringLiteral("org.registratore.Registratore"));
+    // A launch at the same moment as another may lose the race for becoming the running one:
+    // it hands over then too.
+    if (instance.handOverToRunning() || (!instance.listen() && instance.handOverToRunning())) {
         std::fputs("registratore: already running; its recorder panel has been opened.\n", stderr);
         return 0;
     }
-    instance.listen();
 
     const bool statusBar = waitForStatusBar(3000);
     auto statusItem = std::make_unique<platform::TrayStatusItem>();

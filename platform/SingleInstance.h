@@ -5,15 +5,14 @@
 
 #include <memory>
 
-class QLocalServer;
-
 namespace platform {
 
-// One recorder per user: a second launch hands over to the running one and ends.
+// One recorder per user session: a second launch hands over to the running one and ends.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
-    explicit SingleInstance(const QString &name);
+    // `applicationId` is reverse-DNS, like "org.registratore.Registratore".
+    explicit SingleInstance(const QString &applicationId);
     ~SingleInstance() override;
 
     // Asks a running recorder to show itself. True when one answered.
@@ -26,8 +25,10 @@ signals:
     void reopenRequested();
 
 private:
-    QString serverName;
-    std::unique_ptr<QLocalServer> server;
+    // How later launches reach the running one on this platform.
+    class Channel;
+    QString applicationId;
+    std::unique_ptr<Channel> channel;
 };
 
 } // namespace platform

@@ -23,14 +23,21 @@ QString socketPath(const QString &name)
 }
 } // namespace
 
-SingleInstance::SingleInstance(const QString &name) : serverName(socketPath(name)) {}
+// Where there is no session bus: the running recorder listens on a local socket named after the
+// application, and a later launch writes a request to it.
+class SingleInstance::Channel : public QLocalServer {
+public:
+    using QLocalServer::QLocalServer;
+};
+
+SingleInstance::SingleInstance(const QString &id) : applicationId(id) {}
 
 SingleInstance::~SingleInstance() = default;
 
 bool SingleInstance::handOverToRunning()
 {
     QLocalSocket socket;
-    socket.connectToServer(serverName);
+    socket.connectToServer(socketPath(applicationId));
     if (!socket.waitForConnected(answerMilliseconds))
         return false;
     socket.write(reopenRequest);
@@ -39,19 +46,21 @@ bool SingleInstance::handOverToRunning()
 
 bool SingleInstance::listen()
 {
-    server = std::make_unique<QLocalServer>();
-    server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server->listen(serverName)) {
+    const QString path = socketPath(applicationId);
+    channel = std::make_unique<Channel>();
+    channel->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!channel->listen(path)) {
         // Left behind by a recorder that was killed: nobody answered on it.
-        QLocalServer::removeServer(serverName);
-        if (!server->listen(serverName)) {
+        QLocalServer::removeServer(path);
+        if (!channel->listen(path)) {
             std::fprintf(stderr, "registratore: cannot watch for a second launch: %s\n",
-                         qPrintable(server->errorString()));
+                         qPrintable(channel->errorString()));
+            channel.reset();
             return false;
         }
     }
-    connect(server.get(), &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket *client = server->nextPendingConnection()) {
+    connect(channel.get(), &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket *client = channel->nextPendingConnection()) {
             connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
             connect(client, &QLocalSocket::readyRead, this, [this, client] {
                 if (client->canReadLine() && client->readLine() == reopenRequest)

@@ -1,27 +1,58 @@
 #include "platform/SingleInstance.h"
 
 #include <QCoreApplication>
-#include <QLocalServer>
+#include <QProcess>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-TEST(SingleInstanceTest, ALaterLaunchReachesTheRunningOneAndAStaleSocketIsReplaced)
-{
-    const QString name = QStringLiteral("registratore-test-%1").arg(QCoreApplication::applicationPid());
+namespace {
+
+// A session bus of the test's own, so that no desktop's bus is needed and none is disturbed.
+// It must exist before anything in the process talks to the session bus.
+class PrivateSessionBus {
+public:
+    PrivateSessionBus()
     {
-        platform::SingleInstance running(name);
+        daemon.start(QStringLiteral("dbus-daemon"),
+                     {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
+                      QStringLiteral("--print-address=1")});
+        if (!daemon.waitForStarted(5000) || !daemon.waitForReadyRead(5000))
+            return;
+        address = QString::fromUtf8(daemon.readLine().trimmed());
+        qputenv("DBUS_SESSION_BUS_ADDRESS", address.toUtf8());
+    }
+    ~PrivateSessionBus()
+    {
+        daemon.kill();
+        daemon.waitForFinished(5000);
+    }
+    QProcess daemon;
+    QString address;
+};
+
+} // namespace
+
+TEST(SingleInstanceTest, ALaterLaunchReachesTheRunningOneAndTheNameIsFreedWhenItEnds)
+{
+#ifdef Q_OS_LINUX
+    PrivateSessionBus bus;
+    ASSERT_FALSE(bus.address.isEmpty()) << "dbus-daemon (Debian package dbus-daemon) did not start";
+#endif
+    const QString id = QStringLiteral("org.registratore.Test_%1").arg(QCoreApplication::applicationPid());
+    {
+        platform::SingleInstance running(id);
         ASSERT_FALSE(running.handOverToRunning()); // nobody runs yet
         ASSERT_TRUE(running.listen());
         int requests = 0;
         QObject::connect(&running, &platform::SingleInstance::reopenRequested, [&requests] { ++requests; });
 
-        platform::SingleInstance later(name);
+        platform::SingleInstance later(id);
         EXPECT_TRUE(later.handOverToRunning());
         QTRY_COMPARE(requests, 1);
     }
     // Nobody listens any more: the next launch becomes the running one.
-    platform::SingleInstance next(name);
+    platform::SingleInstance next(id);
     EXPECT_FALSE(next.handOverToRunning());
     EXPECT_TRUE(next.listen());
 }
