@@ -7,7 +7,6 @@
 #include "fakes/LogCapture.h"
 #include "recorder/VistaRegistratore.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
@@ -118,12 +117,4 @@ TEST_F(HiddenPanel, ATickWithoutARecorderStillEndsTheTimerWhenThePanelShows)
     panel->recorder.reset();
     popover.show();
     EXPECT_FALSE(panel->timer);
-}
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }
