@@ -1056,6 +1056,9 @@ class E2ETestCase(unittest.TestCase):
         self.click_widget(app, "Stop")
         times = app.wait_lines(STOPPED, since=m)
         _, seconds_line = app.wait_line_prefix(SECONDS_PREFIX, since=m + len(STOPPED))
+        # The lines come before the recorder completes the file: it first fetches what the sound
+        # server still holds, waiting 400 ms at most.
+        time.sleep(0.6)
         return app.seconds(times[1]), int(seconds_line[len(SECONDS_PREFIX):])
 
     def message_text(self, app):
