@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 build=${2:-build}
 capture=$build/bench/engine_capture
-[ -x "$capture" ] || { echo "build $capture first" >&2; exit 1; }
+[ -x "$capture" ] || { echo "build $capture first: scripts/build.sh $build -DREGISTRATORE_BENCH=ON" >&2; exit 1; }
 
 runtime=$(mktemp -d)
 chmod 700 "$runtime"

@@ -132,6 +132,7 @@ struct AudioRecorder::Impl final : platform::AudioSink {
     int rate = 0;
     std::unique_ptr<platform::AudioInput> input;
     bool stopCalled = false; // UI thread only
+    QString stopAnswer;      // UI thread only
 
     std::mutex fileMutex;
     // Guarded by `fileMutex`:
@@ -153,6 +154,7 @@ struct AudioRecorder::Impl final : platform::AudioSink {
     void audioCaptured(std::span<const std::int16_t> samples) override
     {
         std::optional<QString> failure;
+        bool saved = false;
         {
             std::lock_guard lock(fileMutex);
             if (state != State::Recording || samples.empty())
@@ -170,27 +172,29 @@ struct AudioRecorder::Impl final : platform::AudioSink {
             if (put != count) {
                 failure =
                     QStringLiteral("Cannot write to “%1”: %2.").arg(shownPath(path), sndfileReason(file));
-                completeFile();
+                saved = !completeFile();
             } else if (sinceHeader >= rate / kHeaderUpdatesPerSecond) {
                 sf_command(file, SFC_UPDATE_HEADER_NOW, nullptr, 0);
                 sinceHeader = 0;
             }
         }
         if (failure)
-            announce(*failure);
+            announce(*failure, saved);
     }
 
     void inputLost(const std::string &reason) override
     {
+        bool saved = false;
         {
             std::lock_guard lock(fileMutex);
             if (state == State::Ended)
                 return;
             // Everything the input delivered before losing the device is in the file already.
-            completeFile();
+            saved = !completeFile();
         }
         announce(reason.empty() ? QStringLiteral("The microphone is no longer available.")
-                                : QString::fromStdString(reason));
+                                : QString::fromStdString(reason),
+                 saved);
     }
 
     // Ends the recording and completes the file: its final header, then closing it. Returns
@@ -216,10 +220,10 @@ struct AudioRecorder::Impl final : platform::AudioSink {
 
     // Emits failed(), marking this thread so that a handler connected directly which calls
     // stop() does not wait for the very callback it runs in.
-    void announce(const QString &reason)
+    void announce(const QString &reason, bool saved)
     {
         announcing = true;
-        emit owner->failed(reason);
+        emit owner->failed(reason, saved);
         announcing = false;
     }
     static thread_local bool announcing;
@@ -281,15 +285,15 @@ struct AudioRecorder::Impl final : platform::AudioSink {
         // which would cost the first words after the resume.
     }
 
-    void stop()
+    QString stop()
     {
         // A failed() handler connected directly runs in the capture thread's callback, which
         // has ended the recording already and cannot wait for itself; the owner's next stop()
         // or destruction completes it.
         if (announcing)
-            return;
+            return {};
         if (std::exchange(stopCalled, true))
-            return;
+            return stopAnswer;
         benchtrace::mark("stop");
         if (state == State::Recording)
             input->drain();
@@ -301,8 +305,8 @@ struct AudioRecorder::Impl final : platform::AudioSink {
         benchtrace::mark("file complete");
         input->setSink(nullptr);
         input->close();
-        if (failure)
-            emit owner->failed(*failure);
+        stopAnswer = failure.value_or(QString());
+        return stopAnswer;
     }
 };
 
@@ -387,9 +391,9 @@ void AudioRecorder::pause()
     d->pause();
 }
 
-void AudioRecorder::stop()
+QString AudioRecorder::stop()
 {
-    d->stop();
+    return d->stop();
 }
 
 bool AudioRecorder::isRecording() const

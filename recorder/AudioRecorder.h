@@ -27,8 +27,9 @@ public:
     bool prepareToRecord() override;
     bool record() override;
     void pause() override;
-    // Completes the file with everything captured up to now. Idempotent.
-    void stop() override;
+    // Completes the file with everything captured up to now. Returns why that failed, empty
+    // when the file is complete. Idempotent: later calls return the first answer.
+    QString stop() override;
 
     bool isRecording() const;
     // Seconds of audio in the file: frames written / sample rate. Stands still while paused.
@@ -42,7 +43,7 @@ public:
     QString path() const;
     int sampleRate() const;
 
-    // failed(reason), inherited from Recorder, is emitted on the capture thread when the
+    // failed(reason, saved), inherited from Recorder, is emitted on the capture thread when the
     // recording ends by itself (disk full, device lost).
 
 private:

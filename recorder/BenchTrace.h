@@ -1,16 +1,28 @@
 #pragma once
 
-// Timestamps for the benchmark (bench/run.sh): with REGISTRATORE_BENCH_TRACE=1 in the
-// environment, the moments it measures are written to standard error as
+// Instrumentation for the benchmark (bench/run.sh), compiled in only when the build is
+// configured with -DREGISTRATORE_BENCH=ON; otherwise every function here is empty and the
+// product carries none of it.
+//
+// With REGISTRATORE_BENCH_TRACE=1 in the environment, the moments the benchmark measures are
+// written to standard error as
 //     bench-trace <seconds on the monotonic clock> <what>
 // Standard output, where the log lines go, is never touched. Unset, a mark costs one test of a
 // flag read once.
 
+class QObject;
+
+#ifdef REGISTRATORE_BENCH
+
+#include <QObject>
 #include <QString>
+#include <QTimer>
 #include <QtGlobal>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <thread>
 
 namespace benchtrace {
 
@@ -30,15 +42,33 @@ inline void mark(const char *what)
     std::fprintf(stderr, "bench-trace %.6f %s\n", now, what);
 }
 
-// With REGISTRATORE_BENCH_BLOCK_UI_AT=S (and the trace on), the recorder panel blocks the UI
-// thread for three seconds S seconds after a recording starts, to show that no audio is lost
-// meanwhile. 0: not set.
-inline double blockUiAfterSeconds()
+// With REGISTRATORE_BENCH_BLOCK_UI_AT=S (and the trace on), the UI thread is blocked for three
+// seconds S seconds after a recording starts, to show that no audio is lost meanwhile.
+inline void blockUiLater(QObject *context)
 {
     if (!enabled())
-        return 0;
-    static const double seconds = qEnvironmentVariable("REGISTRATORE_BENCH_BLOCK_UI_AT").toDouble();
-    return seconds > 0 ? seconds : 0;
+        return;
+    const double seconds = qEnvironmentVariable("REGISTRATORE_BENCH_BLOCK_UI_AT").toDouble();
+    if (!(seconds > 0))
+        return;
+    // A day at most: the milliseconds stay well inside an int.
+    const int milliseconds = static_cast<int>(std::min(seconds, 86400.0) * 1000);
+    QTimer::singleShot(milliseconds, context, [] {
+        mark("ui blocked");
+        std::this_thread::sleep_for(std::chrono::seconds(3));
+        mark("ui unblocked");
+    });
 }
 
 } // namespace benchtrace
+
+#else
+
+namespace benchtrace {
+
+inline void mark(const char *) {}
+inline void blockUiLater(QObject *) {}
+
+} // namespace benchtrace
+
+#endif

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/QualityPreset.h"
+#include "recorder/QualityPreset.h"
 
 #include <cstdint>
 #include <map>

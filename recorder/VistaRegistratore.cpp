@@ -1,21 +1,11 @@
 #include "recorder/VistaRegistratore.h"
 
-#include "app/ModelData.h"
 #include "platform/Log.h"
-#include "recorder/BenchTrace.h"
-#include "recorder/ElapsedTime.h"
 #include "recorder/LevelBar.h"
-#include "recorder/RecordingFileName.h"
 #include "recorder/SettingsPopover.h"
-#include "settings/QualityPreset.h"
 #include "ui_VistaRegistratore.h"
 
-#include <QTimer>
 #include <QToolButton>
-
-#include <chrono>
-#include <cstdio>
-#include <thread>
 
 namespace {
 const QColor panelColour(39, 39, 39);
@@ -28,23 +18,33 @@ QIcon image(const QString &name)
 } // namespace
 
 VistaRegistratore::VistaRegistratore(Services services, QWidget *parent)
-    : QWidget(parent), popover(std::make_unique<SettingsPopover>()), services(std::move(services)),
-      ui(std::make_unique<Ui::VistaRegistratore>())
+    : QWidget(parent), popover(std::make_unique<SettingsPopover>()),
+      makeSettingsMenu(std::move(services.makeSettingsMenu)), ui(std::make_unique<Ui::VistaRegistratore>()),
+      recording(
+          new RecordingController({services.saveDialog, services.preferences, std::move(services.makeInput),
+                                   std::move(services.makeRecorder), std::move(services.now)},
+                                  this))
 {
     ui->setupUi(this);
     recordButton = ui->recordButton;
     stopButton = ui->stopButton;
     timeField = ui->timeField;
     vistaBarra = ui->vistaBarra;
-    setRecordImage(QStringLiteral("rec"));
+    setRecordImage(recording->recordImage());
     stopButton->setIcon(image(QStringLiteral("stop")));
     ui->settingsButton->setIcon(image(QStringLiteral("settings")));
-    showTime(0);
+    showTime(recording->timeText());
     viewDidLoad();
 
     connect(recordButton, &QToolButton::clicked, this, [this] { clickRecord(recordButton); });
     connect(stopButton, &QToolButton::clicked, this, [this] { stop(stopButton); });
     connect(ui->settingsButton, &QToolButton::clicked, this, [this] { setting(ui->settingsButton); });
+
+    connect(recording, &RecordingController::recordImageChanged, this, &VistaRegistratore::setRecordImage);
+    connect(recording, &RecordingController::timeTextChanged, this, &VistaRegistratore::showTime);
+    connect(recording, &RecordingController::levelChanged, vistaBarra, &LevelBar::setLevel);
+    connect(recording, &RecordingController::levelCleared, vistaBarra, &LevelBar::clear);
+    connect(recording, &RecordingController::messageChanged, this, &VistaRegistratore::showMessage);
 }
 
 VistaRegistratore::~VistaRegistratore() = default;
@@ -83,9 +83,8 @@ void VistaRegistratore::setRecordImage(const QString &name)
     recordButton->setToolTip(role);
 }
 
-void VistaRegistratore::showTime(double seconds)
+void VistaRegistratore::showTime(const QString &text)
 {
-    const QString text = formatElapsedTime(seconds);
     if (text == timeField->text())
         return;
     timeField->setText(text);
@@ -105,192 +104,36 @@ void VistaRegistratore::showMessage(const QString &text)
 
 void VistaRegistratore::clickRecord(QObject *)
 {
-    switch (btnType) {
-    case ButtonType::Stop:
-        Log::line("parte la registrazione");
-        createRecorder();
-        Log::line("+++++++++++++++++++++++++++++++++++++++");
-        if (!recorder)
-            return;
-        Log::line("è partita la registrazione");
-        btnType = ButtonType::Play;
-        return;
-    case ButtonType::Play:
-        btnType = ButtonType::Pause;
-        Log::line("pausa registrazione");
-        setRecordImage(QStringLiteral("rec"));
-        if (recorder)
-            recorder->pause();
-        endTick();
-        return;
-    case ButtonType::Pause:
-        btnType = ButtonType::Play;
-        Log::line("riavvio registrazione");
-        setRecordImage(QStringLiteral("pause"));
-        if (recorder)
-            recorder->record();
-        startTick();
-        return;
-    }
+    recording->clickRecord();
 }
 
-void VistaRegistratore::createRecorder()
+void VistaRegistratore::stop(QObject *)
 {
-    Log::line("createRecorder");
-    ModelData::shared().chiudo = QStringLiteral("No");
-    showMessage({});
-
-    // The sound server takes up to a second to deliver the first samples of a new input:
-    // open it now, while the user is in the dialog, so the first words after confirming
-    // are captured. What arrives before the recording starts is dropped.
-    std::unique_ptr<platform::AudioInput> input = services.makeInput();
-    std::string inputError;
-    if (input && !input->open(sampleRateFor(QualityPresets::read(services.preferences)), inputError))
-        std::fprintf(stderr, "registratore: %s\n", inputError.c_str());
-
-    const platform::SaveDialog::Result answer =
-        services.saveDialog.runModal(proposedRecordingName(services.now()), {QStringLiteral("caf")});
-    if (answer.response != platform::SaveDialog::OK) {
-        Log::line(answer.response == platform::SaveDialog::Cancel ? "canceled" : "test");
-        if (input)
-            input->close();
-        ModelData::shared().chiudo = QStringLiteral("Si");
-        return;
-    }
-
-    benchtrace::mark("dialog confirmed");
-    const RecordingSettings settings = recordingSettings(QualityPresets::read(services.preferences));
-    QString error;
-    std::unique_ptr<Recorder> made = services.makeRecorder(answer.path, settings, std::move(input), error);
-    if (made) {
-        recorder = std::move(made);
-        connect(recorder.get(), &Recorder::failed, this, &VistaRegistratore::recordingFailed,
-                Qt::QueuedConnection);
-        recorder->setMeteringEnabled(true);
-        recorder->prepareToRecord();
-    } else {
-        Log::line("Creation of AVAudioRecorder failed");
-        Log::line(error);
-        showMessage(QStringLiteral("Could not start recording: ") + error);
-    }
-
-    // A recording that did not start keeps the record image: the user must not take a
-    // failure for a running recording.
-    if (recorder) {
-        setRecordImage(QStringLiteral("pause"));
-        if (!recorder->record()) {
-            recorder.reset();
-            setRecordImage(QStringLiteral("rec"));
-            showMessage(QStringLiteral("Could not start recording: the microphone did not start."));
-        }
-    }
-    if (recorder && benchtrace::blockUiAfterSeconds() > 0) {
-        QTimer::singleShot(static_cast<int>(benchtrace::blockUiAfterSeconds() * 1000), this, [] {
-            benchtrace::mark("ui blocked");
-            std::this_thread::sleep_for(std::chrono::seconds(3));
-            benchtrace::mark("ui unblocked");
-        });
-    }
-    startTick();
-    ModelData::shared().chiudo = QStringLiteral("Si");
+    recording->stop();
 }
 
-void VistaRegistratore::startTick()
+void VistaRegistratore::timerChanged(QTimer *firing)
 {
-    endTick();
-    timer = std::make_unique<QTimer>();
-    timer->setInterval(tickMilliseconds);
-    QTimer *created = timer.get();
-    connect(created, &QTimer::timeout, this, [this, created] { timerChanged(created); });
-    // Hidden, the panel only keeps the timer, ready for showEvent().
-    if (!concealed)
-        timer->start();
-    timerChanged(created);
+    recording->timerChanged(firing);
 }
 
+QString VistaRegistratore::finishBeforeQuit()
+{
+    return recording->finishBeforeQuit();
+}
+
+// While the panel is hidden (the popover closed) nothing of the tick can be seen: its timer
+// sleeps. Shown again, the timer restarts and ticks at once.
 void VistaRegistratore::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    concealed = false;
-    if (timer && !timer->isActive()) {
-        timer->start();
-        timerChanged(timer.get());
-    }
+    recording->setViewVisible(true);
 }
 
 void VistaRegistratore::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
-    concealed = true;
-    if (timer)
-        timer->stop();
-}
-
-void VistaRegistratore::endTick()
-{
-    if (!timer)
-        return;
-    timer->stop();
-    // The timer may be the one whose tick is running: let it go once that has returned.
-    timer.release()->deleteLater();
-}
-
-void VistaRegistratore::timerChanged(QTimer *firing)
-{
-    if (!recorder) {
-        if (firing)
-            firing->stop();
-        if (timer.get() == firing)
-            endTick();
-        return;
-    }
-    recorder->updateMeters();
-    const float peak = recorder->peakPowerForChannel(0);
-    powerTrace.push_back(peak);
-    vistaBarra->setLevel(peak);
-    showTime(recorder->currentTime());
-}
-
-void VistaRegistratore::stop(QObject *)
-{
-    benchtrace::mark("stop pressed");
-    Log::line("stop");
-    if (btnType == ButtonType::Stop)
-        return;
-    Log::line("stoppo la registrazione");
-    endRecording();
-}
-
-void VistaRegistratore::endRecording()
-{
-    setRecordImage(QStringLiteral("rec"));
-    showTime(0);
-    btnType = ButtonType::Stop;
-    if (recorder) {
-        Log::line(
-            QStringLiteral("secondiegistrazione : %1").arg(elapsedSecondsField(recorder->currentTime())));
-        recorder->stop();
-        recorder.reset();
-    }
-    endTick();
-    powerTrace = {};
-    vistaBarra->clear();
-}
-
-void VistaRegistratore::recordingFailed(const QString &reason)
-{
-    if (btnType == ButtonType::Stop)
-        return;
-    Log::line(QStringLiteral("recording ended : ") + reason);
-    endRecording();
-    showMessage(
-        QStringLiteral("The recording stopped: %1 Everything recorded until then is saved.").arg(reason));
-}
-
-void VistaRegistratore::finishBeforeQuit()
-{
-    if (btnType != ButtonType::Stop)
-        stop(nullptr);
+    recording->setViewVisible(false);
 }
 
 void VistaRegistratore::setting(QObject *sender)
@@ -305,5 +148,5 @@ void VistaRegistratore::setting(QObject *sender)
                   .arg(bounds.y())
                   .arg(bounds.width())
                   .arg(bounds.height()));
-    popover->showMenu(services.makeSettingsMenu ? services.makeSettingsMenu() : nullptr, button);
+    popover->showMenu(makeSettingsMenu ? makeSettingsMenu() : nullptr, button);
 }

@@ -1,12 +1,7 @@
 #pragma once
 
-#include "platform/AudioInput.h"
-#include "platform/PreferenceStore.h"
-#include "platform/SaveDialog.h"
-#include "recorder/Recorder.h"
-#include "recorder/RecordingSettings.h"
+#include "recorder/RecordingController.h"
 
-#include <QDateTime>
 #include <QUrl>
 #include <QWidget>
 
@@ -14,7 +9,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <vector>
 
 class LevelBar;
 class QLabel;
@@ -26,16 +20,14 @@ namespace Ui {
 class VistaRegistratore;
 }
 
-// The recorder panel: record / pause / resume, stop, the elapsed time, the input level and
-// the settings button. It holds the whole state of the current recording.
+// The recorder panel: record / pause / resume, stop, the elapsed time, the input level, a
+// message line and the settings button. A view over its RecordingController, which holds the
+// recording: the buttons go to it, and what it tells is shown here.
 class VistaRegistratore : public QWidget {
     Q_OBJECT
 public:
-    enum class ButtonType { Stop = 0, Play = 1, Pause = 2 };
-
-    using RecorderFactory =
-        std::function<std::unique_ptr<Recorder>(const QString &path, const RecordingSettings &settings,
-                                                std::unique_ptr<platform::AudioInput> input, QString &error)>;
+    using ButtonType = RecordingController::ButtonType;
+    using RecorderFactory = RecordingController::RecorderFactory;
     using SettingsMenuFactory = std::function<QWidget *()>;
 
     // What the panel needs from the desktop.
@@ -48,8 +40,6 @@ public:
         SettingsMenuFactory makeSettingsMenu = nullptr;
     };
 
-    static constexpr int tickMilliseconds = 250;
-
     explicit VistaRegistratore(Services services, QWidget *parent = nullptr);
     ~VistaRegistratore() override;
 
@@ -57,48 +47,39 @@ public:
     void stop(QObject *sender);
     void setting(QObject *sender);
     void timerChanged(QTimer *firing);
-    void createRecorder();
-    // Completes a running or paused recording before the application ends.
-    void finishBeforeQuit();
+    // Completes a running or paused recording before the application ends. Returns why its
+    // file could not be completed (empty when it was, or when nothing was recording).
+    QString finishBeforeQuit();
 
+    RecordingController &controller() { return *recording; }
     // The record button's image: "rec" or "pause".
     QString recordImage() const;
     QString message() const;
-
-    std::int64_t variabileGlobale = 0;
-    std::unique_ptr<SettingsPopover> popover;
-    ButtonType btnType = ButtonType::Stop;
-    QToolButton *recordButton = nullptr;
-    QToolButton *stopButton = nullptr;
-    QLabel *timeField = nullptr;
-    LevelBar *vistaBarra = nullptr;
-    std::unique_ptr<Recorder> recorder;
-    std::unique_ptr<QTimer> timer;
-    std::vector<float> powerTrace;
-    std::optional<QUrl> urlFisso;
+    SettingsPopover *settingsPopover() const { return popover.get(); }
 
 protected:
-    // While the panel is hidden (the popover closed) nothing of the tick can be seen, so its
-    // timer sleeps: the process is not woken four times a second for the whole recording.
-    // Shown again, the timer restarts and ticks at once.
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
 signals:
-    // Something the user must know (a recording that could not start or ended by itself).
+    // Something the user must know (a recording that could not start, ended by itself, could
+    // not be completed, or lost audio).
     void userMessage(const QString &text);
 
 private:
     void viewDidLoad();
     void setRecordImage(const QString &name);
-    void startTick();
-    void endTick();
-    void endRecording();
-    void recordingFailed(const QString &reason);
     void showMessage(const QString &text);
-    void showTime(double seconds);
+    void showTime(const QString &text);
 
-    Services services;
+    std::int64_t variabileGlobale = 0;
+    std::unique_ptr<SettingsPopover> popover;
+    QToolButton *recordButton = nullptr;
+    QToolButton *stopButton = nullptr;
+    QLabel *timeField = nullptr;
+    LevelBar *vistaBarra = nullptr;
+    std::optional<QUrl> urlFisso;
+    SettingsMenuFactory makeSettingsMenu;
     std::unique_ptr<Ui::VistaRegistratore> ui;
-    bool concealed = false; // hidden after having been shown: the tick's timer sleeps
+    RecordingController *recording = nullptr; // a child of the panel
 };

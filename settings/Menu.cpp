@@ -4,7 +4,7 @@
 #include "platform/Log.h"
 #include "platform/MailComposer.h"
 #include "platform/PreferenceStore.h"
-#include "settings/QualityPreset.h"
+#include "recorder/QualityPreset.h"
 #include "settings/SupportContact.h"
 #include "ui_Menu.h"
 

@@ -22,28 +22,33 @@ protected:
     HiddenPanel()
     {
         dialog.answer = {platform::SaveDialog::OK, QStringLiteral("/tmp/x.caf")};
-        panel = new VistaRegistratore({dialog, preferences,
-                                       [] { return std::unique_ptr<platform::AudioInput>(); },
-                                       [this](const QString &, const RecordingSettings &,
-                                              std::unique_ptr<platform::AudioInput>, QString &) {
-                                           auto made = std::make_unique<FakeRecorder>();
-                                           fake = made.get();
-                                           return made;
-                                       }},
-                                      &popover);
+        panel = new VistaRegistratore(
+            {dialog, preferences, [] { return std::unique_ptr<platform::AudioInput>(); },
+             [this](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>,
+                    QString &) -> std::unique_ptr<Recorder> {
+                 if (creationFails)
+                     return nullptr;
+                 auto made = std::make_unique<FakeRecorder>();
+                 fake = made.get();
+                 return made;
+             }},
+            &popover);
         (new QVBoxLayout(&popover))->addWidget(panel);
     }
     // Ticks that ran over `milliseconds` of the event loop (the timer's interval is 250 ms).
     size_t ticksDuring(int milliseconds)
     {
-        const size_t before = panel->powerTrace.size();
+        const size_t before = panel->controller().powerTrace().size();
         QTest::qWait(milliseconds);
-        return panel->powerTrace.size() - before;
+        return panel->controller().powerTrace().size() - before;
     }
+
+    QString timeShown() const { return panel->findChild<QLabel *>(QStringLiteral("timeField"))->text(); }
 
     FakeSaveDialog dialog;
     FakePreferenceStore preferences;
     FakeRecorder *fake = nullptr;
+    bool creationFails = false;
     QWidget popover;
     VistaRegistratore *panel = nullptr;
     LogCapture log;
@@ -55,24 +60,24 @@ TEST_F(HiddenPanel, ItsTimerSleepsUntilThePanelShowsAgainThenTicksAtOnce)
 {
     popover.show();
     panel->clickRecord(nullptr);
-    ASSERT_TRUE(fake && panel->timer);
-    EXPECT_TRUE(panel->timer->isActive());
+    ASSERT_TRUE(fake && panel->controller().tickTimer());
+    EXPECT_TRUE(panel->controller().tickTimer()->isActive());
     EXPECT_GE(ticksDuring(900), 2u);
 
     popover.hide();
-    ASSERT_TRUE(panel->timer) << "the recording's timer is kept, asleep";
-    EXPECT_FALSE(panel->timer->isActive());
+    ASSERT_TRUE(panel->controller().tickTimer()) << "the recording's timer is kept, asleep";
+    EXPECT_FALSE(panel->controller().tickTimer()->isActive());
     fake->time = 75.2;
-    const QString shownBefore = panel->timeField->text();
+    const QString shownBefore = timeShown();
     EXPECT_EQ(ticksDuring(700), 0u);
-    EXPECT_EQ(panel->timeField->text(), shownBefore);
+    EXPECT_EQ(timeShown(), shownBefore);
 
-    const size_t before = panel->powerTrace.size();
+    const size_t before = panel->controller().powerTrace().size();
     popover.show();
-    EXPECT_EQ(panel->powerTrace.size(), before + 1) << "showing ticks at once";
-    EXPECT_EQ(panel->timeField->text(), QStringLiteral("00 : 01 : 15"));
-    ASSERT_TRUE(panel->timer);
-    EXPECT_TRUE(panel->timer->isActive());
+    EXPECT_EQ(panel->controller().powerTrace().size(), before + 1) << "showing ticks at once";
+    EXPECT_EQ(timeShown(), QStringLiteral("00 : 01 : 15"));
+    ASSERT_TRUE(panel->controller().tickTimer());
+    EXPECT_TRUE(panel->controller().tickTimer()->isActive());
     EXPECT_GE(ticksDuring(900), 2u);
     EXPECT_EQ(fake->calls->back(), "updateMeters");
 }
@@ -82,39 +87,39 @@ TEST_F(HiddenPanel, PauseStopAndAHiddenStartKeepTheTickContract)
     popover.show();
     panel->clickRecord(nullptr);
     panel->clickRecord(nullptr); // pause: the timer ends, and showing does not bring it back
-    EXPECT_FALSE(panel->timer);
+    EXPECT_FALSE(panel->controller().tickTimer());
     popover.hide();
     popover.show();
-    EXPECT_FALSE(panel->timer);
+    EXPECT_FALSE(panel->controller().tickTimer());
 
     panel->clickRecord(nullptr); // resume
-    ASSERT_TRUE(panel->timer);
+    ASSERT_TRUE(panel->controller().tickTimer());
     popover.hide();
     panel->finishBeforeQuit(); // stopped while hidden
-    EXPECT_FALSE(panel->timer);
+    EXPECT_FALSE(panel->controller().tickTimer());
     popover.show();
-    EXPECT_FALSE(panel->timer);
+    EXPECT_FALSE(panel->controller().tickTimer());
     EXPECT_EQ(ticksDuring(300), 0u);
 
     // A recording started while hidden ticks once, then sleeps until the panel shows.
     popover.hide();
     panel->clickRecord(nullptr);
-    ASSERT_TRUE(panel->timer);
-    EXPECT_FALSE(panel->timer->isActive());
-    EXPECT_EQ(panel->powerTrace.size(), 1u);
+    ASSERT_TRUE(panel->controller().tickTimer());
+    EXPECT_FALSE(panel->controller().tickTimer()->isActive());
+    EXPECT_EQ(panel->controller().powerTrace().size(), 1u);
     EXPECT_EQ(ticksDuring(400), 0u);
     popover.show();
-    EXPECT_TRUE(panel->timer->isActive());
-    EXPECT_EQ(panel->powerTrace.size(), 2u);
+    EXPECT_TRUE(panel->controller().tickTimer()->isActive());
+    EXPECT_EQ(panel->controller().powerTrace().size(), 2u);
 }
 
-TEST_F(HiddenPanel, ATickWithoutARecorderStillEndsTheTimerWhenThePanelShows)
+TEST_F(HiddenPanel, AStartWithoutARecorderWhileHiddenLeavesNoTimerWhenThePanelShows)
 {
     popover.show();
-    panel->clickRecord(nullptr);
     popover.hide();
-    // The recorder goes away behind the panel's back; the tick on showing notices.
-    panel->recorder.reset();
+    // No recorder: the immediate tick ends the timer for good.
+    creationFails = true;
+    panel->clickRecord(nullptr);
     popover.show();
-    EXPECT_FALSE(panel->timer);
+    EXPECT_FALSE(panel->controller().tickTimer());
 }

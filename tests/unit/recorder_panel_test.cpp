@@ -61,32 +61,38 @@ protected:
     }
     void startRecording()
     {
-        panel.clickRecord(nullptr);
+        recording.clickRecord();
         log.clear();
     }
+    template <typename T> T *outlet(const char *name)
+    {
+        return panel.findChild<T *>(QString::fromLatin1(name));
+    }
+    QString timeShown() { return outlet<QLabel>("timeField")->text(); }
 
     FakeSaveDialog dialog;
     FakePreferenceStore preferences;
     FakeRecorder *fake = nullptr;
     VistaRegistratore panel;
+    RecordingController &recording = panel.controller();
     LogCapture log;
 };
 } // namespace
 
 TEST_F(Panel, LoadsReadyWithZeroTimeAndItsColours)
 {
-    EXPECT_EQ(panel.timeField->text(), QStringLiteral("00 : 00 : 00"));
-    EXPECT_EQ(panel.btnType, ButtonType::Stop);
-    EXPECT_TRUE(panel.powerTrace.empty());
-    EXPECT_FALSE(panel.recorder);
-    EXPECT_FALSE(panel.timer);
+    EXPECT_EQ(timeShown(), QStringLiteral("00 : 00 : 00"));
+    EXPECT_EQ(recording.state(), ButtonType::Stop);
+    EXPECT_TRUE(recording.powerTrace().empty());
+    EXPECT_FALSE(recording.hasRecorder());
+    EXPECT_FALSE(recording.tickTimer());
     EXPECT_EQ(panel.recordImage(), QStringLiteral("rec"));
     EXPECT_EQ(panel.palette().color(QPalette::Window), QColor(39, 39, 39));
-    EXPECT_EQ(panel.vistaBarra->palette().color(QPalette::Window), QColor(71, 121, 202));
+    EXPECT_EQ(outlet<LevelBar>("vistaBarra")->palette().color(QPalette::Window), QColor(71, 121, 202));
     EXPECT_TRUE(panel.autoFillBackground());
-    EXPECT_EQ(panel.recordButton->accessibleName(), QStringLiteral("Record"));
-    EXPECT_EQ(panel.stopButton->accessibleName(), QStringLiteral("Stop"));
-    EXPECT_EQ(panel.timeField->accessibleName(), QStringLiteral("Elapsed time"));
+    EXPECT_EQ(outlet<QToolButton>("recordButton")->accessibleName(), QStringLiteral("Record"));
+    EXPECT_EQ(outlet<QToolButton>("stopButton")->accessibleName(), QStringLiteral("Stop"));
+    EXPECT_EQ(outlet<QLabel>("timeField")->accessibleName(), QStringLiteral("Elapsed time"));
     EXPECT_NE(panel.findChild<QToolButton *>(QStringLiteral("settingsButton")), nullptr);
     EXPECT_EQ(panel.findChild<QToolButton *>(QStringLiteral("settingsButton"))->accessibleName(),
               QStringLiteral("Settings"));
@@ -97,12 +103,12 @@ TEST_F(Panel, TickWithARecorderSamplesTheLevelAndShowsTheTime)
     startRecording();
     fake->time = 61.5;
     fake->peak = -200.5f; // stored as reported, never clamped
-    const size_t before = panel.powerTrace.size();
-    panel.timerChanged(panel.timer.get());
-    ASSERT_EQ(panel.powerTrace.size(), before + 1);
-    EXPECT_EQ(panel.powerTrace.back(), -200.5f);
-    EXPECT_EQ(panel.timeField->text(), QStringLiteral("00 : 01 : 01"));
-    EXPECT_TRUE(panel.timer && panel.timer->isActive());
+    const size_t before = recording.powerTrace().size();
+    recording.timerChanged(recording.tickTimer());
+    ASSERT_EQ(recording.powerTrace().size(), before + 1);
+    EXPECT_EQ(recording.powerTrace().back(), -200.5f);
+    EXPECT_EQ(timeShown(), QStringLiteral("00 : 01 : 01"));
+    EXPECT_TRUE(recording.tickTimer() && recording.tickTimer()->isActive());
     EXPECT_TRUE(log.lines().empty());
 }
 
@@ -110,21 +116,21 @@ TEST_F(Panel, TickWithoutARecorderEndsItsTimerAndTouchesNothingElse)
 {
     QTimer stray;
     stray.start(250);
-    panel.timeField->setText(QStringLiteral("00 : 00 : 07"));
-    panel.timerChanged(&stray);
+    outlet<QLabel>("timeField")->setText(QStringLiteral("00 : 00 : 07"));
+    recording.timerChanged(&stray);
     EXPECT_FALSE(stray.isActive());
-    EXPECT_FALSE(panel.timer);
-    EXPECT_EQ(panel.timeField->text(), QStringLiteral("00 : 00 : 07"));
-    EXPECT_TRUE(panel.powerTrace.empty());
+    EXPECT_FALSE(recording.tickTimer());
+    EXPECT_EQ(timeShown(), QStringLiteral("00 : 00 : 07"));
+    EXPECT_TRUE(recording.powerTrace().empty());
 }
 
 TEST_F(Panel, StopWithoutARecordingOnlyLogs)
 {
-    panel.stop(nullptr);
-    panel.stop(nullptr);
+    recording.stop();
+    recording.stop();
     EXPECT_EQ(log.lines(), (Lines{"stop", "stop"}));
     EXPECT_EQ(panel.recordImage(), QStringLiteral("rec"));
-    EXPECT_EQ(panel.btnType, ButtonType::Stop);
+    EXPECT_EQ(recording.state(), ButtonType::Stop);
 }
 
 TEST_F(Panel, StopWhileRunningOrPausedCompletesTheRecordingAndResetsThePanel)
@@ -134,24 +140,24 @@ TEST_F(Panel, StopWhileRunningOrPausedCompletesTheRecordingAndResetsThePanel)
         fake->time = 125.7;
         auto calls = fake->calls;
         if (paused)
-            panel.clickRecord(nullptr);
-        panel.timerChanged(panel.timer.get());
+            recording.clickRecord();
+        recording.timerChanged(recording.tickTimer());
         log.clear();
 
-        panel.stop(nullptr);
+        recording.stop();
         EXPECT_EQ(log.lines(), (Lines{"stop", "stoppo la registrazione", "secondiegistrazione : 5"}))
             << paused;
         EXPECT_EQ(calls->back(), "stop");
-        EXPECT_FALSE(panel.recorder);
-        EXPECT_FALSE(panel.timer);
-        EXPECT_TRUE(panel.powerTrace.empty());
-        EXPECT_EQ(panel.btnType, ButtonType::Stop);
+        EXPECT_FALSE(recording.hasRecorder());
+        EXPECT_FALSE(recording.tickTimer());
+        EXPECT_TRUE(recording.powerTrace().empty());
+        EXPECT_EQ(recording.state(), ButtonType::Stop);
         EXPECT_EQ(panel.recordImage(), QStringLiteral("rec"));
-        EXPECT_EQ(panel.timeField->text(), QStringLiteral("00 : 00 : 00"));
-        EXPECT_DOUBLE_EQ(panel.vistaBarra->filledShare(), 0.0);
+        EXPECT_EQ(timeShown(), QStringLiteral("00 : 00 : 00"));
+        EXPECT_DOUBLE_EQ(outlet<LevelBar>("vistaBarra")->filledShare(), 0.0);
 
         log.clear();
-        panel.stop(nullptr);
+        recording.stop();
         EXPECT_EQ(log.lines(), Lines{"stop"});
     }
 }
@@ -160,37 +166,37 @@ TEST_F(Panel, PauseAndResumeWalkTheStatesAndNeverLeaveTwoTimers)
 {
     startRecording();
     auto calls = fake->calls;
-    ASSERT_EQ(panel.btnType, ButtonType::Play);
+    ASSERT_EQ(recording.state(), ButtonType::Play);
     std::vector<QPointer<QTimer>> timers;
     for (int round = 0; round < 3; ++round) {
-        QPointer<QTimer> released = panel.timer.get();
+        QPointer<QTimer> released = recording.tickTimer();
         timers.push_back(released);
-        panel.clickRecord(nullptr);
+        recording.clickRecord();
         EXPECT_EQ(log.lines(), Lines{"pausa registrazione"});
-        EXPECT_EQ(panel.btnType, ButtonType::Pause);
+        EXPECT_EQ(recording.state(), ButtonType::Pause);
         EXPECT_EQ(panel.recordImage(), QStringLiteral("rec"));
-        EXPECT_EQ(panel.recordButton->accessibleName(), QStringLiteral("Record"));
-        EXPECT_FALSE(panel.timer);
+        EXPECT_EQ(outlet<QToolButton>("recordButton")->accessibleName(), QStringLiteral("Record"));
+        EXPECT_FALSE(recording.tickTimer());
         ASSERT_FALSE(released.isNull() || released->isActive());
         EXPECT_EQ(calls->back(), "pause");
-        const size_t samples = panel.powerTrace.size();
+        const size_t samples = recording.powerTrace().size();
         log.clear();
 
-        panel.clickRecord(nullptr);
+        recording.clickRecord();
         EXPECT_EQ(log.lines(), Lines{"riavvio registrazione"});
-        EXPECT_EQ(panel.btnType, ButtonType::Play);
+        EXPECT_EQ(recording.state(), ButtonType::Play);
         EXPECT_EQ(panel.recordImage(), QStringLiteral("pause"));
-        EXPECT_EQ(panel.recordButton->accessibleName(), QStringLiteral("Pause"));
-        ASSERT_TRUE(panel.timer);
-        EXPECT_TRUE(panel.timer->isActive());
-        EXPECT_EQ(panel.powerTrace.size(), samples + 1); // the new timer ticked at once
+        EXPECT_EQ(outlet<QToolButton>("recordButton")->accessibleName(), QStringLiteral("Pause"));
+        ASSERT_TRUE(recording.tickTimer());
+        EXPECT_TRUE(recording.tickTimer()->isActive());
+        EXPECT_EQ(recording.powerTrace().size(), samples + 1); // the new timer ticked at once
         log.clear();
     }
     // Every released timer is stopped and then deleted; only the current one runs.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     for (const QPointer<QTimer> &old : timers)
         EXPECT_TRUE(old.isNull());
-    EXPECT_TRUE(panel.timer->isActive());
+    EXPECT_TRUE(recording.tickTimer()->isActive());
 }
 
 TEST_F(Panel, ARecordingThatFailsByItselfEndsAndTellsTheUser)
@@ -200,16 +206,16 @@ TEST_F(Panel, ARecordingThatFailsByItselfEndsAndTellsTheUser)
     QObject::connect(&panel, &VistaRegistratore::userMessage, [&told](const QString &text) { told = text; });
     fake->fail(QStringLiteral("The disk is full."));
     QCoreApplication::processEvents();
-    EXPECT_EQ(panel.btnType, ButtonType::Stop);
-    EXPECT_FALSE(panel.recorder);
-    EXPECT_FALSE(panel.timer);
+    EXPECT_EQ(recording.state(), ButtonType::Stop);
+    EXPECT_FALSE(recording.hasRecorder());
+    EXPECT_FALSE(recording.tickTimer());
     EXPECT_EQ(panel.recordImage(), QStringLiteral("rec"));
     EXPECT_TRUE(told.contains(QStringLiteral("The disk is full.")));
     EXPECT_TRUE(panel.message().contains(QStringLiteral("The disk is full.")));
 
     // The panel stays usable: the next press starts a new recording.
-    panel.clickRecord(nullptr);
-    EXPECT_EQ(panel.btnType, ButtonType::Play);
+    recording.clickRecord();
+    EXPECT_EQ(recording.state(), ButtonType::Play);
     EXPECT_TRUE(panel.message().isEmpty());
 }
 
@@ -217,7 +223,7 @@ TEST_F(Panel, QuitCompletesARunningRecording)
 {
     startRecording();
     auto calls = fake->calls;
-    panel.finishBeforeQuit();
+    EXPECT_EQ(panel.finishBeforeQuit(), QString());
     EXPECT_EQ(calls->back(), "stop");
-    EXPECT_EQ(panel.btnType, ButtonType::Stop);
+    EXPECT_EQ(recording.state(), ButtonType::Stop);
 }

@@ -2,17 +2,17 @@
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeRecorder.h"
 #include "fakes/LogCapture.h"
+#include "recorder/QualityPreset.h"
+#include "recorder/RecordingController.h"
 #include "recorder/RecordingFileName.h"
 #include "recorder/RecordingSettings.h"
-#include "recorder/VistaRegistratore.h"
-#include "settings/QualityPreset.h"
 
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 using Lines = std::vector<std::string>;
-using ButtonType = VistaRegistratore::ButtonType;
+using ButtonType = RecordingController::ButtonType;
 
 namespace {
 // A microphone that only notes whether it is open.
@@ -44,22 +44,22 @@ public:
 class RecordingStart : public ::testing::Test {
 protected:
     RecordingStart()
-        : panel({dialog, preferences, [this] { return std::make_unique<FakeMicrophone>(microphone); },
-                 [this](const QString &path, const RecordingSettings &settings,
-                        std::unique_ptr<platform::AudioInput> input,
-                        QString &error) -> std::unique_ptr<Recorder> {
-                     madeFor = path;
-                     madeWith = settings;
-                     inputWasOpen = input && input->isOpen();
-                     if (!creationError.isEmpty()) {
-                         error = creationError;
-                         return nullptr;
-                     }
-                     auto made = std::make_unique<FakeRecorder>();
-                     fake = made.get();
-                     return made;
-                 },
-                 [] { return QDateTime(QDate(2026, 12, 6), QTime(9, 5, 7)); }})
+        : recording({dialog, preferences, [this] { return std::make_unique<FakeMicrophone>(microphone); },
+                     [this](const QString &path, const RecordingSettings &settings,
+                            std::unique_ptr<platform::AudioInput> input,
+                            QString &error) -> std::unique_ptr<Recorder> {
+                         madeFor = path;
+                         madeWith = settings;
+                         inputWasOpen = input && input->isOpen();
+                         if (!creationError.isEmpty()) {
+                             error = creationError;
+                             return nullptr;
+                         }
+                         auto made = std::make_unique<FakeRecorder>();
+                         fake = made.get();
+                         return made;
+                     },
+                     [] { return QDateTime(QDate(2026, 12, 6), QTime(9, 5, 7)); }})
     {
         ModelData::shared().chiudo = QStringLiteral("Si");
         dialog.whileShown = [this] { guardWhileShown = ModelData::shared().chiudo; };
@@ -75,14 +75,14 @@ protected:
     FakeRecorder *fake = nullptr;
     QString guardWhileShown;
     LogCapture log;
-    VistaRegistratore panel;
+    RecordingController recording;
 };
 } // namespace
 
 TEST_F(RecordingStart, ConfirmedStartsCaptureAndTheTickAndFreesTheGuard)
 {
     dialog.answer = {platform::SaveDialog::OK, QStringLiteral("/music/take.caf")};
-    panel.clickRecord(nullptr);
+    recording.clickRecord();
     EXPECT_EQ(log.lines(), (Lines{"parte la registrazione", "createRecorder",
                                   "+++++++++++++++++++++++++++++++++++++++", "è partita la registrazione"}));
     EXPECT_EQ(dialog.proposedName, QStringLiteral("Recording on 06-12-26 090507"));
@@ -93,15 +93,15 @@ TEST_F(RecordingStart, ConfirmedStartsCaptureAndTheTickAndFreesTheGuard)
     EXPECT_TRUE(inputWasOpen); // opened before the dialog, so the first words are not lost
     EXPECT_EQ(microphone, Lines{"open 24000"});
 
-    EXPECT_EQ(panel.btnType, ButtonType::Play);
-    EXPECT_EQ(panel.recordImage(), QStringLiteral("pause"));
+    EXPECT_EQ(recording.state(), ButtonType::Play);
+    EXPECT_EQ(recording.recordImage(), QStringLiteral("pause"));
     ASSERT_TRUE(fake);
     EXPECT_TRUE(fake->metering);
     EXPECT_EQ(*fake->calls, (Lines{"setMeteringEnabled", "prepareToRecord", "record", "updateMeters"}));
-    ASSERT_TRUE(panel.timer);
-    EXPECT_TRUE(panel.timer->isActive());
-    EXPECT_EQ(panel.timer->interval(), 250);
-    EXPECT_EQ(panel.powerTrace.size(), 1u);
+    ASSERT_TRUE(recording.tickTimer());
+    EXPECT_TRUE(recording.tickTimer()->isActive());
+    EXPECT_EQ(recording.tickTimer()->interval(), 250);
+    EXPECT_EQ(recording.powerTrace().size(), 1u);
 }
 
 TEST_F(RecordingStart, CancelledOrOtherwiseEndedDialogStartsNothingAndClosesTheInput)
@@ -111,16 +111,16 @@ TEST_F(RecordingStart, CancelledOrOtherwiseEndedDialogStartsNothingAndClosesTheI
         log.clear();
         microphone.clear();
         dialog.answer = {response, QString()};
-        panel.clickRecord(nullptr);
+        recording.clickRecord();
         EXPECT_EQ(log.lines(), (Lines{"parte la registrazione", "createRecorder", line,
                                       "+++++++++++++++++++++++++++++++++++++++"}))
             << response;
         EXPECT_EQ(guardWhileShown, QStringLiteral("No"));
         EXPECT_EQ(ModelData::shared().chiudo, QStringLiteral("Si"));
-        EXPECT_EQ(panel.btnType, ButtonType::Stop);
-        EXPECT_FALSE(panel.recorder);
-        EXPECT_FALSE(panel.timer);
-        EXPECT_EQ(panel.recordImage(), QStringLiteral("rec"));
+        EXPECT_EQ(recording.state(), ButtonType::Stop);
+        EXPECT_FALSE(recording.hasRecorder());
+        EXPECT_FALSE(recording.tickTimer());
+        EXPECT_EQ(recording.recordImage(), QStringLiteral("rec"));
         EXPECT_EQ(microphone, (Lines{"open 24000", "close"}));
         EXPECT_TRUE(madeFor.isEmpty());
     }
@@ -130,25 +130,26 @@ TEST_F(RecordingStart, FailedCreationIsLoggedShownAndLeavesTheRecordImage)
 {
     creationError = QStringLiteral("Cannot create /locked/take.caf: Permission denied");
     QString told;
-    QObject::connect(&panel, &VistaRegistratore::userMessage, [&told](const QString &text) { told = text; });
-    panel.clickRecord(nullptr);
+    QObject::connect(&recording, &RecordingController::messageChanged,
+                     [&told](const QString &text) { told = text; });
+    recording.clickRecord();
     EXPECT_EQ(log.lines(),
               (Lines{"parte la registrazione", "createRecorder", "Creation of AVAudioRecorder failed",
                      "Cannot create /locked/take.caf: Permission denied",
                      "+++++++++++++++++++++++++++++++++++++++"}));
-    EXPECT_EQ(panel.btnType, ButtonType::Stop);
-    EXPECT_EQ(panel.recordImage(), QStringLiteral("rec"));
-    EXPECT_FALSE(panel.recorder);
-    EXPECT_FALSE(panel.timer);
+    EXPECT_EQ(recording.state(), ButtonType::Stop);
+    EXPECT_EQ(recording.recordImage(), QStringLiteral("rec"));
+    EXPECT_FALSE(recording.hasRecorder());
+    EXPECT_FALSE(recording.tickTimer());
     EXPECT_EQ(ModelData::shared().chiudo, QStringLiteral("Si"));
     EXPECT_TRUE(told.contains(QStringLiteral("Permission denied")));
-    EXPECT_TRUE(panel.message().contains(QStringLiteral("Permission denied")));
+    EXPECT_TRUE(recording.message().contains(QStringLiteral("Permission denied")));
 
     // The next press opens the dialog again.
     creationError.clear();
-    panel.clickRecord(nullptr);
+    recording.clickRecord();
     EXPECT_EQ(dialog.runs, 2);
-    EXPECT_EQ(panel.btnType, ButtonType::Play);
+    EXPECT_EQ(recording.state(), ButtonType::Play);
 }
 
 TEST_F(RecordingStart, ThePresetStoredAtConfirmationGivesTheSampleRate)
@@ -168,16 +169,16 @@ TEST_F(RecordingStart, ThePresetStoredAtConfirmationGivesTheSampleRate)
         preferences.values.clear();
         if (stored)
             preferences.values[QStringLiteral("qualitaAudio")] = *stored;
-        panel.clickRecord(nullptr);
+        recording.clickRecord();
         EXPECT_EQ(madeWith.at("AVSampleRateKey"), rate)
             << (stored ? stored->toString().toStdString() : "absent");
-        panel.stop(nullptr);
+        recording.stop();
     }
 
     // Changed while the dialog is up: the value at confirmation counts.
     preferences.values.clear();
     dialog.whileShown = [this] { preferences.values[QStringLiteral("qualitaAudio")] = 0; };
-    panel.clickRecord(nullptr);
+    recording.clickRecord();
     EXPECT_EQ(madeWith.at("AVSampleRateKey"), 12000);
 }
 

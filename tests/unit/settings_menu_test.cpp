@@ -187,20 +187,20 @@ TEST_F(SettingsMenu, TheSettingsButtonOpensANewMenuEachTimeAndReleasesTheOldOne)
     EXPECT_EQ(lines[0], "setting");
     EXPECT_EQ(lines[1], "bounds : {{0, 0}, {30, 24}}");
     EXPECT_EQ(lines[2], "arrayMenu.count : 3");
-    QPointer<QWidget> first = panel.popover->content();
+    QPointer<QWidget> first = panel.settingsPopover()->content();
     ASSERT_TRUE(first);
-    EXPECT_TRUE(panel.popover->isShown());
+    EXPECT_TRUE(panel.settingsPopover()->isShown());
 
     panel.setting(button);
     EXPECT_TRUE(first.isNull());
-    EXPECT_NE(panel.popover->content(), nullptr);
+    EXPECT_NE(panel.settingsPopover()->content(), nullptr);
 
     // A sender that is not a button changes nothing.
-    QPointer<QWidget> second = panel.popover->content();
+    QPointer<QWidget> second = panel.settingsPopover()->content();
     log.clear();
     QObject notAButton;
     panel.setting(&notAButton);
     EXPECT_EQ(log.lines(), Lines{"setting"});
-    EXPECT_EQ(panel.popover->content(), second.data());
-    EXPECT_TRUE(panel.popover->isShown());
+    EXPECT_EQ(panel.settingsPopover()->content(), second.data());
+    EXPECT_TRUE(panel.settingsPopover()->isShown());
 }

@@ -1,4 +1,4 @@
-#include "settings/QualityPreset.h"
+#include "recorder/QualityPreset.h"
 
 #include "platform/PreferenceStore.h"
 

@@ -1,0 +1,107 @@
+#pragma once
+
+#include "platform/AudioInput.h"
+#include "platform/PreferenceStore.h"
+#include "platform/SaveDialog.h"
+#include "recorder/Recorder.h"
+#include "recorder/RecordingSettings.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QTimer;
+
+// One recording at a time, from the record button's first press to stop: the Ready / Recording /
+// Paused state, the recorder's lifecycle (the input opened early, the save dialog, creation,
+// record, pause, resume, stop), the 0.25 s tick that samples the time and the level, the close
+// guard while the dialog is up, and the messages that tell the user what went wrong. It knows
+// nothing of widgets: a view shows what its signals say and forwards the user's presses.
+class RecordingController : public QObject {
+    Q_OBJECT
+public:
+    // Stop: nothing is recorded (ready). Play: recording. Pause: a recording is paused.
+    enum class ButtonType { Stop = 0, Play = 1, Pause = 2 };
+
+    using RecorderFactory =
+        std::function<std::unique_ptr<Recorder>(const QString &path, const RecordingSettings &settings,
+                                                std::unique_ptr<platform::AudioInput> input, QString &error)>;
+
+    struct Services {
+        platform::SaveDialog &saveDialog;
+        platform::PreferenceStore &preferences;
+        platform::AudioInputFactory makeInput;
+        RecorderFactory makeRecorder;
+        std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
+    };
+
+    static constexpr int tickMilliseconds = 250;
+
+    explicit RecordingController(Services services, QObject *parent = nullptr);
+    ~RecordingController() override;
+
+    // The record button: starts a recording when ready, pauses a running one, resumes a paused one.
+    void clickRecord();
+    // Ends the recording, running or paused. Returns why its file could not be completed (empty
+    // when it was, or when nothing was recording).
+    QString stop();
+    // Completes a running or paused recording before the application ends; returns why its file
+    // could not be completed, empty when it was or when nothing was recording.
+    QString finishBeforeQuit();
+    // One tick of `firing`: the level and the time of the recorder, or, without a recorder, the
+    // end of that timer.
+    void timerChanged(QTimer *firing);
+    // Whether anyone can see the tick. Hidden, its timer sleeps instead of waking the process
+    // four times a second; shown again, it restarts and ticks at once.
+    void setViewVisible(bool visible);
+
+    ButtonType state() const { return btnType; }
+    // The record button's image: "rec" or "pause".
+    QString recordImage() const { return imageName; }
+    QString timeText() const { return shownTime; }
+    QString message() const { return shownMessage; }
+    // Peak levels of the current recording, one per tick.
+    const std::vector<float> &powerTrace() const { return levels; }
+    // The tick's timer while there is one.
+    QTimer *tickTimer() const { return timer.get(); }
+    bool hasRecorder() const { return recorder != nullptr; }
+
+signals:
+    void stateChanged(RecordingController::ButtonType state);
+    void recordImageChanged(const QString &name);
+    void timeTextChanged(const QString &text);
+    // The latest peak level in dBFS.
+    void levelChanged(float peakDb);
+    // Nothing is being recorded any more: no level to show.
+    void levelCleared();
+    // Something the user must read (empty: the previous message is gone).
+    void messageChanged(const QString &text);
+
+private:
+    void createRecorder();
+    void setState(ButtonType state);
+    void setRecordImage(const QString &name);
+    void showTime(double seconds);
+    void showMessage(const QString &text);
+    void startTick();
+    void endTick();
+    QString finishRecording();
+    void recordingFailed(const QString &reason, bool saved);
+    void audioMissing(double seconds, double atSeconds);
+
+    Services services;
+    ButtonType btnType = ButtonType::Stop;
+    std::unique_ptr<Recorder> recorder;
+    std::unique_ptr<QTimer> timer;
+    std::vector<float> levels;
+    QString imageName = QStringLiteral("rec");
+    QString shownTime;
+    QString shownMessage;
+    // Why the last recording that ended by itself was not completely saved.
+    QString unsavedReason;
+    bool concealed = false; // the view was hidden after having been shown: the timer sleeps
+};
