@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -226,4 +227,57 @@ TEST_F(Panel, QuitCompletesARunningRecording)
     EXPECT_EQ(panel.finishBeforeQuit(), QString());
     EXPECT_EQ(calls->back(), "stop");
     EXPECT_EQ(recording.state(), ButtonType::Stop);
+}
+
+TEST_F(Panel, AFileThatCannotBeCompletedIsToldAndNeverCalledSaved)
+{
+    const QString failure = QStringLiteral("Cannot complete “x.caf”: Input/output error.");
+    QStringList told;
+    QObject::connect(&panel, &VistaRegistratore::userMessage, [&told](const QString &text) { told << text; });
+    // Stopped by the user, at quit, and at quit with the recorder's own failure still queued.
+    for (int way = 0; way < 3; ++way) {
+        startRecording();
+        if (way < 2)
+            fake->completionFailure = failure;
+        else
+            fake->fail(failure, false);
+        EXPECT_EQ(way == 0 ? recording.stop() : panel.finishBeforeQuit(), failure) << way;
+        EXPECT_EQ(recording.state(), ButtonType::Stop);
+        EXPECT_TRUE(panel.message().contains(failure)) << way;
+        EXPECT_FALSE(panel.message().contains(QStringLiteral("saved"))) << way;
+        if (way == 0) {
+            EXPECT_EQ(log.lines(), (Lines{"stop", "stoppo la registrazione", "secondiegistrazione : 0",
+                                          "recording ended : " + failure.toStdString()}));
+        }
+    }
+    EXPECT_EQ(told.size(), 3);
+    // Completed as it should be: nothing to tell.
+    startRecording();
+    EXPECT_EQ(panel.finishBeforeQuit(), QString());
+}
+
+TEST_F(Panel, AGapIsToldOnceWithItsLengthAndPlace)
+{
+    startRecording();
+    QStringList told;
+    QObject::connect(&panel, &VistaRegistratore::userMessage, [&told](const QString &text) { told << text; });
+    testing::internal::CaptureStderr();
+    emit fake->audioMissing(2.44, 751.6);
+    QCoreApplication::processEvents();
+    recording.timerChanged(recording.tickTimer());
+    const std::string stderrText = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(told, QStringList{QStringLiteral("2.4 s missing at 00 : 12 : 31")});
+    EXPECT_EQ(panel.message(), told.value(0));
+    EXPECT_EQ(std::count(stderrText.begin(), stderrText.end(), '\n'), 1) << stderrText;
+    EXPECT_NE(stderrText.find("2.4 s missing at 00 : 12 : 31"), std::string::npos);
+    EXPECT_TRUE(log.lines().empty());
+}
+
+TEST_F(Panel, PausingShowsTheRecordersTimeAtThatMoment)
+{
+    startRecording();
+    fake->time = 10.9; // recorded since the last tick
+    recording.clickRecord();
+    EXPECT_EQ(timeShown(), QStringLiteral("00 : 00 : 10"));
+    EXPECT_EQ(log.lines(), Lines{"pausa registrazione"});
 }
