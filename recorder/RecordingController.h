@@ -26,6 +26,7 @@ class RecordingController : public QObject {
 public:
     // Stop: nothing is recorded (ready). Play: recording. Pause: a recording is paused.
     enum class ButtonType { Stop = 0, Play = 1, Pause = 2 };
+    Q_ENUM(ButtonType)
 
     using RecorderFactory =
         std::function<std::unique_ptr<Recorder>(const QString &path, const RecordingSettings &settings,
