@@ -287,10 +287,19 @@ void VistaRegistratore::recordingFailed(const QString &reason)
         QStringLiteral("The recording stopped: %1 Everything recorded until then is saved.").arg(reason));
 }
 
-void VistaRegistratore::finishBeforeQuit()
+QString VistaRegistratore::finishBeforeQuit()
 {
-    if (btnType != ButtonType::Stop)
-        stop(nullptr);
+    if (btnType == ButtonType::Stop)
+        return {};
+    // The recorder tells a failed completion through `failed`, from within stop().
+    QString failure;
+    if (recorder) {
+        connect(
+            recorder.get(), &Recorder::failed, this, [&failure](const QString &reason) { failure = reason; },
+            Qt::DirectConnection);
+    }
+    stop(nullptr);
+    return failure;
 }
 
 void VistaRegistratore::setting(QObject *sender)

@@ -58,8 +58,9 @@ public:
     void setting(QObject *sender);
     void timerChanged(QTimer *firing);
     void createRecorder();
-    // Completes a running or paused recording before the application ends.
-    void finishBeforeQuit();
+    // Completes a running or paused recording before the application ends. Returns why the
+    // file could not be completed, empty when it was (or nothing was recording).
+    QString finishBeforeQuit();
 
     // The record button's image: "rec" or "pause".
     QString recordImage() const;
