@@ -63,11 +63,12 @@ QString completeRecordingNow(VistaRegistratore *panel)
     return failure;
 }
 
+// Told on stderr, and in a notification where the desktop shows one.
 void tellNotCompleted(const QString &failure, platform::StatusItem &tray)
 {
-    const QString text = QStringLiteral("The recording could not be completed: ") + failure;
-    std::fprintf(stderr, "registratore: %s\n", qPrintable(text));
-    tray.showMessage(QStringLiteral("Registratore"), text);
+    std::fprintf(stderr, "registratore: the recording could not be completed: %s\n", qPrintable(failure));
+    tray.showMessage(QStringLiteral("Registratore"),
+                     QStringLiteral("The recording could not be completed: ") + failure);
 }
 
 // The recording of a process whose display went away: completed, and said so on stderr.
