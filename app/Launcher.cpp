@@ -18,9 +18,11 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QSessionManager>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#if QT_CONFIG(sessionmanager)
+#include <QSessionManager>
+#endif
 
 #include <cstdio>
 
