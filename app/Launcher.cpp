@@ -58,10 +58,11 @@ QString completeRecordingNow(VistaRegistratore *panel)
         return {};
     QString failure;
     Recorder *recorder = panel->recorder.get();
-    QObject::connect(
+    const QMetaObject::Connection told = QObject::connect(
         recorder, &Recorder::failed, recorder, [&failure](const QString &reason) { failure = reason; },
         Qt::DirectConnection);
     recorder->stop();
+    QObject::disconnect(told);
     return failure;
 }
 
