@@ -20,17 +20,22 @@
 #include <QEventLoop>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#if QT_CONFIG(sessionmanager)
+#include <QSessionManager>
+#endif
 
 #include <cstdio>
 
 namespace {
 
-// A tray host often starts together with the session: give it a moment to appear.
+// A tray host often starts together with the session: give it a moment to appear. A quit
+// asked meanwhile ends the wait.
 bool waitForStatusBar(int milliseconds)
 {
     QElapsedTimer waited;
     waited.start();
-    while (!platform::statusBarShowing() && waited.elapsed() < milliseconds) {
+    while (!platform::statusBarShowing() && waited.elapsed() < milliseconds &&
+           !platform::terminationRequested()) {
         QEventLoop loop;
         QTimer::singleShot(100, &loop, &QEventLoop::quit);
         loop.exec();
@@ -43,6 +48,38 @@ std::unique_ptr<Recorder> makeAudioRecorder(const QString &path, const Recording
                                             std::unique_ptr<platform::AudioInput> input, QString &error)
 {
     return AudioRecorder::create(path, settings, std::move(input), error);
+}
+
+// Completes the running recording with the recorder alone, without the panel's widgets: the
+// display may be gone. Returns why the file could not be completed, empty when it was.
+QString completeRecordingNow(VistaRegistratore *panel)
+{
+    return panel ? panel->controller().completeFileNow() : QString();
+}
+
+// Told on stderr, and in a notification where the desktop shows one. A hidden panel has sent
+// its message as a notification already; an open one is about to go away with the process.
+void tellNotCompleted(const QString &failure, const QWidget *panel, platform::StatusItem &tray)
+{
+    std::fprintf(stderr, "registratore: the recording could not be completed: %s\n", qPrintable(failure));
+    if (panel && panel->isVisible()) {
+        tray.showMessage(QStringLiteral("Registratore"),
+                         QStringLiteral("The recording could not be completed: ") + failure);
+    }
+}
+
+// The recording of a process whose display went away: completed, and said so on stderr.
+void finishAfterDisplayLoss(VistaRegistratore *panel)
+{
+    if (!panel || !panel->controller().hasRecorder())
+        return;
+    const QString failure = completeRecordingNow(panel);
+    if (failure.isEmpty())
+        std::fputs("registratore: the display went away; the recording was completed.\n", stderr);
+    else
+        std::fprintf(stderr,
+                     "registratore: the display went away; the recording could not be completed: %s\n",
+                     qPrintable(failure));
 }
 
 } // namespace
@@ -71,6 +108,8 @@ int runRecorderApplication(int &argc, char **argv)
     }
 
     const bool statusBar = waitForStatusBar(3000);
+    if (platform::terminationRequested())
+        return 0;
     auto statusItem = std::make_unique<platform::TrayStatusItem>();
     platform::TrayStatusItem *tray = statusItem.get();
     auto popover = std::make_unique<platform::PopoverWindow>(!statusBar);
@@ -94,11 +133,19 @@ int runRecorderApplication(int &argc, char **argv)
         });
         return panel;
     };
-    // The recording is completed before the application ends, however it is asked to.
-    QObject::connect(&application, &QCoreApplication::aboutToQuit, [&panel] {
-        if (panel)
-            panel->finishBeforeQuit();
+    // The toolkit ends the process at once when the display goes away: the recording is
+    // completed on the way out all the same.
+    platform::DisplayLossGuard displayLoss([&panel] { finishAfterDisplayLoss(panel); });
+#if QT_CONFIG(sessionmanager)
+    // The session is ending (logout): whether it then ends this process or not, the recording
+    // is complete on disk.
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, [&panel, tray](QSessionManager &) {
+        if (!panel)
+            return;
+        if (const QString failure = panel->finishBeforeQuit(); !failure.isEmpty())
+            tellNotCompleted(failure, panel, *tray);
     });
+#endif
 
     QObject::connect(&instance, &platform::SingleInstance::reopenRequested, &delegate,
                      &AppDelegate::reopenFromAnotherLaunch);
@@ -111,5 +158,21 @@ int runRecorderApplication(int &argc, char **argv)
         QApplication::setQuitOnLastWindowClosed(true);
         delegate.launchWithoutStatusBar(makePanel);
     }
-    return application.exec();
+    // A quit asked before the event loop runs would be dropped by it.
+    if (platform::terminationRequested())
+        return 0;
+    int status = application.exec();
+
+    // However the application was asked to end, the recording is completed before it does,
+    // and a completion that failed makes the exit status.
+    if (const QString failure = panel ? panel->finishBeforeQuit() : QString(); !failure.isEmpty()) {
+        tellNotCompleted(failure, panel, *tray);
+        // The notification leaves through the event loop.
+        QEventLoop settle;
+        QTimer::singleShot(300, &settle, &QEventLoop::quit);
+        settle.exec();
+        if (status == 0)
+            status = 1;
+    }
+    return status;
 }

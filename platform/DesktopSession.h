@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace platform {
@@ -8,7 +9,24 @@ namespace platform {
 bool hasGraphicalSession(std::string &why);
 
 // SIGTERM, SIGINT and SIGHUP (logout) end the application through its normal quit, so a
-// running recording is completed first. Call once the application object exists.
+// running recording is completed first. Call once the application object exists. A request
+// that comes while the event loop is not running yet is kept: see terminationRequested().
 void quitOnTerminationSignals();
+
+// Whether SIGTERM, SIGINT or SIGHUP came since quitOnTerminationSignals(). The event loop
+// drops a quit asked before it runs: check this before starting it.
+bool terminationRequested();
+
+// While it exists, runs `finish` when the display connection is lost (the X server or the
+// Wayland compositor gone): the toolkit then ends the process at once, without returning to
+// the event loop. `finish` runs at most once, before the process' static objects are
+// destroyed, on the thread that ends the process; it must not touch widgets. One at a time.
+class DisplayLossGuard {
+public:
+    explicit DisplayLossGuard(std::function<void()> finish);
+    ~DisplayLossGuard();
+    DisplayLossGuard(const DisplayLossGuard &) = delete;
+    DisplayLossGuard &operator=(const DisplayLossGuard &) = delete;
+};
 
 } // namespace platform

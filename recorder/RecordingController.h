@@ -53,6 +53,9 @@ public:
     // Completes a running or paused recording before the application ends; returns why its file
     // could not be completed, empty when it was or when nothing was recording.
     QString finishBeforeQuit();
+    // Completes the file of a running or paused recording at once, telling no one: the display
+    // may be gone. Returns why the file could not be completed, empty when it was.
+    QString completeFileNow() { return recorder ? recorder->stop() : QString(); }
     // One tick of `firing`: the level and the time of the recorder, or, without a recorder, the
     // end of that timer.
     void timerChanged(QTimer *firing);

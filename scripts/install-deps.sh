@@ -15,6 +15,7 @@ test_packages=(
     espeak-ng sox ffmpeg clang-format
     debootstrap desktop-file-utils appstream dpkg-dev file
     weston qt6-wayland
+    fiu-utils libfiu0 binutils
 )
 
 packages=("${build_packages[@]}")

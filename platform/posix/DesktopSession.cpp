@@ -11,9 +11,12 @@ namespace platform {
 
 namespace {
 int signalPipe[2] = {-1, -1};
+volatile std::sig_atomic_t quitRequested = 0;
 
 void forwardSignal(int signal)
 {
+    // Kept first: whoever reads the byte may look at the flag at once.
+    quitRequested = 1;
     const char byte = static_cast<char>(signal);
     [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
 }
@@ -51,6 +54,11 @@ void quitOnTerminationSignals()
     action.sa_flags = SA_RESTART;
     for (int signal : {SIGTERM, SIGINT, SIGHUP})
         sigaction(signal, &action, nullptr);
+}
+
+bool terminationRequested()
+{
+    return quitRequested != 0;
 }
 
 } // namespace platform
