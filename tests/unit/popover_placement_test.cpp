@@ -27,26 +27,55 @@ TEST(PopoverPlacement, AnchorsUnderTheIconAboveABottomPanelAndStaysOnScreen)
          screen,
          QPoint(1000, 24)},
         {"icon at the left edge", {QRect(0, 0, 24, 24), {}}, screen, QPoint(0, 24)},
-        {"no icon geometry: at the click", {QRect(), QPoint(700, 10)}, screen, QPoint(560, 10)},
-        {"no icon geometry, click at the bottom: above it",
+        {"no icon geometry, top bar left out of the work area: under the bar",
+         {QRect(), QPoint(700, 10)},
+         QRect(0, 28, 1280, 772),
+         QPoint(560, 28)},
+        {"no icon geometry, bottom bar left out of the work area: above the bar",
+         {QRect(), QPoint(700, 790)},
+         QRect(0, 0, 1280, 772),
+         QPoint(560, 672)},
+        {"no work area, the top bar's window known: under it",
+         {QRect(), QPoint(700, 10), QRect(0, 0, 1280, 28)},
+         screen,
+         QPoint(560, 28)},
+        {"no work area, the bottom bar's window known: above it",
+         {QRect(), QPoint(700, 790), QRect(0, 772, 1280, 28)},
+         screen,
+         QPoint(560, 672)},
+        {"click at the right end of a top bar",
+         {QRect(), QPoint(1275, 12), QRect(0, 0, 1280, 28)},
+         screen,
+         QPoint(1000, 28)},
+        {"nothing tells where the bar ends: clear below the click",
+         {QRect(), QPoint(700, 10)},
+         screen,
+         QPoint(560, 34)},
+        {"nothing tells, click at the bottom: clear above it",
          {QRect(), QPoint(700, 790)},
          screen,
-         QPoint(560, 690)},
+         QPoint(560, 666)},
         {"no anchor at all: top-right corner", {}, screen, QPoint(1000, 0)},
         {"second screen to the right",
          {QRect(2500, 0, 24, 24), {}},
          QRect(1280, 0, 1920, 1080),
          QPoint(2372, 24)},
-        {"Wayland, no screen geometry: at the click, unclamped",
+        {"Wayland, no screen geometry: below the click, unclamped",
          {QRect(), QPoint(10, 10)},
          QRect(),
-         QPoint(-130, 10)},
+         QPoint(-130, 34)},
         {"Wayland, nothing known", {}, QRect(), QPoint(0, 0)},
         {"screen smaller than the panel: top-left stays visible",
          {QRect(100, 0, 24, 24), {}},
          QRect(0, 0, 200, 80),
          QPoint(0, 0)},
     };
-    for (const Placement &row : rows)
-        EXPECT_EQ(popoverPosition(row.anchor, panel, row.available), row.expected) << row.situation;
+    for (const Placement &row : rows) {
+        const QPoint position = popoverPosition(row.anchor, panel, row.available);
+        EXPECT_EQ(position, row.expected) << row.situation;
+        // The next click on the same spot must reach the status icon again.
+        if (row.anchor.pointer) {
+            EXPECT_FALSE(QRect(position, panel).contains(*row.anchor.pointer)) << row.situation;
+        }
+    }
 }
