@@ -38,7 +38,9 @@ QPoint popoverPosition(const Anchor &anchor, QSize size, const QRect &available)
         position.setX(p.x() - size.width() / 2);
         position.setY(topBesideClick(p, anchor.statusBar, size.height(), available));
     } else if (!available.isNull()) {
-        position = QPoint(available.right() + 1 - size.width(), available.top());
+        // Opened by the application itself: the top-right corner, below a bar there.
+        const int top = anchor.statusBar.isEmpty() ? available.top() : anchor.statusBar.bottom() + 1;
+        position = QPoint(available.right() + 1 - size.width(), top);
     }
     if (available.isNull())
         return position;

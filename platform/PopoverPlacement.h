@@ -9,11 +9,12 @@
 namespace platform {
 
 // Where a popover opens: under the status icon when its place on screen is known, else
-// beside the status bar that was clicked, else near the click, else in the top-right corner.
+// beside the status bar that was clicked, else near the click, else in the top-right corner
+// (below the bar there, if any).
 struct Anchor {
     QRect iconGeometry;            // empty when the status bar does not tell
     std::optional<QPoint> pointer; // where the user clicked, when a click opened it
-    QRect statusBar = {};          // the bar's window around the click, when the desktop tells
+    QRect statusBar = {};          // the bar's window around the click (or the corner), if known
 };
 
 // How far below (or above) a click the popover opens when nothing tells where the status

@@ -35,16 +35,16 @@ void PopoverWindow::setContent(QWidget *content)
 void PopoverWindow::showRelativeTo(const Anchor &shownFor)
 {
     anchor = shownFor;
-    if (anchor.iconGeometry.isEmpty() && anchor.pointer)
-        anchor.statusBar = statusBarAt(*anchor.pointer);
     adjustSize();
+    if (anchor.iconGeometry.isEmpty() && !standalone)
+        anchor.statusBar = statusBarAt(anchor.pointer ? *anchor.pointer : cornerOfScreen());
     place();
     show();
     raise();
     activateWindow();
 }
 
-void PopoverWindow::place()
+QRect PopoverWindow::available() const
 {
     const QPoint probe = !anchor.iconGeometry.isEmpty() ? anchor.iconGeometry.center()
                          : anchor.pointer               ? *anchor.pointer
@@ -52,8 +52,17 @@ void PopoverWindow::place()
     QScreen *screen = QGuiApplication::screenAt(probe);
     if (!screen)
         screen = QGuiApplication::primaryScreen();
-    const QRect available = screen ? screen->availableGeometry() : QRect();
-    move(popoverPosition(anchor, size(), available));
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+QPoint PopoverWindow::cornerOfScreen() const
+{
+    return available().topRight();
+}
+
+void PopoverWindow::place()
+{
+    move(popoverPosition(anchor, size(), available()));
 }
 
 bool PopoverWindow::eventFilter(QObject *watched, QEvent *event)

@@ -26,6 +26,9 @@ protected:
 private:
     void fitContent();
     void place();
+    // The screen's area left to windows, where the anchor is.
+    QRect available() const;
+    QPoint cornerOfScreen() const;
 
     const bool standalone;
     QWidget *contentWidget = nullptr;

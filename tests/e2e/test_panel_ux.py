@@ -5,7 +5,8 @@ import subprocess
 import time
 import unittest
 
-from harness import CREATE_FAILED, E2ETestCase, Rect, wait_for
+import test_status_bars as bars
+from harness import CLOSE, CREATE_FAILED, OPEN, STARTUP, E2ETestCase, Rect, wait_for
 
 PANEL = (39, 39, 39)
 LONG_NAME = "a recording whose name is long enough to run the message over several lines.caf"
@@ -144,6 +145,30 @@ class PanelUx(E2ETestCase):
         wait_for(lambda: not self.settings_popup_rect(app), 5, "the settings popup to close")
         warnings = [line for line in app.err_lines() if "accessib" in line.lower()]
         self.assertEqual(warnings, [], app.report())
+
+
+class PopoverBesideTheBar(bars.StatusNotifierCase):
+    """A StatusNotifierItem bar that gives no icon geometry, on a desktop without a work area."""
+
+    def test_the_popover_opens_below_the_bar_clear_of_the_icon(self):
+        host = self.start_host(panel=True, work_area=False)
+        app = self.launch()
+        item = host.wait_item(pid=app.pid, timeout=5)
+        app.wait_lines(STARTUP, timeout=10)
+        bar, cell = Rect(*host.panel_rect()), Rect(*host.panel_cell(item))
+        for how, expected in (("at launch", None), ("closed from the icon", CLOSE), ("opened from it", OPEN)):
+            if expected:
+                m = app.mark()
+                self.click_rect(cell)
+                app.wait_lines(expected, since=m)
+            if expected == CLOSE:
+                self.wait_popover_hidden(app)
+                continue
+            pop = self.wait_popover_shown(app)
+            self.screenshot(how.replace(" ", "-"))
+            where = f"{how}: popover {pop}, bar {bar}, icon {cell}"
+            self.assertFalse(pop.contains(*cell.center), where)
+            self.assertTrue(bar.bottom <= pop.y <= bar.bottom + 4, where)
 
 
 if __name__ == "__main__":
