@@ -23,7 +23,7 @@ void SettingsPopover::showMenu(QWidget *menu, QWidget *anchor)
         // announced at once.
         menu->setFocus(Qt::PopupFocusReason);
     }
-    button = anchor;
+    opener = anchor;
     adjustSize();
 
     const QRect button(anchor->mapToGlobal(QPoint(0, 0)), anchor->size());
@@ -44,9 +44,9 @@ void SettingsPopover::hideEvent(QHideEvent *event)
     QWidget::hideEvent(event);
     // While open, the popup took every pointer event: the button it opened from never heard
     // the pointer leave, and would keep its hover look.
-    if (button) {
-        button->setAttribute(Qt::WA_UnderMouse,
-                             button->rect().contains(button->mapFromGlobal(QCursor::pos())));
-        button->update();
+    if (opener) {
+        opener->setAttribute(Qt::WA_UnderMouse,
+                             opener->rect().contains(opener->mapFromGlobal(QCursor::pos())));
+        opener->update();
     }
 }

@@ -19,5 +19,5 @@ protected:
 
 private:
     QPointer<QWidget> contentWidget;
-    QPointer<QWidget> button;
+    QPointer<QWidget> opener; // the button the menu opened from
 };

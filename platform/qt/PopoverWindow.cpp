@@ -37,7 +37,7 @@ void PopoverWindow::showRelativeTo(const Anchor &shownFor)
     anchor = shownFor;
     adjustSize();
     if (anchor.iconGeometry.isEmpty() && !standalone)
-        anchor.statusBar = statusBarAt(anchor.pointer ? *anchor.pointer : cornerOfScreen());
+        anchor.statusBar = statusBarAt(anchor.pointer ? *anchor.pointer : available().topRight());
     place();
     show();
     raise();
@@ -53,11 +53,6 @@ QRect PopoverWindow::available() const
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     return screen ? screen->availableGeometry() : QRect();
-}
-
-QPoint PopoverWindow::cornerOfScreen() const
-{
-    return available().topRight();
 }
 
 void PopoverWindow::place()

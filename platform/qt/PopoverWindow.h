@@ -28,7 +28,6 @@ private:
     void place();
     // The screen's area left to windows, where the anchor is.
     QRect available() const;
-    QPoint cornerOfScreen() const;
 
     const bool standalone;
     QWidget *contentWidget = nullptr;
