@@ -9,6 +9,20 @@ bool inLowerHalf(int y, const QRect &available)
 {
     return !available.isNull() && y > available.center().y();
 }
+
+// The top edge of a popover of `height` opened by a click at `click` with no icon geometry.
+int topBesideClick(QPoint click, const QRect &bar, int height, const QRect &available)
+{
+    const bool bottomBar = inLowerHalf(click.y(), available);
+    if (bar.contains(click))
+        return bottomBar ? bar.top() - height : bar.bottom() + 1;
+    // A bar the work area leaves out.
+    if (!available.isNull() && click.y() < available.top())
+        return available.top();
+    if (!available.isNull() && click.y() > available.bottom())
+        return available.bottom() + 1 - height;
+    return bottomBar ? click.y() - clickClearance - height : click.y() + clickClearance;
+}
 } // namespace
 
 QPoint popoverPosition(const Anchor &anchor, QSize size, const QRect &available)
@@ -22,9 +36,11 @@ QPoint popoverPosition(const Anchor &anchor, QSize size, const QRect &available)
     } else if (anchor.pointer) {
         const QPoint p = *anchor.pointer;
         position.setX(p.x() - size.width() / 2);
-        position.setY(inLowerHalf(p.y(), available) ? p.y() - size.height() : p.y());
+        position.setY(topBesideClick(p, anchor.statusBar, size.height(), available));
     } else if (!available.isNull()) {
-        position = QPoint(available.right() + 1 - size.width(), available.top());
+        // Opened by the application itself: the top-right corner, below a bar there.
+        const int top = anchor.statusBar.isEmpty() ? available.top() : anchor.statusBar.bottom() + 1;
+        position = QPoint(available.right() + 1 - size.width(), top);
     }
     if (available.isNull())
         return position;

@@ -8,16 +8,24 @@
 
 namespace platform {
 
-// Where a popover opens: under the status icon when its place on screen is known, else at
-// the pointer of the click that opened it, else in the top-right corner of the screen.
+// Where a popover opens: under the status icon when its place on screen is known, else
+// beside the status bar that was clicked, else near the click, else in the top-right corner
+// (below the bar there, if any).
 struct Anchor {
     QRect iconGeometry;            // empty when the status bar does not tell
     std::optional<QPoint> pointer; // where the user clicked, when a click opened it
+    QRect statusBar = {};          // the bar's window around the click (or the corner), if known
 };
+
+// How far below (or above) a click the popover opens when nothing tells where the status
+// bar ends: clear of an icon of the usual size, so the next click reaches the icon again.
+constexpr int clickClearance = 24;
 
 // Top-left corner of a popover of `size` for `anchor`: under the icon, or above it when the
 // icon sits in the lower half of the screen (a bottom panel); kept inside `available` unless
-// that is null (Wayland gives no screen geometry).
+// that is null (Wayland gives no screen geometry). Opened from a click alone, it never covers
+// the point clicked: it opens past the edge of the bar (its window, or the part of the screen
+// the work area leaves out), else `clickClearance` away from the click.
 QPoint popoverPosition(const Anchor &anchor, QSize size, const QRect &available);
 
 } // namespace platform

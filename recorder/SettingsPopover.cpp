@@ -1,5 +1,6 @@
 #include "recorder/SettingsPopover.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -16,8 +17,13 @@ void SettingsPopover::showMenu(QWidget *menu, QWidget *anchor)
 {
     delete contentWidget.data();
     contentWidget = menu;
-    if (menu)
+    if (menu) {
         layout()->addWidget(menu);
+        // The popup hands its focus widget the keyboard as it opens, so its first row is
+        // announced at once.
+        menu->setFocus(Qt::PopupFocusReason);
+    }
+    opener = anchor;
     adjustSize();
 
     const QRect button(anchor->mapToGlobal(QPoint(0, 0)), anchor->size());
@@ -31,4 +37,16 @@ void SettingsPopover::showMenu(QWidget *menu, QWidget *anchor)
     }
     move(position);
     show();
+}
+
+void SettingsPopover::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    // While open, the popup took every pointer event: the button it opened from never heard
+    // the pointer leave, and would keep its hover look.
+    if (opener) {
+        opener->setAttribute(Qt::WA_UnderMouse,
+                             opener->rect().contains(opener->mapFromGlobal(QCursor::pos())));
+        opener->update();
+    }
 }

@@ -14,6 +14,10 @@ public:
     QWidget *content() const { return contentWidget; }
     bool isShown() const { return isVisible(); }
 
+protected:
+    void hideEvent(QHideEvent *event) override;
+
 private:
     QPointer<QWidget> contentWidget;
+    QPointer<QWidget> opener; // the button the menu opened from
 };

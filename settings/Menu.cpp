@@ -59,6 +59,9 @@ void Menu::viewDidLoad()
     tabella->setAutoFillBackground(false);
     tabella->verticalHeader()->setDefaultSectionSize(rowHeight);
     tabella->setFocusPolicy(Qt::StrongFocus);
+    // Whoever gives the menu the focus gives it to the rows, so the keyboard and screen
+    // readers start on the first one.
+    setFocusProxy(tabella);
 
     setUpQualityRow();
 }

@@ -7,7 +7,8 @@
 namespace platform {
 
 // A frameless panel that stays on top, opened next to the status icon. It takes no pointer
-// grab, so a click elsewhere still reaches the application it was meant for.
+// grab, so a click elsewhere still reaches the application it was meant for. It keeps the
+// size its content asks for: a message that shows or clears grows or shrinks it in place.
 class PopoverWindow : public QWidget, public Popover {
     Q_OBJECT
 public:
@@ -19,8 +20,19 @@ public:
     void showRelativeTo(const Anchor &anchor) override;
     void performClose(QObject *sender) override;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void fitContent();
+    void place();
+    // The screen's area left to windows, where the anchor is.
+    QRect available() const;
+
+    const bool standalone;
     QWidget *contentWidget = nullptr;
+    Anchor anchor;
+    bool fitPending = false;
 };
 
 } // namespace platform
