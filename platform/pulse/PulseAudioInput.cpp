@@ -77,7 +77,8 @@ struct PulseAudioInput::Impl {
     Clock::time_point lastAudio; // when audio last arrived, or capture was let run again
     bool outage = false;
     pa_usec_t outageEnds = 0; // when the input gives up waiting for the server
-    OutageClock outageClock;
+    OutageClock outageClock;  // runs from the last audio of the old server to the first of the new
+    bool awaitingFirstAudio = false;
     std::int64_t missingFrames = 0; // told to the sink before the next audio
     bool closing = false;
     int borrowers = 0; // callers waiting on the server with the connection and the stream
@@ -114,10 +115,18 @@ struct PulseAudioInput::Impl {
         lastAudio = Clock::now();
         if (!sink) {
             missingFrames = 0; // nobody was listening for what went missing either
+            awaitingFirstAudio = false;
             return;
         }
         if (held)
             return;
+        if (awaitingFirstAudio) {
+            // The source of the new server may take a moment to start: what it hands over first
+            // marks the end of the gap.
+            awaitingFirstAudio = false;
+            const double seconds = outageClock.end() - static_cast<double>(samples.size()) / format.rate;
+            missingFrames += std::max<std::int64_t>(0, std::llround(seconds * format.rate));
+        }
         if (missingFrames > 0) {
             sink->audioMissing(missingFrames);
             missingFrames = 0;
@@ -146,6 +155,13 @@ struct PulseAudioInput::Impl {
         if (!reconnecting.joinable())
             reconnecting = std::thread([this] { reconnectAfterOutages(); });
         loop->wake();
+    }
+
+    // The gap ends now (the input is held: what follows is not wanted yet).
+    void endGap()
+    {
+        awaitingFirstAudio = false;
+        missingFrames += std::llround(outageClock.end() * format.rate);
     }
 
     void reportLoss(const char *reason)
@@ -184,7 +200,10 @@ struct PulseAudioInput::Impl {
             std::string error;
             if (connect(std::min(pa_rtclock_now() + kOpenTimeout, outageEnds), error)) {
                 outage = false;
-                missingFrames += std::llround(outageClock.end() * format.rate);
+                if (held)
+                    endGap();
+                else
+                    awaitingFirstAudio = true;
                 return;
             }
             disconnect();
@@ -214,7 +233,7 @@ struct PulseAudioInput::Impl {
         ready = false;
         rate = 0;
         source.clear();
-        held = lost = lossReported = outage = closing = false;
+        held = lost = lossReported = outage = closing = awaitingFirstAudio = false;
         lossReason.clear();
         missingFrames = 0;
     }
@@ -307,6 +326,8 @@ void PulseAudioInput::setHeld(bool held)
         d->lastAudio = Clock::now();
     if (d->outage)
         d->outageClock.hold(held);
+    else if (held && d->awaitingFirstAudio)
+        d->endGap();
     if (d->live)
         d->stream->setCorked(held);
 }
