@@ -1,11 +1,11 @@
 #include "platform/pulse/PulseAudioInput.h"
 
+#include "platform/pulse/CaptureGap.h"
 #include "platform/pulse/PulseCaptureStream.h"
 #include "platform/pulse/PulseServerConnection.h"
 
 #include <algorithm>
 #include <atomic>
-#include <cmath>
 #include <cstdio>
 #include <thread>
 
@@ -13,45 +13,12 @@ namespace platform {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 // Opening gives up after this long: a hung or unreachable server must not hang the caller.
 constexpr pa_usec_t kOpenTimeout = 3 * PA_USEC_PER_SEC;
 // While the server is away, a connection is tried this often.
 constexpr pa_usec_t kRetryInterval = 200 * PA_USEC_PER_MSEC;
 
 const char *const kServerStopped = "The sound server stopped.";
-
-// How long capture was wanted during an outage of the server: the time it was away, less the
-// time the input was held (a paused recording misses nothing).
-class OutageClock {
-public:
-    // The outage began at `lastAudio` (what the old server captured after it is lost too).
-    void begin(bool held, Clock::time_point lastAudio)
-    {
-        seconds_ = 0;
-        running_ = !held;
-        since_ = lastAudio;
-    }
-    void hold(bool held)
-    {
-        if (held && running_)
-            seconds_ += std::chrono::duration<double>(Clock::now() - since_).count();
-        else if (!held && !running_)
-            since_ = Clock::now();
-        running_ = !held;
-    }
-    double end()
-    {
-        hold(true);
-        return seconds_;
-    }
-
-private:
-    Clock::time_point since_;
-    double seconds_ = 0;
-    bool running_ = false;
-};
 
 } // namespace
 
@@ -74,12 +41,9 @@ struct PulseAudioInput::Impl {
     bool lost = false;
     bool lossReported = false;
     std::string lossReason;
-    Clock::time_point lastAudio; // when audio last arrived, or capture was let run again
     bool outage = false;
     pa_usec_t outageEnds = 0; // when the input gives up waiting for the server
-    OutageClock outageClock;  // runs from the last audio of the old server to the first of the new
-    bool awaitingFirstAudio = false;
-    std::int64_t missingFrames = 0; // told to the sink before the next audio
+    CaptureGap gap;           // what the outages cost, told to the sink before the next audio
     bool closing = false;
     int borrowers = 0; // callers waiting on the server with the connection and the stream
 
@@ -112,25 +76,14 @@ struct PulseAudioInput::Impl {
 
     void deliver(std::span<const std::int16_t> samples)
     {
-        lastAudio = Clock::now();
         if (!sink) {
-            missingFrames = 0; // nobody was listening for what went missing either
-            awaitingFirstAudio = false;
+            gap.forget();
             return;
         }
         if (held)
             return;
-        if (awaitingFirstAudio) {
-            // The source of the new server may take a moment to start: what it hands over first
-            // marks the end of the gap.
-            awaitingFirstAudio = false;
-            const double seconds = outageClock.end() - static_cast<double>(samples.size()) / format.rate;
-            missingFrames += std::max<std::int64_t>(0, std::llround(seconds * format.rate));
-        }
-        if (missingFrames > 0) {
-            sink->audioMissing(missingFrames);
-            missingFrames = 0;
-        }
+        if (const std::int64_t missing = gap.takeMissing(samples.size()); missing > 0)
+            sink->audioMissing(missing);
         sink->audioCaptured(samples);
     }
 
@@ -151,17 +104,10 @@ struct PulseAudioInput::Impl {
         live = false;
         outage = true;
         outageEnds = pa_rtclock_now() + std::chrono::microseconds(serverReturnBound).count();
-        outageClock.begin(held, lastAudio);
+        gap.begin(held);
         if (!reconnecting.joinable())
             reconnecting = std::thread([this] { reconnectAfterOutages(); });
         loop->wake();
-    }
-
-    // The gap ends now (the input is held: what follows is not wanted yet).
-    void endGap()
-    {
-        awaitingFirstAudio = false;
-        missingFrames += std::llround(outageClock.end() * format.rate);
     }
 
     void reportLoss(const char *reason)
@@ -200,10 +146,7 @@ struct PulseAudioInput::Impl {
             std::string error;
             if (connect(std::min(pa_rtclock_now() + kOpenTimeout, outageEnds), error)) {
                 outage = false;
-                if (held)
-                    endGap();
-                else
-                    awaitingFirstAudio = true;
+                gap.reconnected(held);
                 return;
             }
             disconnect();
@@ -233,9 +176,8 @@ struct PulseAudioInput::Impl {
         ready = false;
         rate = 0;
         source.clear();
-        held = lost = lossReported = outage = closing = awaitingFirstAudio = false;
+        held = lost = lossReported = outage = closing = false;
         lossReason.clear();
-        missingFrames = 0;
     }
 };
 
@@ -277,11 +219,11 @@ bool PulseAudioInput::open(int sampleRate, std::string &error)
     bool started = false;
     {
         LoopLock lock(*d->loop);
+        d->gap = CaptureGap(sampleRate);
         started = d->connect(pa_rtclock_now() + kOpenTimeout, error);
         if (started) {
             d->rate = sampleRate;
             d->ready = true;
-            d->lastAudio = Clock::now();
         }
     }
     if (!started)
@@ -322,12 +264,7 @@ void PulseAudioInput::setHeld(bool held)
     if (d->held == held)
         return;
     d->held = held;
-    if (!held)
-        d->lastAudio = Clock::now();
-    if (d->outage)
-        d->outageClock.hold(held);
-    else if (held && d->awaitingFirstAudio)
-        d->endGap();
+    d->gap.setHeld(held);
     if (d->live)
         d->stream->setCorked(held);
 }
