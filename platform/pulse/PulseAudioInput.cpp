@@ -98,7 +98,7 @@ struct PulseAudioInput::Impl {
 
     void serverLost()
     {
-        if (!live)
+        if (!live || closing)
             return;
         stream->handOverNow(); // what arrived before the loss goes first
         live = false;
