@@ -4,7 +4,6 @@ the same file, and the panel tells how much audio the restart cost."""
 import os
 import re
 import signal
-import subprocess
 import time
 from pathlib import Path
 
@@ -62,13 +61,15 @@ class SoundServerRestart(E2ETestCase):
         player = play(after_tone, wait=False)
         time.sleep(4.0)
 
-        with self.subTest("the panel tells of the gap"):
-            if b"missing at" not in Path(app_binary()).read_bytes():
-                self.skipTest("this build does not show missing audio in the panel yet")
+        # The panel tells of the gap: checked once the app has the message for it.
+        reported = None
+        if b"missing at" in Path(app_binary()).read_bytes():
             text = wait_for(lambda: self.message_text(app), 5, "a message in the panel")
             match = GAP_MESSAGE.search(text)
             self.assertIsNotNone(match, text)
-            self.assertTrue(t_back - t_kill - 0.5 <= float(match[1]) <= t_back - t_kill + 3, text)
+            reported = float(match[1])
+        else:
+            print("\n  not checked: this build shows no message for missing audio", end="")
 
         t_stop, _ = self.stop_recording(app)
         player.kill()
@@ -85,3 +86,5 @@ class SoundServerRestart(E2ETestCase):
         # to reconnect.
         self.assertLess(sound.seconds, wall - (t_back - t_kill) + 0.5, facts)
         self.assertGreater(sound.seconds, wall - (t_back - t_kill) - 2.0, facts)
+        if reported is not None:
+            self.assertAlmostEqual(reported, wall - sound.seconds, delta=0.6, msg=f"{reported} s reported; {facts}")
