@@ -27,6 +27,7 @@ struct PulseAudioInput::Impl {
     pa_sample_spec format{};
     std::unique_ptr<PulseLoop> loop;
     std::thread reconnecting; // started at the first outage, ends at close()
+    std::atomic<std::thread::id> reconnectingId;
     std::atomic<int> rate{0};
     std::atomic<bool> ready{false};
 
@@ -46,6 +47,12 @@ struct PulseAudioInput::Impl {
     CaptureGap gap;           // what the outages cost, told to the sink before the next audio
     bool closing = false;
     int borrowers = 0; // callers waiting on the server with the connection and the stream
+
+    // Whether the caller is one of the threads that call the sink.
+    bool onOwnThread() const
+    {
+        return loop && (loop->inThread() || std::this_thread::get_id() == reconnectingId.load());
+    }
 
     // Connects to the server and starts the stream. Loop locked.
     bool connect(pa_usec_t until, std::string &error)
@@ -105,8 +112,10 @@ struct PulseAudioInput::Impl {
         outage = true;
         outageEnds = pa_rtclock_now() + std::chrono::microseconds(serverReturnBound).count();
         gap.begin(held);
-        if (!reconnecting.joinable())
+        if (!reconnecting.joinable()) {
             reconnecting = std::thread([this] { reconnectAfterOutages(); });
+            reconnectingId = reconnecting.get_id();
+        }
         loop->wake();
     }
 
@@ -168,6 +177,7 @@ struct PulseAudioInput::Impl {
         }
         if (reconnecting.joinable())
             reconnecting.join();
+        reconnectingId = std::thread::id();
         {
             LoopLock lock(*loop);
             disconnect();
@@ -243,7 +253,7 @@ int PulseAudioInput::sampleRate() const
 
 void PulseAudioInput::setSink(AudioSink *sink)
 {
-    if (!d->loop || d->loop->inThread()) {
+    if (!d->loop || d->onOwnThread()) {
         d->sink = sink;
         return;
     }
@@ -271,7 +281,7 @@ void PulseAudioInput::setHeld(bool held)
 
 void PulseAudioInput::drain()
 {
-    if (!d->loop || d->loop->inThread())
+    if (!d->loop || d->onOwnThread())
         return;
     LoopLock lock(*d->loop);
     d->drain.clear();
@@ -286,7 +296,7 @@ void PulseAudioInput::drain()
 
 void PulseAudioInput::close()
 {
-    if (d->loop && d->loop->inThread()) {
+    if (d->onOwnThread()) {
         std::fputs("PulseAudioInput::close() called from the capture thread; ignored\n", stderr);
         return;
     }
@@ -303,7 +313,7 @@ PulseAudioInput::DrainFigures PulseAudioInput::lastDrain() const
 
 bool PulseAudioInput::isDefaultInput() const
 {
-    if (!d->loop || !d->ready)
+    if (!d->loop || !d->ready || d->onOwnThread())
         return false;
     LoopLock lock(*d->loop);
     if (!d->live)
