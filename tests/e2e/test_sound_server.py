@@ -59,7 +59,7 @@ class SoundServerRestart(E2ETestCase):
         start_sound_server()
         t_back = time.monotonic()
         player = play(after_tone, wait=False)
-        time.sleep(4.0)
+        time.sleep(5.0)
 
         # The panel tells of the gap: checked once the app has the message for it.
         reported = None
@@ -80,7 +80,7 @@ class SoundServerRestart(E2ETestCase):
         print(f"\n  {facts}")
         self.assertNotIn("The sound server stopped.", "\n".join(app.err_lines() + app.lines()), app.report())
         self.assertAlmostEqual(sound.frequency(1.0, killed_at - 0.5), 440, delta=10, msg=facts)
-        self.assertAlmostEqual(sound.frequency(sound.seconds - 2.5, sound.seconds - 0.3), 1000, delta=10,
+        self.assertAlmostEqual(sound.frequency(sound.seconds - 1.5, sound.seconds - 0.3), 1000, delta=10,
                                msg=facts)
         # The gap is left out of the file: it is the time the server was away, and a moment more
         # to reconnect.
