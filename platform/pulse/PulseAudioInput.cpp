@@ -3,11 +3,10 @@
 #include "platform/pulse/CaptureGap.h"
 #include "platform/pulse/PulseCaptureStream.h"
 #include "platform/pulse/PulseServerConnection.h"
+#include "platform/pulse/ServerReconnection.h"
 
-#include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <thread>
 
 namespace platform {
 
@@ -15,8 +14,6 @@ namespace {
 
 // Opening gives up after this long: a hung or unreachable server must not hang the caller.
 constexpr pa_usec_t kOpenTimeout = 3 * PA_USEC_PER_SEC;
-// While the server is away, a connection is tried this often.
-constexpr pa_usec_t kRetryInterval = 200 * PA_USEC_PER_MSEC;
 
 const char *const kServerStopped = "The sound server stopped.";
 
@@ -26,8 +23,6 @@ struct PulseAudioInput::Impl {
     pa_usec_t fragment = 0; // PulseAudioInput::defaultFragment, unless the benchmark asks otherwise
     pa_sample_spec format{};
     std::unique_ptr<PulseLoop> loop;
-    std::thread reconnecting; // started at the first outage, ends at close()
-    std::atomic<std::thread::id> reconnectingId;
     std::atomic<int> rate{0};
     std::atomic<bool> ready{false};
 
@@ -42,16 +37,15 @@ struct PulseAudioInput::Impl {
     bool lost = false;
     bool lossReported = false;
     std::string lossReason;
-    bool outage = false;
-    pa_usec_t outageEnds = 0; // when the input gives up waiting for the server
-    CaptureGap gap;           // what the outages cost, told to the sink before the next audio
+    std::unique_ptr<ServerReconnection> reconnection; // while open
+    CaptureGap gap; // what the outages cost, told to the sink before the next audio
     bool closing = false;
     int borrowers = 0; // callers waiting on the server with the connection and the stream
 
     // Whether the caller is one of the threads that call the sink.
     bool onOwnThread() const
     {
-        return loop && (loop->inThread() || std::this_thread::get_id() == reconnectingId.load());
+        return loop && (loop->inThread() || (reconnection && reconnection->onThread()));
     }
 
     // Connects to the server and starts the stream. Loop locked.
@@ -109,14 +103,8 @@ struct PulseAudioInput::Impl {
             return;
         stream->handOverNow(); // what arrived before the loss goes first
         live = false;
-        outage = true;
-        outageEnds = pa_rtclock_now() + std::chrono::microseconds(serverReturnBound).count();
         gap.begin(held);
-        if (!reconnecting.joinable()) {
-            reconnecting = std::thread([this] { reconnectAfterOutages(); });
-            reconnectingId = reconnecting.get_id();
-        }
-        loop->wake();
+        reconnection->start();
     }
 
     void reportLoss(const char *reason)
@@ -132,38 +120,23 @@ struct PulseAudioInput::Impl {
         }
     }
 
-    // --- the reconnecting thread --------------------------------------------------------------
+    // --- on the reconnecting thread ----------------------------------------------------------
 
-    void reconnectAfterOutages()
+    ServerReconnection::Steps reconnectionSteps()
     {
-        LoopLock lock(*loop);
-        while (!closing) {
-            if (outage)
-                reconnect();
-            else
-                loop->wait();
-        }
-    }
-
-    // Connects to the server that comes back, until the bound. Loop locked.
-    void reconnect()
-    {
-        while (borrowers > 0 && !closing)
-            loop->wait(); // drain() or isDefaultInput() still use the old connection
-        disconnect();
-        while (!closing && pa_rtclock_now() < outageEnds) {
-            std::string error;
-            if (connect(std::min(pa_rtclock_now() + kOpenTimeout, outageEnds), error)) {
-                outage = false;
-                gap.reconnected(held);
-                return;
-            }
-            disconnect();
-            loop->waitUntil(std::min(pa_rtclock_now() + kRetryInterval, outageEnds), [&] { return closing; });
-        }
-        outage = false;
-        if (!closing)
-            reportLoss(kServerStopped);
+        return {.connect =
+                    [this](pa_usec_t until) {
+                        while (borrowers > 0 && !closing)
+                            loop->wait(); // drain() or isDefaultInput() still use the old connection
+                        disconnect();
+                        std::string error;
+                        if (connect(until, error))
+                            return true;
+                        disconnect();
+                        return false;
+                    },
+                .connected = [this] { gap.reconnected(held); },
+                .gaveUp = [this] { reportLoss(kServerStopped); }};
     }
 
     void release()
@@ -173,20 +146,19 @@ struct PulseAudioInput::Impl {
         {
             LoopLock lock(*loop);
             closing = true;
-            loop->cancelWaits();
         }
-        if (reconnecting.joinable())
-            reconnecting.join();
-        reconnectingId = std::thread::id();
+        if (reconnection)
+            reconnection->stop();
         {
             LoopLock lock(*loop);
             disconnect();
         }
+        reconnection.reset();
         loop.reset();
         ready = false;
         rate = 0;
         source.clear();
-        held = lost = lossReported = outage = closing = false;
+        held = lost = lossReported = closing = false;
         lossReason.clear();
     }
 };
@@ -230,6 +202,8 @@ bool PulseAudioInput::open(int sampleRate, std::string &error)
     {
         LoopLock lock(*d->loop);
         d->gap = CaptureGap(sampleRate);
+        d->reconnection = std::make_unique<ServerReconnection>(
+            *d->loop, std::chrono::microseconds(serverReturnBound).count(), d->reconnectionSteps());
         started = d->connect(pa_rtclock_now() + kOpenTimeout, error);
         if (started) {
             d->rate = sampleRate;
