@@ -17,11 +17,17 @@ def server_pid():
     return int((Path(os.environ["XDG_RUNTIME_DIR"]) / "pulse" / "pid").read_text().split()[0])
 
 
+def dead(pid):
+    try:
+        return "zombie" in Path(f"/proc/{pid}/status").read_text()
+    except FileNotFoundError:
+        return True
+
+
 def kill_sound_server():
     pid = server_pid()
     os.kill(pid, signal.SIGKILL)
-    wait_for(lambda: not Path(f"/proc/{pid}").exists() or "zombie" in Path(f"/proc/{pid}/status").read_text(),
-             5, "the sound server to die")
+    wait_for(lambda: dead(pid), 5, "the sound server to die")
 
 
 def start_sound_server():
@@ -82,9 +88,9 @@ class SoundServerRestart(E2ETestCase):
         self.assertAlmostEqual(sound.frequency(1.0, killed_at - 0.5), 440, delta=10, msg=facts)
         self.assertAlmostEqual(sound.frequency(sound.seconds - 1.5, sound.seconds - 0.3), 1000, delta=10,
                                msg=facts)
-        # The gap is left out of the file: it is the time the server was away, and a moment more
-        # to reconnect.
+        # The gap is left out of the file: the time the server was away, and a moment more for
+        # the new server's virtual microphone to start (a remapped monitor: a second or two).
         self.assertLess(sound.seconds, wall - (t_back - t_kill) + 0.5, facts)
-        self.assertGreater(sound.seconds, wall - (t_back - t_kill) - 2.0, facts)
+        self.assertGreater(sound.seconds, wall - (t_back - t_kill) - 3.0, facts)
         if reported is not None:
             self.assertAlmostEqual(reported, wall - sound.seconds, delta=0.6, msg=f"{reported} s reported; {facts}")
