@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/AudioInput.h"
+#include "platform/pulse/PulseDrain.h"
 
 #include <chrono>
 #include <memory>
@@ -12,7 +13,11 @@ namespace platform {
 //
 // The stream is tied to the source that was the default when it opened: unplugging that device
 // ends the capture (AudioSink::inputLost) rather than silently moving it to another microphone.
-// Audio reaches the sink on libpulse's own thread in fragments of about a quarter of a second.
+// When the sound server itself goes away (killed, restarted), the input connects to the server
+// that comes back and captures its default microphone, telling the sink how much audio the
+// outage cost (AudioSink::audioMissing); when none comes back within a few seconds, the input
+// is lost. Audio reaches the sink on libpulse's own thread in fragments of about a quarter of a
+// second.
 class PulseAudioInput final : public AudioInput {
 public:
     // How much audio the server hands over at a time. Longer fragments mean fewer wake-ups for
@@ -22,6 +27,8 @@ public:
     // fetches the unfinished fragment when a recording stops or pauses. The benchmark tries
     // other lengths.
     static constexpr std::chrono::milliseconds defaultFragment{250};
+    // How long the input waits for a sound server that went away to come back with a microphone.
+    static constexpr std::chrono::seconds serverReturnBound{10};
 
     explicit PulseAudioInput(std::chrono::milliseconds fragment = defaultFragment);
     ~PulseAudioInput() override;
@@ -36,15 +43,8 @@ public:
     void close() override;
     bool isDefaultInput() const override;
 
-    // What the last drain() found, for the benchmark: how much captured audio the server still
-    // held when drain() was called, how much of it had not arrived when drain() returned, and
-    // how long it waited.
-    struct DrainFigures {
-        double heldMs = 0;
-        double leftMs = 0;
-        double waitedMs = 0;
-        bool timedOut = false;
-    };
+    // What the last drain() found (for the benchmark).
+    using DrainFigures = PulseDrain::Figures;
     DrainFigures lastDrain() const;
 
     // The server's name for the source being captured (empty when closed).
