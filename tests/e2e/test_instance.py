@@ -3,9 +3,8 @@
 import time
 import unittest
 
-from harness import CLOSE, OPEN, App, E2ETestCase
+from harness import CLOSE, OPEN, SETTLE, App, E2ETestCase
 
-SETTLE = 0.8
 
 
 class SecondLaunch(E2ETestCase):

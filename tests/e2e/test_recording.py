@@ -10,13 +10,12 @@ import unittest
 from pathlib import Path
 
 from harness import (CANCELED, CLOSE, CLOSE_REFUSED, CREATE_FAILED, MIC2_SINK, MIC_SINK, PAUSED,
-                     RECORD_PRESSED, RECORDING_STARTED, RESUMED, SECONDS_PREFIX, STOPPED, E2ETestCase,
+                     RECORD_PRESSED, RECORDING_STARTED, RESUMED, SECONDS_PREFIX, SETTLE, STOPPED, E2ETestCase,
                      MicTap, decode, ffprobe, play, recording_start, run, set_default_source, speech_wav,
                      tone_wav, wait_for)
 
 MEDIUM_RATE = 24000
 ZERO = "00 : 00 : 00"
-SETTLE = 0.8
 SPEECH = "one two three four five, this is a test of the recorder"
 LOUD_DB = -35.0         # espeak-ng speech and the test tones are far above this
 SILENT_DB = -70.0       # the virtual microphone delivers exact zeros when nothing plays

@@ -20,16 +20,11 @@ import time
 import unittest
 from pathlib import Path
 
-from harness import POPOVER_NAME, SESSION_DIR, E2ETestCase, wait_for
+from harness import (CLOSE, FALLBACK_SENTENCE, NO_BAR_WAIT, OPEN, POPOVER_NAME, SESSION_DIR, SETTLE, STARTUP,
+                     E2ETestCase, wait_for)
 from sni_host import NO_MENU_PATHS, SniHost, mean_colour, opaque_pixels, pick_pixmap
 from xdesk import Rect
 
-STARTUP = ["Are we there yet?", "mostro il traduttore"]
-CLOSE = ["chiudo il traduttore ModelData.shared.chiudo : Si", "posso chiudere il popup"]
-OPEN = ["mostro il traduttore"]
-SETTLE = 0.8            # quiet time after a toggle: catches a close that is undone at once
-NO_BAR_WAIT = 3.0       # how long the app waits for a status bar before using a window
-FALLBACK_SENTENCE = "no status bar"
 
 WESTON = shutil.which("weston")
 WESTON_MODULES = Path("/usr/lib/x86_64-linux-gnu/libweston-10")
