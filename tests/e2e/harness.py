@@ -898,6 +898,7 @@ class E2ETestCase(unittest.TestCase):
 
     def setUp(self):
         self.apps = []
+        self._apps_seen = []    # older tests add their own App here too; kept like self.apps
         self.artefacts = artefacts_dir(self.id().split(".", 1)[-1])
         shutil.rmtree(self.artefacts, ignore_errors=True)   # only this run's files
         self.artefacts.mkdir(parents=True, exist_ok=True)
@@ -934,7 +935,7 @@ class E2ETestCase(unittest.TestCase):
             keep_failure_state(self.artefacts, self.x, self.a11y, self.apps)
 
     def _keep_app_logs(self):
-        for app in self.apps:
+        for app in dict.fromkeys(self.apps + self._apps_seen):
             keep_app_log(self.artefacts, app, self._failed_so_far())
 
     # apps

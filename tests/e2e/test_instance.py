@@ -14,7 +14,6 @@ class SecondLaunch(E2ETestCase):
         seconds it ran)."""
         second = App(env=first.env, name="second launch")
         self.apps.append(second)
-        self._apps_seen.append(second)
         second.start()
         self.addCleanup(second.stop)
         rc = second.wait_exit(5)

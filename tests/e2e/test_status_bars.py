@@ -1,9 +1,8 @@
-"""The status icon on the status bars that speak StatusNotifierItem over D-Bus (KDE Plasma,
-GNOME with the AppIndicator extension, XFCE, LXQt), on X11 and on Wayland.
-
-No such status bar runs headless on Debian, so sni_host.SniHost plays one: the watcher
-and host on the session bus and, on X11, a small panel at the top-right corner that turns
-a real click on the icon into the item's Activate call, as those status bars do.
+"""The status icon on real status bars besides trayer: xfce4-panel 4.18, whose systray plugin
+hosts StatusNotifierItems over D-Bus as KDE Plasma, GNOME's AppIndicator extension and LXQt
+do, on X11 (with xfwm4 for the work area, and once without a window manager) and for a
+Wayland client; tint2 as a second XEmbed tray. A scripted watcher (python3-dbusmock) plays
+the status bars no real one can be held as: one that comes up after the app, one without a host.
 
 On Wayland the app runs on weston: the headless backend for what needs no input, and
 weston nested in the test's X display (its x11 backend) for the one test that needs a
@@ -18,22 +17,248 @@ import subprocess
 import sys
 import time
 import unittest
+import warnings
 from pathlib import Path
 
-from harness import (CLOSE, FALLBACK_SENTENCE, NO_BAR_WAIT, OPEN, POPOVER_NAME, SESSION_DIR, SETTLE, STARTUP,
-                     E2ETestCase, wait_for)
-from sni_host import NO_MENU_PATHS, SniHost, mean_colour, opaque_pixels, pick_pixmap
+from harness import (CLOSE, E2E_DIR, FALLBACK_SENTENCE, NO_BAR_WAIT, OPEN, POPOVER_NAME, SESSION_DIR, SETTLE,
+                     STARTUP, E2ETestCase, run, wait_for)
 from xdesk import Rect
 
+with warnings.catch_warnings():
+    warnings.simplefilter("ignore")
+    import gi
+    gi.require_version("Gio", "2.0")
+    from gi.repository import Gio, GLib
 
 WESTON = shutil.which("weston")
 WESTON_MODULES = Path("/usr/lib/x86_64-linux-gnu/libweston-10")
 QT_WAYLAND_PLUGIN = Path("/usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-generic.so")
+WATCHER = "org.kde.StatusNotifierWatcher"
+ITEM_IFACE = "org.kde.StatusNotifierItem"
+NO_MENU_PATHS = ("", "/", "/NO_DBUSMENU")   # how an item says it exports no dbusmenu
+
+
+# --- the D-Bus side of a status bar ------------------------------------------------------------
+
+
+class Item:
+    """A registered StatusNotifierItem, as the watcher lists it ("service/path")."""
+
+    def __init__(self, key, pid, seen_at):
+        service, slash, path = key.partition("/")
+        self.key, self.service, self.path = key, service, slash + path if slash else "/StatusNotifierItem"
+        self.pid, self.registered_at = pid, seen_at
+
+
+class Sni:
+    """What a status bar asks of the watcher and calls on the items, every call bounded."""
+
+    def __init__(self):
+        self.bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
+
+    def call(self, dest, path, iface, method, params=None, reply="()"):
+        try:
+            r = self.bus.call_sync(dest, path, iface, method, params, GLib.VariantType.new(reply),
+                                   Gio.DBusCallFlags.NONE, 5000, None)
+        except GLib.Error as e:
+            raise AssertionError(f"{iface}.{method} on {dest}{path} failed: {e.message}") from None
+        return r.unpack()
+
+    def watcher_property(self, name):
+        return self.call(WATCHER, "/StatusNotifierWatcher", "org.freedesktop.DBus.Properties", "Get",
+                         GLib.Variant("(ss)", (WATCHER, name)), "(v)")[0]
+
+    def pid_of(self, name):
+        return self.call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                         "GetConnectionUnixProcessID", GLib.Variant("(s)", (name,)), "(u)")[0]
+
+    def wait_item(self, pid, timeout=10.0, keys=None):
+        """The item of process pid, polled from the watcher (or from keys(), a list of keys)."""
+        def find():
+            try:
+                for key in (keys() if keys else self.watcher_property("RegisteredStatusNotifierItems")):
+                    item = Item(key, 0, time.monotonic())
+                    if self.pid_of(item.service) == pid:
+                        item.pid = pid
+                        return item
+            except AssertionError:
+                pass        # the watcher or the item is not on the bus (yet)
+            return None
+        return wait_for(find, timeout, f"a StatusNotifierItem of process {pid}", interval=0.05)
+
+    def item_call(self, item, method, x=0, y=0):
+        """Activate (left click), SecondaryActivate (middle) or ContextMenu (right) at x, y."""
+        self.call(item.service, item.path, ITEM_IFACE, method, GLib.Variant("(ii)", (int(x), int(y))))
+
+    def properties(self, item):
+        return self.call(item.service, item.path, "org.freedesktop.DBus.Properties", "GetAll",
+                         GLib.Variant("(s)", (ITEM_IFACE,)), "(a{sv})")[0]
+
+    def menu_layout(self, item, menu_path):
+        """The item's dbusmenu as (revision, (id, properties, children)), or None without one."""
+        if menu_path in NO_MENU_PATHS:
+            return None
+        return self.call(item.service, menu_path, "com.canonical.dbusmenu", "GetLayout",
+                         GLib.Variant("(iias)", (0, -1, [])), "(u(ia{sv}av))")
+
+
+def pick_pixmap(pixmaps, size):
+    """The IconPixmap entry (w, h, argb bytes) closest to size pixels, or None."""
+    valid = [(w, h, bytes(d)) for w, h, d in pixmaps if w > 0 and h > 0 and len(d) == w * h * 4]
+    return min(valid, key=lambda p: (abs(p[0] - size), -p[0])) if valid else None
+
+
+def opaque_pixels(pixmap):
+    """How many pixels of an IconPixmap entry (ARGB32, network byte order) are not transparent."""
+    w, h, data = pixmap
+    return sum(1 for i in range(0, w * h * 4, 4) if data[i] != 0)
+
+
+def mean_colour(pixmap):
+    """The mean (r, g, b) of the pixels that are not transparent, weighted by alpha."""
+    w, h, data = pixmap
+    weight = sum(data[i] for i in range(0, w * h * 4, 4))
+    return tuple(sum(data[i + 1 + c] * data[i] for i in range(0, w * h * 4, 4)) / weight
+                 for c in range(3)) if weight else None
+
+
+# --- programs of the desktop ------------------------------------------------------------------
+
+
+class Program:
+    """A desktop program of the test's (window manager, panel, scripted D-Bus peer)."""
+
+    def __init__(self, cmd, log, env=None):
+        self.cmd, self.log = cmd, log
+        with open(log, "ab") as f:
+            self.proc = subprocess.Popen(cmd, stdin=subprocess.DEVNULL, stdout=f, stderr=f,
+                                         start_new_session=True, env={**os.environ, **(env or {})})
+
+    def running(self):
+        return self.proc.poll() is None
+
+    def stop(self):
+        for sig in (signal.SIGTERM, signal.SIGKILL):
+            try:
+                os.killpg(self.proc.pid, sig)
+            except ProcessLookupError:
+                break
+            try:
+                self.proc.wait(5)
+                break
+            except subprocess.TimeoutExpired:
+                continue
+
+
+class StatusBar:
+    """A real status bar (xfce4-panel or tint2), with xfwm4 as the window manager if wm.
+
+    xfce4-panel reads its layout from our xfconf channel file: one panel across the top of
+    the screen holding only the systray plugin.
+    """
+
+    def __init__(self, x, logs, kind="xfce4-panel", wm=True):
+        self.x, self.logs, self.kind, self.wm = x, Path(logs), kind, wm
+        self.programs = []
+
+    def start(self):
+        if self.wm:
+            self.programs.append(Program(["xfwm4", "--compositor=off"], self.logs / "xfwm4.log"))
+            wait_for(lambda: self.x.root.get_full_property(self.x.atom("_NET_WORKAREA"), 0), 10,
+                     "xfwm4 to manage the screen")
+        if self.kind == "xfce4-panel":
+            channels = Path(os.environ["XDG_CONFIG_HOME"]) / "xfce4/xfconf/xfce-perchannel-xml"
+            channels.mkdir(parents=True, exist_ok=True)
+            shutil.copy(E2E_DIR / "xfce4-panel.xml", channels)
+            self.panel = Program(["xfce4-panel", "-d"], self.logs / "xfce4-panel.log")
+            wait_for(lambda: self.host_registered() and self.window(), 20, "xfce4-panel's status notifier host")
+        else:
+            self.panel = Program(["tint2", "-c", str(E2E_DIR / "tint2rc")], self.logs / "tint2.log")
+            wait_for(lambda: self.x.tray_owner() and self.window(), 20, "tint2's system tray")
+        return self
+
+    def host_registered(self):
+        try:
+            return Sni().watcher_property("IsStatusNotifierHostRegistered")
+        except AssertionError:
+            return False
+
+    def stop(self):
+        self.panel.stop()       # with its plugins' wrapper processes, in its process group
+        for p in self.programs:
+            p.stop()
+        self.programs = []
+        # What the window manager leaves on the root window would place later tests' windows.
+        for name in ("_NET_WORKAREA", "_NET_SUPPORTING_WM_CHECK"):
+            self.x.root.delete_property(self.x.atom(name))
+        self.x.d.sync()
+
+    def window(self):
+        """The panel's window (the widest viewable window of its class), or None."""
+        wins = self.x.windows_of_class(self.kind, viewable_only=True)
+        wins += [w for top in wins for w in self.x.children(top) if self.x.is_viewable(w)]
+        rects = [(self.x.geometry(w), w) for w in wins]
+        rects = [(r, w) for r, w in rects if r.height >= 20 and r.width >= 100]
+        return max(rects, key=lambda rw: rw[0].width)[1] if rects else None
+
+    def rect(self):
+        return self.x.geometry(self.window())
+
+    def icon_rect(self, timeout=10.0):
+        """Where the panel draws an icon: what differs from its background colour."""
+        def find():
+            win, r = self.window(), self.rect()
+            data = win.get_image(0, 0, r.width, r.height, 2, 0xFFFFFFFF).data   # ZPixmap, BGRX
+            w = r.width
+            # Against each row's own background (its last pixel), so that borders and
+            # gradients of the panel do not count; its first and last columns are left out.
+            hits = [(x, y) for y in range(r.height) for x in range(1, w - 1)
+                    if data[(y * w + x) * 4:(y * w + x) * 4 + 3] != data[(y * w + w - 1) * 4:(y * w + w - 1) * 4 + 3]]
+            if not hits:
+                return None
+            xs, ys = [h[0] for h in hits], [h[1] for h in hits]
+            return Rect(r.x + min(xs), r.y + min(ys), max(xs) - min(xs) + 1, max(ys) - min(ys) + 1)
+        return wait_for(find, timeout, f"an icon drawn in {self.kind}")
+
+
+class ScriptedWatcher:
+    """org.kde.StatusNotifierWatcher played by python3-dbusmock: it records the items'
+    registrations and says whether a host is registered, nothing else."""
+
+    def __init__(self, logs, host=True):
+        self.sni = Sni()
+        self.program = Program(["/usr/bin/python3", "-E", "-m", "dbusmock", "--session", WATCHER,
+                                "/StatusNotifierWatcher", WATCHER], Path(logs) / "dbusmock.log")
+        wait_for(lambda: self._mock("GetCalls", reply="(a(tsav))") is not None, 10, "the scripted watcher")
+        self._mock("AddMethod", GLib.Variant("(sssss)", (WATCHER, "RegisterStatusNotifierItem", "s", "", "")))
+        self._mock("AddProperties", GLib.Variant("(sa{sv})", (WATCHER, {
+            "IsStatusNotifierHostRegistered": GLib.Variant("b", host),
+            "RegisteredStatusNotifierItems": GLib.Variant("as", []),
+            "ProtocolVersion": GLib.Variant("i", 0)})))
+
+    def _mock(self, method, params=None, reply="()"):
+        try:
+            return self.sni.call(WATCHER, "/StatusNotifierWatcher", "org.freedesktop.DBus.Mock", method,
+                                 params, reply)
+        except AssertionError:
+            return None
+
+    def registered(self):
+        """The items registered so far, as "service/path" keys."""
+        calls = self._mock("GetCalls", reply="(a(tsav))")[0]
+        return [args[0] if args[0].startswith(":") or "/" in args[0] else args[0] + "/StatusNotifierItem"
+                for _, method, args in calls if method == "RegisterStatusNotifierItem"]
+
+    def stop(self):
+        self.program.stop()
+
+
+# --- the tests ----------------------------------------------------------------------------------
 
 
 class _XEmbedTrayKeptAway:
     """Stands in for the harness' trayer in these classes, so that E2ETestCase.setUp does
-    not bring it back between tests: here the only status bar is the StatusNotifierItem one."""
+    not bring it back between tests: here the status bars are the tests' own."""
 
     def running(self):
         return True
@@ -46,18 +271,20 @@ class _XEmbedTrayKeptAway:
 
 
 class StatusNotifierCase(E2ETestCase):
-    """Base: no XEmbed tray on the desktop while the tests of the class run."""
+    """Base: no trayer on the desktop while the tests of the class run."""
 
     tray = _XEmbedTrayKeptAway()
     _trayer_was_running = False
+    sni = None
 
     @classmethod
     def setUpClass(cls):
         super().setUpClass()
-        xembed = E2ETestCase.tray
-        cls._trayer_was_running = xembed.running()
+        trayer = E2ETestCase.tray
+        cls._trayer_was_running = trayer.running()
         if cls._trayer_was_running:
-            xembed.stop()
+            trayer.stop()
+        cls.sni = Sni()
 
     @classmethod
     def tearDownClass(cls):
@@ -65,12 +292,15 @@ class StatusNotifierCase(E2ETestCase):
             E2ETestCase.tray.start()
         super().tearDownClass()
 
-    def start_host(self, **kw):
-        log = open(self.artefacts / "sni-host.log", "a")
-        self.addCleanup(log.close)
-        host = SniHost(log=log, **kw).start()
-        self.addCleanup(host.stop)
-        return host
+    def status_bar(self, kind="xfce4-panel", wm=True):
+        bar = StatusBar(self.x, self.artefacts, kind, wm).start()
+        self.addCleanup(bar.stop)
+        return bar
+
+    def scripted_watcher(self, host=True):
+        watcher = ScriptedWatcher(self.artefacts, host)
+        self.addCleanup(watcher.stop)
+        return watcher
 
     def settle(self, app, since, why=""):
         """Asserts that nothing more is written for a while after position since."""
@@ -99,28 +329,24 @@ def _luminance(rgb):
     return 0.2126 * r + 0.7152 * g + 0.0722 * b
 
 
-class StatusNotifierOnX11(StatusNotifierCase):
-    """X11 with a StatusNotifierItem status bar (its panel at the top-right corner, 28 px
-    high, reserving its strip of the screen as a window manager would)."""
+class XfcePanelCase(StatusNotifierCase):
+    """X11 with xfce4-panel across the top of the screen (and xfwm4 reserving its strip)."""
 
-    def launch_with_bar(self, **host_kw):
-        host = self.start_host(panel=True, **host_kw)
+    def launch_with_bar(self):
+        bar = self.status_bar()
         app = self.launch()
-        item = host.wait_item(pid=app.pid, timeout=5)
-        return host, app, item
+        item = self.sni.wait_item(app.pid, timeout=5)
+        return bar, app, item
 
     def launch_open(self):
-        host, app, item = self.launch_with_bar()
+        bar, app, item = self.launch_with_bar()
         app.wait_lines(STARTUP, timeout=10)
         self.wait_popover_shown(app)
-        return host, app, item
+        return bar, app, item
 
-    def panel(self, host):
-        return Rect(*host.panel_rect())
-
-    def work_area(self, host):
+    def work_area(self, bar):
         screen = self.x.screen_rect
-        return Rect(0, self.panel(host).bottom, screen.width, screen.height - self.panel(host).bottom)
+        return Rect(0, bar.rect().bottom, screen.width, screen.height - bar.rect().bottom)
 
     def toggle(self, app, expected, do, why=""):
         m = app.mark()
@@ -129,21 +355,23 @@ class StatusNotifierOnX11(StatusNotifierCase):
         self.settle(app, m + len(expected), why)
         return self.wait_popover_hidden(app) if expected == CLOSE else self.wait_popover_shown(app)
 
+    def activate(self, item, x, y):
+        return lambda: self.sni.item_call(item, "Activate", x, y)
+
     def assert_on_screen(self, rect, area, what):
         self.assertTrue(rect.x >= area.x and rect.y >= area.y and rect.right <= area.right
                         and rect.bottom <= area.bottom, f"{what}: popover {rect} not within {area}")
 
-    def test_item_registers_with_icon_and_no_menu_and_popover_opens_under_the_bar(self):
-        host, app, item = self.launch_with_bar()
+    def assert_item(self, item, app):
+        """The item's properties: its id and title, an icon that shows on any bar, no menu."""
         self.assertLessEqual(item.registered_at - app.t_launch, 3.0, "registered late")
-        props = host.properties(item)
+        props = self.sni.properties(item)
         summary = {k: v for k, v in props.items() if "Pixmap" not in k}
         self.assertEqual(props["Id"], "registratore", summary)
         # Qt puts the application name in Title; hosts show the tooltip's title on hover.
         self.assertIn(props["Title"], ("registratore", "Registratore"), summary)
         self.assertEqual(props["ToolTip"][2], "Registratore", summary)
         self.assertEqual(props["Status"], "Active", summary)
-
         pixmap = pick_pixmap(props.get("IconPixmap", []), 22)
         self.assertTrue(pixmap or props.get("IconName"), f"the item has no icon: {summary}")
         if pixmap:
@@ -154,20 +382,25 @@ class StatusNotifierOnX11(StatusNotifierCase):
             # bar, one all light on a light bar.
             lum = _luminance(mean_colour(pixmap))
             self.assertTrue(0.15 < lum < 0.85, f"icon mean luminance {lum:.2f}")
-
         # A dbusmenu would make left clicks open the menu on several hosts.
         self.assertFalse(props["ItemIsMenu"], summary)
-        layout = host.menu_layout(item, props["Menu"])
+        layout = self.sni.menu_layout(item, props["Menu"])
         if layout is not None:
             self.assertEqual(layout[1][2], [], f"the item exports menu items: {layout}")
         self.assertIn(props["Menu"], NO_MENU_PATHS, summary)
-        print(f"\n  item {item.key}: Menu={props['Menu']!r} ItemIsMenu={props['ItemIsMenu']} "
-              f"Title={props['Title']!r} icons={[(w, h) for w, h, _ in props['IconPixmap']]}",
-              file=sys.stderr)
+        return props
 
-        # The status bar shows it, and the app does not use an XEmbed tray or its window.
-        cell = Rect(*host.panel_cell(item))
-        self.assertEqual(self.x.tray_icons(app.pid), [])
+
+
+class StatusNotifierOnX11(XfcePanelCase):
+
+    def test_item_registers_with_icon_and_no_menu_and_popover_opens_under_the_bar(self):
+        bar, app, item = self.launch_with_bar()
+        self.assert_item(item, app)
+        # The status bar shows it as a status notifier item, not as an embedded X window,
+        # and the app does not use its window either.
+        icon = bar.icon_rect()
+        self.assertEqual([w for w in self.x.walk(bar.window()) if self.x.pid_of(w) == app.pid], [])
         t_ready, t_open = app.wait_lines(STARTUP, timeout=10)
         self.assertTrue(0.8 <= t_ready <= 3.0, app.report())
         pop = self.wait_popover_shown(app, timeout=3)
@@ -176,20 +409,20 @@ class StatusNotifierOnX11(StatusNotifierCase):
         self.assertEqual(app.lines(), STARTUP, app.report())
         # Not anchored to an icon it cannot locate: the work area's top-right corner,
         # below the bar, not over the icon.
-        area = self.work_area(host)
+        area = self.work_area(bar)
         self.assert_on_screen(pop, area, "at launch")
         self.assertGreaterEqual(pop.right, area.right - 4, f"popover {pop}, work area {area}")
         self.assertLessEqual(pop.y, area.y + 4, f"popover {pop}, work area {area}")
-        self.assertFalse(pop.contains(*cell.center), f"popover {pop} covers the icon {cell}")
+        self.assertFalse(pop.contains(*icon.center), f"popover {pop} covers the icon {icon}")
 
     def test_activate_toggles_and_reopens_at_the_pointer(self):
-        host, app, item = self.launch_open()
-        area = self.work_area(host)
+        bar, app, item = self.launch_open()
+        area = self.work_area(bar)
         # Where the user clicked; the status bar's coordinates and the pointer agree.
         for px, py in ((640, 300), (1275, 795), (30, 600)):
             self.pointer.move(px, py)
-            self.toggle(app, CLOSE, lambda: host.activate(item, px, py))
-            pop = self.toggle(app, OPEN, lambda: host.activate(item, px, py))
+            self.toggle(app, CLOSE, self.activate(item, px, py))
+            pop = self.toggle(app, OPEN, self.activate(item, px, py))
             self.screenshot(f"reopened-at-{px}-{py}")
             where = f"popover {pop}, pointer {px},{py}"
             self.assertLessEqual(_distance(pop, px, py), 4, where)
@@ -198,53 +431,47 @@ class StatusNotifierOnX11(StatusNotifierCase):
                 self.assertLessEqual(abs(pop.center[0] - px), 2, f"not centred on the pointer: {where}")
 
     def test_middle_and_right_click_do_nothing(self):
-        host, app, item = self.launch_open()
+        bar, app, item = self.launch_open()
         for shown in (True, False):
             with self.subTest(popover_shown=shown):
                 if not shown:
-                    self.toggle(app, CLOSE, lambda: host.activate(item, 640, 300))
+                    self.toggle(app, CLOSE, self.activate(item, 640, 300))
                 m = app.mark()
-                host.secondary_activate(item, 640, 300)
-                host.context_menu(item, 640, 300)
+                self.sni.item_call(item, "SecondaryActivate", 640, 300)
+                self.sni.item_call(item, "ContextMenu", 640, 300)
                 self.assert_quiet(app, m, SETTLE)
                 self.assertEqual(self.popover_rect(app) is not None, shown)
 
     def test_clicking_the_icon_in_the_bar_closes_and_reopens(self):
-        # The real thing: a press and release on the icon in the status bar's own window,
-        # which sends Activate on release. To the app's outside-click monitor the press is
-        # a click in another application; the icon's click must still close the popover
-        # once, not close it and open it again.
-        host, app, item = self.launch_open()
-        cell = Rect(*host.panel_cell(item))
-        bar = self.panel(host)
+        # The real thing: a press and release on the icon in the status bar, which sends
+        # Activate. To the app's outside-click monitor the press is a click in another
+        # application; the icon's click must still close the popover once, not close it and
+        # open it again.
+        bar, app, item = self.launch_open()
+        icon, panel = bar.icon_rect(), bar.rect()
         for cycle in range(2):
-            sent = len(host.panel_clicks())
-            self.toggle(app, CLOSE, lambda: self.click_rect(cell),
+            self.toggle(app, CLOSE, lambda: self.click_rect(icon),
                         why="the click on the icon closed the popover and opened it again (its press "
                             "was taken for a click outside, then the status bar's Activate toggled it)")
-            self.assertEqual([c[1:] for c in host.panel_clicks()[sent:]],
-                             [("Activate", item.key, *cell.center, None)])
-            pop = self.toggle(app, OPEN, lambda: self.click_rect(cell))
+            pop = self.toggle(app, OPEN, lambda: self.click_rect(icon))
             self.screenshot(f"opened-from-the-bar-{cycle}")
             # Just under the bar, around the icon it was opened from.
-            where = f"cycle {cycle}: popover {pop}, icon {cell}, bar {bar}"
-            self.assertTrue(pop.x <= cell.center[0] < pop.right, where)
-            self.assertGreaterEqual(pop.y, bar.bottom, where)
-            self.assertLessEqual(pop.y, bar.bottom + 4, where)
+            where = f"cycle {cycle}: popover {pop}, icon {icon}, bar {panel}"
+            self.assertTrue(pop.x <= icon.center[0] < pop.right, where)
+            self.assertGreaterEqual(pop.y, panel.bottom, where)
+            self.assertLessEqual(pop.y, panel.bottom + 4, where)
 
     def test_item_comes_back_when_the_status_bar_restarts(self):
-        host, app, item = self.launch_open()
-        t_gone = time.monotonic()
-        host.stop()
+        bar, app, item = self.launch_open()
+        bar.stop()
         self.assertTrue(app.running(), app.report())
         time.sleep(0.5)
-        host = self.start_host(panel=True)
-        again = host.wait_item(pid=app.pid, timeout=10)
-        self.assertGreater(again.registered_at, t_gone)
-        self.assertEqual(host.properties(again)["Id"], "registratore")
+        bar = self.status_bar()
+        again = self.sni.wait_item(app.pid, timeout=10)
+        self.assertEqual(self.sni.properties(again)["Id"], "registratore")
         self.pointer.move(640, 300)
-        self.toggle(app, CLOSE, lambda: host.activate(again, 640, 300))
-        self.toggle(app, OPEN, lambda: host.activate(again, 640, 300))
+        self.toggle(app, CLOSE, self.activate(again, 640, 300))
+        self.toggle(app, OPEN, self.activate(again, 640, 300))
         self.assert_no_fallback(app)
 
     def test_status_bar_that_comes_up_a_second_after_the_app_is_taken(self):
@@ -252,21 +479,21 @@ class StatusNotifierOnX11(StatusNotifierCase):
         # for one for a few seconds and must take it when it comes within that wait.
         app = self.launch()
         time.sleep(1.0)
-        host = self.start_host(panel=True)
+        watcher = self.scripted_watcher(host=True)
         try:
-            item = host.wait_item(pid=app.pid, timeout=NO_BAR_WAIT + 2)
+            item = self.sni.wait_item(app.pid, timeout=NO_BAR_WAIT + 2, keys=watcher.registered)
         except AssertionError as e:
             raise AssertionError(f"{e}: the app did not take the status bar that came up 1 s after "
                                  f"it started, within its {NO_BAR_WAIT:g} s wait\n{app.report()}") from None
         app.wait_lines(STARTUP, timeout=10)
         self.wait_popover_shown(app)
         self.assert_no_fallback(app)
-        self.assertTrue(host.properties(item)["Id"])
+        self.assertTrue(self.sni.properties(item)["Id"])
 
     def test_watcher_without_host_is_no_status_bar(self):
         # A watcher with no host shows no icon: the panel must open in a window instead.
-        host = self.start_host(host=False)
-        self.assertFalse(host.watcher_property("IsStatusNotifierHostRegistered"))
+        self.scripted_watcher(host=False)
+        self.assertFalse(self.sni.watcher_property("IsStatusNotifierHostRegistered"))
         app = self.launch()
         reason = self.fallback_sentence(app)
         rect = self.wait_popover_shown(app, timeout=5)
@@ -277,6 +504,48 @@ class StatusNotifierOnX11(StatusNotifierCase):
         for name in ("Record", "Stop", "Settings"):
             with self.subTest(button=name):
                 self.widget(app, name)
+
+
+class StatusNotifierWithoutWindowManager(XfcePanelCase):
+    """xfce4-panel alone: nothing tells the app the work area, so the popover that cannot
+    be anchored to its icon goes to the screen's top-right corner, wholly on screen."""
+
+    def test_popover_at_the_screen_corner(self):
+        bar = self.status_bar(wm=False)
+        app = self.launch()
+        item = self.sni.wait_item(app.pid, timeout=5)
+        app.wait_lines(STARTUP, timeout=10)
+        pop = self.wait_popover_shown(app)
+        self.screenshot("popover-without-window-manager")
+        screen = self.x.screen_rect
+        self.assert_on_screen(pop, screen, "without a window manager")
+        self.assertGreaterEqual(pop.right, screen.right - 4, f"popover {pop}, screen {screen}")
+        self.assertLessEqual(pop.y, 4, f"popover {pop}, screen {screen}")
+        self.toggle(app, CLOSE, self.activate(item, 640, 300))
+        self.assertIsNotNone(bar.window())
+
+
+class XEmbedOnTint2(StatusNotifierCase):
+    """tint2's system tray, a second XEmbed tray (it shows its panel only under a window manager)."""
+
+    def test_icon_in_tint2_toggles_the_popover_under_it(self):
+        bar = self.status_bar("tint2")
+        app = self.launch()
+        icon = wait_for(lambda: [self.x.geometry(w) for w in self.x.walk(bar.window())
+                                 if self.x.pid_of(w) == app.pid and self.x.is_viewable(w)], 10,
+                        "the app's icon in tint2's tray")[0]
+        app.wait_lines(STARTUP, timeout=10)
+        panel = bar.rect()
+        for expected in (CLOSE, OPEN, CLOSE, OPEN):
+            m = app.mark()
+            self.click_rect(icon)
+            app.wait_lines(expected, since=m)
+            self.assert_quiet(app, m + len(expected), SETTLE)
+        pop = self.wait_popover_shown(app)
+        where = f"popover {pop}, icon {icon}, bar {panel}"
+        self.assertTrue(pop.x <= icon.center[0] < pop.right, where)
+        self.assertGreaterEqual(pop.y, panel.bottom, where)
+        self.assertLessEqual(pop.y, panel.bottom + 4, where)
 
 
 # --- Wayland ---------------------------------------------------------------------------------
@@ -426,10 +695,10 @@ class StatusNotifierOnWayland(WaylandCase):
     """Qt's Wayland platform on headless weston, with the StatusNotifierItem status bar."""
 
     def test_item_registers_popover_opens_and_activate_toggles(self):
-        host = self.start_host()
+        self.status_bar(wm=False)
         app = self.launch_wayland()
-        item = host.wait_item(pid=app.pid, timeout=5)
-        props = host.properties(item)
+        item = self.sni.wait_item(app.pid, timeout=5)
+        props = self.sni.properties(item)
         self.assertEqual(props["Id"], "registratore")
         self.assertTrue(pick_pixmap(props.get("IconPixmap", []), 22) or props.get("IconName"),
                         "the item has no icon")
@@ -440,13 +709,13 @@ class StatusNotifierOnWayland(WaylandCase):
         self.assert_no_fallback(app)
         for cycle in range(2):
             with self.subTest(cycle=cycle):
-                self.toggle(app, CLOSE, lambda: host.activate(item, 1200, 10))
-                self.toggle(app, OPEN, lambda: host.activate(item, 1200, 10))
+                self.toggle(app, CLOSE, lambda: self.sni.item_call(item, "Activate", 1200, 10))
+                self.toggle(app, OPEN, lambda: self.sni.item_call(item, "Activate", 1200, 10))
         for name in ("Record", "Stop", "Settings"):
             with self.subTest(button=name):
                 self.widget(app, name)
         m = app.mark()
-        host.context_menu(item, 1200, 10)
+        self.sni.item_call(item, "ContextMenu", 1200, 10)
         self.assert_quiet(app, m, SETTLE)
         self.assertTrue(self.popover_state(app, "showing"))
 
@@ -490,9 +759,9 @@ class WaylandFocus(WaylandCase):
     def test_another_client_taking_focus_closes_the_popover(self):
         if not shutil.which("weston-flower"):
             self.skipTest("weston-flower is missing (Debian package weston)")
-        host = self.start_host()
+        self.status_bar(wm=False)
         app = self.launch_wayland()
-        item = host.wait_item(pid=app.pid, timeout=5)
+        item = self.sni.wait_item(app.pid, timeout=5)
         app.wait_lines(STARTUP, timeout=10)
         self.wait_popover(app, True)
         wait_for(lambda: self.popover_state(app, "active"), 5, "the popover to be the active window")
@@ -510,7 +779,7 @@ class WaylandFocus(WaylandCase):
         self.assertFalse(self.popover_state(app, "showing"))
 
         # The icon opens it again, active, and the next client to take focus closes it.
-        self.toggle(app, OPEN, lambda: host.activate(item, 990, 10))
+        self.toggle(app, OPEN, lambda: self.sni.item_call(item, "Activate", 990, 10))
         wait_for(lambda: self.popover_state(app, "active"), 5, "the reopened popover to be active")
         first.terminate()
         m = app.mark()
