@@ -41,21 +41,21 @@ for package in "${packages[@]}"; do
     installed "$package" || missing+=("$package")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
-if [ "${2:-}" = --simulate ]; then
-    apt-get install -s --no-install-recommends "${missing[@]}"
-    exit
-fi
+simulate=0
+[ "${2:-}" = --simulate ] && simulate=1
 
-if [ "$(id -u)" -ne 0 ]; then
+if [ "$(id -u)" -ne 0 ] && [ $simulate = 0 ]; then
     echo "Installing ${missing[*]} needs root: run this as root or with sudo." >&2
     exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-removed=$(apt-get install -s --no-install-recommends "${missing[@]}" | sed -n 's/^Remv \([^ ]*\).*/\1/p')
+[ $simulate = 1 ] || apt-get update -qq
+simulation=$(apt-get install -s --no-install-recommends "${missing[@]}")
+[ $simulate = 0 ] || echo "$simulation"
+removed=$(sed -n 's/^Remv \([^ ]*\).*/\1/p' <<<"$simulation")
 if [ -n "$removed" ]; then
     echo "Installing ${missing[*]} would remove $(echo $removed): not installing; install what is" \
         "missing by hand in a way that keeps them." >&2
     exit 1
 fi
-apt-get install -y -qq --no-install-recommends "${missing[@]}"
+[ $simulate = 1 ] || apt-get install -y -qq --no-install-recommends "${missing[@]}"
