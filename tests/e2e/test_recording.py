@@ -168,7 +168,8 @@ class Recording(E2ETestCase):
         self.stop_recording(app)
         sound = self.assert_recording(path, MEDIUM_RATE)
         kept_before, kept_after = tone_runs(sound, 440), tone_runs(sound, 660)
-        heard_paused = tone_windows(sound).get(1000, 0.0)
+        # A single window at the edge of another tone can read as 1000 Hz: count stretches of two.
+        heard_paused = sum(tone_runs(sound, 1000, shortest=0.04))
         facts = (f"of the 400 ms tones ending at a pause: {[round(r * 1000) for r in kept_before]} ms; "
                  f"starting at a resume: {[round(r * 1000) for r in kept_after]} ms; "
                  f"{heard_paused * 1000:.0f} ms of the tones played while paused")
