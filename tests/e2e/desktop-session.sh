@@ -273,8 +273,11 @@ else
         setsid "$daemon" >"$logs/$daemon.log" 2>&1 </dev/null &
         [[ $daemon == pipewire ]] && wait_until "$READY_TIMEOUT" "pipewire" test -S "$XDG_RUNTIME_DIR/pipewire-0"
     done
+    pulse_pid=$!
 fi
 wait_until "$READY_TIMEOUT" "$sound" pactl info
+# The process that serves the pulse protocol, for the benchmark's figures.
+export E2E_SOUND_SERVER_PID=${pulse_pid:-$(cut -d' ' -f1 "$XDG_RUNTIME_DIR/pulse/pid" 2>/dev/null)}
 pa() { pactl "$@" >>"$logs/pactl.log" 2>&1 || fail "pactl $* failed"; }
 # Load order matters: some clients take the first non-monitor source as the default input.
 pa load-module module-null-sink sink_name=vmic_sink sink_properties=device.description=Virtual_microphone_feed
