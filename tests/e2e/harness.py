@@ -236,45 +236,40 @@ class App:
         with self._cond:
             return [text for _, text in self._err]
 
-    def wait_line(self, text, timeout=10.0, since=0):
-        """Waits for a stdout line equal to text after position since; returns (index, time)."""
+    def _wait(self, find, timeout, until_exit=True):
+        """find() under the lock, again at each new line, until it is not None or timeout
+        passes (or the app has ended and said all it will); returns its last value."""
         deadline = time.monotonic() + timeout
         with self._cond:
-            while True:
-                for i in range(since, len(self._out)):
-                    if self._out[i][1] == text:
-                        return i, self._out[i][0]
+            while (hit := find()) is None:
                 left = deadline - time.monotonic()
-                if left <= 0 or (self.proc.poll() is not None and not self._readers_alive()):
+                if left <= 0 or (until_exit and not self.running() and not self._readers_alive()):
                     break
                 self._cond.wait(min(left, 0.1))
-        raise AssertionError(f"no line {text!r} on stdout within {timeout:g}s"
-                             + ("" if self.running() else f" (app exited with {self.proc.returncode})")
-                             + "\n" + self.report())
+            return hit
+
+    def wait_line(self, text, timeout=10.0, since=0):
+        """Waits for a stdout line equal to text after position since; returns (index, time)."""
+        hit = self._wait(lambda: next(((i, self._out[i][0]) for i in range(since, len(self._out))
+                                       if self._out[i][1] == text), None), timeout)
+        if hit is None:
+            raise AssertionError(f"no line {text!r} on stdout within {timeout:g}s"
+                                 + ("" if self.running() else f" (app exited with {self.proc.returncode})")
+                                 + "\n" + self.report())
+        return hit
 
     def wait_line_prefix(self, prefix, timeout=10.0, since=0):
         """Waits for a stdout line starting with prefix after position since; returns (time, text)."""
-        deadline = time.monotonic() + timeout
-        with self._cond:
-            while True:
-                for t, text in self._out[since:]:
-                    if text.startswith(prefix):
-                        return t, text
-                left = deadline - time.monotonic()
-                if left <= 0 or (self.proc.poll() is not None and not self._readers_alive()):
-                    break
-                self._cond.wait(min(left, 0.1))
-        raise AssertionError(f"no line starting {prefix!r} on stdout within {timeout:g}s\n" + self.report())
+        hit = self._wait(lambda: next(((t, x) for t, x in self._out[since:] if x.startswith(prefix)), None),
+                         timeout)
+        if hit is None:
+            raise AssertionError(f"no line starting {prefix!r} on stdout within {timeout:g}s\n" + self.report())
+        return hit
 
     def wait_lines(self, expected, timeout=10.0, since=0):
         """Waits until stdout after since starts with exactly the expected lines; returns their times."""
-        deadline = time.monotonic() + timeout
+        self._wait(lambda: True if len(self._out) - since >= len(expected) else None, timeout)
         with self._cond:
-            while len(self._out) - since < len(expected):
-                left = deadline - time.monotonic()
-                if left <= 0 or (not self.running() and not self._readers_alive()):
-                    break
-                self._cond.wait(min(left, 0.1))
             got = self._out[since:since + len(expected)]
         if [t for _, t in got] != list(expected):
             raise AssertionError(f"expected stdout lines {list(expected)!r}, got {[t for _, t in got]!r}"
@@ -283,17 +278,10 @@ class App:
 
     def wait_err(self, predicate, timeout=10.0):
         """Waits for a stderr line for which predicate(text) is true; returns it."""
-        deadline = time.monotonic() + timeout
-        with self._cond:
-            while True:
-                for _, text in self._err:
-                    if predicate(text):
-                        return text
-                left = deadline - time.monotonic()
-                if left <= 0:
-                    break
-                self._cond.wait(min(left, 0.1))
-        raise AssertionError(f"no matching line on stderr within {timeout:g}s\n" + self.report())
+        hit = self._wait(lambda: next((x for _, x in self._err if predicate(x)), None), timeout, until_exit=False)
+        if hit is None:
+            raise AssertionError(f"no matching line on stderr within {timeout:g}s\n" + self.report())
+        return hit
 
     def _readers_alive(self):
         return any(t.is_alive() for t in self._readers)
