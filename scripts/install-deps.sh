@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the recorder needs: `build` to build and run it, `test` to
-# also run every test (a virtual desktop: display, tray, sound server, accessibility bus).
+# also run every test (a virtual desktop: display, trays, sound server, accessibility bus).
+# Nothing installed is ever removed: apt's simulation is checked first and a removal stops it.
+#
+#   scripts/install-deps.sh [build|test] [--simulate]   (--simulate: only print apt's simulation)
 set -euo pipefail
 
 build_packages=(
@@ -10,29 +13,50 @@ build_packages=(
 )
 test_packages=(
     libgtest-dev googletest
-    xvfb xauth trayer pulseaudio pulseaudio-utils dbus dbus-x11 at-spi2-core
+    xvfb xauth trayer tint2 xfce4-panel xfwm4 pulseaudio-utils dbus dbus-x11 at-spi2-core
     python3 python3-gi python3-pyatspi python3-xlib gir1.2-atspi-2.0 xdotool x11-utils x11-apps imagemagick
+    python3-pytest python3-dbusmock
     espeak-ng sox ffmpeg clang-format
     debootstrap desktop-file-utils appstream dpkg-dev file
     weston qt6-wayland
     fiu-utils libfiu0 binutils
 )
 
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
 packages=("${build_packages[@]}")
 if [ "${1:-build}" = test ]; then
     packages+=("${test_packages[@]}")
+    # The desktop tests run on PulseAudio or on PipeWire (with WirePlumber and pipewire-pulse),
+    # whichever the machine has. A machine with neither gets both, so that the tests cover
+    # both (on Debian 12 they install side by side). pulseaudio conflicts with pipewire-alsa
+    # and pipewire-audio-client-libraries, so a PipeWire desktop never gets it.
+    if ! installed pulseaudio && ! { installed pipewire-pulse && installed wireplumber; }; then
+        packages+=(pipewire-pulse wireplumber)
+        installed pipewire-alsa || installed pipewire-audio-client-libraries || packages+=(pulseaudio)
+    fi
 fi
 
 missing=()
 for package in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+    installed "$package" || missing+=("$package")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
+simulate=0
+[ "${2:-}" = --simulate ] && simulate=1
 
-if [ "$(id -u)" -ne 0 ]; then
+if [ "$(id -u)" -ne 0 ] && [ $simulate = 0 ]; then
     echo "Installing ${missing[*]} needs root: run this as root or with sudo." >&2
     exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}"
+[ $simulate = 1 ] || apt-get update -qq
+simulation=$(apt-get install -s --no-install-recommends "${missing[@]}")
+[ $simulate = 0 ] || echo "$simulation"
+removed=$(sed -n 's/^Remv \([^ ]*\).*/\1/p' <<<"$simulation")
+if [ -n "$removed" ]; then
+    echo "Installing ${missing[*]} would remove $(echo $removed): not installing; install what is" \
+        "missing by hand in a way that keeps them." >&2
+    exit 1
+fi
+[ $simulate = 1 ] || apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,12 +1,16 @@
 #!/bin/bash
 # Runs a command inside a private, throw-away Linux desktop:
 #   a D-Bus session bus with the accessibility (AT-SPI) bus, Xvfb, trayer as the XEmbed
-#   system tray, and a PulseAudio server whose default input is a virtual microphone.
+#   system tray, and a sound server (PulseAudio, or PipeWire with WirePlumber and
+#   pipewire-pulse) whose default input is a virtual microphone.
 #
-#   tests/e2e/desktop-session.sh [--no-tray] [--keep] CMD [ARG...]
+#   tests/e2e/desktop-session.sh [--no-tray] [--keep] [--sound SERVER] CMD [ARG...]
 #
 #   --no-tray   do not start trayer (same as E2E_NO_TRAYER=1)
 #   --keep      keep the session folder (logs) after exit (same as E2E_KEEP_SESSION=1)
+#   --sound     pulseaudio, pipewire or auto (same as E2E_SOUND_SERVER; auto, the default,
+#               takes PulseAudio when it is installed, else PipeWire). The one running is
+#               exported as E2E_SOUND_SERVER.
 #
 # Sound: play into the microphone with `paplay -d vmic_sink file.wav`; the default source
 # is `vmic` (the monitor of vmic_sink, remapped so it is an ordinary input). A second pair
@@ -32,17 +36,20 @@ unset E2E_SUBREAPER
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 no_tray=${E2E_NO_TRAYER:-0}
 keep=${E2E_KEEP_SESSION:-0}
+sound=${E2E_SOUND_SERVER:-auto}
 while [[ $# -gt 0 ]]; do
     case $1 in
         --no-tray) no_tray=1; shift ;;
         --keep) keep=1; shift ;;
+        --sound) sound=${2:-}; shift 2 ;;
+        --sound=*) sound=${1#--sound=}; shift ;;
         --) shift; break ;;
         -*) echo "desktop-session: unknown option $1" >&2; exit 2 ;;
         *) break ;;
     esac
 done
 if [[ $# -eq 0 ]]; then
-    echo "usage: $0 [--no-tray] [--keep] CMD [ARG...]" >&2
+    echo "usage: $0 [--no-tray] [--keep] [--sound pulseaudio|pipewire|auto] CMD [ARG...]" >&2
     exit 2
 fi
 
@@ -168,7 +175,20 @@ need() {
         command -v "$c" >/dev/null 2>&1 || fail "missing program '$c' (see the package list in tests/e2e/README.md)"
     done
 }
-need dbus-daemon dbus-send Xvfb xdpyinfo pulseaudio pactl paplay xdotool xwininfo import "$PY"
+has_pipewire() { command -v pipewire && command -v wireplumber && command -v pipewire-pulse; } >/dev/null 2>&1
+if [[ $sound == auto ]]; then
+    if command -v pulseaudio >/dev/null 2>&1; then sound=pulseaudio
+    elif has_pipewire; then sound=pipewire
+    else fail "no sound server: install pulseaudio, or pipewire-pulse and wireplumber"
+    fi
+fi
+case $sound in
+    pulseaudio) need pulseaudio ;;
+    pipewire) need pipewire wireplumber pipewire-pulse ;;
+    *) fail "unknown sound server '$sound' (pulseaudio, pipewire or auto)" ;;
+esac
+export E2E_SOUND_SERVER=$sound
+need dbus-daemon dbus-send Xvfb xdpyinfo pactl paplay xdotool xwininfo import "$PY"
 [[ -x /usr/libexec/at-spi-bus-launcher ]] || fail "missing /usr/libexec/at-spi-bus-launcher (at-spi2-core)"
 [[ $no_tray == 1 ]] || need trayer
 
@@ -242,10 +262,22 @@ fi
 printf 'autospawn = no\n' >"$session/pulse-client.conf"
 export PULSE_CLIENTCONFIG=$session/pulse-client.conf
 export PULSE_SERVER=unix:$XDG_RUNTIME_DIR/pulse/native
-timeout "$READY_TIMEOUT" pulseaudio -D -n --exit-idle-time=-1 --system=no --disallow-exit=no \
-    --load=module-native-protocol-unix --log-target=file:"$logs/pulseaudio.log" \
-    >>"$logs/pulseaudio-start.log" 2>&1 || fail "pulseaudio did not start"
-wait_until "$READY_TIMEOUT" "pulseaudio" pactl info
+if [[ $sound == pulseaudio ]]; then
+    timeout "$READY_TIMEOUT" pulseaudio -D -n --exit-idle-time=-1 --system=no --disallow-exit=no \
+        --load=module-native-protocol-unix --log-target=file:"$logs/pulseaudio.log" \
+        >>"$logs/pulseaudio-start.log" 2>&1 || fail "pulseaudio did not start"
+else
+    # No systemd here: the three daemons run as ordinary children of this session, each
+    # finding the others through XDG_RUNTIME_DIR and the session bus.
+    for daemon in pipewire wireplumber pipewire-pulse; do
+        setsid "$daemon" >"$logs/$daemon.log" 2>&1 </dev/null &
+        [[ $daemon == pipewire ]] && wait_until "$READY_TIMEOUT" "pipewire" test -S "$XDG_RUNTIME_DIR/pipewire-0"
+    done
+    pulse_pid=$!
+fi
+wait_until "$READY_TIMEOUT" "$sound" pactl info
+# The process that serves the pulse protocol, for the benchmark's figures.
+export E2E_SOUND_SERVER_PID=${pulse_pid:-$(cut -d' ' -f1 "$XDG_RUNTIME_DIR/pulse/pid" 2>/dev/null)}
 pa() { pactl "$@" >>"$logs/pactl.log" 2>&1 || fail "pactl $* failed"; }
 # Load order matters: some clients take the first non-monitor source as the default input.
 pa load-module module-null-sink sink_name=vmic_sink sink_properties=device.description=Virtual_microphone_feed

@@ -1,5 +1,6 @@
 """End-to-end harness: drives the real registratore binary on the desktop that
-desktop-session.sh sets up (Xvfb, trayer, AT-SPI, PulseAudio with a virtual microphone).
+desktop-session.sh sets up (Xvfb, trayer, AT-SPI, PulseAudio or PipeWire with a virtual
+microphone). The tests run under pytest (conftest.py); E2ETestCase is their base class.
 
 Everything that waits is bounded; a timeout raises AssertionError with what was seen.
 
@@ -59,6 +60,19 @@ MENU_LOADED = ["arrayMenu.count : 3"] + ["tableView(_ tableView: NSTableView", "
 # Qt turns a second press within the double-click interval (400 ms on X11) into a double
 # click, which a tray icon reports as DoubleClick rather than Trigger. Keep clicks apart.
 CLICK_GAP = 0.6
+SETTLE = 0.8            # quiet time after a toggle: catches a close that is undone at once
+NO_BAR_WAIT = 3.0       # how long the app waits for a status bar before using a window
+FALLBACK_SENTENCE = "no status bar"     # in what the app says when it opens in a window
+SOUND_SERVER = os.environ.get("E2E_SOUND_SERVER", "pulseaudio")
+
+
+def in_desktop_session():
+    return bool(os.environ.get("DISPLAY") and os.environ.get("REGISTRATORE_E2E_SESSION"))
+
+
+def artefacts_dir(test_id):
+    """The folder of a test's screenshots and logs ("Class.test_name")."""
+    return ARTIFACTS / test_id
 
 
 def app_binary():
@@ -222,45 +236,40 @@ class App:
         with self._cond:
             return [text for _, text in self._err]
 
-    def wait_line(self, text, timeout=10.0, since=0):
-        """Waits for a stdout line equal to text after position since; returns (index, time)."""
+    def _wait(self, find, timeout, until_exit=True):
+        """find() under the lock, again at each new line, until it is not None or timeout
+        passes (or the app has ended and said all it will); returns its last value."""
         deadline = time.monotonic() + timeout
         with self._cond:
-            while True:
-                for i in range(since, len(self._out)):
-                    if self._out[i][1] == text:
-                        return i, self._out[i][0]
+            while (hit := find()) is None:
                 left = deadline - time.monotonic()
-                if left <= 0 or (self.proc.poll() is not None and not self._readers_alive()):
+                if left <= 0 or (until_exit and not self.running() and not self._readers_alive()):
                     break
                 self._cond.wait(min(left, 0.1))
-        raise AssertionError(f"no line {text!r} on stdout within {timeout:g}s"
-                             + ("" if self.running() else f" (app exited with {self.proc.returncode})")
-                             + "\n" + self.report())
+            return hit
+
+    def wait_line(self, text, timeout=10.0, since=0):
+        """Waits for a stdout line equal to text after position since; returns (index, time)."""
+        hit = self._wait(lambda: next(((i, self._out[i][0]) for i in range(since, len(self._out))
+                                       if self._out[i][1] == text), None), timeout)
+        if hit is None:
+            raise AssertionError(f"no line {text!r} on stdout within {timeout:g}s"
+                                 + ("" if self.running() else f" (app exited with {self.proc.returncode})")
+                                 + "\n" + self.report())
+        return hit
 
     def wait_line_prefix(self, prefix, timeout=10.0, since=0):
         """Waits for a stdout line starting with prefix after position since; returns (time, text)."""
-        deadline = time.monotonic() + timeout
-        with self._cond:
-            while True:
-                for t, text in self._out[since:]:
-                    if text.startswith(prefix):
-                        return t, text
-                left = deadline - time.monotonic()
-                if left <= 0 or (self.proc.poll() is not None and not self._readers_alive()):
-                    break
-                self._cond.wait(min(left, 0.1))
-        raise AssertionError(f"no line starting {prefix!r} on stdout within {timeout:g}s\n" + self.report())
+        hit = self._wait(lambda: next(((t, x) for t, x in self._out[since:] if x.startswith(prefix)), None),
+                         timeout)
+        if hit is None:
+            raise AssertionError(f"no line starting {prefix!r} on stdout within {timeout:g}s\n" + self.report())
+        return hit
 
     def wait_lines(self, expected, timeout=10.0, since=0):
         """Waits until stdout after since starts with exactly the expected lines; returns their times."""
-        deadline = time.monotonic() + timeout
+        self._wait(lambda: True if len(self._out) - since >= len(expected) else None, timeout)
         with self._cond:
-            while len(self._out) - since < len(expected):
-                left = deadline - time.monotonic()
-                if left <= 0 or (not self.running() and not self._readers_alive()):
-                    break
-                self._cond.wait(min(left, 0.1))
             got = self._out[since:since + len(expected)]
         if [t for _, t in got] != list(expected):
             raise AssertionError(f"expected stdout lines {list(expected)!r}, got {[t for _, t in got]!r}"
@@ -269,17 +278,10 @@ class App:
 
     def wait_err(self, predicate, timeout=10.0):
         """Waits for a stderr line for which predicate(text) is true; returns it."""
-        deadline = time.monotonic() + timeout
-        with self._cond:
-            while True:
-                for _, text in self._err:
-                    if predicate(text):
-                        return text
-                left = deadline - time.monotonic()
-                if left <= 0:
-                    break
-                self._cond.wait(min(left, 0.1))
-        raise AssertionError(f"no matching line on stderr within {timeout:g}s\n" + self.report())
+        hit = self._wait(lambda: next((x for _, x in self._err if predicate(x)), None), timeout, until_exit=False)
+        if hit is None:
+            raise AssertionError(f"no matching line on stderr within {timeout:g}s\n" + self.report())
+        return hit
 
     def _readers_alive(self):
         return any(t.is_alive() for t in self._readers)
@@ -797,14 +799,66 @@ def decode(path):
     return Sound(samples, rate)
 
 
+# --- what a test leaves behind, and how an app must end -------------------------------------
+
+
+def app_env(fresh_config=True, extra=None):
+    """The environment of an app launch; fresh_config gives it an empty preferences folder."""
+    e = dict(os.environ)
+    if fresh_config:
+        e["XDG_CONFIG_HOME"] = tempfile.mkdtemp(prefix="config-", dir=SESSION_DIR)
+    e.update(extra or {})
+    return e
+
+
+def stop_and_judge(app):
+    """Stops the app; a crash, a hang on SIGTERM or a failing exit status is an AssertionError."""
+    if app.stopped:         # the test stopped it and judged the outcome itself
+        return
+    rc = app.stop()
+    if app.killed:
+        raise AssertionError(f"{app.name} did not exit within 5 s of SIGTERM\n{app.report()}")
+    if app.exited_by_itself and not app.expect_exit:
+        raise AssertionError(f"{app.name} exited by itself with status {rc} during the test\n{app.report()}")
+    if rc not in (0, -signal.SIGTERM, 128 + signal.SIGTERM):
+        how = f"signal {signal.Signals(-rc).name}" if rc < 0 else f"status {rc}"
+        raise AssertionError(f"{app.name} ended with {how} on SIGTERM\n{app.report()}")
+
+
+def keep_app_log(folder, app, failed):
+    """Writes the app's output into folder; on a failure also to stderr (pytest shows it)."""
+    if app.proc is None:
+        return
+    text = app.report()
+    folder.mkdir(parents=True, exist_ok=True)
+    (folder / f"{app.name}-{app.pid}.log").write_text(text + "\n")
+    if failed:
+        print(f"\n===== output of {app.name} ({app.pid}) =====\n{text}", file=sys.stderr, flush=True)
+
+
+def keep_failure_state(folder, x, a11y, apps):
+    """A screenshot, the X window tree and the apps' accessible trees, at a failure."""
+    try:
+        screenshot(folder / "at-failure.png")
+        tree = run(["xwininfo", "-root", "-tree"], timeout=10, check=False).stdout
+        (folder / "x-windows.txt").write_text(tree)
+        for app in apps:
+            if app.running():
+                root = a11y.application(app.pid, timeout=2)
+                (folder / f"a11y-{app.pid}.txt").write_text(a11y.dump(root) + "\n")
+    except Exception as e:      # diagnostics must not hide the failure itself
+        print(f"could not save the failure's diagnostics: {e}", file=sys.stderr)
+
+
 # --- the test case base --------------------------------------------------------------------
 
 
 class E2ETestCase(unittest.TestCase):
     """Base for the desktop tests: launches the app, finds and clicks things, keeps artefacts.
 
-    Apps launched through self.launch() are stopped at the end of the test; when a test
-    fails, their stdout and stderr are printed and kept in the test's artefacts folder.
+    Apps launched through self.launch() are stopped at the end of the test; their stdout
+    and stderr are kept in the test's artefacts folder (conftest.py keeps it only when the
+    test fails) and printed when it fails.
     """
 
     x = None
@@ -814,7 +868,7 @@ class E2ETestCase(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
-        if not os.environ.get("DISPLAY") or not os.environ.get("REGISTRATORE_E2E_SESSION"):
+        if not in_desktop_session():
             raise unittest.SkipTest("not inside tests/e2e/desktop-session.sh")
         E2ETestCase._shared()
         if not cls.tray.running():
@@ -832,47 +886,45 @@ class E2ETestCase(unittest.TestCase):
 
     def setUp(self):
         self.apps = []
-        self.artefacts = ARTIFACTS / self.id().split(".", 1)[-1]
+        self._apps_seen = []    # older tests add their own App here too; kept like self.apps
+        self.artefacts = artefacts_dir(self.id().split(".", 1)[-1])
         shutil.rmtree(self.artefacts, ignore_errors=True)   # only this run's files
         self.artefacts.mkdir(parents=True, exist_ok=True)
+        self.addCleanup(self._keep_app_logs)    # runs last, after the apps have stopped
         if not self.tray.running():
             # It died during an earlier test (that test has failed): give this one a tray.
             print(f"\n{self.id()}: the tray host was gone; restarting it. Its log:\n"
                   + _tail(self.tray.log), file=sys.stderr, flush=True)
             self.tray.start()
 
+    _failed = False
+
+    def _failed_so_far(self):
+        return self._failed
+
+    # Note a failure as it happens, so that tearDown and the cleanups know of it.
+    def _callTestMethod(self, method):
+        try:
+            super()._callTestMethod(method)
+        except BaseException:
+            self._failed = True
+            raise
+
+    def _callCleanup(self, function, *args, **kwargs):
+        try:
+            function(*args, **kwargs)
+        except BaseException:
+            self._failed = True
+            raise
+
     def tearDown(self):
         # Before the cleanups stop the apps: keep what the desktop looked like at the failure.
         if self._failed_so_far():
-            try:
-                self.screenshot("at-failure")
-                tree = run(["xwininfo", "-root", "-tree"], timeout=10, check=False).stdout
-                (self.artefacts / "x-windows.txt").write_text(tree)
-                for app in self.apps:
-                    if app.running():
-                        root = self.a11y.application(app.pid, timeout=2)
-                        (self.artefacts / f"a11y-{app.pid}.txt").write_text(self.a11y.dump(root) + "\n")
-            except Exception as e:      # diagnostics must not hide the failure itself
-                print(f"could not save the failure's diagnostics: {e}", file=sys.stderr)
+            keep_failure_state(self.artefacts, self.x, self.a11y, self.apps)
 
-    def run(self, result=None):
-        result = result if result is not None else self.defaultTestResult()
-        self._result = result
-        self._problems_before = len(result.failures) + len(result.errors)
-        self._apps_seen = []
-        super().run(result)
-        failed = self._failed_so_far()
-        for app in self._apps_seen:
-            text = app.report()
-            (ARTIFACTS / self.id().split(".", 1)[-1]).mkdir(parents=True, exist_ok=True)
-            (ARTIFACTS / self.id().split(".", 1)[-1] / f"{app.name}-{app.pid}.log").write_text(text + "\n")
-            if failed:
-                print(f"\n===== {self.id()}: output of the app =====\n{text}", file=sys.stderr, flush=True)
-        return result
-
-    def _failed_so_far(self):
-        # The result records a failure (or a failed subtest) as soon as it happens.
-        return len(self._result.failures) + len(self._result.errors) > self._problems_before
+    def _keep_app_logs(self):
+        for app in dict.fromkeys(self.apps + self._apps_seen):
+            keep_app_log(self.artefacts, app, self._failed_so_far())
 
     # apps
 
@@ -881,30 +933,14 @@ class E2ETestCase(unittest.TestCase):
 
         fresh_config gives this launch an empty preferences folder of its own.
         """
-        e = dict(os.environ)
-        if fresh_config:
-            e["XDG_CONFIG_HOME"] = tempfile.mkdtemp(prefix="config-", dir=SESSION_DIR)
-        if env:
-            e.update(env)
-        app = App(args=args, env=e, name=name)
+        app = App(args=args, env=app_env(fresh_config, env), name=name)
         self.apps.append(app)
-        self._apps_seen.append(app)
         app.start()
         self.addCleanup(self._stop_app, app)
         return app
 
     def _stop_app(self, app):
-        """Stops the app; a crash, a hang on SIGTERM or a failing exit status fails the test."""
-        if app.stopped:         # the test stopped it and judged the outcome itself
-            return
-        rc = app.stop()
-        if app.killed:
-            raise AssertionError(f"{app.name} did not exit within 5 s of SIGTERM\n{app.report()}")
-        if app.exited_by_itself and not app.expect_exit:
-            raise AssertionError(f"{app.name} exited by itself with status {rc} during the test\n{app.report()}")
-        if rc not in (0, -signal.SIGTERM, 128 + signal.SIGTERM):
-            how = f"signal {signal.Signals(-rc).name}" if rc < 0 else f"status {rc}"
-            raise AssertionError(f"{app.name} ended with {how} on SIGTERM\n{app.report()}")
+        stop_and_judge(app)
 
     def start_x_client(self, geometry="200x200+80+420", wm_class="XLogo", cmd=None):
         """Starts another X client (xlogo by default); returns (process, its window's Rect)."""

@@ -3,9 +3,8 @@
 import time
 import unittest
 
-from harness import CLOSE, OPEN, App, E2ETestCase
+from harness import CLOSE, OPEN, SETTLE, App, E2ETestCase
 
-SETTLE = 0.8
 
 
 class SecondLaunch(E2ETestCase):
@@ -15,7 +14,6 @@ class SecondLaunch(E2ETestCase):
         seconds it ran)."""
         second = App(env=first.env, name="second launch")
         self.apps.append(second)
-        self._apps_seen.append(second)
         second.start()
         self.addCleanup(second.stop)
         rc = second.wait_exit(5)

@@ -8,14 +8,13 @@ import time
 import unittest
 from pathlib import Path
 
-from harness import (CLOSE, PAUSED, SECONDS_PREFIX, SESSION_DIR, STOPPED, E2ETestCase, MicTap, play,
+from harness import (CLOSE, PAUSED, SECONDS_PREFIX, SESSION_DIR, SETTLE, STOPPED, E2ETestCase, MicTap, play,
                      recording_start, tone_wav, wait_for)
 
 RATES = {"Low": 12000, "Medium": 24000, "High": 48000}
 CODES = {"Low": 0, "Medium": 1, "High": 2}
 ROWS = ["Quality : {}", "Contact Us", "Quit"]
 ROW_CHOSEN = ["tableViewSelectionDidChange", "indirizzo selezionato : {}"]
-SETTLE = 0.8
 
 
 def rows(quality):

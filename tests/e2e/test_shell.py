@@ -2,15 +2,8 @@
 
 import unittest
 
-from harness import E2ETestCase
+from harness import CLOSE, OPEN, SETTLE, STARTUP, E2ETestCase
 
-STARTUP = ["Are we there yet?", "mostro il traduttore"]
-CLOSE = ["chiudo il traduttore ModelData.shared.chiudo : Si", "posso chiudere il popup"]
-OPEN = ["mostro il traduttore"]
-
-# How long nothing more may happen after a toggle: catches a close that is immediately
-# undone (icon click seen both as a tray activation and as an outside click).
-SETTLE = 0.8
 
 
 class StatusIconAndPopover(E2ETestCase):

@@ -1,9 +1,8 @@
-"""The status icon on the status bars that speak StatusNotifierItem over D-Bus (KDE Plasma,
-GNOME with the AppIndicator extension, XFCE, LXQt), on X11 and on Wayland.
-
-No such status bar runs headless on Debian, so sni_host.SniHost plays one: the watcher
-and host on the session bus and, on X11, a small panel at the top-right corner that turns
-a real click on the icon into the item's Activate call, as those status bars do.
+"""The status icon on real status bars besides trayer: xfce4-panel 4.18, whose systray plugin
+hosts StatusNotifierItems over D-Bus as KDE Plasma, GNOME's AppIndicator extension and LXQt
+do, on X11 (with xfwm4 for the work area, and once without a window manager) and for a
+Wayland client; tint2 as a second XEmbed tray. A scripted watcher (python3-dbusmock) plays
+the status bars no real one can be held as: one that comes up after the app, one without a host.
 
 On Wayland the app runs on weston: the headless backend for what needs no input, and
 weston nested in the test's X display (its x11 backend) for the one test that needs a
@@ -20,16 +19,11 @@ import time
 import unittest
 from pathlib import Path
 
-from harness import POPOVER_NAME, SESSION_DIR, E2ETestCase, wait_for
-from sni_host import NO_MENU_PATHS, SniHost, mean_colour, opaque_pixels, pick_pixmap
+from harness import (CLOSE, FALLBACK_SENTENCE, NO_BAR_WAIT, OPEN, POPOVER_NAME, SESSION_DIR, SETTLE, STARTUP,
+                     E2ETestCase, wait_for)
+from statusbars import NO_MENU_PATHS, ScriptedWatcher, Sni, StatusBar, mean_colour, opaque_pixels, pick_pixmap
 from xdesk import Rect
 
-STARTUP = ["Are we there yet?", "mostro il traduttore"]
-CLOSE = ["chiudo il traduttore ModelData.shared.chiudo : Si", "posso chiudere il popup"]
-OPEN = ["mostro il traduttore"]
-SETTLE = 0.8            # quiet time after a toggle: catches a close that is undone at once
-NO_BAR_WAIT = 3.0       # how long the app waits for a status bar before using a window
-FALLBACK_SENTENCE = "no status bar"
 CLICK_CLEARANCE = 24    # how far from a click the popover opens when no bar is known there
 
 WESTON = shutil.which("weston")
@@ -39,7 +33,7 @@ QT_WAYLAND_PLUGIN = Path("/usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwa
 
 class _XEmbedTrayKeptAway:
     """Stands in for the harness' trayer in these classes, so that E2ETestCase.setUp does
-    not bring it back between tests: here the only status bar is the StatusNotifierItem one."""
+    not bring it back between tests: here the status bars are the tests' own."""
 
     def running(self):
         return True
@@ -52,18 +46,20 @@ class _XEmbedTrayKeptAway:
 
 
 class StatusNotifierCase(E2ETestCase):
-    """Base: no XEmbed tray on the desktop while the tests of the class run."""
+    """Base: no trayer on the desktop while the tests of the class run."""
 
     tray = _XEmbedTrayKeptAway()
     _trayer_was_running = False
+    sni = None
 
     @classmethod
     def setUpClass(cls):
         super().setUpClass()
-        xembed = E2ETestCase.tray
-        cls._trayer_was_running = xembed.running()
+        trayer = E2ETestCase.tray
+        cls._trayer_was_running = trayer.running()
         if cls._trayer_was_running:
-            xembed.stop()
+            trayer.stop()
+        cls.sni = Sni()
 
     @classmethod
     def tearDownClass(cls):
@@ -71,12 +67,15 @@ class StatusNotifierCase(E2ETestCase):
             E2ETestCase.tray.start()
         super().tearDownClass()
 
-    def start_host(self, **kw):
-        log = open(self.artefacts / "sni-host.log", "a")
-        self.addCleanup(log.close)
-        host = SniHost(log=log, **kw).start()
-        self.addCleanup(host.stop)
-        return host
+    def status_bar(self, kind="xfce4-panel", wm=True):
+        bar = StatusBar(self.x, self.artefacts, kind, wm).start()
+        self.addCleanup(bar.stop)
+        return bar
+
+    def scripted_watcher(self, host=True):
+        watcher = ScriptedWatcher(self.artefacts, host)
+        self.addCleanup(watcher.stop)
+        return watcher
 
     def settle(self, app, since, why=""):
         """Asserts that nothing more is written for a while after position since."""
@@ -105,28 +104,24 @@ def _luminance(rgb):
     return 0.2126 * r + 0.7152 * g + 0.0722 * b
 
 
-class StatusNotifierOnX11(StatusNotifierCase):
-    """X11 with a StatusNotifierItem status bar (its panel at the top-right corner, 28 px
-    high, reserving its strip of the screen as a window manager would)."""
+class XfcePanelCase(StatusNotifierCase):
+    """X11 with xfce4-panel across the top of the screen (and xfwm4 reserving its strip)."""
 
-    def launch_with_bar(self, **host_kw):
-        host = self.start_host(panel=True, **host_kw)
+    def launch_with_bar(self):
+        bar = self.status_bar()
         app = self.launch()
-        item = host.wait_item(pid=app.pid, timeout=5)
-        return host, app, item
+        item = self.sni.wait_item(app.pid, timeout=5)
+        return bar, app, item
 
     def launch_open(self):
-        host, app, item = self.launch_with_bar()
+        bar, app, item = self.launch_with_bar()
         app.wait_lines(STARTUP, timeout=10)
         self.wait_popover_shown(app)
-        return host, app, item
+        return bar, app, item
 
-    def panel(self, host):
-        return Rect(*host.panel_rect())
-
-    def work_area(self, host):
+    def work_area(self, bar):
         screen = self.x.screen_rect
-        return Rect(0, self.panel(host).bottom, screen.width, screen.height - self.panel(host).bottom)
+        return Rect(0, bar.rect().bottom, screen.width, screen.height - bar.rect().bottom)
 
     def toggle(self, app, expected, do, why=""):
         m = app.mark()
@@ -135,21 +130,23 @@ class StatusNotifierOnX11(StatusNotifierCase):
         self.settle(app, m + len(expected), why)
         return self.wait_popover_hidden(app) if expected == CLOSE else self.wait_popover_shown(app)
 
+    def activate(self, item, x, y):
+        return lambda: self.sni.item_call(item, "Activate", x, y)
+
     def assert_on_screen(self, rect, area, what):
         self.assertTrue(rect.x >= area.x and rect.y >= area.y and rect.right <= area.right
                         and rect.bottom <= area.bottom, f"{what}: popover {rect} not within {area}")
 
-    def test_item_registers_with_icon_and_no_menu_and_popover_opens_under_the_bar(self):
-        host, app, item = self.launch_with_bar()
+    def assert_item(self, item, app):
+        """The item's properties: its id and title, an icon that shows on any bar, no menu."""
         self.assertLessEqual(item.registered_at - app.t_launch, 3.0, "registered late")
-        props = host.properties(item)
+        props = self.sni.properties(item)
         summary = {k: v for k, v in props.items() if "Pixmap" not in k}
         self.assertEqual(props["Id"], "registratore", summary)
         # Qt puts the application name in Title; hosts show the tooltip's title on hover.
         self.assertIn(props["Title"], ("registratore", "Registratore"), summary)
         self.assertEqual(props["ToolTip"][2], "Registratore", summary)
         self.assertEqual(props["Status"], "Active", summary)
-
         pixmap = pick_pixmap(props.get("IconPixmap", []), 22)
         self.assertTrue(pixmap or props.get("IconName"), f"the item has no icon: {summary}")
         if pixmap:
@@ -160,20 +157,25 @@ class StatusNotifierOnX11(StatusNotifierCase):
             # bar, one all light on a light bar.
             lum = _luminance(mean_colour(pixmap))
             self.assertTrue(0.15 < lum < 0.85, f"icon mean luminance {lum:.2f}")
-
         # A dbusmenu would make left clicks open the menu on several hosts.
         self.assertFalse(props["ItemIsMenu"], summary)
-        layout = host.menu_layout(item, props["Menu"])
+        layout = self.sni.menu_layout(item, props["Menu"])
         if layout is not None:
             self.assertEqual(layout[1][2], [], f"the item exports menu items: {layout}")
         self.assertIn(props["Menu"], NO_MENU_PATHS, summary)
-        print(f"\n  item {item.key}: Menu={props['Menu']!r} ItemIsMenu={props['ItemIsMenu']} "
-              f"Title={props['Title']!r} icons={[(w, h) for w, h, _ in props['IconPixmap']]}",
-              file=sys.stderr)
+        return props
 
-        # The status bar shows it, and the app does not use an XEmbed tray or its window.
-        cell = Rect(*host.panel_cell(item))
-        self.assertEqual(self.x.tray_icons(app.pid), [])
+
+
+class StatusNotifierOnX11(XfcePanelCase):
+
+    def test_item_registers_with_icon_and_no_menu_and_popover_opens_under_the_bar(self):
+        bar, app, item = self.launch_with_bar()
+        self.assert_item(item, app)
+        # The status bar shows it as a status notifier item, not as an embedded X window,
+        # and the app does not use its window either.
+        icon = bar.icon_rect()
+        self.assertEqual([w for w in self.x.walk(bar.window()) if self.x.pid_of(w) == app.pid], [])
         t_ready, t_open = app.wait_lines(STARTUP, timeout=10)
         self.assertTrue(0.8 <= t_ready <= 3.0, app.report())
         pop = self.wait_popover_shown(app, timeout=3)
@@ -182,20 +184,20 @@ class StatusNotifierOnX11(StatusNotifierCase):
         self.assertEqual(app.lines(), STARTUP, app.report())
         # Not anchored to an icon it cannot locate: the work area's top-right corner,
         # below the bar, not over the icon.
-        area = self.work_area(host)
+        area = self.work_area(bar)
         self.assert_on_screen(pop, area, "at launch")
         self.assertGreaterEqual(pop.right, area.right - 4, f"popover {pop}, work area {area}")
         self.assertLessEqual(pop.y, area.y + 4, f"popover {pop}, work area {area}")
-        self.assertFalse(pop.contains(*cell.center), f"popover {pop} covers the icon {cell}")
+        self.assertFalse(pop.contains(*icon.center), f"popover {pop} covers the icon {icon}")
 
     def test_activate_toggles_and_reopens_beside_the_pointer(self):
-        host, app, item = self.launch_open()
-        area = self.work_area(host)
+        bar, app, item = self.launch_open()
+        area = self.work_area(bar)
         # Where the user clicked; the status bar's coordinates and the pointer agree.
         for px, py in ((640, 300), (1275, 795), (30, 600)):
             self.pointer.move(px, py)
-            self.toggle(app, CLOSE, lambda: host.activate(item, px, py))
-            pop = self.toggle(app, OPEN, lambda: host.activate(item, px, py))
+            self.toggle(app, CLOSE, self.activate(item, px, py))
+            pop = self.toggle(app, OPEN, self.activate(item, px, py))
             self.screenshot(f"reopened-at-{px}-{py}")
             where = f"popover {pop}, pointer {px},{py}"
             # Beside the click, never over it: the next click there must reach the icon.
@@ -206,53 +208,47 @@ class StatusNotifierOnX11(StatusNotifierCase):
                 self.assertLessEqual(abs(pop.center[0] - px), 2, f"not centred on the pointer: {where}")
 
     def test_middle_and_right_click_do_nothing(self):
-        host, app, item = self.launch_open()
+        bar, app, item = self.launch_open()
         for shown in (True, False):
             with self.subTest(popover_shown=shown):
                 if not shown:
-                    self.toggle(app, CLOSE, lambda: host.activate(item, 640, 300))
+                    self.toggle(app, CLOSE, self.activate(item, 640, 300))
                 m = app.mark()
-                host.secondary_activate(item, 640, 300)
-                host.context_menu(item, 640, 300)
+                self.sni.item_call(item, "SecondaryActivate", 640, 300)
+                self.sni.item_call(item, "ContextMenu", 640, 300)
                 self.assert_quiet(app, m, SETTLE)
                 self.assertEqual(self.popover_rect(app) is not None, shown)
 
     def test_clicking_the_icon_in_the_bar_closes_and_reopens(self):
-        # The real thing: a press and release on the icon in the status bar's own window,
-        # which sends Activate on release. To the app's outside-click monitor the press is
-        # a click in another application; the icon's click must still close the popover
-        # once, not close it and open it again.
-        host, app, item = self.launch_open()
-        cell = Rect(*host.panel_cell(item))
-        bar = self.panel(host)
+        # The real thing: a press and release on the icon in the status bar, which sends
+        # Activate. To the app's outside-click monitor the press is a click in another
+        # application; the icon's click must still close the popover once, not close it and
+        # open it again.
+        bar, app, item = self.launch_open()
+        icon, panel = bar.icon_rect(), bar.rect()
         for cycle in range(2):
-            sent = len(host.panel_clicks())
-            self.toggle(app, CLOSE, lambda: self.click_rect(cell),
+            self.toggle(app, CLOSE, lambda: self.click_rect(icon),
                         why="the click on the icon closed the popover and opened it again (its press "
                             "was taken for a click outside, then the status bar's Activate toggled it)")
-            self.assertEqual([c[1:] for c in host.panel_clicks()[sent:]],
-                             [("Activate", item.key, *cell.center, None)])
-            pop = self.toggle(app, OPEN, lambda: self.click_rect(cell))
+            pop = self.toggle(app, OPEN, lambda: self.click_rect(icon))
             self.screenshot(f"opened-from-the-bar-{cycle}")
             # Just under the bar, around the icon it was opened from.
-            where = f"cycle {cycle}: popover {pop}, icon {cell}, bar {bar}"
-            self.assertTrue(pop.x <= cell.center[0] < pop.right, where)
-            self.assertGreaterEqual(pop.y, bar.bottom, where)
-            self.assertLessEqual(pop.y, bar.bottom + 4, where)
+            where = f"cycle {cycle}: popover {pop}, icon {icon}, bar {panel}"
+            self.assertTrue(pop.x <= icon.center[0] < pop.right, where)
+            self.assertGreaterEqual(pop.y, panel.bottom, where)
+            self.assertLessEqual(pop.y, panel.bottom + 4, where)
 
     def test_item_comes_back_when_the_status_bar_restarts(self):
-        host, app, item = self.launch_open()
-        t_gone = time.monotonic()
-        host.stop()
+        bar, app, item = self.launch_open()
+        bar.stop()
         self.assertTrue(app.running(), app.report())
         time.sleep(0.5)
-        host = self.start_host(panel=True)
-        again = host.wait_item(pid=app.pid, timeout=10)
-        self.assertGreater(again.registered_at, t_gone)
-        self.assertEqual(host.properties(again)["Id"], "registratore")
+        bar = self.status_bar()
+        again = self.sni.wait_item(app.pid, timeout=10)
+        self.assertEqual(self.sni.properties(again)["Id"], "registratore")
         self.pointer.move(640, 300)
-        self.toggle(app, CLOSE, lambda: host.activate(again, 640, 300))
-        self.toggle(app, OPEN, lambda: host.activate(again, 640, 300))
+        self.toggle(app, CLOSE, self.activate(again, 640, 300))
+        self.toggle(app, OPEN, self.activate(again, 640, 300))
         self.assert_no_fallback(app)
 
     def test_status_bar_that_comes_up_a_second_after_the_app_is_taken(self):
@@ -260,21 +256,21 @@ class StatusNotifierOnX11(StatusNotifierCase):
         # for one for a few seconds and must take it when it comes within that wait.
         app = self.launch()
         time.sleep(1.0)
-        host = self.start_host(panel=True)
+        watcher = self.scripted_watcher(host=True)
         try:
-            item = host.wait_item(pid=app.pid, timeout=NO_BAR_WAIT + 2)
+            item = self.sni.wait_item(app.pid, timeout=NO_BAR_WAIT + 2, keys=watcher.registered)
         except AssertionError as e:
             raise AssertionError(f"{e}: the app did not take the status bar that came up 1 s after "
                                  f"it started, within its {NO_BAR_WAIT:g} s wait\n{app.report()}") from None
         app.wait_lines(STARTUP, timeout=10)
         self.wait_popover_shown(app)
         self.assert_no_fallback(app)
-        self.assertTrue(host.properties(item)["Id"])
+        self.assertTrue(self.sni.properties(item)["Id"])
 
     def test_watcher_without_host_is_no_status_bar(self):
         # A watcher with no host shows no icon: the panel must open in a window instead.
-        host = self.start_host(host=False)
-        self.assertFalse(host.watcher_property("IsStatusNotifierHostRegistered"))
+        self.scripted_watcher(host=False)
+        self.assertFalse(self.sni.watcher_property("IsStatusNotifierHostRegistered"))
         app = self.launch()
         reason = self.fallback_sentence(app)
         rect = self.wait_popover_shown(app, timeout=5)
@@ -285,6 +281,48 @@ class StatusNotifierOnX11(StatusNotifierCase):
         for name in ("Record", "Stop", "Settings"):
             with self.subTest(button=name):
                 self.widget(app, name)
+
+
+class StatusNotifierWithoutWindowManager(XfcePanelCase):
+    """xfce4-panel alone: nothing tells the app the work area, so the popover that cannot
+    be anchored to its icon goes to the screen's top-right corner, wholly on screen."""
+
+    def test_popover_at_the_screen_corner(self):
+        bar = self.status_bar(wm=False)
+        app = self.launch()
+        item = self.sni.wait_item(app.pid, timeout=5)
+        app.wait_lines(STARTUP, timeout=10)
+        pop = self.wait_popover_shown(app)
+        self.screenshot("popover-without-window-manager")
+        screen = self.x.screen_rect
+        self.assert_on_screen(pop, screen, "without a window manager")
+        self.assertGreaterEqual(pop.right, screen.right - 4, f"popover {pop}, screen {screen}")
+        self.assertLessEqual(pop.y, 4, f"popover {pop}, screen {screen}")
+        self.toggle(app, CLOSE, self.activate(item, 640, 300))
+        self.assertIsNotNone(bar.window())
+
+
+class XEmbedOnTint2(StatusNotifierCase):
+    """tint2's system tray, a second XEmbed tray (it shows its panel only under a window manager)."""
+
+    def test_icon_in_tint2_toggles_the_popover_under_it(self):
+        bar = self.status_bar("tint2")
+        app = self.launch()
+        icon = wait_for(lambda: [self.x.geometry(w) for w in self.x.walk(bar.window())
+                                 if self.x.pid_of(w) == app.pid and self.x.is_viewable(w)], 10,
+                        "the app's icon in tint2's tray")[0]
+        app.wait_lines(STARTUP, timeout=10)
+        panel = bar.rect()
+        for expected in (CLOSE, OPEN, CLOSE, OPEN):
+            m = app.mark()
+            self.click_rect(icon)
+            app.wait_lines(expected, since=m)
+            self.assert_quiet(app, m + len(expected), SETTLE)
+        pop = self.wait_popover_shown(app)
+        where = f"popover {pop}, icon {icon}, bar {panel}"
+        self.assertTrue(pop.x <= icon.center[0] < pop.right, where)
+        self.assertGreaterEqual(pop.y, panel.bottom, where)
+        self.assertLessEqual(pop.y, panel.bottom + 4, where)
 
 
 # --- Wayland ---------------------------------------------------------------------------------
@@ -434,10 +472,10 @@ class StatusNotifierOnWayland(WaylandCase):
     """Qt's Wayland platform on headless weston, with the StatusNotifierItem status bar."""
 
     def test_item_registers_popover_opens_and_activate_toggles(self):
-        host = self.start_host()
+        self.status_bar(wm=False)
         app = self.launch_wayland()
-        item = host.wait_item(pid=app.pid, timeout=5)
-        props = host.properties(item)
+        item = self.sni.wait_item(app.pid, timeout=5)
+        props = self.sni.properties(item)
         self.assertEqual(props["Id"], "registratore")
         self.assertTrue(pick_pixmap(props.get("IconPixmap", []), 22) or props.get("IconName"),
                         "the item has no icon")
@@ -448,13 +486,13 @@ class StatusNotifierOnWayland(WaylandCase):
         self.assert_no_fallback(app)
         for cycle in range(2):
             with self.subTest(cycle=cycle):
-                self.toggle(app, CLOSE, lambda: host.activate(item, 1200, 10))
-                self.toggle(app, OPEN, lambda: host.activate(item, 1200, 10))
+                self.toggle(app, CLOSE, lambda: self.sni.item_call(item, "Activate", 1200, 10))
+                self.toggle(app, OPEN, lambda: self.sni.item_call(item, "Activate", 1200, 10))
         for name in ("Record", "Stop", "Settings"):
             with self.subTest(button=name):
                 self.widget(app, name)
         m = app.mark()
-        host.context_menu(item, 1200, 10)
+        self.sni.item_call(item, "ContextMenu", 1200, 10)
         self.assert_quiet(app, m, SETTLE)
         self.assertTrue(self.popover_state(app, "showing"))
 
@@ -498,9 +536,9 @@ class WaylandFocus(WaylandCase):
     def test_another_client_taking_focus_closes_the_popover(self):
         if not shutil.which("weston-flower"):
             self.skipTest("weston-flower is missing (Debian package weston)")
-        host = self.start_host()
+        self.status_bar(wm=False)
         app = self.launch_wayland()
-        item = host.wait_item(pid=app.pid, timeout=5)
+        item = self.sni.wait_item(app.pid, timeout=5)
         app.wait_lines(STARTUP, timeout=10)
         self.wait_popover(app, True)
         wait_for(lambda: self.popover_state(app, "active"), 5, "the popover to be the active window")
@@ -518,7 +556,7 @@ class WaylandFocus(WaylandCase):
         self.assertFalse(self.popover_state(app, "showing"))
 
         # The icon opens it again, active, and the next client to take focus closes it.
-        self.toggle(app, OPEN, lambda: host.activate(item, 990, 10))
+        self.toggle(app, OPEN, lambda: self.sni.item_call(item, "Activate", 990, 10))
         wait_for(lambda: self.popover_state(app, "active"), 5, "the reopened popover to be active")
         first.terminate()
         m = app.mark()

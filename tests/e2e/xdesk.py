@@ -119,7 +119,14 @@ class XDesk:
             yield from self.walk(c)
 
     def toplevels(self):
-        return self.children(self.root)
+        """The root's children and, under a window manager, the client windows inside its
+        frames (a frame carries no WM_CLASS of its own)."""
+        out = []
+        for w in self.children(self.root):
+            out.append(w)
+            if self.wm_class(w) is None:
+                out.extend(self.children(w))
+        return out
 
     # --- state ---------------------------------------------------------------------------
 
