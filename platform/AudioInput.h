@@ -17,6 +17,9 @@ public:
     virtual void audioCaptured(std::span<const std::int16_t> samples) = 0;
     // The input stopped for good (device unplugged, sound server gone). Called at most once.
     virtual void inputLost(const std::string &reason) = 0;
+    // The input could not capture `frames` frames (its sound server restarted and it reconnected);
+    // capture goes on and what follows is delivered as usual. Called on the capture thread.
+    virtual void audioMissing(std::int64_t frames) { (void)frames; }
 };
 
 // The desktop's default microphone, captured as 16-bit mono at a chosen rate.

@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QString>
 
-// What the recorder panel asks of the recorder of one recording.
+// What the recording controller asks of the recorder of one recording.
 class Recorder : public QObject {
     Q_OBJECT
 public:
@@ -13,8 +13,10 @@ public:
     virtual bool prepareToRecord() = 0;
     virtual bool record() = 0;
     virtual void pause() = 0;
-    // Completes the file with everything captured up to now. Idempotent.
-    virtual void stop() = 0;
+    // Completes the file with everything captured up to now (written, header, synced, closed).
+    // Returns why that failed, empty when the file is complete. Idempotent: later calls return
+    // the first answer.
+    virtual QString stop() = 0;
     // Seconds of audio in the file; stands still while paused.
     virtual double currentTime() const = 0;
     // Takes the peak of the samples since the previous call; when none arrived since (audio
@@ -24,7 +26,13 @@ public:
     virtual float peakPowerForChannel(int channel) const = 0;
 
 signals:
-    // The recording ended by itself (disk full, device lost); the file keeps what was written.
-    // May be emitted on any thread: connect with a queued connection.
-    void failed(const QString &reason);
+    // The recording ended by itself (disk full, write or sync error, device lost). `reason` is
+    // the real cause (the system's error text). `saved` tells whether the file was completed
+    // with everything written before the failure. May be emitted on any thread: connect with a
+    // queued connection.
+    void failed(const QString &reason, bool saved);
+    // Audio could not be kept: `seconds` of it are missing `atSeconds` into the recording (a
+    // disk that stalled past the buffer, a sound server that restarted). The recording goes on.
+    // Emitted once per gap, when its length is known. May be emitted on any thread.
+    void audioMissing(double seconds, double atSeconds);
 };

@@ -128,7 +128,7 @@ public:
     {
         QObject::connect(
             &recorder, &AudioRecorder::failed, &recorder,
-            [this](const QString &reason) {
+            [this](const QString &reason, bool) {
                 std::lock_guard lock(mutex_);
                 reasons_.push_back(reason);
             },

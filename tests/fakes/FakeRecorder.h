@@ -30,22 +30,24 @@ public:
         calls->push_back("pause");
         recording = false;
     }
-    void stop() override
+    QString stop() override
     {
         calls->push_back("stop");
         recording = false;
+        return stopFailure;
     }
     double currentTime() const override { return time; }
     void updateMeters() override { calls->push_back("updateMeters"); }
     float peakPowerForChannel(int) const override { return peak; }
 
-    void fail(const QString &reason) { emit failed(reason); }
+    void fail(const QString &reason, bool saved = true) { emit failed(reason, saved); }
 
     // Outlives the recorder, so a test can read what a stopped and released recorder was asked.
     std::shared_ptr<std::vector<std::string>> calls = std::make_shared<std::vector<std::string>>();
     bool metering = false;
     bool recording = false;
     bool recordSucceeds = true;
+    QString stopFailure; // what stop() answers
     double time = 0;
     float peak = -160.0f;
 };
