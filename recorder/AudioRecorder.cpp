@@ -291,7 +291,7 @@ void AudioRecorder::setMeteringEnabled(bool enabled)
 
 bool AudioRecorder::prepareToRecord()
 {
-    // The file exists from create() on; nothing is left to prepare.
+    // The file is created in create(); nothing is left to prepare.
     return d->state != Impl::State::Ended;
 }
 

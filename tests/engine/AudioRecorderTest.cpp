@@ -444,6 +444,32 @@ TEST(AudioRecorderFailure, ALostMicrophoneEndsTheRecordingKeepingWhatWasCaptured
     EXPECT_DOUBLE_EQ(session.recorder->currentTime(), 3000.0 / 12000);
 }
 
+TEST(AudioRecorderThreads, AudioTheInputCouldNotCaptureIsReportedOnceAtItsPlace)
+{
+    TempDir dir;
+    const QString path = dir.file("gap.caf");
+    Session session = startSession(path, 24000);
+    ASSERT_TRUE(session.recorder);
+    std::vector<std::pair<double, double>> gaps; // written by the writer thread before stop() returns
+    QObject::connect(
+        session.recorder.get(), &Recorder::audioMissing, session.recorder.get(),
+        [&](double seconds, double at) { gaps.emplace_back(seconds, at); }, Qt::DirectConnection);
+    session.input->reportMissing(4800); // before Record: not part of the recording
+    ASSERT_TRUE(session.recorder->record());
+    session.input->push(2400, 1);
+    session.input->reportMissing(12000);
+    session.input->reportMissing(1200);
+    session.input->push(2400, 2);
+    EXPECT_TRUE(session.recorder->stop().isEmpty());
+
+    ASSERT_EQ(gaps.size(), 1u);
+    EXPECT_EQ(std::llround(gaps[0].first * 24000), 13200);
+    EXPECT_EQ(std::llround(gaps[0].second * 24000), 2400);
+    std::vector<std::int16_t> expected(2400, 1);
+    expected.insert(expected.end(), 2400, 2);
+    EXPECT_EQ(readSoundFile(path).samples, expected);
+}
+
 TEST(AudioRecorderMeters, PeakPowerIsDecibelsOfFullScaleOverTheSamplesSinceTheLastUpdate)
 {
     TempDir dir;

@@ -91,6 +91,14 @@ public:
         return push(samples);
     }
 
+    // The input could not capture `frames` frames (its sound server restarted).
+    void reportMissing(std::int64_t frames)
+    {
+        std::lock_guard lock(deliveryMutex_);
+        if (sink_)
+            sink_->audioMissing(frames);
+    }
+
     // The device goes away: the sink hears of it once, and nothing is delivered afterwards.
     void loseDevice(const std::string &reason)
     {
