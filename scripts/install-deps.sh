@@ -9,7 +9,7 @@ build_packages=(
     libsndfile1-dev libpulse-dev libxcb-xinput-dev
 )
 test_packages=(
-    libgtest-dev googletest
+    libgtest-dev googletest libfiu-dev fiu-utils
     xvfb xauth trayer pulseaudio pulseaudio-utils dbus dbus-x11 at-spi2-core
     python3 python3-gi python3-pyatspi python3-xlib gir1.2-atspi-2.0 xdotool x11-utils x11-apps imagemagick
     espeak-ng sox ffmpeg clang-format
