@@ -12,8 +12,8 @@ namespace {
 constexpr int kHeaderUpdatesPerSecond = 5;
 // What a power cut may take at most, besides what the disk had not been handed yet.
 constexpr auto kSyncInterval = std::chrono::seconds(5);
-// How often an idle writer looks at the clock for the periodic sync.
-constexpr auto kIdleWake = std::chrono::milliseconds(500);
+// How long a writer with nothing to do sleeps when nothing wakes it.
+constexpr auto kIdleWake = std::chrono::hours(1);
 
 QString shownPath(const QString &path)
 {
@@ -80,7 +80,9 @@ QString FileWriter::finish(bool keep)
 void FileWriter::run()
 {
     while (true) {
-        buffer_.waitForAudio(std::chrono::steady_clock::now() + kIdleWake);
+        // Audio, a request, or the periodic sync of what is not synced yet wakes the writer.
+        buffer_.waitForAudio(sinceSync_ > 0 ? lastSync_ + kSyncInterval
+                                            : std::chrono::steady_clock::now() + kIdleWake);
         if (!writeQueued())
             return;
         reportGaps(false);

@@ -46,17 +46,6 @@ std::vector<std::int16_t> ramp(std::size_t frames, std::int16_t start)
     return samples;
 }
 
-// Index of the first sample that does not follow its predecessor in the counter's sequence,
-// or samples.size().
-std::size_t firstBreakInCount(const std::vector<std::int16_t> &samples)
-{
-    for (std::size_t i = 1; i < samples.size(); ++i) {
-        if (static_cast<std::uint16_t>(samples[i]) != static_cast<std::uint16_t>(samples[i - 1] + 1))
-            return i;
-    }
-    return samples.size();
-}
-
 // Runs `body` in a child process (for what must not touch this one: a kill, a file size limit,
 // a mount). The child's answer: an empty string when all was well, or what went wrong.
 struct ChildResult {

@@ -8,6 +8,7 @@
 
 #include <sndfile.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -78,6 +79,17 @@ inline SoundFile readSoundFile(const QString &path)
     result.samples.resize(static_cast<size_t>(read));
     sf_close(file);
     return result;
+}
+
+// Index of the first sample from `from` on that does not follow its predecessor in the count
+// of FakeAudioInput::counter(), or samples.size().
+inline std::size_t firstBreakInCount(const std::vector<std::int16_t> &samples, std::size_t from = 1)
+{
+    for (std::size_t i = std::max<std::size_t>(from, 1); i < samples.size(); ++i) {
+        if (static_cast<std::uint16_t>(samples[i]) != static_cast<std::uint16_t>(samples[i - 1] + 1))
+            return i;
+    }
+    return samples.size();
 }
 
 // What ffprobe says of a file's first audio stream.

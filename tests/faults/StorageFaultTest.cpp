@@ -66,15 +66,6 @@ int descriptorIn(const std::filesystem::path &folder)
     return -1;
 }
 
-std::size_t firstBreakInCount(const std::vector<std::int16_t> &samples, std::size_t from = 1)
-{
-    for (std::size_t i = from; i < samples.size(); ++i) {
-        if (static_cast<std::uint16_t>(samples[i]) != static_cast<std::uint16_t>(samples[i - 1] + 1))
-            return i;
-    }
-    return samples.size();
-}
-
 class StorageFaults : public ::testing::Test {
 protected:
     void SetUp() override
