@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <dlfcn.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -319,6 +320,10 @@ TEST_F(StorageFaults, APathThatIsNotARegularFileIsRefusedAtOnce)
     }
 }
 
+#ifdef __SANITIZE_ADDRESS__
+extern "C" void __asan_init();
+#endif
+
 int main(int argc, char **argv)
 {
     if (!std::getenv("REGISTRATORE_STALL_CONTROL")) {
@@ -327,10 +332,14 @@ int main(int argc, char **argv)
                 .string();
         setenv("REGISTRATORE_STALL_CONTROL", control.c_str(), 1);
         setenv("REGISTRATORE_STALL_PATH", "/registratore-engine-", 1);
-        setenv("LD_PRELOAD", FIU_POSIX_PRELOAD ":" REGISTRATORE_STALL_SHIM, 1);
-        // The preloaded libraries come before the sanitizer's runtime.
-        const char *asan = std::getenv("ASAN_OPTIONS");
-        setenv("ASAN_OPTIONS", (std::string(asan ? asan : "") + ":verify_asan_link_order=0").c_str(), 1);
+        std::string preload = FIU_POSIX_PRELOAD ":" REGISTRATORE_STALL_SHIM;
+#ifdef __SANITIZE_ADDRESS__
+        // The sanitizer's runtime must come first, before libfiu's own malloc().
+        Dl_info runtime{};
+        if (dladdr(reinterpret_cast<void *>(&__asan_init), &runtime) && runtime.dli_fname)
+            preload = std::string(runtime.dli_fname) + ":" + preload;
+#endif
+        setenv("LD_PRELOAD", preload.c_str(), 1);
         execv("/proc/self/exe", argv);
         std::perror("execv");
         return 1;
