@@ -1,11 +1,9 @@
 #include "recorder/AudioRecorder.h"
 
+#include "recorder/AudioBuffer.h"
 #include "recorder/BenchTrace.h"
-
-#include <QDir>
-#include <QFile>
-
-#include <sndfile.h>
+#include "recorder/FileWriter.h"
+#include "recorder/RecordingFile.h"
 
 #include <algorithm>
 #include <atomic>
@@ -20,11 +18,6 @@ namespace {
 
 constexpr int kSupportedRates[] = {12000, 24000, 48000};
 constexpr float kSilenceDb = -160.0f;
-
-// The header is rewritten after at most this much audio, so a killed process leaves a file that
-// plays up to a fraction of a second before the kill. Rewriting it is a 4 KiB write at the start
-// of the file: a handful per second costs nothing.
-constexpr int kHeaderUpdatesPerSecond = 5;
 
 QString keyName(const char *key)
 {
@@ -81,24 +74,6 @@ std::optional<QString> settingsProblem(const RecordingSettings &settings, int &r
     return std::nullopt;
 }
 
-// libsndfile's message for the last failure on `file` (nullptr: the last failed open), without
-// its "System error : " prefix, so that what remains is the operating system's reason.
-QString sndfileReason(SNDFILE *file)
-{
-    QString text = QString::fromLocal8Bit(sf_strerror(file)).trimmed();
-    const QString prefix = QStringLiteral("System error :");
-    if (text.startsWith(prefix))
-        text = text.mid(prefix.size()).trimmed();
-    if (text.endsWith(QLatin1Char('.')))
-        text.chop(1);
-    return text;
-}
-
-QString shownPath(const QString &path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
 int peakOf(std::span<const std::int16_t> samples)
 {
     int peak = 0;
@@ -116,14 +91,10 @@ float decibels(int peak)
 
 } // namespace
 
-// The recorder's state is shared by two threads: the UI thread (the public functions) and the
-// input's capture thread (audioCaptured, inputLost), which writes each fragment to the file as
-// it arrives. Writing there rather than on a writer thread of our own saves a thread wake-up per
-// fragment, keeps no audio waiting in our memory (a killed process loses only what the sound
-// server has not handed over yet), and lets an input that runs faster than the disk wait for it
-// instead of filling memory. The UI thread never waits for the disk while recording: it reads
-// the time and the level from atomics, and takes `fileMutex` only to pause and stop (stop()
-// waits for the file to be completed, by design).
+// The recorder's state is shared by three threads: the UI thread (the public functions), the
+// input's capture thread (audioCaptured, audioMissing, inputLost), which only copies each
+// fragment into the buffer, and the writer thread, which moves the buffer into the file. The UI
+// thread never waits for the disk while recording; it does at stop(), which completes the file.
 struct AudioRecorder::Impl final : platform::AudioSink {
     enum class State { Ready, Recording, Paused, Ended };
 
@@ -131,19 +102,16 @@ struct AudioRecorder::Impl final : platform::AudioSink {
     QString path;
     int rate = 0;
     std::unique_ptr<platform::AudioInput> input;
+    std::unique_ptr<AudioBuffer> buffer;
+    std::unique_ptr<FileWriter> writer;
     bool stopCalled = false; // UI thread only
-    QString stopAnswer;      // UI thread only
+    bool started = false;    // UI thread only: record() was called
+    QString stopResult;      // UI thread only
 
-    std::mutex fileMutex;
-    // Guarded by `fileMutex`:
-    SNDFILE *file = nullptr;
-    std::int64_t sinceHeader = 0;
-    bool firstWritten = false;
-
-    // Written with `fileMutex` held, read anywhere.
+    // Serialises the capture thread's look at the state with the UI thread's changes of it, so
+    // that nothing captured after a pause reaches the buffer.
+    std::mutex stateMutex;
     std::atomic<State> state{State::Ready};
-    // Frames in the file. The UI reads it without waiting for the disk.
-    std::atomic<std::int64_t> framesRecorded{0};
 
     std::atomic<bool> metering{false};
     // The largest magnitude since the last updateMeters(), or -1 when no audio arrived since.
@@ -153,75 +121,46 @@ struct AudioRecorder::Impl final : platform::AudioSink {
     // platform::AudioSink, on the capture thread.
     void audioCaptured(std::span<const std::int16_t> samples) override
     {
-        std::optional<QString> failure;
-        bool saved = false;
-        {
-            std::lock_guard lock(fileMutex);
-            if (state != State::Recording || samples.empty())
-                return;
-            if (metering)
-                raisePeak(peakOf(samples));
-            const auto count = static_cast<sf_count_t>(samples.size());
-            const sf_count_t put = sf_write_short(file, samples.data(), count);
-            if (put > 0) {
-                framesRecorded += put;
-                sinceHeader += put;
-                if (!std::exchange(firstWritten, true))
-                    benchtrace::mark("first sample written");
-            }
-            if (put != count) {
-                failure =
-                    QStringLiteral("Cannot write to “%1”: %2.").arg(shownPath(path), sndfileReason(file));
-                saved = !completeFile();
-            } else if (sinceHeader >= rate / kHeaderUpdatesPerSecond) {
-                sf_command(file, SFC_UPDATE_HEADER_NOW, nullptr, 0);
-                sinceHeader = 0;
-            }
-        }
-        if (failure)
-            announce(*failure, saved);
+        std::lock_guard lock(stateMutex);
+        if (state != State::Recording || samples.empty())
+            return;
+        if (metering)
+            raisePeak(peakOf(samples));
+        buffer->push(samples);
+    }
+
+    void audioMissing(std::int64_t frames) override
+    {
+        std::lock_guard lock(stateMutex);
+        if (state == State::Recording)
+            buffer->addGap(frames);
     }
 
     void inputLost(const std::string &reason) override
     {
-        bool saved = false;
         {
-            std::lock_guard lock(fileMutex);
+            std::lock_guard lock(stateMutex);
             if (state == State::Ended)
                 return;
-            // Everything the input delivered before losing the device is in the file already.
-            saved = !completeFile();
+            // Everything the input delivered before losing the device is queued already.
+            state = State::Ended;
         }
-        announce(reason.empty() ? QStringLiteral("The microphone is no longer available.")
-                                : QString::fromStdString(reason),
-                 saved);
+        writer->inputLost(reason.empty() ? QStringLiteral("The microphone is no longer available.")
+                                         : QString::fromStdString(reason));
     }
 
-    // Ends the recording and completes the file: its final header, then closing it. Returns
-    // why that failed, if it did. With `fileMutex` held.
-    std::optional<QString> completeFile()
+    void setState(State next)
     {
-        state = State::Ended;
-        if (!file)
-            return std::nullopt;
-        std::optional<QString> failure;
-        // Closing writes the final header. It rewrites bytes that already exist, so it normally
-        // succeeds even on a full disk.
-        sf_command(file, SFC_UPDATE_HEADER_NOW, nullptr, 0);
-        if (sf_error(file) != SF_ERR_NO_ERROR)
-            failure = QStringLiteral("Cannot complete “%1”: %2.").arg(shownPath(path), sndfileReason(file));
-        if (const int closed = sf_close(file); closed != SF_ERR_NO_ERROR && !failure) {
-            failure = QStringLiteral("Cannot complete “%1”: %2.")
-                          .arg(shownPath(path), QString::fromLocal8Bit(sf_error_number(closed)));
-        }
-        file = nullptr;
-        return failure;
+        std::lock_guard lock(stateMutex);
+        if (state != State::Ended)
+            state = next;
     }
 
-    // Emits failed(), marking this thread so that a handler connected directly which calls
-    // stop() does not wait for the very callback it runs in.
+    // On the writer thread. Marks it, so that a handler connected directly which calls stop()
+    // does not wait for the very thread it runs on.
     void announce(const QString &reason, bool saved)
     {
+        state = State::Ended;
         announcing = true;
         emit owner->failed(reason, saved);
         announcing = false;
@@ -237,33 +176,18 @@ struct AudioRecorder::Impl final : platform::AudioSink {
 
     bool record()
     {
-        switch (state.load()) {
-        case State::Ended:
+        const State now = state.load();
+        if (now == State::Ended)
             return false;
-        case State::Recording:
+        if (now == State::Recording)
             return true;
-        case State::Ready: {
-            // What the input captured before this moment (while the save dialog was up) and
-            // is still on its way is dropped: the file starts now.
-            input->drain();
-            std::lock_guard lock(fileMutex);
-            if (state == State::Ready) {
-                state = State::Recording;
-                benchtrace::mark("recording started");
-            }
-            return state == State::Recording;
-        }
-        case State::Paused: {
-            // The input ran on while paused and what it captured was dropped; what is still on
-            // its way from before this moment is dropped too.
-            input->drain();
-            std::lock_guard lock(fileMutex);
-            if (state == State::Paused)
-                state = State::Recording;
-            return state == State::Recording;
-        }
-        }
-        return false;
+        // What the input captured before this moment (while the save dialog was up, or while
+        // paused) and is still on its way is dropped: the recording goes on from now.
+        input->drain();
+        setState(State::Recording);
+        if (state == State::Recording && !std::exchange(started, true))
+            benchtrace::mark("recording started");
+        return state == State::Recording;
     }
 
     void pause()
@@ -272,41 +196,31 @@ struct AudioRecorder::Impl final : platform::AudioSink {
             return;
         // What was captured before the pause belongs in the file.
         input->drain();
-        {
-            std::lock_guard lock(fileMutex);
-            if (state != State::Recording)
-                return;
-            state = State::Paused;
-            // A long pause leaves a complete file behind.
-            sf_command(file, SFC_UPDATE_HEADER_NOW, nullptr, 0);
-            sinceHeader = 0;
-        }
-        // The input is not held: a held input takes a fraction of a second to deliver again,
-        // which would cost the first words after the resume.
+        setState(State::Paused);
+        // A long pause leaves a complete file on disk. The input is not held: a held input
+        // takes a fraction of a second to deliver again, which would cost the first words
+        // after the resume.
+        writer->requestSync();
     }
 
     QString stop()
     {
-        // A failed() handler connected directly runs in the capture thread's callback, which
-        // has ended the recording already and cannot wait for itself; the owner's next stop()
-        // or destruction completes it.
+        // A failed() handler connected directly runs on the writer thread, which has ended the
+        // recording already and cannot wait for itself; the owner's next stop() or destruction
+        // releases the input.
         if (announcing)
-            return {};
+            return writer->finish(started);
         if (std::exchange(stopCalled, true))
-            return stopAnswer;
+            return stopResult;
         benchtrace::mark("stop");
         if (state == State::Recording)
             input->drain();
-        std::optional<QString> failure;
-        {
-            std::lock_guard lock(fileMutex);
-            failure = completeFile();
-        }
+        setState(State::Ended);
+        stopResult = writer->finish(started);
         benchtrace::mark("file complete");
         input->setSink(nullptr);
         input->close();
-        stopAnswer = failure.value_or(QString());
-        return stopAnswer;
+        return stopResult;
     }
 };
 
@@ -324,7 +238,7 @@ AudioRecorder::~AudioRecorder()
 
 std::unique_ptr<AudioRecorder> AudioRecorder::create(const QString &path, const RecordingSettings &settings,
                                                      std::unique_ptr<platform::AudioInput> input,
-                                                     QString &error)
+                                                     QString &error, const Options &options)
 {
     error.clear();
     int rate = 0;
@@ -336,8 +250,8 @@ std::unique_ptr<AudioRecorder> AudioRecorder::create(const QString &path, const 
         error = QStringLiteral("No microphone found.");
         return nullptr;
     }
-    // The input is opened before the file is created, so that no empty file is left behind when
-    // there is nothing to record from.
+    // The input is opened before the file is created, so that no file is touched when there
+    // is nothing to record from.
     // The recording comes from the input that is the default when the user confirms.
     if (!input->isOpen() || input->sampleRate() != rate || !input->isDefaultInput()) {
         input->close();
@@ -348,22 +262,22 @@ std::unique_ptr<AudioRecorder> AudioRecorder::create(const QString &path, const 
         }
     }
 
-    SF_INFO info{};
-    info.samplerate = rate;
-    info.channels = 1;
-    info.format = SF_FORMAT_CAF | SF_FORMAT_PCM_16 | SF_ENDIAN_LITTLE;
-    SNDFILE *file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
-    if (!file) {
-        error =
-            QStringLiteral("Cannot create the file “%1”: %2.").arg(shownPath(path), sndfileReason(nullptr));
+    std::unique_ptr<RecordingFile> file = RecordingFile::create(path, rate, error);
+    if (!file)
         return nullptr;
-    }
 
     std::unique_ptr<AudioRecorder> recorder(new AudioRecorder);
     Impl &d = *recorder->d;
     d.path = path;
     d.rate = rate;
-    d.file = file;
+    d.buffer = std::make_unique<AudioBuffer>(options.bufferFrames);
+    FileWriter::Events events;
+    events.audioMissing = [&d](const AudioBuffer::Gap &gap) {
+        emit d.owner->audioMissing(static_cast<double>(gap.frames) / d.rate,
+                                   static_cast<double>(gap.at) / d.rate);
+    };
+    events.failed = [&d](const QString &reason, bool saved) { d.announce(reason, saved); };
+    d.writer = std::make_unique<FileWriter>(std::move(file), *d.buffer, path, rate, std::move(events));
     d.input = std::move(input);
     d.input->setSink(&d);
     return recorder;
@@ -377,7 +291,7 @@ void AudioRecorder::setMeteringEnabled(bool enabled)
 
 bool AudioRecorder::prepareToRecord()
 {
-    // The file exists from create() on; nothing is left to prepare.
+    // The file is created in create(); nothing is left to prepare.
     return d->state != Impl::State::Ended;
 }
 
@@ -403,7 +317,7 @@ bool AudioRecorder::isRecording() const
 
 double AudioRecorder::currentTime() const
 {
-    return static_cast<double>(d->framesRecorded.load()) / d->rate;
+    return static_cast<double>(d->buffer->frames()) / d->rate;
 }
 
 void AudioRecorder::updateMeters()

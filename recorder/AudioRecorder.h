@@ -6,29 +6,43 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 
 // Records the microphone into one Core Audio Format file: 16-bit little-endian PCM, mono.
-// Capture and file writing run off the UI thread; the UI thread only starts, pauses, stops
-// and reads the time and level.
+// Capture and file writing run off the UI thread, each on its own: capture hands the audio to a
+// buffer and never waits for the disk. The UI thread only starts, pauses, stops and reads the
+// time and level.
 class AudioRecorder : public Recorder {
     Q_OBJECT
 public:
+    struct Options {
+        // Audio that may wait for a slow disk, in frames; past it, audio is dropped and the gap
+        // reported. Ten minutes at the highest rate by default (about 55 MiB, taken as needed).
+        std::int64_t bufferFrames = std::int64_t{48000} * 600;
+    };
+
     // Creates the recorder for `path` with `settings`, capturing from `input` (opened here at
     // the settings' rate if it is not open yet, or reopened if it runs at another rate).
     // Returns nullptr with a readable `error` when the settings are not 16-bit mono
     // little-endian interleaved integer PCM at 12000, 24000 or 48000 Hz, when the file cannot
-    // be created, or when there is no input device.
+    // be created or `path` names a folder, pipe or device, or when there is no input device.
+    // A file at `path` is replaced only once the recording has its first audio on disk.
     static std::unique_ptr<AudioRecorder> create(const QString &path, const RecordingSettings &settings,
-                                                 std::unique_ptr<platform::AudioInput> input, QString &error);
+                                                 std::unique_ptr<platform::AudioInput> input, QString &error,
+                                                 const Options &options);
+    static std::unique_ptr<AudioRecorder> create(const QString &path, const RecordingSettings &settings,
+                                                 std::unique_ptr<platform::AudioInput> input, QString &error)
+    {
+        return create(path, settings, std::move(input), error, Options{});
+    }
     ~AudioRecorder() override;
 
     void setMeteringEnabled(bool enabled) override;
     bool prepareToRecord() override;
     bool record() override;
     void pause() override;
-    // Completes the file with everything captured up to now. Returns why that failed, empty
-    // when the file is complete. Idempotent: later calls return the first answer.
+    // Completes the file with everything captured up to now, waiting for the disk. Idempotent.
     QString stop() override;
 
     bool isRecording() const;
@@ -43,8 +57,9 @@ public:
     QString path() const;
     int sampleRate() const;
 
-    // failed(reason, saved), inherited from Recorder, is emitted on the capture thread when the
-    // recording ends by itself (disk full, device lost).
+    // failed() and audioMissing(), inherited from Recorder, are emitted on the writer thread.
+    // After failed(reason, saved), stop() answers `reason` when the file could not be
+    // completed and nothing otherwise.
 
 private:
     AudioRecorder();

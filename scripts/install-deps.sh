@@ -12,14 +12,14 @@ build_packages=(
     libsndfile1-dev libpulse-dev libxcb-xinput-dev
 )
 test_packages=(
-    libgtest-dev googletest
+    libgtest-dev googletest libfiu-dev fiu-utils
     xvfb xauth trayer tint2 xfce4-panel xfwm4 pulseaudio-utils dbus dbus-x11 at-spi2-core
     python3 python3-gi python3-pyatspi python3-xlib gir1.2-atspi-2.0 xdotool x11-utils x11-apps imagemagick
     python3-pytest python3-dbusmock
     espeak-ng sox ffmpeg clang-format
     debootstrap desktop-file-utils appstream dpkg-dev file
     weston qt6-wayland
-    fiu-utils libfiu0 binutils
+    libfiu0 binutils
 )
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }

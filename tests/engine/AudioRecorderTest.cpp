@@ -46,17 +46,6 @@ std::vector<std::int16_t> ramp(std::size_t frames, std::int16_t start)
     return samples;
 }
 
-// Index of the first sample that does not follow its predecessor in the counter's sequence,
-// or samples.size().
-std::size_t firstBreakInCount(const std::vector<std::int16_t> &samples)
-{
-    for (std::size_t i = 1; i < samples.size(); ++i) {
-        if (static_cast<std::uint16_t>(samples[i]) != static_cast<std::uint16_t>(samples[i - 1] + 1))
-            return i;
-    }
-    return samples.size();
-}
-
 // Runs `body` in a child process (for what must not touch this one: a kill, a file size limit,
 // a mount). The child's answer: an empty string when all was well, or what went wrong.
 struct ChildResult {
@@ -444,6 +433,32 @@ TEST(AudioRecorderFailure, ALostMicrophoneEndsTheRecordingKeepingWhatWasCaptured
     EXPECT_DOUBLE_EQ(session.recorder->currentTime(), 3000.0 / 12000);
 }
 
+TEST(AudioRecorderThreads, AudioTheInputCouldNotCaptureIsReportedOnceAtItsPlace)
+{
+    TempDir dir;
+    const QString path = dir.file("gap.caf");
+    Session session = startSession(path, 24000);
+    ASSERT_TRUE(session.recorder);
+    std::vector<std::pair<double, double>> gaps; // written by the writer thread before stop() returns
+    QObject::connect(
+        session.recorder.get(), &Recorder::audioMissing, session.recorder.get(),
+        [&](double seconds, double at) { gaps.emplace_back(seconds, at); }, Qt::DirectConnection);
+    session.input->reportMissing(4800); // before Record: not part of the recording
+    ASSERT_TRUE(session.recorder->record());
+    session.input->push(2400, 1);
+    session.input->reportMissing(12000);
+    session.input->reportMissing(1200);
+    session.input->push(2400, 2);
+    EXPECT_TRUE(session.recorder->stop().isEmpty());
+
+    ASSERT_EQ(gaps.size(), 1u);
+    EXPECT_EQ(std::llround(gaps[0].first * 24000), 13200);
+    EXPECT_EQ(std::llround(gaps[0].second * 24000), 2400);
+    std::vector<std::int16_t> expected(2400, 1);
+    expected.insert(expected.end(), 2400, 2);
+    EXPECT_EQ(readSoundFile(path).samples, expected);
+}
+
 TEST(AudioRecorderMeters, PeakPowerIsDecibelsOfFullScaleOverTheSamplesSinceTheLastUpdate)
 {
     TempDir dir;
@@ -507,15 +522,15 @@ TEST(AudioRecorderStop, StopCompletesTheFileReleasesTheMicrophoneAndIsIdempotent
 
 TEST(AudioRecorderThreads, AnInputFasterThanTheDiskIsWrittenWholeAndInOrder)
 {
-    // Quarter-second fragments back to back, as fast as the disk takes them: the capture thread
-    // writes each before taking the next, so nothing piles up and nothing is dropped.
+    // Quarter-second fragments back to back, far faster than real time: what piles up waits in
+    // the buffer, and nothing is dropped.
     TempDir dir;
     const QString path = dir.file("fast.caf");
     Session session = startSession(path, 48000);
     ASSERT_TRUE(session.recorder);
     ASSERT_TRUE(session.recorder->record());
     const std::uint64_t frames = 48000ull * 20 + 123; // not a whole number of fragments
-    session.input->start(FakeAudioInput::counter(), 250ms, false, frames);
+    session.input->start(FakeAudioInput::counter(), 250ms, 0, frames);
     const auto until = std::chrono::steady_clock::now() + 20s;
     while (!session.input->finished() && std::chrono::steady_clock::now() < until)
         std::this_thread::sleep_for(10ms);

@@ -8,6 +8,7 @@
 
 #include <sndfile.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -80,6 +81,17 @@ inline SoundFile readSoundFile(const QString &path)
     return result;
 }
 
+// Index of the first sample from `from` on that does not follow its predecessor in the count
+// of FakeAudioInput::counter(), or samples.size().
+inline std::size_t firstBreakInCount(const std::vector<std::int16_t> &samples, std::size_t from = 1)
+{
+    for (std::size_t i = std::max<std::size_t>(from, 1); i < samples.size(); ++i) {
+        if (static_cast<std::uint16_t>(samples[i]) != static_cast<std::uint16_t>(samples[i - 1] + 1))
+            return i;
+    }
+    return samples.size();
+}
+
 // What ffprobe says of a file's first audio stream.
 struct Probe {
     bool ok = false;
@@ -128,7 +140,7 @@ public:
     {
         QObject::connect(
             &recorder, &AudioRecorder::failed, &recorder,
-            [this](const QString &reason) {
+            [this](const QString &reason, bool) {
                 std::lock_guard lock(mutex_);
                 reasons_.push_back(reason);
             },

@@ -91,6 +91,14 @@ public:
         return push(samples);
     }
 
+    // The input could not capture `frames` frames (its sound server restarted).
+    void reportMissing(std::int64_t frames)
+    {
+        std::lock_guard lock(deliveryMutex_);
+        if (sink_)
+            sink_->audioMissing(frames);
+    }
+
     // The device goes away: the sink hears of it once, and nothing is delivered afterwards.
     void loseDevice(const std::string &reason)
     {
@@ -104,25 +112,29 @@ public:
     }
 
     // Starts the capture thread: fragments of `fragment` length at the open rate, each filled
-    // by `generator`, every `fragment` of real time, or back to back when `realTime` is false.
+    // by `generator`, at `pace` times real time (1: real time), or back to back when it is 0.
     // With `totalFrames`, the thread delivers exactly that many frames and ends (finished()).
     void start(Generator generator, std::chrono::microseconds fragment = std::chrono::milliseconds(20),
-               bool realTime = true, std::uint64_t totalFrames = 0)
+               double pace = 1, std::uint64_t totalFrames = 0)
     {
         stopCapture();
         running_ = true;
         finished_ = false;
-        capture_ = std::thread([this, generator = std::move(generator), fragment, realTime, totalFrames] {
+        capture_ = std::thread([this, generator = std::move(generator), fragment, pace, totalFrames] {
             const auto frames =
                 static_cast<std::size_t>(static_cast<std::int64_t>(rate_) * fragment.count() / 1000000);
             std::vector<std::int16_t> buffer(frames);
             std::uint64_t first = 0;
+            const bool paced = pace > 0;
+            const auto interval = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                std::chrono::duration<double, std::micro>(static_cast<double>(fragment.count()) /
+                                                          (paced ? pace : 1)));
             auto due = std::chrono::steady_clock::now();
             while (running_) {
                 if (totalFrames != 0 && first >= totalFrames)
                     break;
-                if (realTime) {
-                    due += fragment;
+                if (paced) {
+                    due += interval;
                     std::this_thread::sleep_until(due);
                 }
                 const std::size_t count =
@@ -134,7 +146,7 @@ public:
                 first += count;
                 generatedFrames_ += count;
                 push(piece);
-                if (!realTime)
+                if (!paced)
                     std::this_thread::yield();
             }
             finished_ = true;

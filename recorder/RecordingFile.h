@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+
+struct sf_private_tag;
+
+// One recording's Core Audio Format file on disk: 16-bit little-endian PCM, mono. It is written
+// under a temporary name beside the chosen path and takes that path only at commit(), so a file
+// the user agreed to replace stays as it was until the new recording has audio on disk.
+// Every operation reports why it failed, in the system's words; after a failure the file
+// can still be completed with everything written before it.
+class RecordingFile {
+public:
+    // Creates the temporary file for `path`. Refuses a path that names anything but a regular
+    // file (a folder, a pipe, a device) without waiting on it. nullptr with `error` on failure.
+    static std::unique_ptr<RecordingFile> create(const QString &path, int rate, QString &error);
+    ~RecordingFile();
+    RecordingFile(const RecordingFile &) = delete;
+    RecordingFile &operator=(const RecordingFile &) = delete;
+
+    // Whether the chosen path held a file when the recording was created.
+    bool replacesExisting() const { return replacesExisting_; }
+    bool committed() const { return committed_; }
+    std::int64_t frames() const { return frames_; }
+
+    // Each returns why it failed, or nothing.
+    std::optional<QString> write(std::span<const std::int16_t> samples);
+    std::optional<QString> updateHeader();
+    std::optional<QString> sync();
+    // Header, sync, then the temporary file replaces the chosen path.
+    std::optional<QString> commit();
+    // Final header, sync and close. The file stays wherever it is (see commit()).
+    std::optional<QString> complete();
+    // Closes and removes the temporary file (a recording that never started).
+    void discard();
+
+private:
+    RecordingFile() = default;
+    QString reasonAfterSndfileFailure(int savedErrno) const;
+    std::optional<QString> closeFile();
+
+    QString path_;
+    QString temporaryPath_;
+    int fd_ = -1;
+    sf_private_tag *file_ = nullptr;
+    std::int64_t frames_ = 0;
+    bool replacesExisting_ = false;
+    bool committed_ = false;
+    bool faulted_ = false; // a write went wrong: libsndfile's idea of the file position is not to be trusted
+};

@@ -1,0 +1,87 @@
+"""Recording onto a disk that stalls: the app keeps capturing while its writes wait, and the
+file catches up afterwards. The stall comes from our preload shim (tests/faults/StallShim.cpp):
+while a control file exists, writes into the recording's folder wait."""
+
+import os
+import time
+import unittest
+from pathlib import Path
+
+from harness import E2ETestCase, MicTap, app_binary, play, tone_wav
+
+MEDIUM_RATE = 24000
+STALL_SECONDS = 15.0
+
+
+def stall_shim():
+    """The shim built beside the binary under test, or None."""
+    shim = Path(app_binary()).parent / "tests" / "faults" / "libregistratore_stall_shim.so"
+    return shim if shim.is_file() else None
+
+
+class StalledDisk(E2ETestCase):
+
+    def test_a_long_stall_with_the_popover_closed_loses_nothing(self):
+        shim = stall_shim()
+        if not shim:
+            raise unittest.SkipTest("the stall shim is not built beside the app")
+        folder = self.new_folder()
+        path = folder / "through a stall.caf"
+        control = folder / "stall"
+        tone = tone_wav(folder / "tone.wav", 24.0, frequency=440)
+        asan = os.environ.get("ASAN_OPTIONS", "")
+        app = self.launch_ready(env={
+            "LD_PRELOAD": str(shim),
+            "ASAN_OPTIONS": f"{asan}:verify_asan_link_order=0",
+            "REGISTRATORE_STALL_PATH": str(path),
+            "REGISTRATORE_STALL_CONTROL": str(control)})
+
+        tap = MicTap().wait_running()
+        self.addCleanup(tap.stop)
+        t_start = self.start_recording(app, path)
+        time.sleep(0.5)
+        player = play(tone, wait=False)
+        self.addCleanup(lambda: player.poll() is None and player.kill())
+        self.click_tray_icon(app)
+        self.wait_popover_hidden(app)
+        time.sleep(1.5)
+
+        control.touch()
+        time.sleep(1.0)
+        size_in_stall = path.stat().st_size
+        time.sleep(STALL_SECONDS - 1.0)
+        size_before_release = path.stat().st_size
+        control.unlink()
+        time.sleep(3.0)
+
+        self.click_tray_icon(app)
+        self.wait_popover_shown(app)
+        t_stop, _ = self.stop_recording(app)
+        player.kill()
+        tap.stop()
+        self.assertEqual(size_in_stall, size_before_release, "the writes did not wait: no stall happened")
+
+        sound = self.assert_recording(path, MEDIUM_RATE)
+        recorded = t_stop - t_start
+        onset = sound.first_loud(-30.0)
+        self.assertIsNotNone(onset, "the tone is not in the file")
+        # A loaded machine may starve the virtual microphone's player: such breaks reach the
+        # independent tap too. A break only the file has is the recorder's.
+        heard = tap.sound()
+        heard_onset = heard.first_loud(-30.0)
+        self.assertIsNotNone(heard_onset, "the tap heard no tone")
+        heard_quiet = [t for t, db in heard.levels(0.05) if db <= -20.0]
+        quiet = [t for t, db in sound.levels(0.1)
+                 if onset + 0.1 <= t and t + 0.1 <= sound.seconds and db <= -20.0]
+        ours = [round(t, 1) for t in quiet
+                if not any(abs(q - (heard_onset + t - onset)) < 0.25 for q in heard_quiet)]
+        facts = (f"file {sound.seconds:.3f}s after {recorded:.3f}s of recording with a {STALL_SECONDS:.0f}s "
+                 f"stall; breaks in the tone at {[round(t, 1) for t in quiet]} s, "
+                 f"of which the microphone did not have {ours}")
+        print(f"\n  {facts}", end="")
+        self.assertAlmostEqual(sound.seconds, recorded, delta=0.5, msg=facts)
+        self.assertEqual(ours, [], f"gaps in the tone: {facts}")
+
+
+if __name__ == "__main__":
+    unittest.main()

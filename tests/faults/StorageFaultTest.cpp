@@ -1,0 +1,349 @@
+// The recorder engine on a disk that stalls or fails. The program runs itself again with
+// libfiu's POSIX preload (to fail system calls on the writer thread) and our stall shim.
+
+#include "engine/EngineTestSupport.h"
+#include "fakes/FakeAudioInput.h"
+
+#include <fiu-control.h>
+#include <fiu.h>
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <dlfcn.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <fstream>
+
+using namespace enginetest;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int kRate = 48000;
+constexpr double kPace = 10; // the fake microphone runs ten times faster than real time
+
+// Where the recording's descriptor is, for the fault filter; -1: not known.
+std::atomic<int> recordingFd{-1};
+std::atomic<pid_t> testThread{0};
+
+bool onWriterThread()
+{
+    return static_cast<pid_t>(syscall(SYS_gettid)) != testThread.load();
+}
+
+// libsndfile rewrites the header after seeking to the start of the file: a write while the
+// recording's descriptor stands at offset 0 is the header's.
+bool atHeader()
+{
+    const int fd = recordingFd.load();
+    return fd >= 0 && lseek(fd, 0, SEEK_CUR) == 0;
+}
+
+int failHeaderWrite(const char *, int *, void **, unsigned int *)
+{
+    return onWriterThread() && atHeader();
+}
+int failDataWrite(const char *, int *, void **, unsigned int *)
+{
+    return onWriterThread() && recordingFd.load() >= 0 && !atHeader();
+}
+int failOnWriter(const char *, int *, void **, unsigned int *)
+{
+    return onWriterThread();
+}
+
+// The descriptor open on a file in `folder`.
+int descriptorIn(const std::filesystem::path &folder)
+{
+    for (const auto &entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        const auto target = std::filesystem::read_symlink(entry.path(), error);
+        if (!error && target.parent_path() == folder)
+            return std::stoi(entry.path().filename().string());
+    }
+    return -1;
+}
+
+class StorageFaults : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(fiu_init(0), 0);
+        testThread = static_cast<pid_t>(syscall(SYS_gettid));
+        recordingFd = -1;
+    }
+    void TearDown() override
+    {
+        fiu_disable("posix/io/rw/write");
+        fiu_disable("posix/io/sync/fdatasync");
+        fiu_disable("posix/io/oc/close");
+        std::filesystem::remove(stallControl());
+        recordingFd = -1;
+    }
+
+    bool start(AudioRecorder::Options options = {})
+    {
+        auto fake = std::make_unique<FakeAudioInput>();
+        input = fake.get();
+        QString error;
+        recorder = AudioRecorder::create(path, settingsAt(kRate), std::move(fake), error, options);
+        if (!recorder) {
+            ADD_FAILURE() << error.toStdString();
+            return false;
+        }
+        failures = std::make_unique<FailedSpy>(*recorder);
+        QObject::connect(
+            recorder.get(), &Recorder::audioMissing, recorder.get(),
+            [this](double seconds, double at) {
+                std::lock_guard lock(gapMutex);
+                gaps.emplace_back(seconds, at);
+            },
+            Qt::DirectConnection);
+        QObject::connect(
+            recorder.get(), &Recorder::failed, recorder.get(), [this](const QString &, bool s) { saved = s; },
+            Qt::DirectConnection);
+        recorder->record();
+        input->start(FakeAudioInput::counter(), 20ms, kPace);
+        return true;
+    }
+    // Waits for the file to take its name, then notes its descriptor for the fault filters.
+    void findDescriptor()
+    {
+        for (int i = 0; i < 200 && recordingFd < 0; ++i) {
+            if (std::filesystem::exists(path.toStdString()))
+                recordingFd = descriptorIn(dir.path());
+            std::this_thread::sleep_for(10ms);
+        }
+        ASSERT_GE(recordingFd.load(), 0);
+    }
+    // While this file exists, writes into the test's folders wait (the stall shim).
+    static std::string stallControl() { return std::getenv("REGISTRATORE_STALL_CONTROL"); }
+    void stallFor(std::chrono::milliseconds wall)
+    {
+        std::ofstream(stallControl()).put('x');
+        std::this_thread::sleep_for(wall);
+        std::filesystem::remove(stallControl());
+    }
+    // The file holds the count from 0 without a break, exactly as many frames as the recorder says.
+    void expectWholeCount(std::size_t atLeast)
+    {
+        const SoundFile file = readSoundFile(path);
+        ASSERT_TRUE(file.opened);
+        EXPECT_GE(file.samples.size(), atLeast);
+        EXPECT_EQ(file.samples.size(),
+                  static_cast<std::size_t>(std::llround(recorder->currentTime() * kRate)));
+        ASSERT_FALSE(file.samples.empty());
+        EXPECT_EQ(file.samples.front(), 0);
+        EXPECT_EQ(firstBreakInCount(file.samples), file.samples.size());
+        const Probe probe = ffprobe(path);
+        EXPECT_TRUE(probe.ok) << probe.output;
+    }
+
+    TempDir dir;
+    QString path = dir.file("take.caf");
+    std::unique_ptr<AudioRecorder> recorder;
+    FakeAudioInput *input = nullptr;
+    std::unique_ptr<FailedSpy> failures;
+    std::mutex gapMutex;
+    std::vector<std::pair<double, double>> gaps;
+    std::atomic<bool> saved{false};
+};
+
+} // namespace
+
+TEST_F(StorageFaults, AStallWithinTheBufferLosesNothing)
+{
+    ASSERT_TRUE(start());
+    std::this_thread::sleep_for(500ms);
+    stallFor(2000ms); // twenty seconds of audio
+    const double duringStall = recorder->currentTime();
+    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(recorder->stop().isEmpty());
+    EXPECT_GE(duringStall, 20.0) << "the time runs on while the disk stalls";
+    expectWholeCount(kRate * 25);
+    EXPECT_TRUE(gaps.empty());
+    EXPECT_TRUE(failures->reasons().empty());
+}
+
+TEST_F(StorageFaults, AStallPastTheBufferKeepsRecordingAndReportsTheGapOnce)
+{
+    ASSERT_TRUE(start({.bufferFrames = kRate * 2}));
+    std::this_thread::sleep_for(300ms);
+    stallFor(1000ms); // ten seconds of audio, two of which fit
+    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(recorder->stop().isEmpty());
+    input->stopCapture();
+
+    const SoundFile file = readSoundFile(path);
+    ASSERT_TRUE(file.opened);
+    std::lock_guard lock(gapMutex);
+    ASSERT_EQ(gaps.size(), 1u);
+    const auto [seconds, at] = gaps[0];
+    EXPECT_GT(seconds, 5.0);
+    const auto gapAt = static_cast<std::size_t>(std::llround(at * kRate));
+    const auto gapFrames = static_cast<std::int64_t>(std::llround(seconds * kRate));
+    EXPECT_EQ(firstBreakInCount(file.samples), gapAt);
+    ASSERT_LT(gapAt, file.samples.size());
+    EXPECT_EQ(static_cast<std::uint16_t>(file.samples[gapAt] - file.samples[gapAt - 1] - 1),
+              static_cast<std::uint16_t>(gapFrames));
+    EXPECT_EQ(firstBreakInCount(file.samples, gapAt + 1), file.samples.size());
+    // The count's last value tells how many frames were captured: all in the file or in the gap.
+    EXPECT_EQ(static_cast<std::uint16_t>(file.samples.back() + 1),
+              static_cast<std::uint16_t>(static_cast<std::int64_t>(file.samples.size()) + gapFrames));
+}
+
+TEST_F(StorageFaults, AFailedWriteSyncOrCloseEndsTheRecordingWithAPlayableFileAndTheSystemsReason)
+{
+    enum class When { Recording, Pause, Stop };
+    struct Case {
+        const char *name;
+        const char *point;
+        external_cb_t *filter;
+        When when;
+    };
+    const Case cases[] = {
+        {"header rewrite", "posix/io/rw/write", failHeaderWrite, When::Recording},
+        {"audio write", "posix/io/rw/write", failDataWrite, When::Recording},
+        {"sync at pause", "posix/io/sync/fdatasync", failOnWriter, When::Pause},
+        {"close at stop", "posix/io/oc/close", failOnWriter, When::Stop},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        std::filesystem::remove(path.toStdString());
+        ASSERT_TRUE(start());
+        findDescriptor();
+        std::this_thread::sleep_for(300ms);
+        ASSERT_EQ(fiu_enable_external(c.point, 1, reinterpret_cast<void *>(EIO), FIU_ONETIME, c.filter), 0);
+        QString stopped;
+        if (c.when == When::Pause)
+            recorder->pause();
+        if (c.when == When::Stop) {
+            stopped = recorder->stop();
+        } else {
+            ASSERT_TRUE(failures->waitForFailure());
+            EXPECT_TRUE(saved);
+            ASSERT_EQ(failures->reasons().size(), 1u);
+            EXPECT_TRUE(failures->reasons()[0].contains(QStringLiteral("Input/output error")))
+                << failures->reasons()[0].toStdString();
+            EXPECT_FALSE(recorder->record());
+            stopped = recorder->stop();
+        }
+        fiu_disable(c.point);
+        input->stopCapture();
+        EXPECT_EQ(stopped.contains(QStringLiteral("Input/output error")), c.when == When::Stop)
+            << stopped.toStdString();
+        expectWholeCount(kRate);
+        recorder.reset();
+    }
+}
+
+namespace {
+
+std::string contentsOf(const QString &path)
+{
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+} // namespace
+
+TEST_F(StorageFaults, AnExistingRecordingIsReplacedOnlyOnceTheNewOneHasAudioOnDisk)
+{
+    const std::string old(10000, '\xab');
+    enum class Start { InputLost, HeaderRefused, Succeeds };
+    for (const Start how : {Start::InputLost, Start::HeaderRefused, Start::Succeeds}) {
+        SCOPED_TRACE(static_cast<int>(how));
+        std::ofstream(path.toStdString(), std::ios::binary) << old;
+        auto fake = std::make_unique<FakeAudioInput>();
+        input = fake.get();
+        QString error;
+        recorder = AudioRecorder::create(path, settingsAt(kRate), std::move(fake), error);
+        ASSERT_TRUE(recorder) << error.toStdString();
+        failures = std::make_unique<FailedSpy>(*recorder);
+        EXPECT_EQ(contentsOf(path), old) << "nothing is written before the recording starts";
+        if (how == Start::HeaderRefused) {
+            recordingFd = descriptorIn(dir.path());
+            fiu_enable_external("posix/io/rw/write", 1, reinterpret_cast<void *>(EIO), 0, failHeaderWrite);
+        }
+        ASSERT_TRUE(recorder->record());
+        if (how == Start::InputLost)
+            input->loseDevice("The microphone was disconnected.");
+        else
+            input->push(4800, 5);
+        if (how != Start::Succeeds) {
+            ASSERT_TRUE(failures->waitForFailure());
+            fiu_disable("posix/io/rw/write");
+            const QString reason = failures->reasons()[0];
+            EXPECT_TRUE(reason.contains(QStringLiteral("previous recording"))) << reason.toStdString();
+            EXPECT_TRUE(reason.contains(QStringLiteral("kept"))) << reason.toStdString();
+        }
+        const QString stopped = recorder->stop();
+        recorder.reset();
+        const auto files = std::distance(std::filesystem::directory_iterator(dir.path()), {});
+        EXPECT_EQ(files, 1) << "no temporary file is left behind";
+        if (how == Start::Succeeds) {
+            EXPECT_TRUE(stopped.isEmpty());
+            EXPECT_EQ(readSoundFile(path).samples, std::vector<std::int16_t>(4800, 5));
+        } else {
+            EXPECT_EQ(contentsOf(path), old);
+        }
+    }
+}
+
+TEST_F(StorageFaults, APathThatIsNotARegularFileIsRefusedAtOnce)
+{
+    const std::string fifo = (dir.path() / "pipe.caf").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_directory(dir.path() / "folder.caf");
+    const struct {
+        QString path;
+        const char *kind;
+    } cases[] = {
+        {QString::fromStdString(fifo), "pipe"},
+        {QStringLiteral("/dev/null"), "device"},
+        {dir.file("folder.caf"), "folder"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.kind);
+        const auto before = std::chrono::steady_clock::now();
+        QString error;
+        EXPECT_FALSE(
+            AudioRecorder::create(c.path, settingsAt(kRate), std::make_unique<FakeAudioInput>(), error));
+        EXPECT_LT(std::chrono::steady_clock::now() - before, 1s);
+        EXPECT_TRUE(error.contains(c.path) && error.contains(QString::fromLatin1(c.kind)))
+            << error.toStdString();
+    }
+}
+
+#ifdef __SANITIZE_ADDRESS__
+extern "C" void __asan_init();
+#endif
+
+int main(int argc, char **argv)
+{
+    if (!std::getenv("REGISTRATORE_STALL_CONTROL")) {
+        const std::string control =
+            (std::filesystem::temp_directory_path() / ("registratore-stall-" + std::to_string(getpid())))
+                .string();
+        setenv("REGISTRATORE_STALL_CONTROL", control.c_str(), 1);
+        setenv("REGISTRATORE_STALL_PATH", "/registratore-engine-", 1);
+        std::string preload = FIU_POSIX_PRELOAD ":" REGISTRATORE_STALL_SHIM;
+#ifdef __SANITIZE_ADDRESS__
+        // The sanitizer's runtime must come first, before libfiu's own malloc().
+        Dl_info runtime{};
+        if (dladdr(reinterpret_cast<void *>(&__asan_init), &runtime) && runtime.dli_fname)
+            preload = std::string(runtime.dli_fname) + ":" + preload;
+#endif
+        setenv("LD_PRELOAD", preload.c_str(), 1);
+        execv("/proc/self/exe", argv);
+        std::perror("execv");
+        return 1;
+    }
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
