@@ -4,8 +4,7 @@ a settings menu a screen reader announces, and a popover clear of the status ico
 import subprocess
 import time
 
-import test_status_bars as bars
-from harness import CLOSE, CREATE_FAILED, OPEN, STARTUP, E2ETestCase, Rect, wait_for
+from harness import CREATE_FAILED, E2ETestCase, Rect, wait_for
 
 PANEL_LUMA = 39
 LONG_NAME = "a recording whose name is long enough to run the message over several lines.caf"
@@ -113,24 +112,3 @@ class PanelUx(E2ETestCase):
         self.pointer.key("Escape")
         wait_for(lambda: not self.settings_popup_rect(app), 5, "the settings popup to close")
         self.assertEqual([line for line in app.err_lines() if "accessib" in line.lower()], [], app.report())
-
-
-class PopoverBesideTheBar(bars.StatusNotifierCase):
-    """A StatusNotifierItem bar that gives no icon geometry, on a desktop without a work area."""
-
-    def test_the_popover_opens_below_the_bar_clear_of_the_icon(self):
-        host = self.start_host(panel=True, work_area=False)
-        app = self.launch()
-        item = host.wait_item(pid=app.pid, timeout=5)
-        app.wait_lines(STARTUP, timeout=10)
-        bar, cell = Rect(*host.panel_rect()), Rect(*host.panel_cell(item))
-        shown = [self.wait_popover_shown(app)]             # at launch, then opened from the icon
-        for lines in (CLOSE, OPEN):
-            m = app.mark()
-            self.click_rect(cell)
-            app.wait_lines(lines, since=m)
-        shown.append(self.wait_popover_shown(app))
-        self.screenshot("reopened")
-        for pop in shown:
-            self.assertFalse(pop.contains(*cell.center), f"popover {pop}, icon {cell}")
-            self.assertTrue(bar.bottom <= pop.y <= bar.bottom + 4, f"popover {pop}, bar {bar}")
