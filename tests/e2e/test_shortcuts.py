@@ -1,11 +1,13 @@
 """The executable's --record and --stop, as the desktop's keyboard shortcuts run them, drive the
 running recorder and answer in one line."""
 
+import os
+import signal
 import subprocess
 import time
 
-from harness import (PAUSED, RECORD_PRESSED, RECORDING_STARTED, RESUMED, SECONDS_PREFIX, STOPPED,
-                     E2ETestCase, app_binary, wait_for)
+from harness import (PAUSED, RECORD_PRESSED, RECORDING_STARTED, RESUMED, SAVE_DIALOG_TITLE, SECONDS_PREFIX,
+                     STOPPED, E2ETestCase, app_binary, wait_for)
 
 MEDIUM_RATE = 24000
 
@@ -51,3 +53,15 @@ class Shortcuts(E2ETestCase):
         sound = self.assert_recording(path, MEDIUM_RATE)
         self.assertAlmostEqual(sound.seconds, 2.0, delta=0.6)
         self.assertEqual(self.command(app, "--stop"), (1, ["nothing is recording"]))
+
+    def test_record_starts_the_recorder_when_none_runs(self):
+        done = subprocess.run([app_binary(), "--record"], stdin=subprocess.DEVNULL, capture_output=True,
+                              text=True, timeout=30)
+        self.assertEqual((done.returncode, done.stdout.splitlines()), (0, ["choosing where to save"]), done)
+        dialog = wait_for(lambda: next((w for w in self.x.toplevels() if self.x.is_viewable(w)
+                                        and self.x.has_title(w, SAVE_DIALOG_TITLE)), None), 10,
+                          "the started recorder's save dialog")
+        pid = self.x.pid_of(dialog)
+        os.kill(pid, signal.SIGTERM)
+        wait_for(lambda: not os.path.exists(f"/proc/{pid}") or open(f"/proc/{pid}/stat").read().split()[2] == "Z",
+                 10, "the started recorder to end on SIGTERM")
