@@ -6,7 +6,7 @@ import signal
 import subprocess
 import time
 
-from harness import (PAUSED, RECORD_PRESSED, RECORDING_STARTED, RESUMED, SAVE_DIALOG_TITLE, SECONDS_PREFIX,
+from harness import (CLOSE, PAUSED, RECORD_PRESSED, RECORDING_STARTED, RESUMED, SAVE_DIALOG_TITLE, SECONDS_PREFIX,
                      STOPPED, E2ETestCase, app_binary, wait_for)
 
 MEDIUM_RATE = 24000
@@ -25,6 +25,10 @@ class Shortcuts(E2ETestCase):
     def test_record_pause_resume_and_stop_from_the_shortcut_commands(self):
         path = self.new_folder() / "from the keyboard.caf"
         app = self.launch_ready()
+        m = app.mark()
+        self.click_tray_icon(app)       # the panel closed, as when a shortcut is pressed
+        app.wait_lines(CLOSE, since=m)
+        self.wait_popover_hidden(app)
 
         rc, out = self.command(app, "--help")
         self.assertEqual(rc, 0)
