@@ -70,11 +70,9 @@ int sendToRecorder(const QString &action)
     }
     switch (answer.outcome) {
     case Answer::Outcome::Done:
-        std::puts(qPrintable(answer.text));
-        return 0;
     case Answer::Outcome::Refused:
-        std::puts(qPrintable(answer.text));
-        return 1;
+        std::puts(qPrintable(answer.text.simplified()));
+        return answer.outcome == Answer::Outcome::Done ? 0 : 1;
     case Answer::Outcome::Starting:
     case Answer::Outcome::NoneRunning:
         break;

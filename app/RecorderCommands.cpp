@@ -64,7 +64,9 @@ Answer RecorderCommands::record()
     startQueued = true;
     QTimer::singleShot(0, this, [this] {
         startQueued = false;
-        controller.clickRecord();
+        // A press of the button in between has opened the dialog already.
+        if (controller.state() == RecordingController::ButtonType::Stop && !choosingWhereToSave())
+            controller.clickRecord();
     });
     return done(QStringLiteral("choosing where to save"));
 }
