@@ -37,7 +37,7 @@ bool startRecorder()
     QProcess recorder;
     recorder.setProgram(QCoreApplication::applicationFilePath());
     recorder.setStandardInputFile(QProcess::nullDevice());
-    recorder.setStandardOutputFile(log, QIODevice::Truncate);
+    recorder.setStandardOutputFile(log, QIODevice::Append);
     recorder.setStandardErrorFile(log, QIODevice::Append);
     return recorder.startDetached();
 }
