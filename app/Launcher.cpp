@@ -1,6 +1,8 @@
 #include "app/Launcher.h"
 
 #include "app/AppDelegate.h"
+#include "app/CommandLine.h"
+#include "app/RecorderCommands.h"
 #include "platform/DesktopSession.h"
 #include "platform/SingleInstance.h"
 #include "platform/StatusBarProbe.h"
@@ -86,6 +88,8 @@ void finishAfterDisplayLoss(VistaRegistratore *panel)
 
 int runRecorderApplication(int &argc, char **argv)
 {
+    if (const std::optional<int> handled = runCommandLine(argc, argv))
+        return *handled;
     std::string why;
     if (!platform::hasGraphicalSession(why)) {
         std::fprintf(stderr, "%s\n", why.c_str());
@@ -158,6 +162,9 @@ int runRecorderApplication(int &argc, char **argv)
         QApplication::setQuitOnLastWindowClosed(true);
         delegate.launchWithoutStatusBar(makePanel);
     }
+    // The desktop's keyboard shortcuts, sent by later launches.
+    RecorderCommands commands(panel->controller());
+    instance.setCommandHandler([&commands](const QString &action) { return commands.answer(action); });
     // A quit asked before the event loop runs would be dropped by it.
     if (platform::terminationRequested())
         return 0;

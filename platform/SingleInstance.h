@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace platform {
@@ -20,6 +21,25 @@ public:
     // Becomes the running recorder: later launches reach this one.
     bool listen();
 
+    // What a recorder answered to a command sent by a later launch.
+    struct Answer {
+        enum class Outcome {
+            Done,        // carried out; `text` tells the state it left
+            Refused,     // not carried out; `text` tells why
+            Starting,    // a recorder runs but does not take commands yet
+            NoneRunning, // no recorder answered
+        };
+        Outcome outcome = Outcome::NoneRunning;
+        QString text;
+    };
+    // Answers one command at once (Done or Refused); it must not wait for the user.
+    using CommandHandler = std::function<Answer(const QString &action)>;
+
+    // Sends `action` to the running recorder and returns its answer.
+    Answer sendCommand(const QString &action);
+    // How this recorder, once listening, answers commands. Until it is set it answers Starting.
+    void setCommandHandler(CommandHandler handler) { commandHandler = std::move(handler); }
+
 signals:
     // A later launch asked to see the recorder.
     void reopenRequested();
@@ -28,6 +48,7 @@ private:
     // How later launches reach the running one on this platform.
     class Channel;
     QString applicationId;
+    CommandHandler commandHandler;
     std::unique_ptr<Channel> channel;
 };
 

@@ -2,6 +2,7 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusContext>
 #include <QDBusMessage>
 
 #include <cstdio>
@@ -10,15 +11,20 @@ namespace platform {
 
 namespace {
 constexpr int answerMilliseconds = 1000;
+// Stopping completes the file before the answer.
+constexpr int commandMilliseconds = 10000;
 const QString objectPath = QStringLiteral("/org/registratore/Instance");
 const QString interfaceName = QStringLiteral("org.registratore.Instance");
+const QString refusedError = QStringLiteral("org.registratore.Instance.Refused");
+const QString startingError = QStringLiteral("org.registratore.Instance.Starting");
 } // namespace
 
 // The running recorder owns the application id as a name on the session bus and answers Reopen
 // there. The bus gives a name to one connection at a time and takes it back when the process
 // ends, however it ends, so two launches at once cannot both run and a killed recorder leaves
-// nothing behind.
-class SingleInstance::Channel : public QObject {
+// nothing behind. Command(s action) -> s answers with the state the action left, or with the
+// error org.registratore.Instance.Refused and the reason.
+class SingleInstance::Channel : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.registratore.Instance")
 public:
@@ -26,6 +32,17 @@ public:
 
 public slots:
     Q_SCRIPTABLE void Reopen() { emit owner.reopenRequested(); }
+    Q_SCRIPTABLE QString Command(const QString &action)
+    {
+        if (!owner.commandHandler) {
+            sendErrorReply(startingError, QStringLiteral("the recorder is starting"));
+            return {};
+        }
+        const Answer answer = owner.commandHandler(action);
+        if (answer.outcome != Answer::Outcome::Done)
+            sendErrorReply(refusedError, answer.text);
+        return answer.text;
+    }
 
 private:
     SingleInstance &owner;
@@ -52,6 +69,31 @@ bool SingleInstance::handOverToRunning()
     reopen.setAutoStartService(false);
     // Events are handled while waiting, so that a recorder asking itself (in a test) answers too.
     return bus.call(reopen, QDBus::BlockWithGui, answerMilliseconds).type() == QDBusMessage::ReplyMessage;
+}
+
+SingleInstance::Answer SingleInstance::sendCommand(const QString &action)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return {Answer::Outcome::Refused,
+                QStringLiteral("no session bus (%1)").arg(bus.lastError().message())};
+    QDBusMessage command =
+        QDBusMessage::createMethodCall(applicationId, objectPath, interfaceName, QStringLiteral("Command"));
+    command << action;
+    command.setAutoStartService(false);
+    const QDBusMessage reply = bus.call(command, QDBus::BlockWithGui, commandMilliseconds);
+    if (reply.type() == QDBusMessage::ReplyMessage)
+        return {Answer::Outcome::Done, reply.arguments().value(0).toString()};
+    const QString error = reply.errorName();
+    if (error == refusedError)
+        return {Answer::Outcome::Refused, reply.errorMessage()};
+    if (error == startingError)
+        return {Answer::Outcome::Starting, reply.errorMessage()};
+    if (error == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown") ||
+        error == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner"))
+        return {Answer::Outcome::NoneRunning, reply.errorMessage()};
+    return {Answer::Outcome::Refused,
+            QStringLiteral("the running recorder did not answer (%1)").arg(reply.errorMessage())};
 }
 
 bool SingleInstance::listen()

@@ -11,7 +11,14 @@ namespace platform {
 
 namespace {
 constexpr int answerMilliseconds = 1000;
+// Stopping completes the file before the answer.
+constexpr int commandMilliseconds = 10000;
 const QByteArray reopenRequest = "reopen\n";
+// "command <action>\n", answered by "done <text>\n", "refused <text>\n" or "starting\n".
+const QByteArray commandRequest = "command ";
+const QByteArray doneAnswer = "done ";
+const QByteArray refusedAnswer = "refused ";
+const QByteArray startingAnswer = "starting\n";
 
 QString socketPath(const QString &name)
 {
@@ -20,6 +27,16 @@ QString socketPath(const QString &name)
     if (folder.isEmpty())
         folder = QDir::tempPath();
     return QDir(folder).filePath(name);
+}
+
+QByteArray answerLine(const SingleInstance::CommandHandler &handler, const QString &action)
+{
+    if (!handler)
+        return startingAnswer;
+    // One line each way: a line break in the text would end the answer early.
+    const SingleInstance::Answer answer = handler(action);
+    const QByteArray text = answer.text.simplified().toUtf8() + '\n';
+    return (answer.outcome == SingleInstance::Answer::Outcome::Done ? doneAnswer : refusedAnswer) + text;
 }
 } // namespace
 
@@ -44,6 +61,26 @@ bool SingleInstance::handOverToRunning()
     return socket.waitForBytesWritten(answerMilliseconds);
 }
 
+SingleInstance::Answer SingleInstance::sendCommand(const QString &action)
+{
+    QLocalSocket socket;
+    socket.connectToServer(socketPath(applicationId));
+    if (!socket.waitForConnected(answerMilliseconds))
+        return {Answer::Outcome::NoneRunning, socket.errorString()};
+    socket.write(commandRequest + action.toUtf8() + '\n');
+    while (!socket.canReadLine()) {
+        if (!socket.waitForReadyRead(commandMilliseconds))
+            return {Answer::Outcome::Refused,
+                    QStringLiteral("the running recorder did not answer (%1)").arg(socket.errorString())};
+    }
+    const QByteArray line = socket.readLine().chopped(1);
+    if (line.startsWith(doneAnswer))
+        return {Answer::Outcome::Done, QString::fromUtf8(line.mid(doneAnswer.size()))};
+    if (line + '\n' == startingAnswer)
+        return {Answer::Outcome::Starting, QStringLiteral("the recorder is starting")};
+    return {Answer::Outcome::Refused, QString::fromUtf8(line.mid(refusedAnswer.size()))};
+}
+
 bool SingleInstance::listen()
 {
     const QString path = socketPath(applicationId);
@@ -63,8 +100,14 @@ bool SingleInstance::listen()
         while (QLocalSocket *client = channel->nextPendingConnection()) {
             connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
             connect(client, &QLocalSocket::readyRead, this, [this, client] {
-                if (client->canReadLine() && client->readLine() == reopenRequest)
-                    emit reopenRequested();
+                while (client->canReadLine()) {
+                    const QByteArray line = client->readLine();
+                    if (line == reopenRequest)
+                        emit reopenRequested();
+                    else if (line.startsWith(commandRequest))
+                        client->write(answerLine(
+                            commandHandler, QString::fromUtf8(line.mid(commandRequest.size()).chopped(1))));
+                }
             });
         }
     });

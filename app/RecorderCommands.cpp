@@ -1,0 +1,85 @@
+#include "app/RecorderCommands.h"
+
+#include "app/ModelData.h"
+#include "recorder/RecordingController.h"
+
+#include <QTimer>
+
+using Answer = platform::SingleInstance::Answer;
+
+namespace {
+Answer done(const QString &text)
+{
+    return {Answer::Outcome::Done, text};
+}
+
+Answer refused(const QString &why)
+{
+    return {Answer::Outcome::Refused, why};
+}
+
+QString stateName(RecordingController::ButtonType state)
+{
+    switch (state) {
+    case RecordingController::ButtonType::Play:
+        return QStringLiteral("recording");
+    case RecordingController::ButtonType::Pause:
+        return QStringLiteral("paused");
+    case RecordingController::ButtonType::Stop:
+        break;
+    }
+    return QStringLiteral("stopped");
+}
+} // namespace
+
+RecorderCommands::RecorderCommands(RecordingController &controller, QObject *parent)
+    : QObject(parent), controller(controller)
+{
+}
+
+bool RecorderCommands::choosingWhereToSave() const
+{
+    // The controller holds the panel open while its save dialog is up.
+    return startQueued || !ModelData::allowsClose(ModelData::shared().chiudo);
+}
+
+Answer RecorderCommands::answer(const QString &action)
+{
+    if (action == QLatin1String("record"))
+        return record();
+    if (action == QLatin1String("stop"))
+        return stop();
+    return refused(QStringLiteral("unknown command \"%1\"").arg(action));
+}
+
+Answer RecorderCommands::record()
+{
+    if (choosingWhereToSave())
+        return refused(QStringLiteral("the save dialog is already open: choose where to save, or cancel it"));
+    if (controller.state() != RecordingController::ButtonType::Stop) {
+        controller.clickRecord();
+        return done(stateName(controller.state()));
+    }
+    // The first press opens the save dialog, which waits for the user: the answer cannot.
+    startQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        startQueued = false;
+        // A press of the button in between has opened the dialog already.
+        if (controller.state() == RecordingController::ButtonType::Stop && !choosingWhereToSave())
+            controller.clickRecord();
+    });
+    return done(QStringLiteral("choosing where to save"));
+}
+
+Answer RecorderCommands::stop()
+{
+    if (controller.state() == RecordingController::ButtonType::Stop) {
+        return refused(choosingWhereToSave()
+                           ? QStringLiteral("nothing is recording yet: the save dialog is open")
+                           : QStringLiteral("nothing is recording"));
+    }
+    const QString failure = controller.stop();
+    if (!failure.isEmpty())
+        return refused(QStringLiteral("stopped, but the file could not be completed: ") + failure);
+    return done(stateName(controller.state()));
+}

@@ -1,0 +1,58 @@
+#include "app/ModelData.h"
+#include "app/RecorderCommands.h"
+#include "fakes/FakeDesktop.h"
+#include "fakes/FakeRecorder.h"
+#include "fakes/LogCapture.h"
+#include "recorder/RecordingController.h"
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+using Outcome = platform::SingleInstance::Answer::Outcome;
+
+// The shortcut commands, one after another, against the controller with a fake recorder: each
+// answers with the state it left, or why it was refused.
+TEST(RecorderCommandsTest, EachCommandAnswersWithTheStateItLeftOrWhyItWasRefused)
+{
+    LogCapture log;
+    FakeSaveDialog dialog;
+    FakePreferenceStore preferences;
+    FakeRecorder *fake = nullptr;
+    RecordingController controller({dialog, preferences, [] { return nullptr; },
+                                    [&fake](const QString &, const RecordingSettings &,
+                                            std::unique_ptr<platform::AudioInput>, QString &) {
+                                        auto made = std::make_unique<FakeRecorder>();
+                                        fake = made.get();
+                                        return std::unique_ptr<Recorder>(std::move(made));
+                                    }});
+    RecorderCommands commands(controller);
+    dialog.answer = {platform::SaveDialog::OK, QStringLiteral("/music/take.caf")};
+    bool refusedWhileShown = false;
+    dialog.whileShown = [&] {
+        refusedWhileShown = commands.answer(QStringLiteral("record")).outcome == Outcome::Refused;
+    };
+
+    const auto expect = [&](const char *action, Outcome outcome, const char *text) {
+        const platform::SingleInstance::Answer answer = commands.answer(QString::fromLatin1(action));
+        EXPECT_EQ(answer.outcome, outcome) << action;
+        EXPECT_EQ(answer.text, QString::fromUtf8(text)) << action;
+    };
+    expect("stop", Outcome::Refused, "nothing is recording");
+    expect("record", Outcome::Done, "choosing where to save");
+    // Answered before the dialog opens: a second press is refused until the user has chosen.
+    expect("record", Outcome::Refused, "the save dialog is already open: choose where to save, or cancel it");
+    expect("stop", Outcome::Refused, "nothing is recording yet: the save dialog is open");
+    EXPECT_EQ(dialog.runs, 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialog.runs, 1);
+    EXPECT_TRUE(refusedWhileShown);
+    expect("record", Outcome::Done, "paused");
+    expect("record", Outcome::Done, "recording");
+    expect("rewind", Outcome::Refused, "unknown command \"rewind\"");
+    ASSERT_TRUE(fake);
+    fake->completionFailure = QStringLiteral("No space left on device");
+    expect("stop", Outcome::Refused, "stopped, but the file could not be completed: No space left on device");
+    EXPECT_EQ(controller.state(), RecordingController::ButtonType::Stop);
+    EXPECT_EQ(ModelData::shared().chiudo, QStringLiteral("Si"));
+}
