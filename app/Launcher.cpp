@@ -1,6 +1,7 @@
 #include "app/Launcher.h"
 
 #include "app/AppDelegate.h"
+#include "app/StatusIndicator.h"
 #include "platform/DesktopSession.h"
 #include "platform/SingleInstance.h"
 #include "platform/StatusBarProbe.h"
@@ -131,6 +132,8 @@ int runRecorderApplication(int &argc, char **argv)
             if (!panel->isVisible())
                 tray->showMessage(QStringLiteral("Registratore"), text);
         });
+        if (statusBar)
+            new StatusIndicator(panel->controller(), *tray, panel);
         return panel;
     };
     // The toolkit ends the process at once when the display goes away: the recording is

@@ -5,8 +5,12 @@
 #include "recorder/QualityPreset.h"
 #include "recorder/RecordingController.h"
 #include "recorder/RecordingFileName.h"
+#include "recorder/RecordingFolder.h"
 #include "recorder/RecordingSettings.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -203,4 +207,52 @@ TEST(RecordingFileNameTest, DayMonthYearThenTimeWithLeadingZeros)
               QStringLiteral("Recording on 06-12-26 090507"));
     EXPECT_EQ(proposedRecordingName(QDateTime(QDate(2027, 1, 31), QTime(23, 59, 59))),
               QStringLiteral("Recording on 31-01-27 235959"));
+}
+
+TEST_F(RecordingStart, TheDialogOpensWhereTheLastRecordingWent)
+{
+    QTemporaryDir root;
+    const QString kept = root.filePath(QStringLiteral("kept")),
+                  music = root.filePath(QStringLiteral("Music"));
+    QDir(root.path()).mkdir(QStringLiteral("kept"));
+    QDir(root.path()).mkdir(QStringLiteral("Music"));
+    const QString key = QString::fromLatin1(RecordingFolder::preferenceKey);
+    const QString file = root.filePath(QStringLiteral("take.caf"));
+    // What is remembered, with Music present or not: the folder the dialog opens in.
+    const std::vector<std::tuple<QVariant, bool, QString>> cases = {
+        {QVariant(), true, music},
+        {kept, true, kept},
+        {kept, false, kept},
+        {root.filePath(QStringLiteral("gone")), true, music},
+        {root.filePath(QStringLiteral("gone")), false, QStringLiteral("/home")},
+        {file, true, music}, // a file, not a folder
+        {QStringLiteral("kept"), true, music},
+        {QVariant(42), true, music},
+    };
+    QFile(file).open(QIODevice::WriteOnly);
+    for (const auto &[stored, musicThere, expected] : cases) {
+        preferences.values.clear();
+        if (stored.isValid())
+            preferences.values[key] = stored;
+        EXPECT_EQ(RecordingFolder::choose(preferences,
+                                          musicThere ? music : root.filePath(QStringLiteral("none")),
+                                          QStringLiteral("/home")),
+                  expected)
+            << stored.toString().toStdString();
+    }
+
+    // Only a recording that started is remembered, and the dialog then opens there.
+    preferences.values = {{key, kept}};
+    creationError = QStringLiteral("No microphone found");
+    dialog.answer = {platform::SaveDialog::OK, music + QStringLiteral("/take.caf")};
+    recording.clickRecord();
+    EXPECT_EQ(dialog.shownFolder, kept);
+    EXPECT_EQ(preferences.values[key], QVariant(kept));
+    creationError.clear();
+    recording.clickRecord();
+    EXPECT_EQ(preferences.values[key], QVariant(music));
+    recording.stop();
+    recording.clickRecord();
+    EXPECT_EQ(dialog.shownFolder, music);
+    EXPECT_EQ(dialog.proposedName, QStringLiteral("Recording on 06-12-26 090507"));
 }
