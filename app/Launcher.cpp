@@ -133,7 +133,7 @@ int runRecorderApplication(int &argc, char **argv)
                 tray->showMessage(QStringLiteral("Registratore"), text);
         });
         if (statusBar)
-            new StatusIndicator(panel->controller(), *tray, panel);
+            new StatusIndicator(panel->controller(), *tray, &panel->controller());
         return panel;
     };
     // The toolkit ends the process at once when the display goes away: the recording is
