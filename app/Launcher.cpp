@@ -3,6 +3,7 @@
 #include "app/AppDelegate.h"
 #include "app/CommandLine.h"
 #include "app/RecorderCommands.h"
+#include "app/StatusIndicator.h"
 #include "platform/DesktopSession.h"
 #include "platform/SingleInstance.h"
 #include "platform/StatusBarProbe.h"
@@ -135,6 +136,8 @@ int runRecorderApplication(int &argc, char **argv)
             if (!panel->isVisible())
                 tray->showMessage(QStringLiteral("Registratore"), text);
         });
+        if (statusBar)
+            new StatusIndicator(panel->controller(), *tray, &panel->controller());
         return panel;
     };
     // The toolkit ends the process at once when the display goes away: the recording is

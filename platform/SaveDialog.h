@@ -14,8 +14,10 @@ public:
         QString path;          // the chosen file, with an allowed extension, when OK
     };
     virtual ~SaveDialog() = default;
-    // Blocks until the dialog closes. The user confirms before an existing file is replaced.
-    virtual Result runModal(const QString &proposedName, const QStringList &allowedTypes) = 0;
+    // Blocks until the dialog closes, showing `folder` first. The user confirms before an
+    // existing file is replaced.
+    virtual Result runModal(const QString &proposedName, const QStringList &allowedTypes,
+                            const QString &folder) = 0;
 };
 
 } // namespace platform

@@ -15,6 +15,8 @@ public:
     // False when the status bar gives the item no button (no tray host).
     virtual bool hasButton() const = 0;
     virtual void setImage(const QIcon &image) = 0;
+    // The text shown when the pointer rests on the icon.
+    virtual void setToolTip(const QString &text) = 0;
     // The anchor for the popover now; a click's pointer position is used once.
     virtual Anchor takeAnchor() = 0;
     // Shows a short message to the user from the status icon.

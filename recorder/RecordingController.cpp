@@ -6,6 +6,7 @@
 #include "recorder/ElapsedTime.h"
 #include "recorder/QualityPreset.h"
 #include "recorder/RecordingFileName.h"
+#include "recorder/RecordingFolder.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -97,7 +98,8 @@ void RecordingController::createRecorder()
         std::fprintf(stderr, "registratore: %s\n", inputError.c_str());
 
     const platform::SaveDialog::Result answer =
-        services.saveDialog.runModal(proposedRecordingName(services.now()), {QStringLiteral("caf")});
+        services.saveDialog.runModal(proposedRecordingName(services.now()), {QStringLiteral("caf")},
+                                     RecordingFolder::start(services.preferences));
     if (answer.response != platform::SaveDialog::OK) {
         Log::line(answer.response == platform::SaveDialog::Cancel ? "canceled" : "test");
         if (input)
@@ -118,6 +120,7 @@ void RecordingController::createRecorder()
                 Qt::QueuedConnection);
         recorder->setMeteringEnabled(true);
         recorder->prepareToRecord();
+        RecordingFolder::remember(services.preferences, answer.path);
     } else {
         Log::line("Creation of AVAudioRecorder failed");
         Log::line(error);

@@ -67,6 +67,8 @@ public:
     // The record button's image: "rec" or "pause".
     QString recordImage() const { return imageName; }
     QString timeText() const { return shownTime; }
+    // The recorder's own time now, whether or not the tick runs; 0 without a recording.
+    double elapsedSeconds() const { return recorder ? recorder->currentTime() : 0.0; }
     QString message() const { return shownMessage; }
     // Peak levels of the current recording, one per tick.
     const std::vector<float> &powerTrace() const { return levels; }

@@ -1,27 +1,18 @@
 #include "platform/qt/QtSaveDialog.h"
 
-#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QStandardPaths>
 
 namespace platform {
 
-namespace {
-QString startFolder()
-{
-    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
-    return !music.isEmpty() && QDir(music).exists() ? music : QDir::homePath();
-}
-} // namespace
-
-SaveDialog::Result QtSaveDialog::runModal(const QString &proposedName, const QStringList &allowedTypes)
+SaveDialog::Result QtSaveDialog::runModal(const QString &proposedName, const QStringList &allowedTypes,
+                                          const QString &folder)
 {
     QStringList patterns;
     for (const QString &type : allowedTypes)
         patterns << QStringLiteral("*.") + type;
-    QFileDialog dialog(parent, QStringLiteral("Save Recording"), startFolder());
+    QFileDialog dialog(parent, QStringLiteral("Save Recording"), folder);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilter(QStringLiteral("Core Audio Format (%1)").arg(patterns.join(QLatin1Char(' '))));

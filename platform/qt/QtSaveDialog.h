@@ -9,7 +9,8 @@ namespace platform {
 class QtSaveDialog : public SaveDialog {
 public:
     explicit QtSaveDialog(QWidget *parent = nullptr) : parent(parent) {}
-    Result runModal(const QString &proposedName, const QStringList &allowedTypes) override;
+    Result runModal(const QString &proposedName, const QStringList &allowedTypes,
+                    const QString &folder) override;
 
 private:
     QWidget *parent;

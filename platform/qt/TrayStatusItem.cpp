@@ -28,6 +28,14 @@ void TrayStatusItem::setImage(const QIcon &image)
     tray.show();
 }
 
+// On StatusNotifierItem hosts Qt publishes both as the item's IconPixmap and ToolTip. Its
+// Status stays Active: QSystemTrayIcon offers no way to set NeedsAttention (only a message
+// does, for as long as the message shows), so the image is what tells a recording apart.
+void TrayStatusItem::setToolTip(const QString &text)
+{
+    tray.setToolTip(text);
+}
+
 Anchor TrayStatusItem::takeAnchor()
 {
     Anchor anchor{tray.geometry(), clickPointer};

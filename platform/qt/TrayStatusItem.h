@@ -15,6 +15,7 @@ public:
     TrayStatusItem();
     bool hasButton() const override;
     void setImage(const QIcon &image) override;
+    void setToolTip(const QString &text) override;
     Anchor takeAnchor() override;
     void showMessage(const QString &title, const QString &text) override;
     QRect geometry() const { return tray.geometry(); }

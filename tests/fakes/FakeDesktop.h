@@ -49,7 +49,9 @@ public:
     {
         image = icon;
         imageSet = true;
+        ++imageChanges;
     }
+    void setToolTip(const QString &text) override { toolTip = text; }
     platform::Anchor takeAnchor() override { return {QRect(1200, 0, 24, 24), std::nullopt}; }
     void showMessage(const QString &, const QString &text) override { messages.push_back(text); }
     void click() { emit activated(this); }
@@ -57,6 +59,8 @@ public:
     bool button;
     QIcon image;
     bool imageSet = false;
+    int imageChanges = 0;
+    QString toolTip;
     std::vector<QString> messages;
 };
 
@@ -96,9 +100,10 @@ public:
 
 class FakeSaveDialog : public platform::SaveDialog {
 public:
-    Result runModal(const QString &name, const QStringList &types) override
+    Result runModal(const QString &name, const QStringList &types, const QString &folder) override
     {
         proposedName = name;
+        shownFolder = folder;
         allowedTypes = types;
         ++runs;
         if (whileShown)
@@ -108,6 +113,7 @@ public:
     Result answer{OK, QString()};
     std::function<void()> whileShown;
     QString proposedName;
+    QString shownFolder;
     QStringList allowedTypes;
     int runs = 0;
 };

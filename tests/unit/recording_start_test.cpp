@@ -1,12 +1,17 @@
 #include "app/ModelData.h"
+#include "app/StatusIndicator.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeRecorder.h"
 #include "fakes/LogCapture.h"
 #include "recorder/QualityPreset.h"
 #include "recorder/RecordingController.h"
 #include "recorder/RecordingFileName.h"
+#include "recorder/RecordingFolder.h"
 #include "recorder/RecordingSettings.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -203,4 +208,70 @@ TEST(RecordingFileNameTest, DayMonthYearThenTimeWithLeadingZeros)
               QStringLiteral("Recording on 06-12-26 090507"));
     EXPECT_EQ(proposedRecordingName(QDateTime(QDate(2027, 1, 31), QTime(23, 59, 59))),
               QStringLiteral("Recording on 31-01-27 235959"));
+}
+
+TEST_F(RecordingStart, TheDialogOpensWhereTheLastRecordingWent)
+{
+    QTemporaryDir root;
+    const QString kept = root.filePath(QStringLiteral("kept")),
+                  music = root.filePath(QStringLiteral("Music"));
+    QDir(root.path()).mkdir(QStringLiteral("kept"));
+    QDir(root.path()).mkdir(QStringLiteral("Music"));
+    const QString key = QString::fromLatin1(RecordingFolder::preferenceKey),
+                  gone = root.filePath(QStringLiteral("gone"));
+    // What is remembered, with Music there or not: where the dialog opens. A file, a relative
+    // path or a number is no folder.
+    for (const auto &[stored, musicThere, expected] : std::vector<std::tuple<QVariant, bool, QString>>{
+             {QVariant(), true, music},
+             {kept, false, kept},
+             {gone, true, music},
+             {gone, false, QStringLiteral("/home")},
+             {QCoreApplication::applicationFilePath(), true, music},
+             {QStringLiteral("kept"), true, music},
+             {QVariant(42), true, music}}) {
+        preferences.values = {{key, stored}};
+        EXPECT_EQ(RecordingFolder::choose(preferences, musicThere ? music : gone, QStringLiteral("/home")),
+                  expected)
+            << stored.toString().toStdString();
+    }
+
+    // Only a recording that started is remembered, and the next dialog opens there.
+    preferences.values = {{key, kept}};
+    creationError = QStringLiteral("No microphone found");
+    dialog.answer = {platform::SaveDialog::OK, music + QStringLiteral("/take.caf")};
+    recording.clickRecord();
+    EXPECT_EQ(dialog.shownFolder, kept);
+    EXPECT_EQ(preferences.values[key], QVariant(kept));
+    creationError.clear();
+    recording.clickRecord();
+    recording.stop();
+    recording.clickRecord();
+    EXPECT_EQ(dialog.shownFolder, music);
+    EXPECT_EQ(dialog.proposedName, QStringLiteral("Recording on 06-12-26 090507"));
+}
+
+TEST_F(RecordingStart, TheStatusIconTellsTheStateWithAClockOnlyWhileRecording)
+{
+    using Look = StatusLook;
+    EXPECT_EQ(statusLookFor(ButtonType::Stop, 12), (Look{"micona", true, "Registratore"}));
+    EXPECT_EQ(statusLookFor(ButtonType::Play, 83.9),
+              (Look{"micona-recording", false, "Recording 00 : 01 : 23"}));
+    EXPECT_EQ(statusLookFor(ButtonType::Pause, 90061), (Look{"micona-paused", true, "Paused 25 : 01 : 01"}));
+
+    FakeStatusItem item;
+    StatusIndicator indicator(recording, item);
+    EXPECT_EQ(indicator.clock(), nullptr);
+    dialog.answer = {platform::SaveDialog::OK, QStringLiteral("/music/take.caf")};
+    recording.setViewVisible(false); // the panel is closed: the controller's tick sleeps
+    recording.clickRecord();
+    ASSERT_TRUE(indicator.clock() && indicator.clock()->isActive());
+    fake->time = 61.5;
+    indicator.refresh(); // what the clock does
+    EXPECT_EQ(item.toolTip, QStringLiteral("Recording 00 : 01 : 01"));
+    EXPECT_EQ(indicator.clock()->interval(), 520); // just past the next whole second
+    recording.clickRecord();
+    EXPECT_EQ(indicator.clock(), nullptr);
+    recording.stop();
+    EXPECT_EQ(item.toolTip, QStringLiteral("Registratore"));
+    EXPECT_EQ(item.imageChanges, 3); // recording, paused, idle: each look is sent once
 }

@@ -1,0 +1,63 @@
+#include "app/StatusIndicator.h"
+
+#include "recorder/ElapsedTime.h"
+
+#include <QIcon>
+#include <QTimer>
+
+using ButtonType = RecordingController::ButtonType;
+
+StatusLook statusLookFor(ButtonType state, double seconds)
+{
+    switch (state) {
+    case ButtonType::Play:
+        // The red dot keeps its colour: a mask would turn it into the bar's.
+        return {QStringLiteral("micona-recording"), false,
+                QStringLiteral("Recording ") + formatElapsedTime(seconds)};
+    case ButtonType::Pause:
+        return {QStringLiteral("micona-paused"), true,
+                QStringLiteral("Paused ") + formatElapsedTime(seconds)};
+    case ButtonType::Stop:
+        break;
+    }
+    return {QStringLiteral("micona"), true, QStringLiteral("Registratore")};
+}
+
+StatusIndicator::StatusIndicator(RecordingController &controller, platform::StatusItem &item, QObject *parent)
+    : QObject(parent), controller(controller), item(item),
+      // What the launch put on the icon already.
+      shown(statusLookFor(ButtonType::Stop, 0))
+{
+    connect(&controller, &RecordingController::stateChanged, this, &StatusIndicator::refresh);
+    // The paused time is known only once the recorder has paused.
+    connect(&controller, &RecordingController::timeTextChanged, this, &StatusIndicator::refresh);
+    refresh();
+}
+
+StatusIndicator::~StatusIndicator() = default;
+
+void StatusIndicator::refresh()
+{
+    const StatusLook look = statusLookFor(controller.state(), controller.elapsedSeconds());
+    if (look.image != shown.image || look.mask != shown.mask) {
+        QIcon image(QStringLiteral(":/images/%1.svg").arg(look.image));
+        if (!image.isNull())
+            image.setIsMask(look.mask);
+        item.setImage(image);
+    }
+    if (look.toolTip != shown.toolTip)
+        item.setToolTip(look.toolTip);
+    shown = look;
+
+    if (controller.state() != ButtonType::Play) {
+        ticking.reset();
+        return;
+    }
+    if (!ticking) {
+        ticking = std::make_unique<QTimer>();
+        connect(ticking.get(), &QTimer::timeout, this, &StatusIndicator::refresh);
+    }
+    // Just after the recording's next whole second, so the time shown is never a second behind.
+    const auto millis = static_cast<qint64>(controller.elapsedSeconds() * 1000);
+    ticking->start(static_cast<int>(1000 - millis % 1000) + 20);
+}

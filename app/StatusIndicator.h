@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/StatusItem.h"
+#include "recorder/RecordingController.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QTimer;
+
+// What the status icon shows for a state of the recorder: its image (a resource under
+// :/images), whether the image is drawn as a mask in the status bar's colour, and the tooltip.
+struct StatusLook {
+    QString image;
+    bool mask = true;
+    QString toolTip;
+    bool operator==(const StatusLook &) const = default;
+};
+
+StatusLook statusLookFor(RecordingController::ButtonType state, double seconds);
+
+// Keeps the status icon and its tooltip telling whether the microphone is live. While a
+// recording runs, a one-second clock moves the tooltip's time on even when the panel (and
+// with it the controller's tick) sleeps; there is no clock otherwise.
+class StatusIndicator : public QObject {
+    Q_OBJECT
+public:
+    StatusIndicator(RecordingController &controller, platform::StatusItem &item, QObject *parent = nullptr);
+    ~StatusIndicator() override;
+    // The clock while a recording runs.
+    QTimer *clock() const { return ticking.get(); }
+    // Shows the controller's state and time now; what the clock does each second.
+    void refresh();
+
+private:
+    RecordingController &controller;
+    platform::StatusItem &item;
+    StatusLook shown;
+    std::unique_ptr<QTimer> ticking;
+};
