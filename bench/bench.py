@@ -15,6 +15,7 @@ import argparse
 import datetime
 import os
 import platform
+import re
 import signal
 import statistics
 import subprocess
@@ -264,6 +265,42 @@ class Bench(E2ETestCase):
                 self.parecord(seconds, i, path.parent)
                 if not self.smoke:
                     self.parecord(seconds, i, path.parent, latency_ms=250)
+
+    def syncs(self, seconds):
+        """The file syncs of a recording at 48 kHz with the popover closed, as strace attached to
+        every thread of the app sees them: how often, how long each took, and the one at stop."""
+        app = self.launch_app()
+        self.record_into(app, "syncs.caf")
+        self.close_popover(app)
+        log = self.artefacts / "syncs.strace"
+        tracer = subprocess.Popen(["strace", "-f", "-qq", "-ttt", "-T", "-e", "trace=fdatasync,fsync",
+                                   "-o", str(log), "-p", str(app.pid)],
+                                  stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        try:
+            time.sleep(seconds)
+            self.open_popover(app)
+            pressed = time.time()
+            self.press_stop(app)
+            time.sleep(0.5)
+        finally:
+            tracer.send_signal(signal.SIGINT)
+            tracer.wait(10)
+            self.finish()
+        calls = []      # (when it returned, epoch seconds; how long it took, ms)
+        for line in log.read_text().splitlines():
+            m = re.match(r"\d+\s+([\d.]+)\s+(?:<\.\.\. )?f(?:data)?sync.*=\s*-?\d+.*<([\d.]+)>$", line)
+            if m:
+                calls.append((float(m.group(1)), float(m.group(2)) * 1000))
+        during = [ms for t, ms in calls if t < pressed]
+        at_stop = [ms for t, ms in calls if t >= pressed]
+        self.figures.add("sync.per_min", len(during) * 60 / seconds)
+        for ms in during:
+            self.figures.add("sync.ms", ms)
+        for ms in at_stop:
+            self.figures.add("sync.stop_ms", ms)
+        self.figures.note(f"syncs over {seconds:g} s of recording: {len(during)} taking "
+                          + ", ".join(f"{ms:.2f}" for ms in during) + " ms; at stop: "
+                          + ", ".join(f"{ms:.2f}" for ms in at_stop) + " ms")
 
     def parecord(self, seconds, i, folder, latency_ms=None):
         """parecord on the same microphone; with latency_ms it asks the server for audio that
@@ -549,6 +586,11 @@ def table(f, args):
             f"(ratio {r250:.2f} ×)" if r250 else "", None)
     row("  wake-ups of the client process", fmt_stats(s("app.wakes"), "/s", 1),
         fmt_stats(s("parecord.wakes"), "/s", 1), "", None)
+    per_min, sync_ms, stop_ms = s("sync.per_min"), s("sync.ms"), s("sync.stop_ms")
+    row("File syncs (fdatasync) while recording, popover closed: how often, how long each, the one at stop",
+        fmt_stats(per_min, "/min", 1) + "; each " + fmt_stats(sync_ms, "ms", 2) + "; at stop "
+        + fmt_stats(stop_ms, "ms", 2), "-", "at least every 10 s, and at stop",
+        per_min is not None and per_min[0] >= 6 and stop_ms is not None)
     hwm = s("app.hwm")
     row("Peak memory while recording (VmHWM)", fmt_stats(hwm, "MiB", 1), fmt_stats(s("parecord.hwm"), "MiB", 1),
         "≤ 40 MiB", hwm is not None and hwm[2] <= 40)
@@ -619,7 +661,7 @@ def main():
     ap.add_argument("--results", help="write the Markdown report here")
     ap.add_argument("--command", default="bench/run.sh")
     ap.add_argument("--only", help="comma-separated steps to run (for experiments): "
-                    "server,cpu,idle,launch,confirm,accuracy,kill,long")
+                    "server,cpu,sync,idle,launch,confirm,accuracy,kill,long")
     ap.add_argument("--cpu-seconds", type=float, help="override the CPU window (experiments)")
     ap.add_argument("--runs", type=int, help="override the number of runs of each figure (experiments)")
     args = ap.parse_args()
@@ -646,6 +688,7 @@ def main():
     steps = [
         ("server", "sound server at rest", lambda: b.server_idle(10 if smoke else 20)),
         ("cpu", "CPU and memory while recording", lambda: b.cpu_recording(args.cpu_seconds, args.cpu_runs)),
+        ("sync", "file syncs while recording", lambda: b.syncs(20 if smoke else 60)),
         ("idle", "idle", lambda: b.idle(args.idle_windows, args.idle_seconds)),
         ("launch", "launch", lambda: b.launches(args.launches)),
         ("confirm", "confirm and stop", lambda: b.confirm_and_stop(args.confirm_runs, 3)),
@@ -712,6 +755,9 @@ HOW = """\
   its popover closed; then `parecord --rate=48000 --channels=1 --format=s16le` records the same
   virtual microphone for the same length. Each window starts 2 s after capture started. Wake-ups
   are the third field of schedstat (times a thread was scheduled in).
+- Syncs: a recording like the CPU one, with `strace -f -e trace=fdatasync,fsync -T` attached to
+  every thread of the app for the window and through the stop; each call's duration as strace
+  times it. The syncs run on the recorder's writer thread, never on the capture thread.
 - Peak memory: `VmHWM` of `/proc/PID/status` at the end of the window.
 - Idle: the app launched, its popover closed by a click on the status icon, 3 s to settle, then
   windows of CPU time and wake-ups of all its threads.

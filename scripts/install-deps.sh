@@ -19,7 +19,7 @@ test_packages=(
     espeak-ng sox ffmpeg clang-format
     debootstrap desktop-file-utils appstream dpkg-dev file
     weston qt6-wayland
-    libfiu0 binutils
+    libfiu0 binutils strace
 )
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
