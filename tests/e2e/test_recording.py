@@ -79,7 +79,8 @@ class Recording(E2ETestCase):
         app = self.launch_ready()
         m = app.mark()
         t_start = self.start_recording(app, path)
-        self.assertTrue(path.exists(), "the file exists as soon as the recording starts")
+        # The file takes its place once its first audio is on disk.
+        wait_for(lambda: path.exists(), 2, "the file, once the recording started")
         t_speech = time.monotonic()
         play(speech)
         t_speech_end = time.monotonic()
