@@ -637,11 +637,15 @@ TEST_F(PulseCapture, CaptureOutlivesARestartOfTheSoundServerButNotItsDeparture)
 
 TEST_F(PulseCapture, AMovedRecordingGoesOnFromAnotherMicrophoneButNotFromAnOutputsMonitor)
 {
-    addMicrophone("vmic_a", 440);
+    const std::string first = addMicrophone("vmic_a", 440);
     addMicrophone("vmic_b", 1000, "Second_Mic");
     TempDir dir;
-    for (const bool toMonitor : {false, true}) {
-        SCOPED_TRACE(toMonitor ? "to a monitor" : "to a microphone");
+    // Moved by the user to the other microphone or to an output's monitor, and by the server when
+    // the microphone recorded is unplugged (the last case: it stays unplugged).
+    enum Move { ToMicrophone, ToMonitor, Unplugged };
+    for (const Move move : {ToMicrophone, ToMonitor, Unplugged}) {
+        SCOPED_TRACE(move);
+        const bool toMonitor = move == ToMonitor;
         setDefaultSource("vmic_a");
         const QString path = dir.file("moved.caf");
         QString error;
@@ -665,9 +669,12 @@ TEST_F(PulseCapture, AMovedRecordingGoesOnFromAnotherMicrophoneButNotFromAnOutpu
         const std::string output =
             run("pactl list short source-outputs | awk '$4 ~ /native/ {print $1}'").output;
         ASSERT_FALSE(output.empty());
-        const CommandResult moved =
-            run("pactl move-source-output " + output + (toMonitor ? " vmic_b_sink.monitor" : " vmic_b"));
+        const CommandResult moved = move == Unplugged ? run("pactl unload-module " + first)
+                                                      : run("pactl move-source-output " + output +
+                                                            (toMonitor ? " vmic_b_sink.monitor" : " vmic_b"));
         ASSERT_EQ(moved.status, 0) << moved.output;
+        if (move == Unplugged)
+            std::erase(modules_, first);
         if (toMonitor) {
             ASSERT_TRUE(failed.waitForFailure(3s)) << "the recording went on from what the computer plays";
             EXPECT_EQ(failed.reasons(),
