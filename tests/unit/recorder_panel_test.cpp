@@ -273,18 +273,6 @@ TEST_F(Panel, AGapIsToldOnceWithItsLengthAndPlace)
     EXPECT_TRUE(log.lines().empty());
 }
 
-TEST_F(Panel, AMoveToAnotherMicrophoneIsToldWithItsName)
-{
-    startRecording();
-    testing::internal::CaptureStderr();
-    emit fake->inputChanged(QStringLiteral("Built-in Microphone"));
-    QCoreApplication::processEvents();
-    const std::string stderrText = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(panel.message(), QStringLiteral("Recording from \u201cBuilt-in Microphone\u201d."));
-    EXPECT_EQ(std::count(stderrText.begin(), stderrText.end(), '\n'), 1) << stderrText;
-    EXPECT_TRUE(log.lines().empty());
-}
-
 TEST_F(Panel, PausingShowsTheRecordersTimeAtThatMoment)
 {
     startRecording();
