@@ -20,6 +20,9 @@ public:
     // The input could not capture `frames` frames (its sound server restarted and it reconnected);
     // capture goes on and what follows is delivered as usual. Called on the capture thread.
     virtual void audioMissing(std::int64_t frames) { (void)frames; }
+    // Capture goes on from another microphone (the user or the system moved it there), named by
+    // `description` as the desktop shows it. Called on the capture thread.
+    virtual void inputChanged(const std::string &description) { (void)description; }
 };
 
 // The desktop's default microphone, captured as 16-bit mono at a chosen rate.

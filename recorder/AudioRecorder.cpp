@@ -92,7 +92,7 @@ float decibels(int peak)
 } // namespace
 
 // The recorder's state is shared by three threads: the UI thread (the public functions), the
-// input's capture thread (audioCaptured, audioMissing, inputLost), which only copies each
+// input's capture thread (audioCaptured, audioMissing, inputChanged, inputLost), which only copies each
 // fragment into the buffer, and the writer thread, which moves the buffer into the file. The UI
 // thread never waits for the disk while recording; it does at stop(), which completes the file.
 struct AudioRecorder::Impl final : platform::AudioSink {
@@ -134,6 +134,12 @@ struct AudioRecorder::Impl final : platform::AudioSink {
         std::lock_guard lock(stateMutex);
         if (state == State::Recording)
             buffer->addGap(frames);
+    }
+
+    void inputChanged(const std::string &description) override
+    {
+        if (state != State::Ended)
+            emit owner->inputChanged(QString::fromStdString(description));
     }
 
     void inputLost(const std::string &reason) override

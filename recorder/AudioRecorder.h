@@ -57,7 +57,8 @@ public:
     QString path() const;
     int sampleRate() const;
 
-    // failed() and audioMissing(), inherited from Recorder, are emitted on the writer thread.
+    // failed() and audioMissing(), inherited from Recorder, are emitted on the writer thread,
+    // inputChanged() on the input's capture thread.
     // After failed(reason, saved), stop() answers `reason` when the file could not be
     // completed and nothing otherwise.
 

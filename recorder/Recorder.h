@@ -35,4 +35,7 @@ signals:
     // disk that stalled past the buffer, a sound server that restarted). The recording goes on.
     // Emitted once per gap, when its length is known. May be emitted on any thread.
     void audioMissing(double seconds, double atSeconds);
+    // The recording goes on from another microphone, `name` as the desktop shows it. May be
+    // emitted on any thread.
+    void inputChanged(const QString &name);
 };

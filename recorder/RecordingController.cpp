@@ -118,6 +118,8 @@ void RecordingController::createRecorder()
                 Qt::QueuedConnection);
         connect(recorder.get(), &Recorder::audioMissing, this, &RecordingController::audioMissing,
                 Qt::QueuedConnection);
+        connect(recorder.get(), &Recorder::inputChanged, this, &RecordingController::inputChanged,
+                Qt::QueuedConnection);
         recorder->setMeteringEnabled(true);
         recorder->prepareToRecord();
         RecordingFolder::remember(services.preferences, answer.path);
@@ -252,6 +254,15 @@ void RecordingController::audioMissing(double seconds, double atSeconds)
         QStringLiteral("%1 s missing at %2")
             .arg(QString::number(std::max(seconds, 0.1), 'f', 1), formatElapsedTime(atSeconds));
     std::fprintf(stderr, "registratore: audio lost: %s\n", qPrintable(text));
+    showMessage(text);
+}
+
+void RecordingController::inputChanged(const QString &name)
+{
+    if (btnType == ButtonType::Stop)
+        return;
+    const QString text = QStringLiteral("Recording from \u201c%1\u201d.").arg(name);
+    std::fprintf(stderr, "registratore: %s\n", qPrintable(text));
     showMessage(text);
 }
 

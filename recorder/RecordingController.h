@@ -98,6 +98,7 @@ private:
     QString finishRecording();
     void recordingFailed(const QString &reason, bool saved);
     void audioMissing(double seconds, double atSeconds);
+    void inputChanged(const QString &name);
 
     Services services;
     ButtonType btnType = ButtonType::Stop;

@@ -16,6 +16,7 @@ namespace {
 constexpr pa_usec_t kOpenTimeout = 3 * PA_USEC_PER_SEC;
 
 const char *const kServerStopped = "The sound server stopped.";
+const char *const kDisconnected = "The microphone was disconnected.";
 
 } // namespace
 
@@ -57,6 +58,7 @@ struct PulseAudioInput::Impl {
         stream = std::make_unique<PulseCaptureStream>(
             *loop, connection->context(), format, fragment,
             [this](std::span<const std::int16_t> samples) { deliver(samples); }, [this] { streamFailed(); });
+        stream->setMoved([this](const PulseCaptureStream::Source &to) { moved(to); });
         if (!stream->start(until, held, error))
             return false;
         source = stream->sourceName();
@@ -81,7 +83,7 @@ struct PulseAudioInput::Impl {
             gap.forget();
             return;
         }
-        if (held)
+        if (held || lost)
             return;
         if (const std::int64_t missing = gap.takeMissing(samples.size()); missing > 0)
             sink->audioMissing(missing);
@@ -93,8 +95,24 @@ struct PulseAudioInput::Impl {
         // A stream that fails with its server is the outage's business.
         if (live && connection->good()) {
             live = false;
-            reportLoss("The microphone was disconnected.");
+            reportLoss(kDisconnected);
         }
+    }
+
+    // The user or the server moved the stream to another source. The monitor of an output is
+    // what the computer plays, not a microphone: the input is lost as if the device went away.
+    void moved(const PulseCaptureStream::Source &to)
+    {
+        if (!live)
+            return;
+        if (to.monitor) {
+            live = false;
+            reportLoss(kDisconnected);
+            return;
+        }
+        source = to.name;
+        if (sink)
+            sink->inputChanged(to.description);
     }
 
     void serverLost()

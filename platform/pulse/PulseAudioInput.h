@@ -11,8 +11,11 @@ namespace platform {
 // The default source of the PulseAudio server (or PipeWire's PulseAudio server), captured as
 // native-endian 16-bit mono at the asked rate, the server resampling if needed.
 //
-// The stream is tied to the source that was the default when it opened: unplugging that device
-// ends the capture (AudioSink::inputLost) rather than silently moving it to another microphone.
+// The stream starts on the source that is the default when it opens. The user (the desktop's
+// sound settings) or the server (when that device is unplugged and another one is there) may move
+// it to another microphone: capture goes on and the sink is told the new one's description
+// (AudioSink::inputChanged). When no microphone is left, or the stream is moved to the monitor of
+// an output, the capture ends (AudioSink::inputLost).
 // When the sound server itself goes away (killed, restarted), the input connects to the server
 // that comes back and captures its default microphone, telling the sink how much audio the
 // outage cost (AudioSink::audioMissing); when none comes back within a few seconds, the input

@@ -20,11 +20,13 @@ PulseCaptureStream::PulseCaptureStream(PulseLoop &loop, pa_context *context, con
 
 PulseCaptureStream::~PulseCaptureStream()
 {
+    cancelLookup();
     if (handOver_)
         loop_.api()->defer_free(handOver_);
     if (stream_) {
         pa_stream_set_state_callback(stream_, nullptr, nullptr);
         pa_stream_set_read_callback(stream_, nullptr, nullptr);
+        pa_stream_set_moved_callback(stream_, nullptr, nullptr);
         pa_stream_disconnect(stream_);
         pa_stream_unref(stream_);
     }
@@ -51,6 +53,7 @@ bool PulseCaptureStream::start(pa_usec_t until, bool corked, std::string &error)
         },
         this);
     pa_stream_set_read_callback(stream_, &PulseCaptureStream::readable, this);
+    pa_stream_set_moved_callback(stream_, &PulseCaptureStream::moved, this);
     handOver_ = loop_.api()->defer_new(
         loop_.api(),
         [](pa_mainloop_api *, pa_defer_event *, void *self) {
@@ -64,7 +67,8 @@ bool PulseCaptureStream::start(pa_usec_t until, bool corked, std::string &error)
     loop_.api()->defer_enable(handOver_, 0);
     staging_.assign(attr_.fragsize, 0); // room for two fragments' worth of samples
 
-    // Capture from the default source (nullptr), and do not move elsewhere when it goes away.
+    // Capture from the default source (nullptr). The stream may be moved to another source, by
+    // the user (the desktop's sound settings) or by the server when the source goes away.
     //
     // PA_STREAM_EARLY_REQUESTS asks the server to run the source at a latency of one fragment,
     // so that audio arrives every fragment. Without it (and without PA_STREAM_ADJUST_LATENCY,
@@ -72,7 +76,7 @@ bool PulseCaptureStream::start(pa_usec_t until, bool corked, std::string &error)
     // 2 s on most devices: audio then arrives in 2 s bursts, a killed process loses up to 2 s,
     // and drain() cannot hurry the source. Each wake-up of the source costs the server some
     // CPU: the fragment's length is the trade-off.
-    auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_DONT_MOVE | PA_STREAM_EARLY_REQUESTS);
+    auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_EARLY_REQUESTS);
     if (corked)
         flags = static_cast<pa_stream_flags_t>(flags | PA_STREAM_START_CORKED);
     if (pa_stream_connect_record(stream_, nullptr, &attr_, flags) < 0) {
@@ -153,6 +157,44 @@ void PulseCaptureStream::readable(pa_stream *stream, size_t, void *self)
         capture->loop_.api()->defer_enable(capture->handOver_, 1);
     }
     capture->loop_.wakeWaiters();
+}
+
+// The stream now captures another source: what came from the previous one is handed over first,
+// then the new source's details are asked for and told.
+void PulseCaptureStream::moved(pa_stream *stream, void *self)
+{
+    auto *capture = static_cast<PulseCaptureStream *>(self);
+    capture->handOverNow();
+    capture->cancelLookup();
+    capture->lookup_ = pa_context_get_source_info_by_index(
+        capture->context_, pa_stream_get_device_index(stream),
+        [](pa_context *, const pa_source_info *info, int eol, void *self) {
+            auto *capture = static_cast<PulseCaptureStream *>(self);
+            if (info) {
+                Source source{.name = info->name ? info->name : "",
+                              .description = info->description ? info->description : "",
+                              .monitor = info->monitor_of_sink != PA_INVALID_INDEX};
+                if (source.description.empty())
+                    source.description = source.name;
+                if (capture->moved_)
+                    capture->moved_(source);
+            }
+            if (eol != 0 && capture->lookup_) {
+                pa_operation_unref(capture->lookup_); // libpulse holds its own until it returns
+                capture->lookup_ = nullptr;
+            }
+        },
+        capture);
+}
+
+void PulseCaptureStream::cancelLookup()
+{
+    if (!lookup_)
+        return;
+    if (pa_operation_get_state(lookup_) == PA_OPERATION_RUNNING)
+        pa_operation_cancel(lookup_);
+    pa_operation_unref(lookup_);
+    lookup_ = nullptr;
 }
 
 void PulseCaptureStream::handOverNow()

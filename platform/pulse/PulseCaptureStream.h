@@ -16,6 +16,14 @@ namespace platform {
 class PulseCaptureStream {
 public:
     using Deliver = std::function<void(std::span<const std::int16_t>)>;
+    // The source the stream captures now, after the user or the server moved it: its name,
+    // its description for people, and whether it is the monitor of an output.
+    struct Source {
+        std::string name;
+        std::string description;
+        bool monitor = false;
+    };
+    using Moved = std::function<void(const Source &)>;
 
     // `deliver` receives the audio; `failed` is called when the stream stops for good.
     PulseCaptureStream(PulseLoop &loop, pa_context *context, const pa_sample_spec &format, pa_usec_t fragment,
@@ -27,6 +35,8 @@ public:
     // Starts capturing the server's default source, held from the start when `corked`. False,
     // with the reason in `error`, when the stream is not ready by `until`.
     bool start(pa_usec_t until, bool corked, std::string &error);
+    // Called on the loop's thread once the source the stream was moved to is known.
+    void setMoved(Moved moved) { moved_ = std::move(moved); }
     bool good() const;
     bool ready() const;
     // The server's name for the source captured.
@@ -47,6 +57,8 @@ public:
 
 private:
     static void readable(pa_stream *stream, size_t, void *self);
+    static void moved(pa_stream *stream, void *self);
+    void cancelLookup();
     void stage(const std::uint8_t *bytes, size_t length);
     void handStaged();
 
@@ -56,6 +68,8 @@ private:
     pa_buffer_attr attr_{};
     Deliver deliver_;
     std::function<void()> failed_;
+    Moved moved_;
+    pa_operation *lookup_ = nullptr; // the moved-to source's details, while asked
     pa_stream *stream_ = nullptr;
     std::uint64_t receivedBytes_ = 0;
     // Audio read in one wake-up, handed over in one piece; between wake-ups it keeps the first

@@ -300,11 +300,12 @@ protected:
 
     // A virtual microphone `name` that hears a tone of `frequency` Hz (none when 0). Returns the
     // module of its source.
-    std::string addMicrophone(const std::string &name, double frequency)
+    std::string addMicrophone(const std::string &name, double frequency, const std::string &description = {})
     {
         loadModule("module-null-sink sink_name=" + name + "_sink rate=48000 channels=1 format=s16le");
         const std::string source =
-            loadModule("module-remap-source master=" + name + "_sink.monitor source_name=" + name);
+            loadModule("module-remap-source master=" + name + "_sink.monitor source_name=" + name +
+                       (description.empty() ? "" : " source_properties=device.description=" + description));
         if (frequency > 0) {
             const std::string tone = (runtime_->path() / (name + ".wav")).string();
             writeTone(tone, frequency, 30);
@@ -402,7 +403,8 @@ TEST_F(PulseCapture, ADefaultChosenAfterTheInputOpenedIsTheOneRecorded)
     EXPECT_TRUE(raw->isDefaultInput());
     setDefaultSource("vmic_b"); // chosen while the dialog is up
     std::this_thread::sleep_for(1000ms);
-    EXPECT_FALSE(raw->isDefaultInput());
+    // The server moves the open stream along (PulseAudio 15 on), or the recorder reopens it.
+    EXPECT_EQ(raw->isDefaultInput(), raw->sourceName() == "vmic_b");
 
     const QString path = dir.file("switched.caf");
     QString error;
@@ -632,5 +634,71 @@ TEST_F(PulseCapture, CaptureOutlivesARestartOfTheSoundServerButNotItsDeparture)
         for (const std::string &module : modules_)
             run("pactl unload-module " + module);
         modules_.clear();
+    }
+}
+
+TEST_F(PulseCapture, AMovedRecordingGoesOnFromAnotherMicrophoneButNotFromAnOutputsMonitor)
+{
+    const std::string first = addMicrophone("vmic_a", 440);
+    addMicrophone("vmic_b", 1000, "Second_Mic");
+    TempDir dir;
+    // Moved by the user to the other microphone or to an output's monitor, and by the server when
+    // the microphone recorded is unplugged (the last case: it stays unplugged).
+    enum Move { ToMicrophone, ToMonitor, Unplugged };
+    for (const Move move : {ToMicrophone, ToMonitor, Unplugged}) {
+        SCOPED_TRACE(move);
+        const bool toMonitor = move == ToMonitor;
+        setDefaultSource("vmic_a");
+        const QString path = dir.file("moved.caf");
+        QString error;
+        auto recorder = AudioRecorder::create(path, settingsAt(48000), openFlowing(48000), error);
+        ASSERT_TRUE(recorder) << error.toStdString();
+        FailedSpy failed(*recorder);
+        std::vector<QString> names;
+        std::mutex mutex;
+        QObject::connect(
+            recorder.get(), &Recorder::inputChanged, recorder.get(),
+            [&](const QString &name) {
+                std::lock_guard lock(mutex);
+                names.push_back(name);
+            },
+            Qt::DirectConnection);
+        const auto start = std::chrono::steady_clock::now();
+        ASSERT_TRUE(recorder->record());
+        std::this_thread::sleep_for(1000ms);
+        const double beforeMove =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const std::string output =
+            run("pactl list short source-outputs | awk '$4 ~ /native/ {print $1}'").output;
+        ASSERT_FALSE(output.empty());
+        const CommandResult moved = move == Unplugged ? run("pactl unload-module " + first)
+                                                      : run("pactl move-source-output " + output +
+                                                            (toMonitor ? " vmic_b_sink.monitor" : " vmic_b"));
+        ASSERT_EQ(moved.status, 0) << moved.output;
+        if (move == Unplugged)
+            std::erase(modules_, first);
+        if (toMonitor) {
+            ASSERT_TRUE(failed.waitForFailure(3s)) << "the recording went on from what the computer plays";
+            EXPECT_EQ(failed.reasons(),
+                      std::vector<QString>{QStringLiteral("The microphone was disconnected.")});
+        } else {
+            std::this_thread::sleep_for(1200ms);
+            EXPECT_TRUE(failed.reasons().empty());
+        }
+        recorder->stop();
+        {
+            std::lock_guard lock(mutex);
+            EXPECT_EQ(names, toMonitor ? std::vector<QString>{} : std::vector<QString>{"Second_Mic"});
+        }
+        const SoundFile file = readSoundFile(path);
+        ASSERT_TRUE(file.opened);
+        ASSERT_GT(file.samples.size(), static_cast<size_t>(48000 * (beforeMove - 0.05)));
+        const std::vector<std::int16_t> first(file.samples.begin(), file.samples.begin() + 48000 * 9 / 10);
+        EXPECT_NEAR(toneFrequency(first, 48000), 440, 5);
+        const std::vector<std::int16_t> last(file.samples.end() - 48000 / 2, file.samples.end());
+        if (toMonitor)
+            EXPECT_NEAR(toneFrequency(last, 48000), 440, 5) << "nothing of the monitor";
+        else
+            EXPECT_NEAR(toneFrequency(last, 48000), 1000, 5);
     }
 }
