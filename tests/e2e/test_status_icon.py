@@ -7,8 +7,8 @@ import subprocess
 import tempfile
 
 from harness import CLOSE, OPEN, PAUSED, SESSION_DIR, STARTUP, E2ETestCase, wait_for
-from sni_host import pick_pixmap
-from test_status_bars import StatusNotifierCase
+from statusbars import pick_pixmap
+from test_status_bars import XfcePanelCase
 
 
 def _reds(argb):
@@ -34,26 +34,26 @@ class TrayIcon(E2ETestCase):
         wait_for(lambda: reds("stopped") == 0, 5, "the red dot gone")
 
 
-class StatusIcon(StatusNotifierCase):
-    def launch_on(self, host, env):
+class StatusIcon(XfcePanelCase):
+    def launch_on(self, env):
         app = self.launch(fresh_config=False, env=env)
-        item = host.wait_item(pid=app.pid, timeout=5)
+        item = self.sni.wait_item(app.pid, timeout=5)
         app.wait_lines(STARTUP, timeout=10)
         self.wait_popover_shown(app)
         return app, item
 
     def test_the_item_follows_a_recording_and_the_dialog_reopens_in_its_folder(self):
-        host = self.start_host(panel=True)
+        bar = self.status_bar()
         env = {"XDG_CONFIG_HOME": tempfile.mkdtemp(prefix="config-", dir=SESSION_DIR)}
-        app, item = self.launch_on(host, env)
+        app, item = self.launch_on(env)
 
         def look():
-            props = host.properties(item)
+            props = self.sni.properties(item)
             return props["ToolTip"][2], props["Status"], pick_pixmap(props["IconPixmap"], 22)[2]
 
         def toggle(lines):
             m = app.mark()
-            host.activate(item, *host.panel_cell(item)[:2])
+            self.activate(item, *bar.icon_rect().center)()
             app.wait_lines(lines, since=m)
 
         idle = look()
@@ -77,7 +77,7 @@ class StatusIcon(StatusNotifierCase):
 
         # Relaunched, the dialog opens where the recording went, until that folder is gone.
         app.stop()
-        app, item = self.launch_on(host, env)
+        app, item = self.launch_on(env)
         home = os.environ["HOME"]
         for expected in ([str(folder)], [home + "/Music", home]):
             self.open_save_dialog(app)
