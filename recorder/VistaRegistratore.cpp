@@ -21,9 +21,7 @@ VistaRegistratore::VistaRegistratore(Services services, QWidget *parent)
     : QWidget(parent), popover(std::make_unique<SettingsPopover>()),
       makeSettingsMenu(std::move(services.makeSettingsMenu)), ui(std::make_unique<Ui::VistaRegistratore>()),
       recording(
-          new RecordingController({services.saveDialog, services.preferences, std::move(services.makeInput),
-                                   std::move(services.makeRecorder), std::move(services.now)},
-                                  this))
+          new RecordingController(std::move(static_cast<RecordingController::Services &>(services)), this))
 {
     ui->setupUi(this);
     recordButton = ui->recordButton;

@@ -30,13 +30,9 @@ public:
     using RecorderFactory = RecordingController::RecorderFactory;
     using SettingsMenuFactory = std::function<QWidget *()>;
 
-    // What the panel needs from the desktop.
-    struct Services {
-        platform::SaveDialog &saveDialog;
-        platform::PreferenceStore &preferences;
-        platform::AudioInputFactory makeInput;
-        RecorderFactory makeRecorder;
-        std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
+    // What the panel needs from the desktop: what its recording controller needs, and the
+    // settings menu.
+    struct Services : RecordingController::Services {
         SettingsMenuFactory makeSettingsMenu = nullptr;
     };
 
