@@ -51,6 +51,8 @@ def threads_of(pid):
                 run_ns, _, slices = (int(v) for v in f.read().split()[:3])
             with open(f"/proc/{pid}/task/{tid}/comm") as f:
                 comm = f.read().strip()
+            if tid == str(pid):
+                comm = "main thread"    # the UI thread: its threads of our own carry its name too
         except (FileNotFoundError, ProcessLookupError, ValueError):
             continue
         out[tid] = (comm, run_ns, slices)
