@@ -623,7 +623,7 @@ def table(f, args):
             fmt_stats(acc250, "% off the wall clock", 3) + "; " + fmt_stats(gaps250, "breaks"), "-", "", None)
     long_ok, growth = s("long.size_ok"), s("long.rss_growth")
     hours = getattr(f, "long_hours", None)
-    row(f"Long recording: {hours:g} h of 48 kHz from a fast fake input" if hours else "Long recording",
+    row(f"Long recording: {hours:g} h of 48 kHz from a fake input at 120 × real time" if hours else "Long recording",
         ("file size exact, every frame in order" if long_ok and long_ok[1] == 1 else "SIZE OR CONTENT WRONG")
         + "; " + (f"RSS grew {growth[2]} KiB over the run" if growth is not None else ""),
         "-", "size exact, memory flat",
@@ -787,7 +787,8 @@ HOW = """\
   engine on, right after the dialog) and its `stop pressed` trace, and the tone checked for
   breaks (zero-crossing spacing off by more than 2 samples).
 - Long recording: `bench/engine_long` (the engine with a fake microphone that delivers
-  quarter-second fragments back to back) records the hours given; the file's size must be the
+  quarter-second fragments at 120 times real time: a live input never outruns the disk, and one
+  that did would overflow the recorder's buffer and be told as a gap) records the hours given; the file's size must be the
   header plus 2 bytes a frame, every frame must read back in order, and the resident memory is
   sampled every 10 minutes of audio.
 - Kill: a steady tone recorded, the app killed with SIGKILL; the tone's onset heard by the tap
