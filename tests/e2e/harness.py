@@ -1078,6 +1078,17 @@ class E2ETestCase(unittest.TestCase):
         self.widget(app, "Pause")
         return app.seconds(times[1])
 
+    def record_tone(self, app, path, tone):
+        """Starts a recording with an independent tap on the microphone, then plays `tone` into
+        it half a second later; returns (tap, monotonic time the recording started, player)."""
+        tap = MicTap().wait_running()
+        self.addCleanup(tap.stop)
+        t_start = self.start_recording(app, path)
+        time.sleep(0.5)
+        player = play(tone, wait=False)
+        self.addCleanup(lambda: player.poll() is None and player.kill())
+        return tap, t_start, player
+
     def press_record_button(self, app, expect_name, lines):
         """Presses the record button (Record or Pause) and waits for its lines; returns the
         (monotonic) time of the first."""

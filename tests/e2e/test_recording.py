@@ -411,12 +411,7 @@ class Recording(E2ETestCase):
         path = folder / f"ended by {sig.name}.caf"
         tone = tone_wav(folder / "tone.wav", 8.0, frequency=440)
         app = self.launch_ready()
-        tap = MicTap().wait_running()
-        self.addCleanup(tap.stop)
-        t_start = self.start_recording(app, path)
-        time.sleep(0.5)
-        player = play(tone, wait=False)
-        self.addCleanup(lambda: player.poll() is None and player.kill())
+        tap, t_start, player = self.record_tone(app, path, tone)
         time.sleep(3.0)
         m = app.mark()
         t_signal = app.send_signal(sig)

@@ -7,7 +7,7 @@ import time
 import unittest
 from pathlib import Path
 
-from harness import E2ETestCase, MicTap, app_binary, play, tone_wav
+from harness import E2ETestCase, app_binary, tone_wav
 
 MEDIUM_RATE = 24000
 STALL_SECONDS = 15.0
@@ -36,12 +36,7 @@ class StalledDisk(E2ETestCase):
             "REGISTRATORE_STALL_PATH": str(path),
             "REGISTRATORE_STALL_CONTROL": str(control)})
 
-        tap = MicTap().wait_running()
-        self.addCleanup(tap.stop)
-        t_start = self.start_recording(app, path)
-        time.sleep(0.5)
-        player = play(tone, wait=False)
-        self.addCleanup(lambda: player.poll() is None and player.kill())
+        tap, t_start, player = self.record_tone(app, path, tone)
         self.click_tray_icon(app)
         self.wait_popover_hidden(app)
         time.sleep(1.5)
