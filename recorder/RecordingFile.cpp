@@ -100,30 +100,30 @@ std::unique_ptr<RecordingFile> RecordingFile::create(const QString &chosen, int 
     }
 
     const QFileInfo target(file->path_);
-    for (int attempt = 0; attempt < 100 && file->fd_ < 0; ++attempt) {
+    for (int attempt = 0; attempt < 100 && file->io_.fd < 0; ++attempt) {
         file->temporaryPath_ = target.absoluteDir().filePath(
             QStringLiteral(".%1.%2.part")
                 .arg(target.fileName())
                 .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
-        file->fd_ =
+        file->io_.fd =
             ::open(encoded(file->temporaryPath_).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (file->fd_ < 0 && errno != EEXIST)
+        if (file->io_.fd < 0 && errno != EEXIST)
             return cannotCreate(systemReason(errno));
     }
-    if (file->fd_ < 0)
+    if (file->io_.fd < 0)
         return cannotCreate(systemReason(EEXIST));
 
     SF_INFO info{};
     info.samplerate = rate;
     info.channels = 1;
     info.format = SF_FORMAT_CAF | SF_FORMAT_PCM_16 | SF_ENDIAN_LITTLE;
-    errno = 0;
-    file->file_ = sf_open_fd(file->fd_, SFM_WRITE, &info, SF_FALSE);
-    if (!file->file_) {
-        const int saved = errno;
+    SF_VIRTUAL_IO io{&RecordingFile::ioLength, &RecordingFile::ioSeek, &RecordingFile::ioRead,
+                     &RecordingFile::ioWrite, &RecordingFile::ioTell};
+    file->file_ = sf_open_virtual(&io, SFM_WRITE, &info, &file->io_);
+    if (!file->file_ || file->io_.error != 0) {
         QString reason = QString::fromLocal8Bit(sf_strerror(nullptr)).trimmed();
-        if (saved != 0)
-            reason = systemReason(saved);
+        if (file->io_.error != 0)
+            reason = systemReason(file->io_.error);
         file->discard();
         return cannotCreate(reason);
     }
@@ -138,36 +138,84 @@ RecordingFile::~RecordingFile()
         (void)complete();
 }
 
-QString RecordingFile::reasonAfterSndfileFailure(int savedErrno) const
+sf_count_t RecordingFile::ioLength(void *io)
 {
-    // libsndfile reports a failed system call as "System error : <the system's text>."; any
-    // other text of its own would not help the user.
-    QString text = QString::fromLocal8Bit(sf_strerror(file_)).trimmed();
-    const QString prefix = QStringLiteral("System error :");
-    if (text.startsWith(prefix)) {
-        text = text.mid(prefix.size()).trimmed();
-        if (text.endsWith(QLatin1Char('.')))
-            text.chop(1);
-        if (!text.isEmpty())
-            return text;
+    return static_cast<Io *>(io)->end;
+}
+
+sf_count_t RecordingFile::ioSeek(sf_count_t offset, int whence, void *user)
+{
+    auto &io = *static_cast<Io *>(user);
+    const sf_count_t base = whence == SEEK_CUR ? io.position : whence == SEEK_END ? io.end : 0;
+    if (base + offset < 0) {
+        io.error = EINVAL;
+        return -1;
     }
-    return systemReason(savedErrno != 0 ? savedErrno : EIO);
+    io.position = base + offset;
+    return io.position;
+}
+
+sf_count_t RecordingFile::ioRead(void *data, sf_count_t count, void *user)
+{
+    auto &io = *static_cast<Io *>(user);
+    const ssize_t got = ::pread(io.fd, data, static_cast<size_t>(count), io.position);
+    if (got < 0) {
+        io.error = errno;
+        return 0;
+    }
+    io.position += got;
+    return got;
+}
+
+// Audio goes at the end, where the descriptor stands; anything else (the header) is written in
+// place without moving the descriptor, so a failed header rewrite cannot misplace the audio after it.
+sf_count_t RecordingFile::ioWrite(const void *data, sf_count_t count, void *user)
+{
+    auto &io = *static_cast<Io *>(user);
+    const auto size = static_cast<size_t>(count);
+    const bool append = io.position == io.end;
+    const ssize_t put = append ? ::write(io.fd, data, size) : ::pwrite(io.fd, data, size, io.position);
+    if (put < 0) {
+        io.error = errno;
+        return 0;
+    }
+    if (put < count)
+        io.error = ENOSPC; // what a short write of a regular file means
+    io.position += put;
+    if (io.position > io.end) {
+        io.end = io.position;
+        // Written past the end in place: the descriptor follows the end.
+        if (!append && ::lseek(io.fd, io.end, SEEK_SET) < 0) {
+            io.error = errno;
+            return 0;
+        }
+    }
+    return put;
+}
+
+sf_count_t RecordingFile::ioTell(void *io)
+{
+    return static_cast<Io *>(io)->position;
+}
+
+QString RecordingFile::reasonOfLastFailure() const
+{
+    return systemReason(io_.error != 0 ? io_.error : EIO);
 }
 
 std::optional<QString> RecordingFile::write(std::span<const std::int16_t> samples)
 {
     if (!file_)
         return systemReason(EBADF);
-    errno = 0;
+    io_.error = 0;
     const auto count = static_cast<sf_count_t>(samples.size());
     const sf_count_t put = sf_write_short(file_, samples.data(), count);
-    const int saved = errno;
     if (put > 0)
         frames_ += put;
     if (put == count)
         return std::nullopt;
     faulted_ = true;
-    return reasonAfterSndfileFailure(saved);
+    return reasonOfLastFailure();
 }
 
 std::optional<QString> RecordingFile::updateHeader()
@@ -177,23 +225,22 @@ std::optional<QString> RecordingFile::updateHeader()
     if (faulted_) {
         // A header write that failed returns without going back to the end of the audio: the
         // next header or audio must not land in the middle of the file.
-        if (::lseek(fd_, 0, SEEK_END) < 0)
-            return systemReason(errno);
+        io_.position = io_.end;
     }
-    errno = 0;
+    io_.error = 0;
     sf_command(file_, SFC_UPDATE_HEADER_NOW, nullptr, 0);
-    const int saved = errno;
-    if (sf_error(file_) == SF_ERR_NO_ERROR)
+    // libsndfile does not look at what its virtual I/O's writes return.
+    if (sf_error(file_) == SF_ERR_NO_ERROR && io_.error == 0)
         return std::nullopt;
     faulted_ = true;
-    return reasonAfterSndfileFailure(saved);
+    return reasonOfLastFailure();
 }
 
 std::optional<QString> RecordingFile::sync()
 {
-    if (fd_ < 0)
+    if (io_.fd < 0)
         return systemReason(EBADF);
-    if (::fdatasync(fd_) != 0)
+    if (::fdatasync(io_.fd) != 0)
         return systemReason(errno);
     return std::nullopt;
 }
@@ -216,19 +263,18 @@ std::optional<QString> RecordingFile::commit()
 
 std::optional<QString> RecordingFile::complete()
 {
-    if (!file_ && fd_ < 0)
+    if (!file_ && io_.fd < 0)
         return std::nullopt;
     std::optional<QString> failure = updateHeader();
     if (file_) {
         // Closing writes the header once more, after the audio.
         if (faulted_)
-            ::lseek(fd_, 0, SEEK_END);
-        errno = 0;
+            io_.position = io_.end;
+        io_.error = 0;
         const int closed = sf_close(file_);
-        const int saved = errno;
         file_ = nullptr;
-        if (closed != SF_ERR_NO_ERROR && !failure)
-            failure = systemReason(saved != 0 ? saved : EIO);
+        if ((closed != SF_ERR_NO_ERROR || io_.error != 0) && !failure)
+            failure = reasonOfLastFailure();
     }
     if (auto synced = sync(); synced && !failure)
         failure = synced;
@@ -239,7 +285,7 @@ std::optional<QString> RecordingFile::complete()
 
 std::optional<QString> RecordingFile::closeFile()
 {
-    const int fd = std::exchange(fd_, -1);
+    const int fd = std::exchange(io_.fd, -1);
     if (fd >= 0 && ::close(fd) != 0)
         return systemReason(errno);
     return std::nullopt;

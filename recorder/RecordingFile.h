@@ -41,12 +41,26 @@ public:
 
 private:
     RecordingFile() = default;
-    QString reasonAfterSndfileFailure(int savedErrno) const;
+    QString reasonOfLastFailure() const;
     std::optional<QString> closeFile();
+
+    // libsndfile reaches the file through this: it keeps the position libsndfile works at, so
+    // that rewriting the header needs no seeks and never moves the descriptor off the audio's end.
+    struct Io {
+        int fd = -1;
+        std::int64_t position = 0; // where libsndfile reads or writes next
+        std::int64_t end = 0;      // the file's length, where the descriptor stands
+        int error = 0;             // errno of the last failed call
+    };
+    static std::int64_t ioLength(void *io);
+    static std::int64_t ioSeek(std::int64_t offset, int whence, void *io);
+    static std::int64_t ioRead(void *data, std::int64_t count, void *io);
+    static std::int64_t ioWrite(const void *data, std::int64_t count, void *io);
+    static std::int64_t ioTell(void *io);
 
     QString path_;
     QString temporaryPath_;
-    int fd_ = -1;
+    Io io_;
     sf_private_tag *file_ = nullptr;
     std::int64_t frames_ = 0;
     bool replacesExisting_ = false;

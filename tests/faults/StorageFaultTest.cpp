@@ -34,22 +34,8 @@ bool onWriterThread()
     return static_cast<pid_t>(syscall(SYS_gettid)) != testThread.load();
 }
 
-// libsndfile rewrites the header after seeking to the start of the file: a write while the
-// recording's descriptor stands at offset 0 is the header's.
-bool atHeader()
-{
-    const int fd = recordingFd.load();
-    return fd >= 0 && lseek(fd, 0, SEEK_CUR) == 0;
-}
-
-int failHeaderWrite(const char *, int *, void **, unsigned int *)
-{
-    return onWriterThread() && atHeader();
-}
-int failDataWrite(const char *, int *, void **, unsigned int *)
-{
-    return onWriterThread() && recordingFd.load() >= 0 && !atHeader();
-}
+// On the writer thread, audio is appended with write() and the header rewritten in place with
+// pwrite().
 int failOnWriter(const char *, int *, void **, unsigned int *)
 {
     return onWriterThread();
@@ -78,6 +64,7 @@ protected:
     void TearDown() override
     {
         fiu_disable("posix/io/rw/write");
+        fiu_disable("posix/io/rw/pwrite");
         fiu_disable("posix/io/sync/fdatasync");
         fiu_disable("posix/io/oc/close");
         std::filesystem::remove(stallControl());
@@ -205,8 +192,8 @@ TEST_F(StorageFaults, AFailedWriteSyncOrCloseEndsTheRecordingWithAPlayableFileAn
         When when;
     };
     const Case cases[] = {
-        {"header rewrite", "posix/io/rw/write", failHeaderWrite, When::Recording},
-        {"audio write", "posix/io/rw/write", failDataWrite, When::Recording},
+        {"header rewrite", "posix/io/rw/pwrite", failOnWriter, When::Recording},
+        {"audio write", "posix/io/rw/write", failOnWriter, When::Recording},
         {"sync at pause", "posix/io/sync/fdatasync", failOnWriter, When::Pause},
         {"close at stop", "posix/io/oc/close", failOnWriter, When::Stop},
     };
@@ -267,8 +254,7 @@ TEST_F(StorageFaults, AnExistingRecordingIsReplacedOnlyOnceTheNewOneHasAudioOnDi
         failures = std::make_unique<FailedSpy>(*recorder);
         EXPECT_EQ(contentsOf(path), old) << "nothing is written before the recording starts";
         if (how == Start::HeaderRefused) {
-            recordingFd = descriptorIn(dir.path());
-            fiu_enable_external("posix/io/rw/write", 1, reinterpret_cast<void *>(EIO), 0, failHeaderWrite);
+            fiu_enable_external("posix/io/rw/pwrite", 1, reinterpret_cast<void *>(EIO), 0, failOnWriter);
         }
         ASSERT_TRUE(recorder->record());
         if (how == Start::InputLost)
@@ -277,7 +263,7 @@ TEST_F(StorageFaults, AnExistingRecordingIsReplacedOnlyOnceTheNewOneHasAudioOnDi
             input->push(4800, 5);
         if (how != Start::Succeeds) {
             ASSERT_TRUE(failures->waitForFailure());
-            fiu_disable("posix/io/rw/write");
+            fiu_disable("posix/io/rw/pwrite");
             const QString reason = failures->reasons()[0];
             EXPECT_TRUE(reason.contains(QStringLiteral("previous recording"))) << reason.toStdString();
             EXPECT_TRUE(reason.contains(QStringLiteral("kept"))) << reason.toStdString();
