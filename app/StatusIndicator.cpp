@@ -31,6 +31,8 @@ StatusIndicator::StatusIndicator(RecordingController &controller, platform::Stat
     connect(&controller, &RecordingController::stateChanged, this, &StatusIndicator::refresh);
     // The paused time is known only once the recorder has paused.
     connect(&controller, &RecordingController::timeTextChanged, this, &StatusIndicator::refresh);
+    // A status bar that asks for the tooltip gets the time of the moment it asks.
+    connect(&item, &platform::StatusItem::toolTipWanted, this, &StatusIndicator::refresh);
     refresh();
 }
 
@@ -49,7 +51,7 @@ void StatusIndicator::refresh()
         item.setToolTip(look.toolTip);
     shown = look;
 
-    if (controller.state() != ButtonType::Play) {
+    if (controller.state() != ButtonType::Play || item.asksForToolTip()) {
         ticking.reset();
         return;
     }

@@ -23,7 +23,8 @@ StatusLook statusLookFor(RecordingController::ButtonType state, double seconds);
 
 // Keeps the status icon and its tooltip telling whether the microphone is live. While a
 // recording runs, a one-second clock moves the tooltip's time on even when the panel (and
-// with it the controller's tick) sleeps; there is no clock otherwise.
+// with it the controller's tick) sleeps, unless the status bar asks for the tooltip when it
+// shows it; there is no clock otherwise.
 class StatusIndicator : public QObject {
     Q_OBJECT
 public:

@@ -17,6 +17,10 @@ public:
     virtual void setImage(const QIcon &image) = 0;
     // The text shown when the pointer rests on the icon.
     virtual void setToolTip(const QString &text) = 0;
+    // Whether the status bar asks for the tooltip each time the pointer comes to rest on the
+    // icon (toolTipWanted() comes just before it shows): a changing text need not be kept
+    // current then. Otherwise the status bar shows the last text set.
+    virtual bool asksForToolTip() const { return false; }
     // The anchor for the popover now; a click's pointer position is used once.
     virtual Anchor takeAnchor() = 0;
     // Shows a short message to the user from the status icon.
@@ -25,6 +29,8 @@ public:
 signals:
     // The user clicked the icon.
     void activated(QObject *sender);
+    // The tooltip is about to show; setToolTip() now changes what it reads.
+    void toolTipWanted();
 };
 
 // A panel that opens anchored to the status icon and closes on request.

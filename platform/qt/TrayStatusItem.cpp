@@ -1,12 +1,17 @@
 #include "platform/qt/TrayStatusItem.h"
 
+#include <QApplication>
 #include <QCursor>
+#include <QWidget>
+
+#include <algorithm>
 
 namespace platform {
 
 TrayStatusItem::TrayStatusItem()
 {
     tray.setToolTip(QStringLiteral("Registratore"));
+    tray.installEventFilter(this);
     connect(&tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason != QSystemTrayIcon::Trigger)
             return;
@@ -34,6 +39,24 @@ void TrayStatusItem::setImage(const QIcon &image)
 void TrayStatusItem::setToolTip(const QString &text)
 {
     tray.setToolTip(text);
+}
+
+// On an XEmbed tray Qt draws the icon in a window of its own, which hands each tooltip request
+// to the QSystemTrayIcon before showing the tooltip. Hosts of a StatusNotifierItem, and the
+// status bars of macOS and Windows, show the text last published instead.
+bool TrayStatusItem::asksForToolTip() const
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.begin(), windows.end(), [](const QWidget *window) {
+        return window->objectName() == QLatin1String("QSystemTrayIconSys");
+    });
+}
+
+bool TrayStatusItem::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == &tray && event->type() == QEvent::ToolTip)
+        emit toolTipWanted();
+    return false;
 }
 
 Anchor TrayStatusItem::takeAnchor()

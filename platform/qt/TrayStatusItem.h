@@ -16,9 +16,11 @@ public:
     bool hasButton() const override;
     void setImage(const QIcon &image) override;
     void setToolTip(const QString &text) override;
+    bool asksForToolTip() const override;
     Anchor takeAnchor() override;
     void showMessage(const QString &title, const QString &text) override;
     QRect geometry() const { return tray.geometry(); }
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QSystemTrayIcon tray;

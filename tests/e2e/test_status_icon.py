@@ -5,6 +5,7 @@ import os
 import shutil
 import subprocess
 import tempfile
+import time
 
 from harness import CLOSE, OPEN, PAUSED, SESSION_DIR, STARTUP, E2ETestCase, wait_for
 from statusbars import pick_pixmap
@@ -30,6 +31,20 @@ class TrayIcon(E2ETestCase):
         self.assertEqual(reds("idle"), 0)
         self.start_recording(app, self.new_folder() / "take.caf")
         wait_for(lambda: reds("recording") > 6, 5, "a red dot on the tray icon")
+
+        # The tray asks for the tooltip on hover: it reads the time of that moment.
+        self.click_tray_icon(app)
+        self.wait_popover_hidden(app)
+        time.sleep(2.0)
+        x, y = self.tray_icon_rect(app).center
+        self.pointer.move(x, y)
+        self.pointer.move(x + 1, y + 1)     # Qt waits for the pointer to rest inside
+        tip = self.a11y.find(self.a11y.application(app.pid), role="tool tip", name_prefix="Recording",
+                             showing=None, timeout=5)
+        self.assertRegex(tip.get_name(), r"^Recording 00 : 00 : 0[234]$")
+        self.pointer.move(0, 0)
+        self.click_tray_icon(app)
+        self.wait_popover_shown(app)
         self.stop_recording(app)
         wait_for(lambda: reds("stopped") == 0, 5, "the red dot gone")
 

@@ -52,6 +52,8 @@ public:
         ++imageChanges;
     }
     void setToolTip(const QString &text) override { toolTip = text; }
+    bool asksForToolTip() const override { return asks; }
+    void hover() { emit toolTipWanted(); }
     platform::Anchor takeAnchor() override { return {QRect(1200, 0, 24, 24), std::nullopt}; }
     void showMessage(const QString &, const QString &text) override { messages.push_back(text); }
     void click() { emit activated(this); }
@@ -61,6 +63,7 @@ public:
     bool imageSet = false;
     int imageChanges = 0;
     QString toolTip;
+    bool asks = false;
     std::vector<QString> messages;
 };
 

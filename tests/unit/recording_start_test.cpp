@@ -274,4 +274,12 @@ TEST_F(RecordingStart, TheStatusIconTellsTheStateWithAClockOnlyWhileRecording)
     recording.stop();
     EXPECT_EQ(item.toolTip, QStringLiteral("Registratore"));
     EXPECT_EQ(item.imageChanges, 3); // recording, paused, idle: each look is sent once
+
+    // A status bar that asks for the tooltip on hover needs no clock.
+    item.asks = true;
+    recording.clickRecord();
+    EXPECT_EQ(indicator.clock(), nullptr);
+    fake->time = 7.2;
+    item.hover();
+    EXPECT_EQ(item.toolTip, QStringLiteral("Recording 00 : 00 : 07"));
 }
