@@ -168,11 +168,12 @@ class Bench(E2ETestCase):
         (home / "registratore" / "registratore.conf").write_text("[General]\nqualitaAudio=2\n")
         return home
 
-    def launch_app(self, extra_env=None):
-        env = {"REGISTRATORE_BIN": self.binary, "REGISTRATORE_BENCH_TRACE": "1",
+    def launch_app(self, extra_env=None, binary=None):
+        binary = binary or self.binary
+        env = {"REGISTRATORE_BIN": binary, "REGISTRATORE_BENCH_TRACE": "1",
                "XDG_CONFIG_HOME": str(self.config_48k())}
         env.update(extra_env or {})
-        os.environ["REGISTRATORE_BIN"] = self.binary
+        os.environ["REGISTRATORE_BIN"] = binary
         app = self.launch_ready(fresh_config=False, env=env)
         return app
 
@@ -229,9 +230,9 @@ class Bench(E2ETestCase):
 
     # 1. CPU and memory while recording, against parecord -------------------------------------------
 
-    def cpu_recording(self, seconds, runs, label="app"):
+    def cpu_recording(self, seconds, runs, label="app", binary=None, baseline=None):
         for i in range(runs):
-            app = self.launch_app()
+            app = self.launch_app(binary=binary)
             hwm_launched = status_kib(app.pid, "VmHWM")
             path = self.folder / f"cpu {label} {i}.caf"
             self.open_save_dialog(app)
@@ -263,6 +264,9 @@ class Bench(E2ETestCase):
                               f"{hwm_dialog / 1024:.1f} MiB with the save dialog up); threads: "
                               + ", ".join(f"{c} {per_minute(ns, seconds):.1f} ms/min {s / seconds:.1f}/s"
                                           for c, (ns, s) in busiest))
+            if baseline:
+                # Another build, recording in the same series: the machine's drift hits both alike.
+                self.cpu_recording(seconds, 1, "baseline", baseline)
             if label == "app":
                 self.parecord(seconds, i, path.parent)
                 if not self.smoke:
@@ -588,6 +592,14 @@ def table(f, args):
             f"(ratio {r250:.2f} ×)" if r250 else "", None)
     row("  wake-ups of the client process", fmt_stats(s("app.wakes"), "/s", 1),
         fmt_stats(s("parecord.wakes"), "/s", 1), "", None)
+    base = s("baseline.total")
+    if base:
+        change = ratio(app_total and app_total[0], base[0])
+        row(f"  the baseline build {args.baseline} instead (app + sound server; its client process alone)",
+            fmt_stats(app_total, "ms/min", 1), fmt_stats(base, "ms/min", 1) + "; "
+            + fmt_stats(s("baseline.cpu"), "ms/min", 1),
+            "within 10 % of the baseline" + (f" (now {(change - 1) * 100:+.1f} %)" if change else ""),
+            change is not None and change <= 1.10)
     per_min, sync_ms, stop_ms = s("sync.per_min"), s("sync.ms"), s("sync.stop_ms")
     row("File syncs (fdatasync) while recording, popover closed: how often, how long each, the one at stop",
         fmt_stats(per_min, "/min", 1) + "; each " + fmt_stats(sync_ms, "ms", 2) + "; at stop "
@@ -666,6 +678,7 @@ def main():
                     "server,cpu,sync,idle,launch,confirm,accuracy,kill,long")
     ap.add_argument("--cpu-seconds", type=float, help="override the CPU window (experiments)")
     ap.add_argument("--runs", type=int, help="override the number of runs of each figure (experiments)")
+    ap.add_argument("--baseline", help="another build of the app, measured for CPU in the same runs")
     args = ap.parse_args()
     if not os.environ.get("REGISTRATORE_E2E_SESSION"):
         print("run me inside tests/e2e/desktop-session.sh (bench/run.sh does)", file=sys.stderr)
@@ -689,7 +702,8 @@ def main():
     broken = []
     steps = [
         ("server", "sound server at rest", lambda: b.server_idle(10 if smoke else 20)),
-        ("cpu", "CPU and memory while recording", lambda: b.cpu_recording(args.cpu_seconds, args.cpu_runs)),
+        ("cpu", "CPU and memory while recording", lambda: b.cpu_recording(args.cpu_seconds, args.cpu_runs,
+                                                                            baseline=args.baseline)),
         ("sync", "file syncs while recording", lambda: b.syncs(20 if smoke else 60)),
         ("idle", "idle", lambda: b.idle(args.idle_windows, args.idle_seconds)),
         ("launch", "launch", lambda: b.launches(args.launches)),

@@ -3,6 +3,7 @@
 #
 #   bench/run.sh            full run (about 15 minutes): writes bench/RESULTS.md
 #   bench/run.sh --smoke    a short run (about 3 minutes) that prints the table; CI may call it
+#   bench/run.sh --baseline BIN   also measures another build's CPU in the same runs, to compare
 #
 # Installs the test packages (scripts/install-deps.sh test), makes a release build in
 # build-bench/, then runs bench/bench.py inside the end-to-end tests' desktop session (Xvfb,
@@ -12,11 +13,14 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 
 smoke=0
-for arg in "$@"; do
-    case $arg in
+baseline=()
+while [[ $# -gt 0 ]]; do
+    case $1 in
         --smoke) smoke=1 ;;
-        *) echo "usage: bench/run.sh [--smoke]" >&2; exit 2 ;;
+        --baseline) baseline=(--baseline "$(realpath "$2")"); shift ;;
+        *) echo "usage: bench/run.sh [--smoke] [--baseline BIN]" >&2; exit 2 ;;
     esac
+    shift
 done
 
 scripts/install-deps.sh test || exit 1
@@ -26,11 +30,13 @@ scripts/build.sh "$build" -DCMAKE_BUILD_TYPE=Release -DREGISTRATORE_TESTS=OFF -D
     exit 1
 }
 
-args=(--bin "$PWD/$build/registratore" --engine-long "$PWD/$build/bench/engine_long")
+args=(--bin "$PWD/$build/registratore" --engine-long "$PWD/$build/bench/engine_long" "${baseline[@]}")
+command="bench/run.sh${baseline[1]:+ --baseline ${baseline[1]}}"
 if [[ $smoke == 1 ]]; then
-    args+=(--smoke --command "bench/run.sh --smoke")
+    args+=(--smoke --command "$command --smoke")
     results=$build/bench-smoke.md
 else
+    args+=(--command "$command")
     results=bench/RESULTS.md
 fi
 export E2E_ARTIFACTS=$PWD/$build/bench-artifacts
