@@ -14,6 +14,9 @@
 #include "platform/qt/QtSaveDialog.h"
 #include "platform/qt/SettingsPreferenceStore.h"
 #include "platform/qt/TrayStatusItem.h"
+#ifdef Q_OS_LINUX
+#include "platform/dbus/StatusNotifierItem.h"
+#endif
 #include "recorder/AudioRecorder.h"
 #include "recorder/VistaRegistratore.h"
 #include "settings/Menu.h"
@@ -115,11 +118,23 @@ int runRecorderApplication(int &argc, char **argv)
     const bool statusBar = waitForStatusBar(3000);
     if (platform::terminationRequested())
         return 0;
-    auto statusItem = std::make_unique<platform::TrayStatusItem>();
-    platform::TrayStatusItem *tray = statusItem.get();
+    std::unique_ptr<platform::StatusItem> statusItem;
+    platform::TrayStatusItem *trayIcon = nullptr;
+#ifdef Q_OS_LINUX
+    // A StatusNotifierItem of our own, which can ask for attention while recording.
+    if (statusBar && platform::statusNotifierHostShowing())
+        statusItem = std::make_unique<platform::StatusNotifierItem>();
+#endif
+    if (!statusItem) {
+        auto icon = std::make_unique<platform::TrayStatusItem>();
+        trayIcon = icon.get();
+        statusItem = std::move(icon);
+    }
+    platform::StatusItem *tray = statusItem.get();
     auto popover = std::make_unique<platform::PopoverWindow>(!statusBar);
     platform::PopoverWindow *popoverWindow = popover.get();
-    auto desktopEvents = platform::makeSystemEventMonitor([tray] { return tray->geometry(); });
+    auto desktopEvents =
+        platform::makeSystemEventMonitor([trayIcon] { return trayIcon ? trayIcon->geometry() : QRect(); });
     platform::SettingsPreferenceStore preferences;
     platform::QtSaveDialog saveDialog(popoverWindow);
     platform::DesktopMailComposer mail;

@@ -49,6 +49,7 @@ void StatusIndicator::refresh()
     }
     if (look.toolTip != shown.toolTip)
         item.setToolTip(look.toolTip);
+    item.setNeedsAttention(controller.state() == ButtonType::Play);
     shown = look;
 
     if (controller.state() != ButtonType::Play || item.asksForToolTip()) {

@@ -9,4 +9,7 @@ namespace platform {
 // that status bar out for good.
 bool statusBarShowing();
 
+// Whether a StatusNotifierItem host is on the session bus right now.
+bool statusNotifierHostShowing();
+
 } // namespace platform

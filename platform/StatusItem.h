@@ -21,6 +21,9 @@ public:
     // icon (toolTipWanted() comes just before it shows): a changing text need not be kept
     // current then. Otherwise the status bar shows the last text set.
     virtual bool asksForToolTip() const { return false; }
+    // Whether the item asks for the user's attention (the microphone is live). Status bars
+    // that have no such state ignore it.
+    virtual void setNeedsAttention(bool) {}
     // The anchor for the popover now; a click's pointer position is used once.
     virtual Anchor takeAnchor() = 0;
     // Shows a short message to the user from the status icon.

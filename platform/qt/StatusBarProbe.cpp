@@ -9,4 +9,9 @@ bool statusBarShowing()
     return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
+bool statusNotifierHostShowing()
+{
+    return false;
+}
+
 } // namespace platform

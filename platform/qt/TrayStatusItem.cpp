@@ -33,17 +33,14 @@ void TrayStatusItem::setImage(const QIcon &image)
     tray.show();
 }
 
-// On StatusNotifierItem hosts Qt publishes both as the item's IconPixmap and ToolTip. Its
-// Status stays Active: QSystemTrayIcon offers no way to set NeedsAttention (only a message
-// does, for as long as the message shows), so the image is what tells a recording apart.
 void TrayStatusItem::setToolTip(const QString &text)
 {
     tray.setToolTip(text);
 }
 
 // On an XEmbed tray Qt draws the icon in a window of its own, which hands each tooltip request
-// to the QSystemTrayIcon before showing the tooltip. Hosts of a StatusNotifierItem, and the
-// status bars of macOS and Windows, show the text last published instead.
+// to the QSystemTrayIcon before showing the tooltip. Where Qt publishes a StatusNotifierItem,
+// and in the status bars of macOS and Windows, the text last published shows instead.
 bool TrayStatusItem::asksForToolTip() const
 {
     const QWidgetList windows = QApplication::topLevelWidgets();

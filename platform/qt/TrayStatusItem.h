@@ -6,9 +6,10 @@
 
 namespace platform {
 
-// The status item as a QSystemTrayIcon (XEmbed or StatusNotifierItem on Linux, the status
-// bar on macOS, the notification area on Windows). It has no context menu: on
-// StatusNotifierItem hosts a context menu turns a left click into opening that menu.
+// The status item as a QSystemTrayIcon: an XEmbed tray on Linux (StatusNotifierItem hosts get
+// platform/dbus/StatusNotifierItem instead), the status bar on macOS, the notification area on
+// Windows. It has no context menu: on some hosts a context menu turns a left click into opening
+// that menu.
 class TrayStatusItem : public StatusItem {
     Q_OBJECT
 public:

@@ -17,7 +17,9 @@ namespace {
 
 const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 
-bool statusNotifierHostRegistered()
+} // namespace
+
+bool statusNotifierHostShowing()
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected() || !bus.interface()->isServiceRegistered(watcherService))
@@ -29,6 +31,8 @@ bool statusNotifierHostRegistered()
     const QDBusReply<QDBusVariant> reply = bus.call(get, QDBus::Block, 1000);
     return reply.isValid() && reply.value().variant().toBool();
 }
+
+namespace {
 
 bool xembedTrayShowing()
 {
@@ -57,7 +61,7 @@ bool xembedTrayShowing()
 
 bool statusBarShowing()
 {
-    return statusNotifierHostRegistered() || xembedTrayShowing();
+    return statusNotifierHostShowing() || xembedTrayShowing();
 }
 
 } // namespace platform

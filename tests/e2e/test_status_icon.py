@@ -79,12 +79,13 @@ class StatusIcon(XfcePanelCase):
         first = wait_for(lambda: (t := look()[0]).startswith("Recording") and t, 5, "a Recording tooltip")
         tip, status, icon = wait_for(lambda: (s := look())[0] != first and s, 3, "the time to move on")
         self.assertRegex(tip, r"^Recording 00 : 00 : \d\d$")
-        self.assertEqual(status, "Active")     # QSystemTrayIcon offers no NeedsAttention
+        self.assertEqual(status, "NeedsAttention")     # the microphone is live
         self.assertGreater(_reds(icon), 6, "no red dot on the recording icon")
 
         toggle(OPEN)
         self.press_record_button(app, "Pause", PAUSED)
         paused = wait_for(lambda: (s := look())[0].startswith("Paused") and s, 5, "a Paused tooltip")
+        self.assertEqual(paused[1], "Active")
         self.assertEqual(_reds(paused[2]), 0)
         self.assertNotEqual(paused[2], idle[2])
         self.stop_recording(app)

@@ -53,6 +53,7 @@ public:
     }
     void setToolTip(const QString &text) override { toolTip = text; }
     bool asksForToolTip() const override { return asks; }
+    void setNeedsAttention(bool needed) override { attention = needed; }
     void hover() { emit toolTipWanted(); }
     platform::Anchor takeAnchor() override { return {QRect(1200, 0, 24, 24), std::nullopt}; }
     void showMessage(const QString &, const QString &text) override { messages.push_back(text); }
@@ -64,6 +65,7 @@ public:
     int imageChanges = 0;
     QString toolTip;
     bool asks = false;
+    bool attention = false;
     std::vector<QString> messages;
 };
 

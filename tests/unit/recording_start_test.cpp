@@ -265,12 +265,14 @@ TEST_F(RecordingStart, TheStatusIconTellsTheStateWithAClockOnlyWhileRecording)
     recording.setViewVisible(false); // the panel is closed: the controller's tick sleeps
     recording.clickRecord();
     ASSERT_TRUE(indicator.clock() && indicator.clock()->isActive());
+    EXPECT_TRUE(item.attention) << "the microphone is live";
     fake->time = 61.5;
     indicator.refresh(); // what the clock does
     EXPECT_EQ(item.toolTip, QStringLiteral("Recording 00 : 01 : 01"));
     EXPECT_EQ(indicator.clock()->interval(), 520); // just past the next whole second
     recording.clickRecord();
     EXPECT_EQ(indicator.clock(), nullptr);
+    EXPECT_FALSE(item.attention) << "paused";
     recording.stop();
     EXPECT_EQ(item.toolTip, QStringLiteral("Registratore"));
     EXPECT_EQ(item.imageChanges, 3); // recording, paused, idle: each look is sent once

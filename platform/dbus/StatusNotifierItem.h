@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/StatusItem.h"
+
+#include <QDBusServiceWatcher>
+#include <QString>
+
+#include <optional>
+
+namespace platform {
+
+class StatusNotifierItemAdaptor;
+
+// The status item as a StatusNotifierItem of our own on the session bus, for the status bars
+// that host such items (KDE, Xfce, GNOME's AppIndicator extension, on X11 and Wayland).
+// Unlike Qt's, it sets the item's Status: NeedsAttention while the microphone is live, which
+// hosts use to keep the item in view. It has no menu, so a left click stays a click.
+class StatusNotifierItem : public StatusItem {
+    Q_OBJECT
+public:
+    StatusNotifierItem();
+    ~StatusNotifierItem() override;
+    StatusNotifierItem(const StatusNotifierItem &) = delete;
+    StatusNotifierItem &operator=(const StatusNotifierItem &) = delete;
+
+    bool hasButton() const override { return true; }
+    void setImage(const QIcon &image) override;
+    void setToolTip(const QString &text) override;
+    void setNeedsAttention(bool needed) override;
+    Anchor takeAnchor() override;
+    // Through the desktop's notification service.
+    void showMessage(const QString &title, const QString &text) override;
+
+    // What the item publishes (read by the adaptor).
+    const QIcon &image() const { return image_; }
+    const QString &toolTip() const { return toolTip_; }
+    QString status() const;
+
+    // A click on the item in the status bar.
+    void activate();
+
+private:
+    void registerWithWatcher();
+
+    StatusNotifierItemAdaptor *adaptor_ = nullptr;
+    QString service_;
+    QDBusServiceWatcher watcher_;
+    QIcon image_;
+    QString toolTip_;
+    bool needsAttention_ = false;
+    std::optional<QPoint> clickPointer_;
+};
+
+} // namespace platform
