@@ -25,8 +25,6 @@ namespace {
 constexpr int kRate = 48000;
 constexpr double kPace = 10; // the fake microphone runs ten times faster than real time
 
-// Where the recording's descriptor is, for the fault filter; -1: not known.
-std::atomic<int> recordingFd{-1};
 std::atomic<pid_t> testThread{0};
 
 bool onWriterThread()
@@ -41,25 +39,12 @@ int failOnWriter(const char *, int *, void **, unsigned int *)
     return onWriterThread();
 }
 
-// The descriptor open on a file in `folder`.
-int descriptorIn(const std::filesystem::path &folder)
-{
-    for (const auto &entry : std::filesystem::directory_iterator("/proc/self/fd")) {
-        std::error_code error;
-        const auto target = std::filesystem::read_symlink(entry.path(), error);
-        if (!error && target.parent_path() == folder)
-            return std::stoi(entry.path().filename().string());
-    }
-    return -1;
-}
-
 class StorageFaults : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_EQ(fiu_init(0), 0);
         testThread = static_cast<pid_t>(syscall(SYS_gettid));
-        recordingFd = -1;
     }
     void TearDown() override
     {
@@ -68,7 +53,6 @@ protected:
         fiu_disable("posix/io/sync/fdatasync");
         fiu_disable("posix/io/oc/close");
         std::filesystem::remove(stallControl());
-        recordingFd = -1;
     }
 
     bool start(AudioRecorder::Options options = {})
@@ -96,15 +80,12 @@ protected:
         input->start(FakeAudioInput::counter(), 20ms, kPace);
         return true;
     }
-    // Waits for the file to take its name, then notes its descriptor for the fault filters.
-    void findDescriptor()
+    // Waits for the file to take its name: its first audio is on disk.
+    void waitForFile()
     {
-        for (int i = 0; i < 200 && recordingFd < 0; ++i) {
-            if (std::filesystem::exists(path.toStdString()))
-                recordingFd = descriptorIn(dir.path());
+        for (int i = 0; i < 200 && !std::filesystem::exists(path.toStdString()); ++i)
             std::this_thread::sleep_for(10ms);
-        }
-        ASSERT_GE(recordingFd.load(), 0);
+        ASSERT_TRUE(std::filesystem::exists(path.toStdString()));
     }
     // While this file exists, writes into the test's folders wait (the stall shim).
     static std::string stallControl() { return std::getenv("REGISTRATORE_STALL_CONTROL"); }
@@ -203,7 +184,7 @@ TEST_F(StorageFaults, AFailedWriteSyncOrCloseEndsTheRecordingWithAPlayableFileAn
         SetUp();
         std::filesystem::remove(path.toStdString());
         ASSERT_TRUE(start());
-        findDescriptor();
+        waitForFile();
         std::this_thread::sleep_for(300ms);
         ASSERT_EQ(fiu_enable_external(c.point, 1, reinterpret_cast<void *>(EIO), FIU_ONETIME, c.filter), 0);
         QString stopped;
