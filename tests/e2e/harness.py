@@ -1068,9 +1068,23 @@ class E2ETestCase(unittest.TestCase):
         app.wait_lines(CANCELED, since=m)
         wait_for(lambda: not self.save_dialog_rect(app), 10, f"the {SAVE_DIALOG_TITLE!r} window to close")
 
+    _tap = None
+
+    def mic_tap(self):
+        """This test's independent tap on the microphone, started on first use and stopped at
+        the end of the test. Besides tying sound to the clock, it is the virtual microphone's
+        first reader: PulseAudio's null sink, whose monitor hands a reader that connects as a
+        player starts less than was played, then behaves like a sound card for the app."""
+        if self._tap is None:
+            self._tap = MicTap().wait_running()
+            self.addCleanup(self._tap.stop)
+        return self._tap
+
     def start_recording(self, app, path, confirm_overwrite=False):
         """Record, the path typed into the save dialog, confirmed; waits until the app says the
-        recording started and the button reads Pause. Returns the (monotonic) time of that line."""
+        recording started and the button reads Pause. Returns the (monotonic) time of that line.
+        The microphone has its tap (mic_tap()) before the app opens it."""
+        self.mic_tap()
         self.open_save_dialog(app)
         m = app.mark()
         self.type_into_file_dialog(app, path, confirm_overwrite=confirm_overwrite)
@@ -1079,15 +1093,13 @@ class E2ETestCase(unittest.TestCase):
         return app.seconds(times[1])
 
     def record_tone(self, app, path, tone):
-        """Starts a recording with an independent tap on the microphone, then plays `tone` into
-        it half a second later; returns (tap, monotonic time the recording started, player)."""
-        tap = MicTap().wait_running()
-        self.addCleanup(tap.stop)
+        """Starts a recording, then plays `tone` into the microphone half a second later;
+        returns (the test's tap, monotonic time the recording started, player)."""
         t_start = self.start_recording(app, path)
         time.sleep(0.5)
         player = play(tone, wait=False)
         self.addCleanup(lambda: player.poll() is None and player.kill())
-        return tap, t_start, player
+        return self.mic_tap(), t_start, player
 
     def press_record_button(self, app, expect_name, lines):
         """Presses the record button (Record or Pause) and waits for its lines; returns the

@@ -75,11 +75,6 @@ class Recording(E2ETestCase):
         speech, speech_seconds = speech_wav(SPEECH)
         pause_tone = tone_wav(folder / "pause-tone.wav", 1.0, frequency=1000)
         resume_tone = tone_wav(folder / "resume-tone.wav", 0.6, frequency=440)
-        # A low-latency reader keeps PulseAudio's null sink from rendering ahead and rewinding
-        # when each player starts, which takes stretches out of what its monitor hands over.
-        tap = MicTap().wait_running()
-        self.addCleanup(tap.stop)
-
         app = self.launch_ready()
         m = app.mark()
         t_start = self.start_recording(app, path)

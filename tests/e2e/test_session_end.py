@@ -9,7 +9,7 @@ import time
 import unittest
 from pathlib import Path
 
-from harness import (RECORD_PRESSED, RECORDING_STARTED, SESSION_DIR, E2ETestCase, MicTap, app_binary, play,
+from harness import (RECORD_PRESSED, RECORDING_STARTED, SESSION_DIR, E2ETestCase, app_binary, play,
                      recording_start, run, tone_wav, wait_for)
 
 MEDIUM_RATE = 24000
@@ -54,8 +54,7 @@ class SessionEnd(E2ETestCase):
         path = folder / "display lost.caf"
         tone = tone_wav(folder / "tone.wav", 8.0)
         app = self.launch(env={"DISPLAY": display.name})
-        tap = MicTap().wait_running()
-        self.addCleanup(tap.stop)
+        tap = self.mic_tap()
         m = app.mark()
         display.click(self.a11y.extents(self.widget(app, "Record", timeout=20)))
         app.wait_lines(RECORD_PRESSED, since=m)

@@ -8,7 +8,7 @@ import time
 import unittest
 from pathlib import Path
 
-from harness import (CLOSE, PAUSED, SECONDS_PREFIX, SESSION_DIR, SETTLE, STOPPED, E2ETestCase, MicTap, play,
+from harness import (CLOSE, PAUSED, SECONDS_PREFIX, SESSION_DIR, SETTLE, STOPPED, E2ETestCase, play,
                      recording_start, tone_wav, wait_for)
 
 RATES = {"Low": 12000, "Medium": 24000, "High": 48000}
@@ -133,8 +133,7 @@ class SettingsPopup(E2ETestCase):
         tone = tone_wav(folder / "tone.wav", 8.0, frequency=440)
         app = self.launch_ready()
         app.expect_exit = True
-        tap = MicTap().wait_running()
-        self.addCleanup(tap.stop)
+        tap = self.mic_tap()
         path = folder / "cut short by quit.caf"
         t_start = self.start_recording(app, path)
         time.sleep(0.5)

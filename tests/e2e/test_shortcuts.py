@@ -6,7 +6,7 @@ import signal
 import subprocess
 import time
 
-from harness import (CLOSE, PAUSED, MicTap, RECORD_PRESSED, RECORDING_STARTED, RESUMED, SAVE_DIALOG_TITLE, SECONDS_PREFIX,
+from harness import (CLOSE, PAUSED, RECORD_PRESSED, RECORDING_STARTED, RESUMED, SAVE_DIALOG_TITLE, SECONDS_PREFIX,
                      STOPPED, E2ETestCase, app_binary, wait_for)
 
 MEDIUM_RATE = 24000
@@ -24,9 +24,7 @@ class Shortcuts(E2ETestCase):
 
     def test_record_pause_resume_and_stop_from_the_shortcut_commands(self):
         path = self.new_folder() / "from the keyboard.caf"
-        # Like a sound card: PulseAudio's null sink then hands over what it captured up to a pause.
-        tap = MicTap().wait_running()
-        self.addCleanup(tap.stop)
+        self.mic_tap()      # the recording is not started through start_recording()
         app = self.launch_ready()
         m = app.mark()
         self.click_tray_icon(app)       # the panel closed, as when a shortcut is pressed
