@@ -228,10 +228,6 @@ class App:
         with self._cond:
             return [text for _, text in self._out[since:]]
 
-    def timed_lines(self, since=0):
-        with self._cond:
-            return list(self._out[since:])
-
     def err_lines(self):
         with self._cond:
             return [text for _, text in self._err]
@@ -367,12 +363,6 @@ class A11y:
                     continue
             return None
         return wait_for(find, timeout, f"process {pid} on the accessibility bus")
-
-    def role_name(self, acc):
-        try:
-            return acc.get_role_name()
-        except Exception:
-            return None
 
     def descendants(self, acc, max_depth=40):
         stack = [(acc, 0)]
@@ -644,21 +634,6 @@ def ffprobe(path):
     r = run(["ffprobe", "-v", "error", "-print_format", "json", "-show_format", "-show_streams",
              str(path)], timeout=30)
     return json.loads(r.stdout)
-
-
-def audio_stats(path):
-    """sox's statistics of a sound file (RMS level, peak, length...) as a dict of floats/strings."""
-    r = run(["sox", str(path), "-n", "stat"], timeout=30, check=False)
-    stats = {}
-    for line in r.stderr.splitlines():
-        if ":" in line:
-            k, v = line.split(":", 1)
-            v = v.strip()
-            try:
-                stats[k.strip()] = float(v)
-            except ValueError:
-                stats[k.strip()] = v
-    return stats
 
 
 class Sound:
