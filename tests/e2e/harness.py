@@ -671,11 +671,14 @@ class Sound:
         return sum(window for t, db in self.levels(window)
                    if db > threshold_db and t >= start and (end is None or t + window <= end))
 
-    def first_loud(self, threshold_db=-30.0, window=0.002):
-        """The start time of the first window above threshold_db, or None."""
-        for t, db in self.levels(window):
-            if db > threshold_db:
-                return t
+    def first_loud(self, threshold_db=-30.0, window=0.002, lasting=0.0):
+        """The start time of the first window above threshold_db that begins `lasting` seconds
+        of such windows, or None."""
+        levels, run = self.levels(window), max(1, round(lasting / window))
+        loud = [db > threshold_db for _, db in levels]
+        for i in range(len(levels) - run + 1):
+            if all(loud[i:i + run]):
+                return levels[i][0]
         return None
 
     def frequency(self, start=0.0, end=None):
@@ -693,9 +696,13 @@ class MicTap:
     A piece arrives after its last sample was captured, so the earliest arrival, less the
     length of sound before it, tells when the first sample was captured: `at(p)` is the time
     sound at position p (seconds into the tap) was at the microphone, to within a few ms.
+
+    It asks for 20 ms pieces, like a sound card's period. A null sink renders ahead of the clock
+    in blocks as long as the shortest latency its monitor's readers ask for: with the tap there,
+    the app gets what was played in the last 20 ms, not up to a quarter second still to come.
     """
 
-    def __init__(self, source="vmic", rate=24000, latency_ms=250):
+    def __init__(self, source="vmic", rate=24000, latency_ms=20):
         self.rate = rate
         self._data = bytearray()
         self._arrivals = []         # (monotonic time, samples received so far)
@@ -752,8 +759,9 @@ class MicTap:
 def recording_start(tap, sound, threshold_db=-30.0):
     """When (time.monotonic()) a recording's first sample was at the microphone, from the
     first sound above threshold_db that both the recording and the tap heard; None if either
-    heard nothing."""
-    heard, onset = tap.sound().first_loud(threshold_db), sound.first_loud(threshold_db)
+    heard nothing. A sound counts once it lasts 50 ms: on PipeWire a tap can begin with a
+    blip of what its microphone played before."""
+    heard, onset = (s.first_loud(threshold_db, lasting=0.05) for s in (tap.sound(), sound))
     return None if heard is None or onset is None else tap.at(heard) - onset
 
 
