@@ -3,6 +3,7 @@
 #include "platform/DesktopSession.h"
 #include "platform/SingleInstance.h"
 
+#include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
@@ -21,6 +22,98 @@ using Answer = platform::SingleInstance::Answer;
 constexpr int startMilliseconds = 15000;
 constexpr int retryMilliseconds = 200;
 
+// The options every Qt program takes, from QGuiApplication, QApplication and the X11 platform
+// plugin. The application object acts on them; here they are only let through.
+struct QtOption {
+    const char *name;
+    const char *valueName; // none for a switch
+    const char *description;
+};
+constexpr QtOption qtOptions[] = {
+    {"platform", "name[:options]", "Platform plugin: xcb (X11, or Xwayland), wayland, offscreen ..."},
+    {"platformpluginpath", "path", "Where the platform plugins are."},
+    {"platformtheme", "theme", "Platform theme."},
+    {"plugin", "plugin", "An additional plugin to load; may be given more than once."},
+    {"qwindowgeometry", "geometry", "Geometry of the first window, as WIDTHxHEIGHT+X+Y."},
+    {"qwindowicon", "icon", "Default window icon."},
+    {"qwindowtitle", "title", "Title of the first window."},
+    {"reverse", nullptr, "Lays the windows out from right to left."},
+    {"session", "session", "Restores the application from an earlier session."},
+    {"style", "style", "Widget style, such as Fusion."},
+    {"stylesheet", "file", "Style sheet for the widgets."},
+    {"widgetcount", nullptr, "Says at the end how many widgets were left."},
+    {"display", "display", "X display, instead of $DISPLAY."},
+    {"name", "name", "Instance name (ICCCM 4.1.2.5)."},
+    {"visual", "id", "X visual to use."},
+    {"geometry", "geometry", "On X11, the same as -qwindowgeometry."},
+    {"title", "title", "On X11, the same as -qwindowtitle."},
+    {"icon", "icon", "On X11, the same as -qwindowicon."},
+    {"nograb", nullptr, "Never grabs the mouse (for debuggers)."},
+    {"dograb", nullptr, "Grabs the mouse even in a debugger."},
+};
+
+const char *const versionText =
+    "registratore " REGISTRATORE_VERSION "\n"
+    "Copyright (C) 2025-2026 Registratore developers\n"
+    "License GPLv3+: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
+    "This is free software: you are free to change and redistribute it.\n"
+    "There is NO WARRANTY, to the extent permitted by law.\n";
+
+// After the options in --help: what is not an option of ours.
+const char *const helpEpilogue =
+    "\nQt's standard options (-platform, -style, -display, -reverse, -qwindowgeometry and the others\n"
+    "--help-all lists) are taken by the toolkit when the recorder runs; --record and --stop answer\n"
+    "beside them without a display.\n"
+    "\nExit status:\n"
+    "  0  --record or --stop was carried out and printed the state it left (recording,\n"
+    "     paused, stopped, choosing where to save); or the recorder ended normally, or\n"
+    "     opened the panel of the one already running.\n"
+    "  1  --record or --stop was refused or failed, and printed why (nothing is recording,\n"
+    "     the save dialog is open, no recorder could be reached or started ...); or the\n"
+    "     recorder found no display, or could not complete the recording when it ended.\n"
+    "  2  The command line was wrong.\n";
+
+void declareOptions(QCommandLineParser &parser, QCommandLineOption::Flags qtOptionFlags)
+{
+    parser.setApplicationDescription(QStringLiteral(
+        "A voice recorder in the desktop's status bar. Without options it starts, or opens the panel of the "
+        "one already running.\n--record and --stop act on the running recorder, as its buttons do, and print "
+        "one line: the state they left, or why nothing was done."));
+    // As Qt's own options are written: -platform, not -p -l -a ...
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption(
+        {QStringLiteral("record"),
+         QStringLiteral("Record, pause or resume, as the Record/Pause button does: the first press "
+                        "asks where to save. Starts the recorder if it is not running.")});
+    parser.addOption({QStringLiteral("stop"), QStringLiteral("Stop recording, as the Stop button does.")});
+    for (const QtOption &qt : qtOptions) {
+        QCommandLineOption option(QString::fromLatin1(qt.name), QString::fromLatin1(qt.description),
+                                  qt.valueName ? QString::fromLatin1(qt.valueName) : QString());
+        option.setFlags(qtOptionFlags);
+        parser.addOption(option);
+    }
+}
+
+// Qt's options as the application object reads them: -name value.
+QStringList qtArgumentsIn(const QCommandLineParser &parser)
+{
+    QStringList arguments;
+    for (const QtOption &qt : qtOptions) {
+        const QString name = QString::fromLatin1(qt.name);
+        if (!parser.isSet(name))
+            continue;
+        if (!qt.valueName) {
+            arguments << QLatin1Char('-') + name;
+            continue;
+        }
+        for (const QString &value : parser.values(name))
+            arguments << QLatin1Char('-') + name << value;
+    }
+    return arguments;
+}
+
 int usageError(const QString &text)
 {
     std::fprintf(stderr, "registratore: %s\nTry 'registratore --help'.\n", qPrintable(text));
@@ -29,20 +122,21 @@ int usageError(const QString &text)
 
 // Starts the recorder in the background. Its output goes to a file, not to whoever reads this
 // launch's output: they would otherwise wait for the recorder to end.
-bool startRecorder()
+bool startRecorder(const QStringList &qtArguments)
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
     QDir().mkpath(folder);
     const QString log = QDir(folder).filePath(QStringLiteral("started-from-shortcut.log"));
     QProcess recorder;
     recorder.setProgram(QCoreApplication::applicationFilePath());
+    recorder.setArguments(qtArguments);
     recorder.setStandardInputFile(QProcess::nullDevice());
     recorder.setStandardOutputFile(log, QIODevice::Append);
     recorder.setStandardErrorFile(log, QIODevice::Append);
     return recorder.startDetached();
 }
 
-int sendToRecorder(const QString &action)
+int sendToRecorder(const QString &action, const CommandLine &line)
 {
     platform::SingleInstance recorder(QStringLiteral("org.registratore.Registratore"));
     Answer answer = recorder.sendCommand(action);
@@ -52,11 +146,11 @@ int sendToRecorder(const QString &action)
             return 1;
         }
         std::string why;
-        if (!platform::hasGraphicalSession(why)) {
+        if (!line.choosesPlatform() && !platform::hasGraphicalSession(why)) {
             std::puts(why.c_str());
             return 1;
         }
-        if (!startRecorder()) {
+        if (!startRecorder(line.qtArguments)) {
             std::puts("the recorder could not be started");
             return 1;
         }
@@ -83,38 +177,59 @@ int sendToRecorder(const QString &action)
 
 } // namespace
 
+CommandLine CommandLine::parse(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    declareOptions(parser, QCommandLineOption::HiddenFromHelp);
+    if (!parser.parse(arguments))
+        return {Action::UsageError, parser.errorText(), {}};
+    if (parser.isSet(QStringLiteral("help-all"))) {
+        QCommandLineParser all;
+        declareOptions(all, {});
+        return {Action::Print, all.helpText() + QLatin1String(helpEpilogue), {}};
+    }
+    if (parser.isSet(QStringLiteral("help")))
+        return {Action::Print, parser.helpText() + QLatin1String(helpEpilogue), {}};
+    if (parser.isSet(QStringLiteral("version")))
+        return {Action::Print, QString::fromUtf8(versionText), {}};
+    if (!parser.positionalArguments().isEmpty())
+        return {Action::UsageError,
+                QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()),
+                {}};
+    const bool record = parser.isSet(QStringLiteral("record"));
+    const bool stop = parser.isSet(QStringLiteral("stop"));
+    if (record && stop)
+        return {Action::UsageError, QStringLiteral("give one of --record and --stop"), {}};
+    const Action action = record ? Action::Record : stop ? Action::Stop : Action::RunRecorder;
+    return {action, {}, qtArgumentsIn(parser)};
+}
+
 std::optional<int> runCommandLine(int &argc, char **argv)
 {
-    if (argc <= 1)
-        return std::nullopt;
-    QCoreApplication application(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("registratore"));
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("A voice recorder in the status bar. Without options it starts, or opens the panel of "
-                       "the one already running.\nThe options act on the running recorder and print the "
-                       "state they left (recording, paused, stopped), or why it refused, then exit 1."));
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption record(
-        QStringLiteral("record"),
-        QStringLiteral("Record, pause or resume, as the Record/Pause button does: the first press asks where "
-                       "to save. Starts the recorder if it is not running."));
-    const QCommandLineOption stop(QStringLiteral("stop"),
-                                  QStringLiteral("Stop recording, as the Stop button does."));
-    parser.addOption(record);
-    parser.addOption(stop);
-
-    if (!parser.parse(QCoreApplication::arguments()))
-        return usageError(parser.errorText());
-    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
-        return 0;
+    CommandLine line;
+    if (argc > 1) {
+        // Only the core application: the commands answer without a display.
+        QCoreApplication application(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("registratore"));
+        line = CommandLine::parse(QCoreApplication::arguments());
+        switch (line.action) {
+        case CommandLine::Action::Print:
+            std::fputs(qPrintable(line.text), stdout);
+            return 0;
+        case CommandLine::Action::UsageError:
+            return usageError(line.text);
+        case CommandLine::Action::Record:
+            return sendToRecorder(QStringLiteral("record"), line);
+        case CommandLine::Action::Stop:
+            return sendToRecorder(QStringLiteral("stop"), line);
+        case CommandLine::Action::RunRecorder:
+            break;
+        }
     }
-    if (!parser.positionalArguments().isEmpty())
-        return usageError(
-            QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
-    if (parser.isSet(record) && parser.isSet(stop))
-        return usageError(QStringLiteral("give one of --record and --stop"));
-    return sendToRecorder(parser.isSet(record) ? QStringLiteral("record") : QStringLiteral("stop"));
+    std::string why;
+    if (!line.choosesPlatform() && !platform::hasGraphicalSession(why)) {
+        std::fprintf(stderr, "%s\n", why.c_str());
+        return 1;
+    }
+    return std::nullopt;
 }

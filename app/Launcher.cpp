@@ -94,11 +94,7 @@ int runRecorderApplication(int &argc, char **argv)
 {
     if (const std::optional<int> handled = runCommandLine(argc, argv))
         return *handled;
-    std::string why;
-    if (!platform::hasGraphicalSession(why)) {
-        std::fprintf(stderr, "%s\n", why.c_str());
-        return 1;
-    }
+    // Takes Qt's own options (-platform, -style ...) from the command line.
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("registratore"));
     QApplication::setApplicationName(QStringLiteral("registratore"));
