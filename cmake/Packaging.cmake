@@ -1,7 +1,12 @@
 # Installation into the standard places of a Linux desktop, and the Debian package (cpack -G DEB).
 #
-#   cmake --install <build> --prefix /usr      the binary, desktop entry, icons and AppStream data
+#   cmake --install <build> --prefix /usr      the binary, desktop entry, icons, AppStream data,
+#                                              manual page, changelog and copyright
 #   (cd <build> && cpack -G DEB)               registratore_<version>_<arch>.deb
+#
+# The version is project(VERSION) alone: --version, the package and the AppStream release take
+# it from there. CHANGELOG (a Debian changelog: `dch -c CHANGELOG -v <version>` adds an entry)
+# must have an entry for it, whose date is the release date.
 #
 # The application id names the desktop entry, the AppStream component and the icons alike, so
 # that launchers, software centres and the status bar all find the same files.
@@ -10,13 +15,75 @@ include(GNUInstallDirs)
 set(REGISTRATORE_APP_ID org.registratore.Registratore)
 set(_registratore_desktop_dir ${CMAKE_CURRENT_LIST_DIR}/../resources/desktop)
 
+# --- the release -----------------------------------------------------------------------------
+
+set(_registratore_changelog ${CMAKE_CURRENT_LIST_DIR}/../CHANGELOG)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${_registratore_changelog})
+file(STRINGS ${_registratore_changelog} _registratore_heading LIMIT_COUNT 1 REGEX "^registratore \\(")
+file(STRINGS ${_registratore_changelog} _registratore_trailer LIMIT_COUNT 1 REGEX "^ -- ")
+if(NOT _registratore_heading MATCHES "\\(${PROJECT_VERSION}\\)")
+    message(FATAL_ERROR "CHANGELOG's newest entry is not version ${PROJECT_VERSION} of project(VERSION): "
+                        "'${_registratore_heading}'. Add one: dch -c CHANGELOG -v ${PROJECT_VERSION}")
+endif()
+# The entry's date, "Tue, 20 May 2025 12:00:00 +0000", as 2025-05-20.
+if(NOT _registratore_trailer MATCHES ", ([0-9]?[0-9]) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9]) ")
+    message(FATAL_ERROR "CHANGELOG's newest entry has no date: '${_registratore_trailer}'")
+endif()
+set(_registratore_months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+list(FIND _registratore_months ${CMAKE_MATCH_2} _registratore_month)
+math(EXPR _registratore_month "${_registratore_month} + 1")
+math(EXPR _registratore_day "${CMAKE_MATCH_1}")
+set(_registratore_year ${CMAKE_MATCH_3})
+foreach(_registratore_part _registratore_month _registratore_day)
+    if(${_registratore_part} LESS 10)
+        set(${_registratore_part} 0${${_registratore_part}})
+    endif()
+endforeach()
+set(REGISTRATORE_RELEASE_DATE ${_registratore_year}-${_registratore_month}-${_registratore_day})
+
+# --- desktop integration -----------------------------------------------------------------------
+
 install(FILES ${_registratore_desktop_dir}/${REGISTRATORE_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${_registratore_desktop_dir}/${REGISTRATORE_APP_ID}.metainfo.xml
+configure_file(${_registratore_desktop_dir}/${REGISTRATORE_APP_ID}.metainfo.xml.in
+               ${CMAKE_CURRENT_BINARY_DIR}/${REGISTRATORE_APP_ID}.metainfo.xml @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${REGISTRATORE_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${_registratore_desktop_dir}/${REGISTRATORE_APP_ID}.svg
               ${_registratore_desktop_dir}/${REGISTRATORE_APP_ID}-symbolic.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
+# --- manual page, changelog and copyright ------------------------------------------------------
+
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+    find_program(HELP2MAN_PROGRAM help2man REQUIRED)
+    find_program(GZIP_PROGRAM gzip REQUIRED)
+    set(_registratore_man_include ${CMAKE_CURRENT_LIST_DIR}/../resources/man/registratore.h2m)
+    set(_registratore_man ${CMAKE_CURRENT_BINARY_DIR}/registratore.1)
+    set(_registratore_doc ${CMAKE_CURRENT_BINARY_DIR}/doc)
+    # registratore(1) from --help and --version, with the sections of the include file. The
+    # program runs by name, as a user starts it, since --help's usage line names it as started.
+    # The exit statuses, listed by --help after the options, become a section of their own.
+    add_custom_command(OUTPUT ${_registratore_man}.gz
+        COMMAND ${CMAKE_COMMAND} -E env "PATH=$<TARGET_FILE_DIR:registratore>:$ENV{PATH}"
+                ${HELP2MAN_PROGRAM} --no-info --include=${_registratore_man_include}
+                --output=${_registratore_man} registratore
+        COMMAND sed -i "s/^\\.SS \"Exit status:\"$/.SH \"EXIT STATUS\"/" ${_registratore_man}
+        COMMAND ${GZIP_PROGRAM} -9nf ${_registratore_man}
+        DEPENDS registratore ${_registratore_man_include}
+        COMMENT "Generating the manual page registratore(1)"
+        VERBATIM)
+    # Debian's names: changelog.gz, compressed with gzip -9n so that builds are reproducible.
+    add_custom_command(OUTPUT ${_registratore_doc}/changelog.gz
+        COMMAND ${CMAKE_COMMAND} -E copy ${_registratore_changelog} ${_registratore_doc}/changelog
+        COMMAND ${GZIP_PROGRAM} -9nf ${_registratore_doc}/changelog
+        DEPENDS ${_registratore_changelog}
+        VERBATIM)
+    add_custom_target(registratore_docs ALL DEPENDS ${_registratore_man}.gz ${_registratore_doc}/changelog.gz)
+    install(FILES ${_registratore_man}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    install(FILES ${_registratore_doc}/changelog.gz ${CMAKE_CURRENT_LIST_DIR}/debian/copyright
+            DESTINATION ${CMAKE_INSTALL_DOCDIR})
+endif()
 
 # --- Debian package --------------------------------------------------------------------------
 

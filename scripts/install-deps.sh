@@ -10,6 +10,7 @@ build_packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins
     libsndfile1-dev libpulse-dev libxcb-xinput-dev
+    help2man
 )
 test_packages=(
     libgtest-dev googletest libfiu-dev fiu-utils
@@ -17,7 +18,7 @@ test_packages=(
     python3 python3-gi python3-pyatspi python3-xlib gir1.2-atspi-2.0 xdotool x11-utils x11-apps imagemagick
     python3-pytest python3-dbusmock
     espeak-ng sox ffmpeg clang-format
-    debootstrap desktop-file-utils appstream dpkg-dev file
+    debootstrap desktop-file-utils appstream dpkg-dev file lintian man-db
     weston qt6-wayland
     libfiu0 binutils strace
 )
