@@ -4,16 +4,17 @@
 #   tests/package/install-test.sh [registratore_<version>_<arch>.deb]
 #
 # Without an argument the package is built first (build-pkg/, cpack -G DEB). Then:
-#   - the package's control data, desktop entry, AppStream data and icons are checked;
+#   - the package's control data, desktop entry, AppStream data and icons are checked, lintian
+#     finds no error and no warning, and `man -l` renders the manual page;
 #   - a minimal Debian 12 ("bookworm", debootstrap --variant=minbase) is unpacked into a
 #     throw-away chroot; it is bootstrapped once from the machine's own Debian mirror and kept as
 #     build/package-test/bookworm-minbase-<arch>.tar.gz, with the downloaded .debs beside it;
 #   - `apt-get install ./registratore.deb` runs there with --no-install-recommends, so only the
-#     package's Depends can make it work;
+#     package's Depends can make it work; `registratore --version` names the package's version;
 #   - the Exec line of the installed desktop entry runs as an ordinary user on a virtual X display
 #     (Xvfb on this machine; the chroot reaches it through the abstract X socket), once with trayer
 #     as the status bar and once without one; each time it must stay up, say it has started, and
-#     exit with status 0 on SIGTERM;
+#     exit with status 0 on SIGTERM; a third time on Qt's offscreen platform with no display;
 #   - the package is purged again.
 # Needs root. Exits 0 only when every check passed.
 set -uo pipefail
@@ -40,7 +41,7 @@ if [[ $(id -u) -ne 0 ]]; then
     finish
 fi
 missing=()
-for tool in debootstrap chroot dpkg-deb desktop-file-validate appstreamcli Xvfb trayer xwininfo cmake cpack; do
+for tool in debootstrap chroot dpkg-deb desktop-file-validate appstreamcli lintian man Xvfb trayer xwininfo cmake cpack; do
     command -v "$tool" >/dev/null || missing+=("$tool")
 done
 if [[ ${#missing[@]} -gt 0 ]]; then
@@ -163,6 +164,27 @@ else
     fail "desktop entry, AppStream id, icons and version agree" "$problems"
 fi
 
+# A tag may only be suppressed by a lintian overrides file in the package, with its reason beside it.
+out=$(lintian --fail-on error,warning "$deb" 2>&1)
+lintian_status=$?
+out=$(grep -v '^running with root privileges' <<<"$out")
+if [[ $lintian_status -eq 0 && -z $out ]]; then
+    pass "lintian: no errors, no warnings"
+else
+    fail "lintian: no errors, no warnings (exit status $lintian_status)" "$out"
+fi
+
+manual=$(MANWIDTH=80 man -l "$contents/usr/share/man/man1/registratore.1.gz" 2>&1)
+problems=""
+for part in NAME SYNOPSIS OPTIONS "EXIT STATUS" ENVIRONMENT FILES --record --stop --version -platform; do
+    grep -qe "$part" <<<"$manual" || problems+="no '$part'"$'\n'
+done
+if [[ -z $problems ]]; then
+    pass "man -l renders registratore(1): $(head -n1 <<<"$manual" | tr -s ' ')"
+else
+    fail "man -l renders registratore(1)" "$problems$manual"
+fi
+
 # --- a clean Debian 12 ------------------------------------------------------------------------
 
 # The machine's own Debian sources (the only package registry it may reach), for the chroot too.
@@ -254,6 +276,14 @@ else
     fail "every library of /usr/bin/registratore resolves" "$(grep 'not found' <<<"$out" || echo "$out")"
 fi
 
+# Without a display, as a bug report asks for it.
+out=$(in_root /usr/bin/registratore --version 2>&1)
+if [[ $(head -n1 <<<"$out") == "registratore $(field Version)" ]]; then
+    pass "--version names the package's version: $(head -n1 <<<"$out")"
+else
+    fail "--version names the package's version $(field Version)" "$out"
+fi
+
 # --- start it from its desktop entry ----------------------------------------------------------
 
 in_root useradd --create-home --shell /bin/sh tester
@@ -281,12 +311,15 @@ if [[ $display == ":" ]]; then
     finish
 fi
 
-launch() { # extra environment..., then the desktop entry's command runs as the user "tester"
+launch() { # [NAME=value ...] [-- argument ...]: the desktop entry's command, as the user "tester"
+    local environment=()
+    while [[ $# -gt 0 && $1 != -- ]]; do environment+=("$1"); shift; done
+    [[ $# -gt 0 ]] && shift
     : >"$work/out"
     : >"$work/err"
     chroot --userspec="$uid:$gid" "$root" /usr/bin/env -i HOME=/home/tester USER=tester LOGNAME=tester \
         PATH=/usr/local/bin:/usr/bin:/bin LANG=C.UTF-8 DISPLAY="$display" XDG_RUNTIME_DIR="/run/user/$uid" \
-        "$@" "${command[@]}" >"$work/out" 2>"$work/err" </dev/null &
+        "${environment[@]}" "${command[@]}" "$@" >"$work/out" 2>"$work/err" </dev/null &
     app_pid=$!
     launched_ms=$(date +%s%3N)
 }
@@ -362,6 +395,17 @@ if wait_for "$work/err" "$no_tray_sentence" 10; then
     stays_up "without a status bar" 2 && terminate "without a status bar"
 else
     fail "without a status bar: says it opens in an ordinary window within 10 s" "$(cat "$work/out" "$work/err")"
+    stop_pid "$app_pid"
+fi
+app_pid=""
+
+step "starting it on Qt's offscreen platform, with no display"
+launch DISPLAY= -- -platform offscreen
+if wait_for "$work/err" "$no_tray_sentence" 10; then
+    pass "-platform offscreen, no display: starts, with no status bar there"
+    stays_up "-platform offscreen" 2 && terminate "-platform offscreen"
+else
+    fail "-platform offscreen, no display: starts within 10 s" "$(cat "$work/out" "$work/err")"
     stop_pid "$app_pid"
 fi
 app_pid=""
