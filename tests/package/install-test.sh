@@ -387,28 +387,25 @@ fi
 stop_pid "$tray_pid"
 tray_pid=""
 
-step "starting it without a status bar"
 no_tray_sentence="no status bar (system tray) was found"
-launch
-if wait_for "$work/err" "$no_tray_sentence" 10; then
-    pass "without a status bar: says it opens in an ordinary window, $(( $(date +%s%3N) - launched_ms )) ms after launch"
-    stays_up "without a status bar" 2 && terminate "without a status bar"
-else
-    fail "without a status bar: says it opens in an ordinary window within 10 s" "$(cat "$work/out" "$work/err")"
-    stop_pid "$app_pid"
-fi
-app_pid=""
-
+# name, then launch's arguments: it says it opens in an ordinary window, stays up, ends on SIGTERM
+opens_a_window() {
+    local name=$1
+    shift
+    launch "$@"
+    if wait_for "$work/err" "$no_tray_sentence" 10; then
+        pass "$name: says it opens in an ordinary window, $(( $(date +%s%3N) - launched_ms )) ms after launch"
+        stays_up "$name" 2 && terminate "$name"
+    else
+        fail "$name: says it opens in an ordinary window within 10 s" "$(cat "$work/out" "$work/err")"
+        stop_pid "$app_pid"
+    fi
+    app_pid=""
+}
+step "starting it without a status bar"
+opens_a_window "without a status bar"
 step "starting it on Qt's offscreen platform, with no display"
-launch DISPLAY= -- -platform offscreen
-if wait_for "$work/err" "$no_tray_sentence" 10; then
-    pass "-platform offscreen, no display: starts, with no status bar there"
-    stays_up "-platform offscreen" 2 && terminate "-platform offscreen"
-else
-    fail "-platform offscreen, no display: starts within 10 s" "$(cat "$work/out" "$work/err")"
-    stop_pid "$app_pid"
-fi
-app_pid=""
+opens_a_window "-platform offscreen, no display" DISPLAY= -- -platform offscreen
 
 # --- and away again ---------------------------------------------------------------------------
 
