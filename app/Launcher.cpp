@@ -100,7 +100,9 @@ int runRecorderApplication(int &argc, char **argv)
         std::fprintf(stderr, "%s\n", why.c_str());
         return 1;
     }
+    platform::preferPlaceableWindows(argc, argv);
     QApplication application(argc, argv);
+    platform::windowSystemChosen();
     QApplication::setOrganizationName(QStringLiteral("registratore"));
     QApplication::setApplicationName(QStringLiteral("registratore"));
     QApplication::setApplicationDisplayName(QStringLiteral("Registratore"));
