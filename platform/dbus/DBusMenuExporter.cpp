@@ -24,15 +24,13 @@ struct Layout {
     QList<Layout> children;
 };
 
-struct EntryProperties {
+// An entry's id with something of it: its properties (ia{sv}), or the names of those it lost (ias).
+template <typename T> struct OfEntry {
     int id = 0;
-    QVariantMap properties;
+    T value;
 };
-
-struct RemovedProperties {
-    int id = 0;
-    QStringList names;
-};
+using EntryProperties = OfEntry<QVariantMap>;
+using RemovedProperties = OfEntry<QStringList>;
 
 struct Event {
     int id = 0;
@@ -69,34 +67,18 @@ const QDBusArgument &operator>>(const QDBusArgument &argument, Layout &layout)
     return argument;
 }
 
-QDBusArgument &operator<<(QDBusArgument &argument, const EntryProperties &entry)
+template <typename T> QDBusArgument &operator<<(QDBusArgument &argument, const OfEntry<T> &entry)
 {
     argument.beginStructure();
-    argument << entry.id << entry.properties;
+    argument << entry.id << entry.value;
     argument.endStructure();
     return argument;
 }
 
-const QDBusArgument &operator>>(const QDBusArgument &argument, EntryProperties &entry)
+template <typename T> const QDBusArgument &operator>>(const QDBusArgument &argument, OfEntry<T> &entry)
 {
     argument.beginStructure();
-    argument >> entry.id >> entry.properties;
-    argument.endStructure();
-    return argument;
-}
-
-QDBusArgument &operator<<(QDBusArgument &argument, const RemovedProperties &removed)
-{
-    argument.beginStructure();
-    argument << removed.id << removed.names;
-    argument.endStructure();
-    return argument;
-}
-
-const QDBusArgument &operator>>(const QDBusArgument &argument, RemovedProperties &removed)
-{
-    argument.beginStructure();
-    argument >> removed.id >> removed.names;
+    argument >> entry.id >> entry.value;
     argument.endStructure();
     return argument;
 }
