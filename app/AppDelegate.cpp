@@ -58,7 +58,7 @@ void AppDelegate::RiapriAppWithSender(QObject *)
     showWindow();
 }
 
-void AppDelegate::reopenFromAnotherLaunch()
+void AppDelegate::showRecorder()
 {
     if (standalone)
         popover->showRelativeTo({});

@@ -38,8 +38,9 @@ public:
     void applicationWillTerminate() {}
     bool applicationShouldHandleReopen(bool hasVisibleWindows);
     void RiapriAppWithSender(QObject *sender);
-    // Another launch of the recorder asked to see it: the popover (or the window) opens.
-    void reopenFromAnotherLaunch();
+    // The user asked to see the recorder (another launch, the status icon's menu): the popover
+    // (or the window) opens.
+    void showRecorder();
 
     void togglePopover(QObject *sender);
     void showPopover();

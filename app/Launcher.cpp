@@ -4,6 +4,7 @@
 #include "app/CommandLine.h"
 #include "app/RecorderCommands.h"
 #include "app/StatusIndicator.h"
+#include "app/StatusMenu.h"
 #include "platform/DesktopSession.h"
 #include "platform/SingleInstance.h"
 #include "platform/StatusBarProbe.h"
@@ -94,8 +95,10 @@ int runRecorderApplication(int &argc, char **argv)
 {
     if (const std::optional<int> handled = runCommandLine(argc, argv))
         return *handled;
+    platform::preferPlaceableWindows(argc, argv);
     // Takes Qt's own options (-platform, -style ...) from the command line.
     QApplication application(argc, argv);
+    platform::windowSystemChosen();
     QApplication::setOrganizationName(QStringLiteral("registratore"));
     QApplication::setApplicationName(QStringLiteral("registratore"));
     QApplication::setApplicationDisplayName(QStringLiteral("Registratore"));
@@ -138,17 +141,19 @@ int runRecorderApplication(int &argc, char **argv)
 
     AppDelegate delegate(std::move(statusItem), std::move(popover), *desktopEvents);
     VistaRegistratore *panel = nullptr;
+    StatusIndicator *indicator = nullptr;
+    const auto makeSettingsMenu = [&] { return new Menu(preferences, mail, quit); };
     const auto makePanel = [&]() -> QWidget * {
-        panel = new VistaRegistratore({saveDialog, preferences, platform::makeSystemAudioInput,
-                                       makeAudioRecorder, [] { return QDateTime::currentDateTime(); },
-                                       [&] { return new Menu(preferences, mail, quit); }});
+        panel =
+            new VistaRegistratore({saveDialog, preferences, platform::makeSystemAudioInput, makeAudioRecorder,
+                                   [] { return QDateTime::currentDateTime(); }, makeSettingsMenu});
         // The open panel shows the message itself; a notification would only cover it.
         QObject::connect(panel, &VistaRegistratore::userMessage, tray, [tray, &panel](const QString &text) {
             if (!panel->isVisible())
                 tray->showMessage(QStringLiteral("Registratore"), text);
         });
         if (statusBar)
-            new StatusIndicator(panel->controller(), *tray, &panel->controller());
+            indicator = new StatusIndicator(panel->controller(), *tray, &panel->controller());
         return panel;
     };
     // The toolkit ends the process at once when the display goes away: the recording is
@@ -166,7 +171,7 @@ int runRecorderApplication(int &argc, char **argv)
 #endif
 
     QObject::connect(&instance, &platform::SingleInstance::reopenRequested, &delegate,
-                     &AppDelegate::reopenFromAnotherLaunch);
+                     &AppDelegate::showRecorder);
     if (statusBar) {
         delegate.applicationDidFinishLaunching(makePanel);
     } else {
@@ -179,6 +184,12 @@ int runRecorderApplication(int &argc, char **argv)
     // The desktop's keyboard shortcuts, sent by later launches.
     RecorderCommands commands(panel->controller());
     instance.setCommandHandler([&commands](const QString &action) { return commands.answer(action); });
+    StatusMenu statusMenu(panel->controller(), commands, preferences, makeSettingsMenu,
+                          [&delegate] { delegate.showRecorder(); });
+    if (indicator) {
+        indicator->showStateIn(statusMenu.stateEntry());
+        tray->setMenu(statusMenu.menu());
+    }
     // A quit asked before the event loop runs would be dropped by it.
     if (platform::terminationRequested())
         return 0;

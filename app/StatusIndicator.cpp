@@ -2,6 +2,7 @@
 
 #include "recorder/ElapsedTime.h"
 
+#include <QAction>
 #include <QIcon>
 #include <QTimer>
 
@@ -38,6 +39,12 @@ StatusIndicator::StatusIndicator(RecordingController &controller, platform::Stat
 
 StatusIndicator::~StatusIndicator() = default;
 
+void StatusIndicator::showStateIn(QAction *entry)
+{
+    stateEntry = entry;
+    refresh();
+}
+
 void StatusIndicator::refresh()
 {
     const StatusLook look = statusLookFor(controller.state(), controller.elapsedSeconds());
@@ -49,6 +56,8 @@ void StatusIndicator::refresh()
     }
     if (look.toolTip != shown.toolTip)
         item.setToolTip(look.toolTip);
+    if (stateEntry)
+        stateEntry->setText(look.toolTip);
     item.setNeedsAttention(controller.state() == ButtonType::Play);
     shown = look;
 

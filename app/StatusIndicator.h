@@ -4,10 +4,12 @@
 #include "recorder/RecordingController.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
 
+class QAction;
 class QTimer;
 
 // What the status icon shows for a state of the recorder: its image (a resource under
@@ -34,10 +36,13 @@ public:
     QTimer *clock() const { return ticking.get(); }
     // Shows the controller's state and time now; what the clock does each second.
     void refresh();
+    // Keeps `entry`'s text (a menu's) the same as the tooltip.
+    void showStateIn(QAction *entry);
 
 private:
     RecordingController &controller;
     platform::StatusItem &item;
     StatusLook shown;
+    QPointer<QAction> stateEntry;
     std::unique_ptr<QTimer> ticking;
 };

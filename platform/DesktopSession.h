@@ -8,6 +8,16 @@ namespace platform {
 // Whether a graphical session can be reached; `why` says what is missing when not.
 bool hasGraphicalSession(std::string &why);
 
+// On a Wayland session that also offers an X server (Xwayland), sends the windows through it
+// unless the user chose a platform (QT_QPA_PLATFORM, -platform): Wayland lets no client place
+// its windows, and the popover must open at the status icon. Call before the application object
+// exists, and windowSystemChosen() once it does, so that the programs we start are not told.
+void preferPlaceableWindows(int argc, char **argv);
+void windowSystemChosen();
+
+// Whether the session is a Wayland one, whichever way our windows go.
+bool waylandSession();
+
 // SIGTERM, SIGINT and SIGHUP (logout) end the application through its normal quit, so a
 // running recording is completed first. Call once the application object exists. A request
 // that comes while the event loop is not running yet is kept: see terminationRequested().

@@ -38,8 +38,11 @@ QPoint popoverPosition(const Anchor &anchor, QSize size, const QRect &available)
         position.setX(p.x() - size.width() / 2);
         position.setY(topBesideClick(p, anchor.statusBar, size.height(), available));
     } else if (!available.isNull()) {
-        // Opened by the application itself: the top-right corner, below a bar there.
-        const int top = anchor.statusBar.isEmpty() ? available.top() : anchor.statusBar.bottom() + 1;
+        // Opened by the application itself: the top-right corner, or beside the bar there.
+        const QRect &bar = anchor.statusBar;
+        const int top = bar.isEmpty()                              ? available.top()
+                        : inLowerHalf(bar.center().y(), available) ? bar.top() - size.height()
+                                                                   : bar.bottom() + 1;
         position = QPoint(available.right() + 1 - size.width(), top);
     }
     if (available.isNull())
@@ -48,6 +51,18 @@ QPoint popoverPosition(const Anchor &anchor, QSize size, const QRect &available)
     position.setX(std::max(available.left(), std::min(position.x(), available.right() + 1 - size.width())));
     position.setY(std::max(available.top(), std::min(position.y(), available.bottom() + 1 - size.height())));
     return position;
+}
+
+QRect reservedEdge(const QRect &screen, const QRect &available)
+{
+    if (available.isNull())
+        return {};
+    if (available.top() > screen.top())
+        return QRect(screen.left(), screen.top(), screen.width(), available.top() - screen.top());
+    if (available.bottom() < screen.bottom())
+        return QRect(screen.left(), available.bottom() + 1, screen.width(),
+                     screen.bottom() - available.bottom());
+    return {};
 }
 
 } // namespace platform

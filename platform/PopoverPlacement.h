@@ -9,8 +9,8 @@
 namespace platform {
 
 // Where a popover opens: under the status icon when its place on screen is known, else
-// beside the status bar that was clicked, else near the click, else in the top-right corner
-// (below the bar there, if any).
+// beside the status bar that was clicked, else near the click, else at the right end of the
+// status bar (below a top bar, above a bottom one), or in the top-right corner.
 struct Anchor {
     QRect iconGeometry;            // empty when the status bar does not tell
     std::optional<QPoint> pointer; // where the user clicked, when a click opened it
@@ -27,5 +27,9 @@ constexpr int clickClearance = 24;
 // the point clicked: it opens past the edge of the bar (its window, or the part of the screen
 // the work area leaves out), else `clickClearance` away from the click.
 QPoint popoverPosition(const Anchor &anchor, QSize size, const QRect &available);
+
+// The strip of `screen` that its work area `available` leaves out at the top, for a bar there,
+// else at the bottom; empty when neither edge is reserved.
+QRect reservedEdge(const QRect &screen, const QRect &available);
 
 } // namespace platform

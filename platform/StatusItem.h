@@ -5,6 +5,8 @@
 #include <QIcon>
 #include <QObject>
 
+class QMenu;
+
 namespace platform {
 
 // The application's icon in the desktop's status bar.
@@ -24,6 +26,9 @@ public:
     // Whether the item asks for the user's attention (the microphone is live). Status bars
     // that have no such state ignore it.
     virtual void setNeedsAttention(bool) {}
+    // The menu of the icon, where the status bar shows one of the application's (not owned).
+    // Status bars that open the menu on a left click show it in place of opening the popover.
+    virtual void setMenu(QMenu *) {}
     // The anchor for the popover now; a click's pointer position is used once.
     virtual Anchor takeAnchor() = 0;
     // Shows a short message to the user from the status icon.

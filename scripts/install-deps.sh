@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the recorder needs: `build` to build and run it, `test` to
-# also run every test (a virtual desktop: display, trays, sound server, accessibility bus).
+# also run every test (a virtual desktop: display, trays, sound server, accessibility bus, and
+# GNOME Shell and KDE Plasma nested in it).
 # Nothing installed is ever removed: apt's simulation is checked first and a removal stops it.
 #
 #   scripts/install-deps.sh [build|test] [--simulate]   (--simulate: only print apt's simulation)
@@ -20,6 +21,8 @@ test_packages=(
     espeak-ng sox ffmpeg clang-format
     debootstrap desktop-file-utils appstream dpkg-dev file lintian man-db
     weston qt6-wayland
+    gnome-shell gnome-shell-extension-appindicator mutter xwayland gnome-session-bin
+    plasma-workspace plasma-desktop kwin-wayland qtwayland5
     libfiu0 binutils strace
 )
 

@@ -14,8 +14,6 @@
 
 #include <cstdio>
 
-#include <unistd.h>
-
 namespace platform::sni {
 
 // An image as the protocol carries it: ARGB32 pixels in network byte order.
@@ -98,6 +96,7 @@ namespace {
 
 const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString itemPath = QStringLiteral("/StatusNotifierItem");
+const QString menuObjectPath = QStringLiteral("/MenuBar");
 
 } // namespace
 
@@ -118,6 +117,8 @@ class StatusNotifierItemAdaptor : public QDBusAbstractAdaptor {
     Q_PROPERTY(QString AttentionIconName READ none)
     Q_PROPERTY(QList<platform::sni::IconPixmap> AttentionIconPixmap READ iconPixmap)
     Q_PROPERTY(QString AttentionMovieName READ none)
+    Q_PROPERTY(QString IconAccessibleDesc READ accessibleDescription)
+    Q_PROPERTY(QString AttentionAccessibleDesc READ accessibleDescription)
     Q_PROPERTY(platform::sni::ToolTip ToolTip READ toolTip)
     Q_PROPERTY(bool ItemIsMenu READ itemIsMenu)
     Q_PROPERTY(QDBusObjectPath Menu READ menu)
@@ -134,8 +135,10 @@ public:
     QList<sni::IconPixmap> iconPixmap() const { return pixmaps_; }
     QList<sni::IconPixmap> noPixmaps() const { return {}; }
     sni::ToolTip toolTip() const { return {{}, {}, item_.toolTip(), {}}; }
+    // What screen readers say for the icon: what its tooltip says.
+    QString accessibleDescription() const { return item_.toolTip(); }
     bool itemIsMenu() const { return false; }
-    QDBusObjectPath menu() const { return QDBusObjectPath(QStringLiteral("/NO_DBUSMENU")); }
+    QDBusObjectPath menu() const { return QDBusObjectPath(item_.menuPath()); }
 
     void imageChanged()
     {
@@ -145,8 +148,9 @@ public:
     }
 
 public slots:
-    void Activate(int, int) { item_.activate(); }
-    // Middle and right clicks do nothing: there is no second action and no menu.
+    void Activate(int x, int y) { item_.activate(QPoint(x, y)); }
+    // A middle click does nothing: there is no second action. Status bars show the exported
+    // menu on a right click themselves; one that asks the item to show it gets nothing.
     void SecondaryActivate(int, int) {}
     void ContextMenu(int, int) {}
     void Scroll(int, const QString &) {}
@@ -165,8 +169,8 @@ private:
 };
 
 StatusNotifierItem::StatusNotifierItem()
-    : service_(QStringLiteral("org.kde.StatusNotifierItem-%1-1").arg(::getpid())),
-      watcher_(watcherService, QDBusConnection::sessionBus(), QDBusServiceWatcher::WatchForRegistration)
+    : watcher_(watcherService, QDBusConnection::sessionBus(), QDBusServiceWatcher::WatchForRegistration),
+      menu_(menuObjectPath)
 {
     qDBusRegisterMetaType<sni::IconPixmap>();
     qDBusRegisterMetaType<QList<sni::IconPixmap>>();
@@ -175,8 +179,7 @@ StatusNotifierItem::StatusNotifierItem()
     toolTip_ = QGuiApplication::applicationDisplayName();
 
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.registerObject(itemPath, this, QDBusConnection::ExportAdaptors) ||
-        !bus.registerService(service_))
+    if (!bus.registerObject(itemPath, this, QDBusConnection::ExportAdaptors))
         std::fprintf(stderr, "registratore: the status icon cannot be published on the session bus: %s\n",
                      qPrintable(bus.lastError().message()));
     // A status bar that restarts brings a new watcher: the item registers again.
@@ -187,9 +190,7 @@ StatusNotifierItem::StatusNotifierItem()
 
 StatusNotifierItem::~StatusNotifierItem()
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    bus.unregisterObject(itemPath);
-    bus.unregisterService(service_);
+    QDBusConnection::sessionBus().unregisterObject(itemPath);
 }
 
 void StatusNotifierItem::registerWithWatcher()
@@ -197,7 +198,10 @@ void StatusNotifierItem::registerWithWatcher()
     QDBusMessage call =
         QDBusMessage::createMethodCall(watcherService, QStringLiteral("/StatusNotifierWatcher"),
                                        watcherService, QStringLiteral("RegisterStatusNotifierItem"));
-    call << service_;
+    // Under the connection's own name, which goes away only with the process: a status bar
+    // that watches a second name of ours (GNOME's AppIndicator extension) sees the item leave
+    // twice and fails on the second.
+    call << QDBusConnection::sessionBus().baseService();
     // Not waited for: a status bar that answers slowly must not hold the app up.
     QDBusConnection::sessionBus().send(call);
 }
@@ -229,11 +233,12 @@ QString StatusNotifierItem::status() const
     return needsAttention_ ? QStringLiteral("NeedsAttention") : QStringLiteral("Active");
 }
 
-void StatusNotifierItem::activate()
+void StatusNotifierItem::activate(QPoint point)
 {
-    // Where the click was, as the pointer tells it: hosts differ in what Activate's
-    // coordinates mean.
-    clickPointer_ = QCursor::pos();
+    // Status bars pass the click's place on the screen; under Xwayland the pointer's last
+    // known place is stale as soon as it leaves our windows. A status bar that passes nothing
+    // leaves the pointer.
+    clickPointer_ = point.isNull() ? QCursor::pos() : point;
     emit activated(this);
     clickPointer_.reset();
 }

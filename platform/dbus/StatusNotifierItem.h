@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/StatusItem.h"
+#include "platform/dbus/DBusMenuExporter.h"
 
 #include <QDBusServiceWatcher>
 #include <QString>
@@ -14,7 +15,10 @@ class StatusNotifierItemAdaptor;
 // The status item as a StatusNotifierItem of our own on the session bus, for the status bars
 // that host such items (KDE, Xfce, GNOME's AppIndicator extension, on X11 and Wayland).
 // Unlike Qt's, it sets the item's Status: NeedsAttention while the microphone is live, which
-// hosts use to keep the item in view. It has no menu, so a left click stays a click.
+// hosts use to keep the item in view. Its menu is exported for the status bars that open it on a
+// left click (GNOME's AppIndicator extension, where a double click activates); the item is not
+// a menu (ItemIsMenu), so the others keep activating it on a left click and show the menu on a
+// right click.
 class StatusNotifierItem : public StatusItem {
     Q_OBJECT
 public:
@@ -27,6 +31,7 @@ public:
     void setImage(const QIcon &image) override;
     void setToolTip(const QString &text) override;
     void setNeedsAttention(bool needed) override;
+    void setMenu(QMenu *menu) override { menu_.setMenu(menu); }
     Anchor takeAnchor() override;
     // Through the desktop's notification service.
     void showMessage(const QString &title, const QString &text) override;
@@ -36,15 +41,16 @@ public:
     const QString &toolTip() const { return toolTip_; }
     QString status() const;
 
-    // A click on the item in the status bar.
-    void activate();
+    // A click on the item in the status bar, at `point` on the screen (a null point: unknown).
+    void activate(QPoint point);
+    const QString &menuPath() const { return menu_.path(); }
 
 private:
     void registerWithWatcher();
 
     StatusNotifierItemAdaptor *adaptor_ = nullptr;
-    QString service_;
     QDBusServiceWatcher watcher_;
+    DBusMenuExporter menu_;
     QIcon image_;
     QString toolTip_;
     bool needsAttention_ = false;

@@ -5,6 +5,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <unistd.h>
 
 namespace platform {
@@ -35,6 +36,33 @@ bool hasGraphicalSession(std::string &why)
     why = "No graphical display found: start the recorder from a desktop session (neither DISPLAY nor "
           "WAYLAND_DISPLAY is set).";
     return false;
+}
+
+namespace {
+bool choseXwayland = false;
+}
+
+bool waylandSession()
+{
+    return set("WAYLAND_DISPLAY");
+}
+
+void preferPlaceableWindows(int argc, char **argv)
+{
+    if (!waylandSession() || !set("DISPLAY") || set("QT_QPA_PLATFORM"))
+        return;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0)
+            return;
+    }
+    choseXwayland = ::setenv("QT_QPA_PLATFORM", "xcb", 1) == 0;
+}
+
+void windowSystemChosen()
+{
+    if (choseXwayland)
+        ::unsetenv("QT_QPA_PLATFORM");
+    choseXwayland = false;
 }
 
 void quitOnTerminationSignals()

@@ -2,6 +2,7 @@
 
 #include "platform/PopoverPlacement.h"
 #include "platform/StatusBarGeometry.h"
+#include "platform/WindowHints.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -36,22 +37,35 @@ void PopoverWindow::showRelativeTo(const Anchor &shownFor)
 {
     anchor = shownFor;
     adjustSize();
-    if (anchor.iconGeometry.isEmpty() && !standalone)
+    if (anchor.iconGeometry.isEmpty() && !standalone) {
         anchor.statusBar = statusBarAt(anchor.pointer ? *anchor.pointer : available().topRight());
+        // A bar of another windowing system (Wayland's, seen from Xwayland) shows only in
+        // the work area it leaves out.
+        if (anchor.statusBar.isEmpty() && !anchor.pointer && anchorScreen())
+            anchor.statusBar = reservedEdge(anchorScreen()->geometry(), available());
+    }
     place();
+    if (!standalone) {
+        create();
+        keepOutOfTaskbar(windowHandle());
+    }
     show();
     raise();
     activateWindow();
 }
 
-QRect PopoverWindow::available() const
+QScreen *PopoverWindow::anchorScreen() const
 {
     const QPoint probe = !anchor.iconGeometry.isEmpty() ? anchor.iconGeometry.center()
                          : anchor.pointer               ? *anchor.pointer
                                                         : QPoint();
     QScreen *screen = QGuiApplication::screenAt(probe);
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
+    return screen ? screen : QGuiApplication::primaryScreen();
+}
+
+QRect PopoverWindow::available() const
+{
+    QScreen *screen = anchorScreen();
     return screen ? screen->availableGeometry() : QRect();
 }
 

@@ -4,11 +4,14 @@
 
 #include <QWidget>
 
+class QScreen;
+
 namespace platform {
 
-// A frameless panel that stays on top, opened next to the status icon. It takes no pointer
-// grab, so a click elsewhere still reaches the application it was meant for. It keeps the
-// size its content asks for: a message that shows or clears grows or shrinks it in place.
+// A frameless panel that stays on top, opened next to the status icon and kept out of the
+// taskbar. It takes no pointer grab, so a click elsewhere still reaches the application it was
+// meant for. It keeps the size its content asks for: a message that shows or clears grows or
+// shrinks it in place.
 class PopoverWindow : public QWidget, public Popover {
     Q_OBJECT
 public:
@@ -26,7 +29,8 @@ protected:
 private:
     void fitContent();
     void place();
-    // The screen's area left to windows, where the anchor is.
+    // The screen where the anchor is, and its area left to windows.
+    QScreen *anchorScreen() const;
     QRect available() const;
 
     const bool standalone;

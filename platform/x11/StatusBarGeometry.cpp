@@ -1,28 +1,13 @@
 #include "platform/StatusBarGeometry.h"
 
-#include <QGuiApplication>
-
-#include <xcb/xcb.h>
-
-#include <cstdlib>
-#include <cstring>
-#include <memory>
+#include "platform/x11/Xcb.h"
 
 namespace platform {
 
 namespace {
 
-struct FreeReply {
-    void operator()(void *reply) const { std::free(reply); }
-};
-template <typename T> using Reply = std::unique_ptr<T, FreeReply>;
-
-xcb_atom_t atom(xcb_connection_t *connection, const char *name)
-{
-    const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 1, static_cast<uint16_t>(std::strlen(name)), name), nullptr));
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-}
+using xcb::atom;
+using xcb::Reply;
 
 bool hasProperty(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t property)
 {
@@ -71,8 +56,7 @@ QRect screenRect(xcb_connection_t *connection, xcb_window_t root, xcb_window_t w
 
 QRect statusBarAt(QPoint point)
 {
-    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    xcb_connection_t *connection = xcb::connection();
     if (!connection)
         return {};
     const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;

@@ -5,6 +5,7 @@ desktop and app through the fixtures below. A test's folder under $E2E_ARTIFACTS
 (screenshots, the apps' output, the desktop at the failure) is kept only when it fails.
 """
 
+import os
 import shutil
 
 import pytest
@@ -15,6 +16,18 @@ from harness import (App, E2ETestCase, app_env, artefacts_dir, in_desktop_sessio
 
 def _test_id(item):
     return f"{item.cls.__name__}.{item.name}" if item.cls else item.name
+
+
+def pytest_collection_modifyitems(config, items):
+    """The nested Wayland desktops (a class's desktop_class) run alone, when E2E_DESKTOP names
+    one (gnome, kde); the rest of the suite runs without them."""
+    def desktop(item):      # "" for the base class of those cases, None for the others
+        return getattr(getattr(item.cls, "desktop_class", ""), "name", "") if hasattr(item.cls, "desktop_class") \
+            else None
+    chosen = [i for i in items if desktop(i) == (os.environ.get("E2E_DESKTOP") or None)]
+    if len(chosen) != len(items):
+        config.hook.pytest_deselected(items=[i for i in items if i not in chosen])
+        items[:] = chosen
 
 
 @pytest.hookimpl(hookwrapper=True)

@@ -786,12 +786,13 @@ def decode(path):
 
 
 def app_env(fresh_config=True, extra=None):
-    """The environment of an app launch; fresh_config gives it an empty preferences folder."""
+    """The environment of an app launch; fresh_config gives it an empty preferences folder, and
+    a variable of extra set to None is left out."""
     e = dict(os.environ)
     if fresh_config:
         e["XDG_CONFIG_HOME"] = tempfile.mkdtemp(prefix="config-", dir=SESSION_DIR)
     e.update(extra or {})
-    return e
+    return {k: v for k, v in e.items() if v is not None}
 
 
 def stop_and_judge(app):

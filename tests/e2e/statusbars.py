@@ -29,10 +29,11 @@ NO_MENU_PATHS = ("", "/", "/NO_DBUSMENU")   # how an item says it exports no dbu
 
 
 class Item:
-    """A registered StatusNotifierItem, as the watcher lists it ("service/path")."""
+    """A registered StatusNotifierItem, as the watcher lists it ("service/path", or
+    "service@/path" on GNOME's)."""
 
     def __init__(self, key, pid, seen_at):
-        service, slash, path = key.partition("/")
+        service, slash, path = key.replace("@/", "/").partition("/")
         self.key, self.service, self.path = key, service, slash + path if slash else "/StatusNotifierItem"
         self.pid, self.registered_at = pid, seen_at
 
@@ -81,12 +82,13 @@ class Sni:
         return self.call(item.service, item.path, "org.freedesktop.DBus.Properties", "GetAll",
                          GLib.Variant("(s)", (ITEM_IFACE,)), "(a{sv})")[0]
 
-    def menu_layout(self, item, menu_path):
-        """The item's dbusmenu as (revision, (id, properties, children)), or None without one."""
+    def menu_labels(self, item, menu_path):
+        """The labels of the item's dbusmenu entries (a separator: None), or None without one."""
         if menu_path in NO_MENU_PATHS:
             return None
-        return self.call(item.service, menu_path, "com.canonical.dbusmenu", "GetLayout",
-                         GLib.Variant("(iias)", (0, -1, [])), "(u(ia{sv}av))")
+        _, (_, _, children) = self.call(item.service, menu_path, "com.canonical.dbusmenu", "GetLayout",
+                                        GLib.Variant("(iias)", (0, -1, [])), "(u(ia{sv}av))")
+        return [properties.get("label") for _, properties, _ in children]
 
 
 def pick_pixmap(pixmaps, size):
@@ -112,6 +114,12 @@ def mean_colour(pixmap):
 # --- programs of the desktop ------------------------------------------------------------------
 
 
+def _environment(changes):
+    """The test's environment with changes; a change to None removes the variable."""
+    env = {**os.environ, **(changes or {})}
+    return {k: v for k, v in env.items() if v is not None}
+
+
 class Program:
     """A desktop program of the test's (window manager, panel, scripted D-Bus peer)."""
 
@@ -119,7 +127,7 @@ class Program:
         self.cmd, self.log = cmd, log
         with open(log, "ab") as f:
             self.proc = subprocess.Popen(cmd, stdin=subprocess.DEVNULL, stdout=f, stderr=f,
-                                         start_new_session=True, env={**os.environ, **(env or {})})
+                                         start_new_session=True, env=_environment(env))
 
     def running(self):
         return self.proc.poll() is None

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "platform/Application.h"
 #include "platform/GlobalEventMonitor.h"
+#include "platform/MailComposer.h"
 #include "platform/PreferenceStore.h"
 #include "platform/SaveDialog.h"
 #include "platform/StatusItem.h"
@@ -121,4 +123,18 @@ public:
     QString shownFolder;
     QStringList allowedTypes;
     int runs = 0;
+};
+
+class FakeMail : public platform::MailComposer {
+public:
+    bool canCompose() const override { return available; }
+    void compose(const QUrl &message) override { sent.push_back(message); }
+    bool available = true;
+    std::vector<QUrl> sent;
+};
+
+class FakeApplication : public platform::Application {
+public:
+    void terminate() override { ++terminations; }
+    int terminations = 0;
 };

@@ -294,10 +294,10 @@ TEST(ModelDataTest, OneInstanceStartingAtSiFromAnyThread)
 TEST_F(AppShell, ASecondLaunchOpensTheHiddenPopoverAndLeavesAShownOneOpen)
 {
     launch();
-    delegate->reopenFromAnotherLaunch();
+    delegate->showRecorder();
     EXPECT_TRUE(popover->isShown());
     EXPECT_EQ(log.lines(), Lines{"mostro il traduttore"});
-    delegate->reopenFromAnotherLaunch();
+    delegate->showRecorder();
     EXPECT_TRUE(popover->isShown());
     EXPECT_EQ(log.lines().size(), 1u);
 }

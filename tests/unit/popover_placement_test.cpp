@@ -36,6 +36,7 @@ TEST(PopoverPlacement, AnchorsUnderTheIconAboveABottomPanelAndStaysOnScreen)
         {"click at the bottom, nothing known: clear above it", {QRect(), inBottom}, screen, QPoint(560, 666)},
         {"no anchor at all: top-right corner", {}, screen, QPoint(1000, 0)},
         {"no anchor, a bar in the corner: below it", {QRect(), {}, QRect(1160, 0, 120, 28)}, screen, QPoint(1000, 28)},
+        {"no anchor, a bottom bar: above its right end", {QRect(), {}, bottom}, QRect(0, 0, 1280, 772), QPoint(1000, 672)},
         {"second screen to the right", {QRect(2500, 0, 24, 24), {}}, QRect(1280, 0, 1920, 1080), QPoint(2372, 24)},
         {"Wayland, no screen geometry: below the click", {QRect(), QPoint(10, 10)}, QRect(), QPoint(-130, 34)},
         {"Wayland, nothing known", {}, QRect(), QPoint(0, 0)},
@@ -50,4 +51,13 @@ TEST(PopoverPlacement, AnchorsUnderTheIconAboveABottomPanelAndStaysOnScreen)
             EXPECT_FALSE(QRect(position, panel).contains(*row.anchor.pointer)) << row.situation;
         }
     }
+}
+
+TEST(PopoverPlacement, ReservedEdgeIsTheStripTheWorkAreaLeavesOut)
+{
+    EXPECT_EQ(platform::reservedEdge(screen, QRect(0, 32, 1280, 768)), QRect(0, 0, 1280, 32)) << "top bar";
+    EXPECT_EQ(platform::reservedEdge(screen, QRect(0, 0, 1280, 756)), QRect(0, 756, 1280, 44)) << "bottom";
+    EXPECT_EQ(platform::reservedEdge(screen, QRect(0, 28, 1280, 744)), QRect(0, 0, 1280, 28)) << "both";
+    EXPECT_EQ(platform::reservedEdge(screen, screen), QRect()) << "none";
+    EXPECT_EQ(platform::reservedEdge(screen, QRect()), QRect()) << "no work area";
 }

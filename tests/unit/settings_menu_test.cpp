@@ -1,7 +1,5 @@
 #include "fakes/FakeDesktop.h"
 #include "fakes/LogCapture.h"
-#include "platform/Application.h"
-#include "platform/MailComposer.h"
 #include "recorder/SettingsPopover.h"
 #include "recorder/VistaRegistratore.h"
 #include "settings/Menu.h"
@@ -17,20 +15,6 @@
 using Lines = std::vector<std::string>;
 
 namespace {
-class FakeMail : public platform::MailComposer {
-public:
-    bool canCompose() const override { return available; }
-    void compose(const QUrl &message) override { sent.push_back(message); }
-    bool available = true;
-    std::vector<QUrl> sent;
-};
-
-class FakeApplication : public platform::Application {
-public:
-    void terminate() override { ++terminations; }
-    int terminations = 0;
-};
-
 class SettingsMenu : public ::testing::Test {
 protected:
     std::unique_ptr<Menu> open() { return std::make_unique<Menu>(preferences, mail, application); }

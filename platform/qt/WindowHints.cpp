@@ -1,0 +1,7 @@
+#include "platform/WindowHints.h"
+
+namespace platform {
+
+void keepOutOfTaskbar(QWindow *) {}
+
+} // namespace platform

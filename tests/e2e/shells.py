@@ -1,0 +1,224 @@
+"""The desktops most users run, for the desktop tests: GNOME Shell 43 with the AppIndicator
+extension and KDE Plasma 5.27, each a Wayland compositor nested in the test's X display, with
+the Xwayland it starts. xdotool and screenshots on the test's display reach them; their
+accessible trees (AT-SPI) tell where our icon and the shell's menu entries are.
+
+    desktop = GnomeShell(logs).start()
+    app = self.launch(env=desktop.app_env())     # as the session starts it: no platform chosen
+    desktop.icon_rect(a11y)                        # our icon in the top bar / the system tray
+    desktop.bar()                                  # where its top bar / panel is
+"""
+
+import os
+import re
+import shutil
+import time
+from pathlib import Path
+
+from harness import REPO, SESSION_DIR, app_binary, run, wait_for
+from statusbars import GLib, Program, Sni
+from xdesk import Rect
+
+APP_NAME = "Registratore"       # the item's title, which shells show as the icon's name
+APPINDICATOR = "ubuntu-appindicators@ubuntu.com"
+SCREEN = (1280, 800)            # the nested desktops' output
+KACTIVITYMANAGERD = "/usr/lib/x86_64-linux-gnu/libexec/kactivitymanagerd"
+
+
+def _xwayland_of(parent):
+    """(display, auth file or None) of the Xwayland that process parent started, or None."""
+    for stat in Path("/proc").glob("[0-9]*/stat"):
+        try:
+            fields = stat.read_text().rsplit(")", 1)[1].split()
+            args = (stat.parent / "cmdline").read_bytes().decode().split("\0")
+        except (OSError, IndexError):
+            continue
+        if int(fields[1]) == parent and args[0].endswith("Xwayland"):
+            auth = args[args.index("-auth") + 1] if "-auth" in args else None
+            return next(a for a in args if re.fullmatch(r":\d+", a)), auth
+    return None
+
+
+class WaylandDesktop:
+    """A nested Wayland desktop: started, asked about, stopped with every program it ran."""
+
+    name = ""
+    programs_needed = ()
+    entry_role = None       # the role of the entries of our icon's menu, where a click opens it
+
+    def __init__(self, logs):
+        self.logs = Path(logs)
+        self.socket = f"wl-{self.name}-{os.getpid()}"
+        self.programs = []
+        self.xwayland = {}
+
+    @classmethod
+    def missing(cls):
+        """What this machine lacks to run the desktop, or None."""
+        absent = [p for p in cls.programs_needed if not shutil.which(p) and not Path(p).exists()]
+        return f"missing {', '.join(absent)} (scripts/install-deps.sh test)" if absent else None
+
+    def run(self, cmd, log, env=None):
+        program = Program(cmd, self.logs / log, {"WAYLAND_DISPLAY": None, **(env or {})})
+        self.programs.append(program)
+        return program
+
+    def attach_xwayland(self, compositor, timeout=30):
+        display, auth = wait_for(lambda: _xwayland_of(compositor.proc.pid), timeout, f"{self.name}'s Xwayland")
+        self.xwayland = {"DISPLAY": display, **({"XAUTHORITY": auth} if auth else {})}
+        wait_for(lambda: run(["xdpyinfo"], check=False, env={**os.environ, **self.xwayland}).returncode == 0,
+                 timeout, f"{self.name}'s Xwayland to answer")
+
+    def xprop(self, name):
+        """A property of the Xwayland's root window, as integers (empty when it has none)."""
+        r = run(["xprop", "-root", name], check=False, env={**os.environ, **self.xwayland})
+        return [int(v) for v in re.findall(r"-?\d+", r.stdout.partition("=")[2])]
+
+    def app_env(self):
+        """The environment the session gives its programs; no window system is chosen."""
+        return {"WAYLAND_DISPLAY": self.socket, "XDG_SESSION_TYPE": "wayland", "QT_QPA_PLATFORM": None,
+                "XDG_CURRENT_DESKTOP": self.desktop_name, **self.xwayland}
+
+    def stop(self):
+        for program in reversed(self.programs):
+            program.stop()
+        self.programs = []
+
+    def bar(self, timeout=30):
+        """The status bar: the strip of the screen its work area leaves out (top, else bottom)."""
+        def strip():
+            area = self.xprop("_NET_WORKAREA")[:4]
+            if len(area) < 4 or area[3] == SCREEN[1]:
+                return None
+            x, y, w, h = area
+            return Rect(0, 0, w, y) if y > 0 else Rect(0, y + h, w, SCREEN[1] - y - h)
+        return wait_for(strip, timeout, f"{self.name}'s bar in the work area")
+
+    def accessible(self, a11y, name, role, timeout=20.0):
+        """A showing accessible of the shell's, by name and role. The shell's tree is large: only
+        what shows is searched, as the shell's bridge has cached it (asked afresh, it may not
+        answer)."""
+        def find():
+            a11y._pump()
+            level = [a for a in _children(a11y.Atspi.get_desktop(0)) if _pid(a) == self.shell.proc.pid]
+            while level:
+                for acc in level:
+                    if acc.get_name() == name and acc.get_role_name() == role:
+                        return acc
+                level = [child for acc in level for child in _children(acc) if a11y.is_showing(child)]
+            return None
+        return wait_for(find, timeout, f"{role} {name!r} of {self.name}'s shell")
+
+    def has_status_bar(self):
+        return _dbus_name("org.kde.StatusNotifierWatcher")
+
+    def icon_rect(self, a11y):
+        return a11y.extents(self.accessible(a11y, APP_NAME, self.icon_role))
+
+    def errors(self):
+        """What the shell logged about our item or its menu (its JS errors on GNOME)."""
+        text = (self.logs / self.shell_log).read_text(errors="replace")
+        return [line for line in text.splitlines() if re.search(self.error_pattern, line)]
+
+
+def _children(acc):
+    try:
+        return [c for c in (acc.get_child_at_index(i) for i in range(acc.get_child_count())) if c is not None]
+    except Exception:       # gone meanwhile
+        return []
+
+
+def _pid(acc):
+    try:
+        return acc.get_process_id()
+    except Exception:
+        return None
+
+
+class GnomeShell(WaylandDesktop):
+    """gnome-shell --nested --wayland. It exits at start without a system bus of its own (it
+    finds /run/systemd/seats), starts in the overview (Escape leaves it), and reads the
+    extension's settings from the session's dconf."""
+
+    name = "gnome"
+    desktop_name = "GNOME"
+    programs_needed = ("gnome-shell", "dbus-daemon", "gsettings", "Xwayland")
+    icon_role = "menu"
+    entry_role = "label"
+    shell_log = "gnome-shell.log"
+    error_pattern = r"JS ERROR|appindicator|StatusNotifier|registratore"
+
+    def start(self):
+        bus = Path(SESSION_DIR) / "system_bus_socket"
+        self.run(["dbus-daemon", "--session", "--nofork", "--nopidfile", f"--address=unix:path={bus}"],
+                 "system-bus.log")
+        wait_for(bus.exists, 10, "the shell's system bus")
+        self.set_extension(True)
+        # Our desktop file, so that the shell knows the app's name and icon; GIO takes it only
+        # when its command is on the PATH.
+        apps, bin = Path(os.environ["XDG_DATA_HOME"]) / "applications", Path(SESSION_DIR) / "bin"
+        for folder in (apps, bin):
+            folder.mkdir(parents=True, exist_ok=True)
+        shutil.copy(REPO / "resources/desktop/org.registratore.Registratore.desktop", apps)
+        (bin / "registratore").unlink(missing_ok=True)
+        (bin / "registratore").symlink_to(app_binary())
+        self.shell = self.run(["gnome-shell", "--nested", "--wayland", f"--wayland-display={self.socket}"],
+                              self.shell_log, {"DBUS_SYSTEM_BUS_ADDRESS": f"unix:path={bus}",
+                                               "PATH": f"{bin}:{os.environ['PATH']}",
+                                               "LIBGL_ALWAYS_SOFTWARE": "1", "NO_AT_BRIDGE": None,
+                                               "MUTTER_DEBUG_DUMMY_MODE_SPECS": "%dx%d" % SCREEN})
+        self.attach_xwayland(self.shell)
+        wait_for(lambda: _dbus_name("org.gnome.Shell"), 30, "gnome-shell on the session bus")
+        time.sleep(1.0)
+        Program(["xdotool", "key", "Escape"], self.logs / "xdotool.log").proc.wait(10)  # the overview
+        return self
+
+    def set_extension(self, enabled):
+        for key, value in (("disable-user-extensions", "false"),
+                           ("enabled-extensions", f"['{APPINDICATOR}']" if enabled else "[]")):
+            Program(["gsettings", "set", "org.gnome.shell", key, value], self.logs / "gsettings.log").proc.wait(10)
+
+    def stop(self):
+        super().stop()
+        # A shell that did not end by itself leaves Xwayland's lock files behind.
+        for lock in Path("/tmp").glob(".X*-lock"):
+            if lock.read_text().strip() == str(self.shell.proc.pid):
+                display = lock.name[2:-5]
+                lock.unlink(missing_ok=True)
+                Path(f"/tmp/.X11-unix/X{display}").unlink(missing_ok=True)
+
+
+class KdePlasma(WaylandDesktop):
+    """kwin_wayland nested with --x11-display and its Xwayland, then kactivitymanagerd (without
+    it plasmashell stops), kded5 (the status notifier watcher) and plasmashell. The packaged
+    kwin_wayland carries file capabilities that make it fail here ("Operation not permitted");
+    a copy carries none."""
+
+    name = "kde"
+    desktop_name = "KDE"
+    programs_needed = ("kwin_wayland", "plasmashell", "kded5", KACTIVITYMANAGERD, "Xwayland")
+    icon_role = "push button"
+    shell_log = "plasmashell.log"
+    error_pattern = r"(?i)statusnotifier|dbusmenu|registratore"
+
+    def start(self):
+        kwin = Path(SESSION_DIR) / "kwin_wayland"
+        shutil.copy(shutil.which("kwin_wayland"), kwin)
+        session = {"XDG_CURRENT_DESKTOP": "KDE", "KDE_FULL_SESSION": "true", "KDE_SESSION_VERSION": "5"}
+        compositor = self.run([str(kwin), "--x11-display", os.environ["DISPLAY"], "--xwayland", "--socket", self.socket,
+                               "--width", str(SCREEN[0]), "--height", str(SCREEN[1])], "kwin.log", session)
+        wait_for((Path(os.environ["XDG_RUNTIME_DIR"]) / self.socket).exists, 30, "kwin_wayland's socket")
+        self.attach_xwayland(compositor)
+        clients = {**session, "WAYLAND_DISPLAY": self.socket, "QT_QPA_PLATFORM": "wayland",
+                   "XDG_SESSION_TYPE": "wayland"}
+        self.run([KACTIVITYMANAGERD], "kactivitymanagerd.log", clients)
+        self.run(["kded5"], "kded5.log", clients)
+        self.shell = self.run(["plasmashell", "--no-respawn"], self.shell_log, clients)
+        wait_for(lambda: self.has_status_bar() and Sni().watcher_property("IsStatusNotifierHostRegistered"), 60,
+                 "plasmashell's system tray")
+        return self
+
+
+def _dbus_name(name):
+    return Sni().call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameHasOwner",
+                      GLib.Variant("(s)", (name,)), "(b)")[0]

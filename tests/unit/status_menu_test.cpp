@@ -1,0 +1,157 @@
+#include "app/ModelData.h"
+#include "app/RecorderCommands.h"
+#include "app/StatusIndicator.h"
+#include "app/StatusMenu.h"
+#include "fakes/FakeDesktop.h"
+#include "fakes/FakeRecorder.h"
+#include "fakes/LogCapture.h"
+#include "platform/dbus/DBusMenuExporter.h"
+#include "recorder/RecordingController.h"
+#include "settings/Menu.h"
+
+#include <QActionGroup>
+#include <QCoreApplication>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using Lines = std::vector<std::string>;
+
+namespace {
+QAction *entry(QMenu *menu, const char *text)
+{
+    for (QAction *action : menu->actions()) {
+        if (action->text() == QLatin1String(text))
+            return action;
+    }
+    ADD_FAILURE() << "no entry " << text;
+    return nullptr;
+}
+
+bool logged(const LogCapture &log, const std::string &line)
+{
+    const Lines lines = log.lines();
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+} // namespace
+
+// The status icon's menu over the controller with a fake recorder, through a whole recording:
+// each entry reads what its button would do now, and does it with the button's lines.
+TEST(StatusMenuTest, EntriesFollowTheRecordingAndDoWhatTheirButtonsAndRowsDo)
+{
+    LogCapture log;
+    FakeSaveDialog dialog;
+    FakePreferenceStore preferences;
+    FakeMail mail;
+    FakeApplication application;
+    RecordingController controller(
+        {dialog, preferences, [] { return nullptr; },
+         [](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>, QString &) {
+             return std::unique_ptr<Recorder>(std::make_unique<FakeRecorder>());
+         }});
+    RecorderCommands commands(controller);
+    int panelsOpened = 0;
+    StatusMenu status(
+        controller, commands, preferences, [&] { return new Menu(preferences, mail, application); },
+        [&] { ++panelsOpened; });
+    FakeStatusItem item;
+    StatusIndicator indicator(controller, item);
+    indicator.showStateIn(status.stateEntry());
+    QMenu *menu = status.menu();
+
+    EXPECT_EQ(status.stateEntry()->text(), QStringLiteral("Registratore"));
+    EXPECT_FALSE(status.stateEntry()->isEnabled());
+    EXPECT_FALSE(entry(menu, "Stop")->isEnabled());
+    EXPECT_TRUE(entry(menu, "Quality : Medium"));
+
+    dialog.answer = {platform::SaveDialog::OK, QStringLiteral("/music/take.caf")};
+    bool recordWhileChoosing = true;
+    dialog.whileShown = [&] {
+        emit menu->aboutToShow();
+        recordWhileChoosing = entry(menu, "Record")->isEnabled();
+    };
+    entry(menu, "Record")->trigger();
+    QCoreApplication::processEvents(); // the dialog opens after the status bar's call returns
+    EXPECT_EQ(dialog.runs, 1);
+    EXPECT_FALSE(recordWhileChoosing);
+    const Lines lines = log.lines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(Lines(lines.begin(), lines.begin() + 2), (Lines{"parte la registrazione", "createRecorder"}));
+    EXPECT_TRUE(logged(log, "è partita la registrazione"));
+    // The state entry reads what the tooltip reads.
+    EXPECT_TRUE(status.stateEntry()->text().startsWith(QStringLiteral("Recording ")));
+    EXPECT_EQ(status.stateEntry()->text(), item.toolTip);
+
+    entry(menu, "Pause")->trigger();
+    EXPECT_TRUE(logged(log, "pausa registrazione"));
+    EXPECT_TRUE(status.stateEntry()->text().startsWith(QStringLiteral("Paused ")));
+    entry(menu, "Resume")->trigger();
+    EXPECT_TRUE(logged(log, "riavvio registrazione"));
+    entry(menu, "Stop")->trigger();
+    EXPECT_TRUE(logged(log, "stoppo la registrazione"));
+    EXPECT_EQ(controller.state(), RecordingController::ButtonType::Stop);
+    EXPECT_FALSE(entry(menu, "Stop")->isEnabled());
+    EXPECT_EQ(status.stateEntry()->text(), QStringLiteral("Registratore"));
+
+    // The settings rows, as the settings menu runs them.
+    log.clear();
+    entry(menu, "Quality : Medium")->trigger();
+    EXPECT_EQ(preferences.value(QStringLiteral("qualitaAudio")), QVariant(2));
+    EXPECT_TRUE(logged(log, "indirizzo selezionato : 0"));
+    EXPECT_TRUE(logged(log, R"(arrayMenu : ["Quality : High", "Contact Us", "Quit"])"));
+    EXPECT_TRUE(entry(menu, "Quality : High"));
+    entry(menu, "Contact Us")->trigger();
+    EXPECT_EQ(mail.sent.size(), 1u);
+    entry(menu, "Open Recorder")->trigger();
+    EXPECT_EQ(panelsOpened, 1);
+    entry(menu, "Quit")->trigger();
+    EXPECT_EQ(application.terminations, 1);
+    EXPECT_EQ(ModelData::shared().chiudo, QStringLiteral("Si"));
+}
+
+// What a status bar reads of each entry, in dbusmenu's terms, and a chosen entry running only
+// once the call has been answered.
+TEST(StatusMenuTest, ExportedEntriesCarryTheirLabelsStatesAndRunAfterTheCall)
+{
+    QMenu menu;
+    QAction *record = menu.addAction(QStringLiteral("&Record"));
+    menu.addAction(QStringLiteral("Stop"))->setEnabled(false);
+    menu.addSeparator();
+    QActionGroup presets(&menu);
+    QAction *low = menu.addAction(QStringLiteral("Low_rate && small"));
+    low->setCheckable(true);
+    low->setChecked(true);
+    presets.addAction(low);
+    platform::DBusMenuExporter exporter(QStringLiteral("/MenuBar"));
+    exporter.setMenu(&menu);
+
+    const QList<int> ids = exporter.entryIds();
+    ASSERT_EQ(ids.size(), 4);
+    using Map = QVariantMap;
+    const std::pair<int, Map> expected[] = {
+        {0, Map{{"children-display", "submenu"}}},
+        {ids[0], Map{{"label", "_Record"}, {"enabled", true}, {"visible", true}}},
+        {ids[1], Map{{"label", "Stop"}, {"enabled", false}, {"visible", true}}},
+        {ids[2], Map{{"type", "separator"}, {"visible", true}}},
+        {ids[3], Map{{"label", "Low__rate & small"},
+                     {"enabled", true},
+                     {"visible", true},
+                     {"toggle-type", "radio"},
+                     {"toggle-state", 1}}},
+    };
+    for (const auto &[id, properties] : expected)
+        EXPECT_EQ(exporter.propertiesOf(id), properties) << "entry " << id;
+    EXPECT_FALSE(exporter.hasEntry(ids.back() + 1));
+
+    QSignalSpy triggered(record, &QAction::triggered);
+    exporter.clicked(ids[0]);
+    EXPECT_EQ(triggered.count(), 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(triggered.count(), 1);
+
+    QSignalSpy showing(&menu, &QMenu::aboutToShow);
+    exporter.aboutToShow();
+    EXPECT_EQ(showing.count(), 1);
+}
