@@ -33,7 +33,8 @@ class StalledDisk(E2ETestCase):
         app = self.launch_ready(env={
             "LD_PRELOAD": str(shim),
             "ASAN_OPTIONS": f"{asan}:verify_asan_link_order=0",
-            "REGISTRATORE_STALL_PATH": str(path),
+            # The recording's folder: the file is written without a name until its first audio.
+            "REGISTRATORE_STALL_PATH": str(folder),
             "REGISTRATORE_STALL_CONTROL": str(control)})
 
         tap, t_start, player = self.record_tone(app, path, tone)
