@@ -19,6 +19,7 @@ RecordingController::RecordingController(Services services, QObject *parent)
     : QObject(parent), services(std::move(services)), shownTime(formatElapsedTime(0))
 {
     connect(&savingFiles, &SavingRecordings::saved, this, &RecordingController::fileSaved);
+    benchtrace::watchUiThread(this);
 }
 
 RecordingController::~RecordingController() = default;
@@ -74,6 +75,7 @@ void RecordingController::clickRecord()
         endTick();
         return;
     case ButtonType::Pause:
+        benchtrace::mark("resume pressed");
         setState(ButtonType::Play);
         Log::line("riavvio registrazione");
         setRecordImage(QStringLiteral("pause"));
@@ -135,7 +137,6 @@ void RecordingController::createRecorder()
         connect(current, &Recorder::notice, this, &RecordingController::notice, Qt::QueuedConnection);
         recorder->setMeteringEnabled(true);
         recorder->prepareToRecord();
-        RecordingFolder::remember(services.preferences, answer.path);
     } else {
         if (input)
             input->close();
@@ -148,8 +149,11 @@ void RecordingController::createRecorder()
     // failure for a running recording.
     if (recorder) {
         setRecordImage(QStringLiteral("pause"));
-        if (!recorder->record()) {
-            recorder.reset();
+        if (recorder->record()) {
+            // After record(): the preferences are written to disk at once.
+            RecordingFolder::remember(services.preferences, answer.path);
+        } else {
+            savingFiles.save(std::move(recorder), recordingPath, QString());
             setRecordImage(QStringLiteral("rec"));
             showMessage(QStringLiteral("Could not start recording: the microphone did not start."));
         }

@@ -43,7 +43,8 @@ std::optional<TemporaryFile> TemporaryFile::create(const QString &folder, int &e
     TemporaryFile file;
     file.folder_ = folder;
 #ifdef O_TMPFILE
-    if (kind == Kind::Unnamed) {
+    // Naming it later goes through /proc (see linkUnder()).
+    if (kind == Kind::Unnamed && ::access("/proc/self/fd", X_OK) == 0) {
         file.fd_ = ::open(encoded(folder).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
         if (file.fd_ >= 0) {
             lockWhileOpen(file.fd_);
@@ -81,15 +82,8 @@ int TemporaryFile::linkUnder(const QString &path) const
 {
     char self[64];
     std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd_);
-    if (::linkat(AT_FDCWD, self, AT_FDCWD, encoded(path).constData(), AT_SYMLINK_FOLLOW) == 0)
-        return 0;
-    const int viaProc = errno;
-#ifdef AT_EMPTY_PATH
-    // Without /proc: the same by the descriptor itself, which needs a privilege.
-    if (viaProc == ENOENT && ::linkat(fd_, "", AT_FDCWD, encoded(path).constData(), AT_EMPTY_PATH) == 0)
-        return 0;
-#endif
-    return viaProc;
+    // Through /proc: linking the descriptor itself (AT_EMPTY_PATH) needs a privilege.
+    return ::linkat(AT_FDCWD, self, AT_FDCWD, encoded(path).constData(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
 }
 
 int TemporaryFile::giveName(const QString &path, bool replace)
