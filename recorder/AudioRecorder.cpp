@@ -226,6 +226,7 @@ struct AudioRecorder::Impl final : platform::AudioSink {
         // What was captured before the pause belongs in the file.
         input->drain();
         setState(State::Paused);
+        benchtrace::mark("paused at frame", buffer->frames());
         // A short hold keeps the microphone ready, so the first words after the resume are
         // kept; a long one lets it go, so the desktop no longer shows it in use.
         input->setHeld(true);
