@@ -245,7 +245,8 @@ TEST(AudioRecorderFile, AnyNameTheFolderTakesIsRecordedNewOrReplacing)
     QString error;
     const std::string tooLong = std::string(static_cast<std::size_t>(longest) - 3, 'a') + ".caf";
     EXPECT_FALSE(AudioRecorder::create(QString::fromStdString((dir.path() / tooLong).string()),
-                                       settingsAt(12000), std::make_unique<FakeAudioInput>(), error));
+                                       settingsAt(12000), std::make_unique<FakeAudioInput>(), error,
+                                       patientCreation()));
     EXPECT_TRUE(error.contains(QStringLiteral("File name too long"))) << error.toStdString();
 }
 
@@ -322,8 +323,8 @@ TEST(AudioRecorderCreate, NamesTheFileAndTheReasonWhenTheFileCannotBeCreated)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.path.toStdString());
         QString error;
-        EXPECT_FALSE(
-            AudioRecorder::create(c.path, settingsAt(12000), std::make_unique<FakeAudioInput>(), error));
+        EXPECT_FALSE(AudioRecorder::create(c.path, settingsAt(12000), std::make_unique<FakeAudioInput>(),
+                                           error, patientCreation()));
         EXPECT_TRUE(error.contains(c.path)) << error.toStdString();
         EXPECT_TRUE(error.contains(c.reason)) << error.toStdString();
     }

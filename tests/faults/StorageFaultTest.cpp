@@ -372,8 +372,8 @@ TEST_F(StorageFaults, APathThatIsNotARegularFileIsRefusedAtOnce)
         SCOPED_TRACE(c.kind);
         const auto before = std::chrono::steady_clock::now();
         QString error;
-        EXPECT_FALSE(
-            AudioRecorder::create(c.path, settingsAt(kRate), std::make_unique<FakeAudioInput>(), error));
+        EXPECT_FALSE(AudioRecorder::create(c.path, settingsAt(kRate), std::make_unique<FakeAudioInput>(),
+                                           error, patientCreation()));
         EXPECT_LT(std::chrono::steady_clock::now() - before, 1s);
         EXPECT_TRUE(error.contains(c.path) && error.contains(QString::fromLatin1(c.kind)))
             << error.toStdString();
