@@ -23,7 +23,7 @@ public:
         std::int64_t bufferFrames = std::int64_t{48000} * 600;
         // How long create() waits for the file to be created. A disk that answers within it
         // has a file that cannot be created told by create(); a slower one is not waited for.
-        std::chrono::milliseconds creationWait{25};
+        std::chrono::milliseconds creationWait{10};
     };
 
     // Creates the recorder for `path` with `settings`, capturing from `input` (opened here at

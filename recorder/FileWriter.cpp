@@ -176,11 +176,17 @@ bool FileWriter::create()
         }
         return false;
     }
+    return true;
+}
+
+// Recordings a crash left hidden in the folder get names beside this one.
+void FileWriter::recoverLeftovers()
+{
+    const QStringList told = LeftoverRecordings::recover(QFileInfo(path_).absolutePath());
     if (events_.told) {
-        for (const QString &text : LeftoverRecordings::recover(QFileInfo(path_).absolutePath()))
+        for (const QString &text : told)
             events_.told(text);
     }
-    return true;
 }
 
 bool FileWriter::due(std::chrono::steady_clock::time_point now)
@@ -211,6 +217,8 @@ bool FileWriter::writeQueued()
             sinceHeader_ = 0;
             sinceSync_ = 0;
             lastSync_ = std::chrono::steady_clock::now();
+            // The recording has started, and whoever listens to it does by now.
+            recoverLeftovers();
         } else if (sinceHeader_ >= rate_ / kHeaderUpdatesPerSecond) {
             if (auto failed = file_->updateHeader()) {
                 fail(*failed);

@@ -31,7 +31,8 @@ public:
         // Called once, on the writer thread, or within finish() when the writer had ended already.
         std::function<void(const QString &failure)> finished;
         // Something the user should know that does not end the recording (a recording a crash
-        // left in the folder, dealt with). Called on the writer thread.
+        // left in the folder, dealt with once this one has its first audio on disk). Called on
+        // the writer thread.
         std::function<void(const QString &text)> told;
     };
 
@@ -65,6 +66,7 @@ private:
     void run();
     bool create();
     bool writeQueued();
+    void recoverLeftovers();
     void reportGaps(bool all);
     bool due(std::chrono::steady_clock::time_point now);
     void fail(const QString &reason);

@@ -153,9 +153,11 @@ void RecordingController::createRecorder()
             // After record(): the preferences are written to disk at once.
             RecordingFolder::remember(services.preferences, answer.path);
         } else {
-            savingFiles.save(std::move(recorder), recordingPath, QString());
+            // It ended before it started (the microphone lost, the file impossible): why is told
+            // once its writer has said its last word.
+            savingFiles.save(std::move(recorder), recordingPath);
             setRecordImage(QStringLiteral("rec"));
-            showMessage(QStringLiteral("Could not start recording: the microphone did not start."));
+            showMessage(QStringLiteral("Could not start recording."));
         }
     }
     if (recorder)
