@@ -239,6 +239,14 @@ TEST(AudioRecorderFile, AnyNameTheFolderTakesIsRecordedNewOrReplacing)
             EXPECT_EQ(readSoundFile(path).samples, std::vector<std::int16_t>(1200, 3));
             EXPECT_EQ(filesIn(dir.path()), 1u) << "nothing is left beside it";
         }
+        // Where the file system cannot leave a file unnamed, its short hidden name gives way.
+        int error = 0;
+        auto hidden = platform::TemporaryFile::create(QString::fromStdString(dir.path().string()), error,
+                                                      platform::TemporaryFile::Kind::Hidden);
+        ASSERT_TRUE(hidden) << error;
+        EXPECT_EQ(hidden->giveName(path, true), 0);
+        EXPECT_EQ(filesIn(dir.path()), 1u);
+        close(hidden->descriptor());
         std::filesystem::remove(path.toStdString());
     }
     // A byte more than the folder takes: the system's reason.
