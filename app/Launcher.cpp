@@ -2,6 +2,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/CommandLine.h"
+#include "app/QuitGuard.h"
 #include "app/RecorderCommands.h"
 #include "app/StatusIndicator.h"
 #include "app/StatusMenu.h"
@@ -32,6 +33,7 @@
 #endif
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -57,11 +59,12 @@ std::unique_ptr<Recorder> makeAudioRecorder(const QString &path, const Recording
     return AudioRecorder::create(path, settings, std::move(input), error);
 }
 
-// Completes the running recording with the recorder alone, without the panel's widgets: the
-// display may be gone. Returns why the file could not be completed, empty when it was.
+// Completes the running recording and the files still being saved with the recorders alone,
+// without the panel's widgets: the display may be gone. Returns why a file could not be
+// completed, empty when all were.
 QString completeRecordingNow(VistaRegistratore *panel)
 {
-    return panel ? panel->controller().completeFileNow() : QString();
+    return panel ? panel->controller().completeFilesNow() : QString();
 }
 
 // Told on stderr, and in a notification where the desktop shows one. A hidden panel has sent
@@ -78,7 +81,7 @@ void tellNotCompleted(const QString &failure, const QWidget *panel, platform::St
 // The recording of a process whose display went away: completed, and said so on stderr.
 void finishAfterDisplayLoss(VistaRegistratore *panel)
 {
-    if (!panel || !panel->controller().hasRecorder())
+    if (!panel || !panel->controller().busy())
         return;
     const QString failure = completeRecordingNow(panel);
     if (failure.isEmpty())
@@ -160,13 +163,11 @@ int runRecorderApplication(int &argc, char **argv)
     // completed on the way out all the same.
     platform::DisplayLossGuard displayLoss([&panel] { finishAfterDisplayLoss(panel); });
 #if QT_CONFIG(sessionmanager)
-    // The session is ending (logout): whether it then ends this process or not, the recording
-    // is complete on disk.
-    QObject::connect(&application, &QGuiApplication::commitDataRequest, [&panel, tray](QSessionManager &) {
-        if (!panel)
-            return;
-        if (const QString failure = panel->finishBeforeQuit(); !failure.isEmpty())
-            tellNotCompleted(failure, panel, *tray);
+    // The session is ending (logout): the recording ends and its file is saved, without keeping
+    // the desktop waiting for the disk. The quit that follows waits for the file (QuitGuard).
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, [&panel](QSessionManager &) {
+        if (panel && panel->controller().state() != RecordingController::ButtonType::Stop)
+            panel->controller().stop();
     });
 #endif
 
@@ -181,6 +182,9 @@ int runRecorderApplication(int &argc, char **argv)
         QApplication::setQuitOnLastWindowClosed(true);
         delegate.launchWithoutStatusBar(makePanel);
     }
+    // A quit while a file is being written waits for it, showing what is left.
+    QuitGuard quitGuard(panel->controller(), [&delegate] { delegate.showRecorder(); });
+    application.installEventFilter(&quitGuard);
     // The desktop's keyboard shortcuts, sent by later launches.
     RecorderCommands commands(panel->controller());
     instance.setCommandHandler([&commands](const QString &action) { return commands.answer(action); });
@@ -195,9 +199,19 @@ int runRecorderApplication(int &argc, char **argv)
         return 0;
     int status = application.exec();
 
+    if (const std::optional<double> lost = quitGuard.abandonedSeconds()) {
+        std::fprintf(stderr, "registratore: quit before the recording was saved: %.1f s of audio lost.\n",
+                     *lost);
+        // A writer still waiting for the disk would hold the exit, and its audio is given up.
+        std::fflush(nullptr);
+        std::_Exit(1);
+    }
     // However the application was asked to end, the recording is completed before it does,
     // and a completion that failed makes the exit status.
-    if (const QString failure = panel ? panel->finishBeforeQuit() : QString(); !failure.isEmpty()) {
+    QStringList failures = quitGuard.failures();
+    if (const QString failure = panel ? panel->finishBeforeQuit() : QString(); !failure.isEmpty())
+        failures << failure;
+    if (const QString failure = failures.join(QLatin1Char(' ')); !failure.isEmpty()) {
         tellNotCompleted(failure, panel, *tray);
         // The notification leaves through the event loop.
         QEventLoop settle;

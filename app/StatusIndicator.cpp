@@ -8,20 +8,32 @@
 
 using ButtonType = RecordingController::ButtonType;
 
-StatusLook statusLookFor(ButtonType state, double seconds)
+StatusLook statusLookFor(ButtonType state, double seconds, const QString &saving)
 {
+    StatusLook look{QStringLiteral("micona"), true, QStringLiteral("Registratore")};
     switch (state) {
     case ButtonType::Play:
         // The red dot keeps its colour: a mask would turn it into the bar's.
-        return {QStringLiteral("micona-recording"), false,
+        look = {QStringLiteral("micona-recording"), false,
                 QStringLiteral("Recording ") + formatElapsedTime(seconds)};
+        break;
     case ButtonType::Pause:
-        return {QStringLiteral("micona-paused"), true,
+        look = {QStringLiteral("micona-paused"), true,
                 QStringLiteral("Paused ") + formatElapsedTime(seconds)};
+        break;
     case ButtonType::Stop:
+        if (!saving.isEmpty())
+            return {look.image, look.mask, saving};
         break;
     }
-    return {QStringLiteral("micona"), true, QStringLiteral("Registratore")};
+    if (!saving.isEmpty())
+        look.toolTip += QLatin1Char('\n') + saving;
+    return look;
+}
+
+StatusLook statusLookFor(const RecordingController &controller)
+{
+    return statusLookFor(controller.state(), controller.elapsedSeconds(), controller.saving().text());
 }
 
 StatusIndicator::StatusIndicator(RecordingController &controller, platform::StatusItem &item, QObject *parent)
@@ -34,6 +46,8 @@ StatusIndicator::StatusIndicator(RecordingController &controller, platform::Stat
     connect(&controller, &RecordingController::timeTextChanged, this, &StatusIndicator::refresh);
     // A status bar that asks for the tooltip gets the time of the moment it asks.
     connect(&item, &platform::StatusItem::toolTipWanted, this, &StatusIndicator::refresh);
+    // A file still being saved after the stop.
+    connect(&controller.saving(), &SavingRecordings::textChanged, this, &StatusIndicator::refresh);
     refresh();
 }
 
@@ -47,7 +61,7 @@ void StatusIndicator::showStateIn(QAction *entry)
 
 void StatusIndicator::refresh()
 {
-    const StatusLook look = statusLookFor(controller.state(), controller.elapsedSeconds());
+    const StatusLook look = statusLookFor(controller);
     if (look.image != shown.image || look.mask != shown.mask) {
         QIcon image(QStringLiteral(":/images/%1.svg").arg(look.image));
         if (!image.isNull())

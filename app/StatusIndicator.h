@@ -21,7 +21,12 @@ struct StatusLook {
     bool operator==(const StatusLook &) const = default;
 };
 
-StatusLook statusLookFor(RecordingController::ButtonType state, double seconds);
+// The look for a recorder in `state` at `seconds`, while `saving` says what is still being saved
+// (empty when nothing is).
+StatusLook statusLookFor(RecordingController::ButtonType state, double seconds, const QString &saving = {});
+// The look for the controller as it is now: what the icon, its tooltip and the status item's
+// menu show.
+StatusLook statusLookFor(const RecordingController &controller);
 
 // Keeps the status icon and its tooltip telling whether the microphone is live. While a
 // recording runs, a one-second clock moves the tooltip's time on even when the panel (and

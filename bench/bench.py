@@ -13,6 +13,7 @@ thread for 3 s, S seconds after a recording starts.
 
 import argparse
 import datetime
+import math
 import os
 import platform
 import re
@@ -28,7 +29,8 @@ from pathlib import Path
 REPO = Path(__file__).resolve().parent.parent
 sys.path.insert(0, str(REPO / "tests" / "e2e"))
 
-from harness import (SESSION_DIR, App, E2ETestCase, MicTap, decode, play, run, tone_wav,  # noqa: E402
+from harness import (PAUSED, RESUMED, SESSION_DIR, STOPPED, App, E2ETestCase, MicTap, decode, play,  # noqa: E402
+                     run, tone_wav,
                      wait_for)
 
 RATE = 48000
@@ -544,6 +546,140 @@ class Bench(E2ETestCase):
                           f"{min(rss) if rss else '-'}..{max(rss) if rss else '-'} KiB")
 
 
+    # 9. a stalled disk: the longest wait of the UI thread -------------------------------------
+
+    def ui_lates(self, app):
+        """[(monotonic time the wait ended, ms)] of the app's UI-thread waits over 10 ms."""
+        out = []
+        for line in app.err_lines():
+            m = re.match(r"^bench-trace ([\d.]+) ui late (\d+)$", line)
+            if m:
+                out.append((float(m.group(1)), int(m.group(2))))
+        return out
+
+    def click_stop_only(self, app):
+        """Clicks Stop and waits for its lines only: on a stalled disk the file completes later."""
+        m = app.mark()
+        self.click_widget(app, "Stop")
+        app.wait_lines(STOPPED, since=m)
+
+    def stalled_disk(self, shim, seconds, runs, stalled=True):
+        """A recording stopped, a new one started and paused, all during a stall of `seconds`
+        (or the same without a stall, to compare); the UI thread's longest wait meanwhile."""
+        label = "stall" if stalled else "nostall"
+        for i in range(runs):
+            folder = self.new_folder("stalling ")
+            control = folder / "stall"
+            app = self.launch_app({"LD_PRELOAD": shim, "REGISTRATORE_STALL_PATH": str(folder),
+                                   "REGISTRATORE_STALL_CONTROL": str(control),
+                                   "REGISTRATORE_BENCH_UI_WATCH": "1"})
+            self.addCleanup(lambda c=control: c.unlink(missing_ok=True))
+            # With a 20 ms reader the virtual microphone hands over audio as a sound card does, and
+            # the drain at stop and pause waits for it as long as for a sound card.
+            tap = MicTap(rate=RATE, latency_ms=20).wait_running()
+            self.addCleanup(tap.stop)
+            self.start_recording(app, folder / "stopped.caf")
+            time.sleep(2.0)
+            t0 = time.monotonic()
+            if stalled:
+                control.touch()
+            actions = []
+
+            def at(share, what, act):
+                time.sleep(max(0.0, t0 + share * seconds - time.monotonic()))
+                actions.append((time.monotonic(), what))
+                act()
+
+            at(0.15, "stop", lambda: self.click_stop_only(app))
+            at(0.35, "start", lambda: self.start_recording(app, folder / "started.caf"))
+            at(0.65, "pause", lambda: self.press_record_button(app, "Pause", PAUSED))
+            time.sleep(max(0.0, t0 + seconds - time.monotonic()))
+            t1 = time.monotonic()
+            control.unlink(missing_ok=True)
+            self.press_stop(app)
+            wait_for(lambda: len(self.traces(app).get("file complete", [])) >= 2, 30,
+                     lambda: f"both files complete\n{app.report()}")
+            lates = [(t, ms) for t, ms in self.ui_lates(app) if t0 <= t <= t1]
+            self.finish()
+            worst = max((ms for _, ms in lates), default=0)
+            self.figures.add(f"{label}.ui_block", worst)
+
+            def after(t):
+                done = [(t - a, w) for a, w in actions if a <= t]
+                return f"{done[-1][0]:.1f} s after the {done[-1][1]}" if done else f"{t - t0:.1f} s in"
+
+            longest = sorted(lates, key=lambda x: -x[1])[:3]
+            self.figures.note(
+                f"{label} run {i + 1} ({seconds:g} s{' stall' if stalled else ' without a stall'}, stop at "
+                f"{0.15 * seconds:.0f} s, start at {0.35 * seconds:.0f} s, pause at {0.65 * seconds:.0f} s): "
+                f"longest UI-thread waits over 10 ms: "
+                + (", ".join(f"{ms} ms ending {after(t)}" for t, ms in longest) if longest else "none")
+                + f" ({len(lates)} in all)")
+
+    # 10. audio missing after a resume ------------------------------------------------------------
+
+    def resume_after_pause(self, pauses, runs):
+        """A recording of noise paused for each length in `pauses`, then resumed: how much of what
+        the microphone heard after the Resume click is missing from the file. The file's first
+        moment after the pause is found in an independent tap's recording by correlation."""
+        noise = self.folder / "noise.wav"
+        run(["sox", "-n", "-r", str(RATE), "-c", "1", "-b", "16", str(noise), "synth", "90", "whitenoise",
+             "gain", "-15"], timeout=60)
+        for i in range(runs):
+            for label, pause in pauses:
+                app = self.launch_app()
+                tap = MicTap(rate=RATE, latency_ms=20).wait_running()
+                self.addCleanup(tap.stop)
+                player = play(noise, wait=False)
+                self.addCleanup(lambda p=player: p.poll() is None and p.kill())
+                path = self.record_into(app, f"resume {label} {i}.caf")
+                time.sleep(2.0)
+                self.press_record_button(app, "Pause", PAUSED)
+                time.sleep(pause)
+                streams = run("pactl list source-outputs | grep -c 'application.name = \"Registratore\"'",
+                              shell=True, check=False).stdout.strip()
+                self.press_record_button(app, "Record", RESUMED)
+                time.sleep(2.0)
+                self.press_stop(app)
+                t_resume = self.traces(app)["resume pressed"][-1]
+                junction = next(int(m.group(1)) for line in app.err_lines()
+                                if (m := re.match(r"^bench-trace [\d.]+ paused at frame (\d+)$", line)))
+                player.kill()
+                tap.stop()
+                self.finish()
+                sound = decode(path)
+                heard = tap.sound()
+                t_first = tap.at(locate(sound.samples[junction:junction + RATE // 20], heard.samples, RATE,
+                                        t_resume - tap.at(0)))
+                missing = (t_first - t_resume) * 1000
+                self.figures.add(f"resume.{label}", missing)
+                self.figures.note(f"resume after a {pause:g} s pause, run {i + 1}: the file goes on with what the "
+                                  f"microphone heard {missing:+.0f} ms after the Resume click; capture streams of "
+                                  f"the app during the pause: {streams}")
+
+
+def locate(snippet, reference, rate, around, before=0.3, after=0.7, step=6):
+    """Where (seconds into `reference`) `snippet` was heard, searched from `before` seconds
+    ahead of `around` to `after` seconds past it: the lag of the highest normalised correlation,
+    both signals averaged over `step` samples first (noise correlates only with itself)."""
+    def down(s):
+        return [sum(s[k:k + step]) for k in range(0, len(s) - step + 1, step)]
+    a = down(snippet)
+    n = len(a)
+    lo = max(0, int((around - before) * rate / step))
+    hi = max(lo, min(len(reference) // step - n, int((around + after) * rate / step)))
+    ref = down(reference[lo * step:(hi + n) * step])
+    energy = sum(v * v for v in ref[:n])
+    best, best_score = 0, float("-inf")
+    for k in range(len(ref) - n + 1):
+        if k:
+            energy += ref[k + n - 1] ** 2 - ref[k - 1] ** 2
+        score = sum(x * y for x, y in zip(a, ref[k:k + n])) / math.sqrt(max(energy, 1))
+        if score > best_score:
+            best, best_score = k, score
+    return (lo + best) * step / rate
+
+
 def tone_breaks(sound, start, end, frequency):
     """Counts breaks in a steady tone between two times: upward zero crossings whose spacing
     strays from the tone's period by more than 2 samples (a lost, repeated or garbled stretch).
@@ -649,6 +785,16 @@ def table(f, args):
         + "; " + (f"RSS grew {growth[2]} KiB over the run" if growth is not None else ""),
         "-", "size exact, memory flat",
         long_ok is not None and long_ok[1] == 1 and growth is not None and growth[2] <= 1024)
+    stall, nostall = s("stall.ui_block"), s("nostall.ui_block")
+    row(f"Longest wait of the UI thread during a {args.stall_seconds:g} s disk stall spanning a stop, a start and "
+        "a pause (waits over 10 ms counted)", fmt_stats(stall, "ms"), "-",
+        "< 50 ms" + (f" (the same steps without a stall: {fmt_stats(nostall, 'ms')})" if nostall else ""),
+        stall is not None and stall[2] < 50)
+    short, long_ = s("resume.short"), s("resume.long")
+    row("Audio missing after the Resume click, 3 s pause (microphone kept)", fmt_stats(short, "ms"), "-",
+        "< 100 ms", short is not None and short[2] < 100)
+    row("Audio missing after the Resume click, 13 s pause (microphone let go after 10 s)", fmt_stats(long_, "ms"),
+        "-", "< 300 ms", long_ is not None and long_[2] < 300)
     kill = s("kill.lost")
     row("Audio lost on SIGKILL (crash safety, not in the issue's table)", fmt_stats(kill, "ms"), "-",
         "≤ ~500 ms", kill is not None and kill[2] <= 550)
@@ -681,10 +827,11 @@ def main():
     ap.add_argument("--smoke", action="store_true", help="a short run (about two minutes)")
     ap.add_argument("--bin", default=os.environ.get("REGISTRATORE_BIN"))
     ap.add_argument("--engine-long", required=True)
+    ap.add_argument("--stall-shim", help="the preload shim that makes a disk stall (tests/faults/StallShim.cpp)")
     ap.add_argument("--results", help="write the Markdown report here")
     ap.add_argument("--command", default="bench/run.sh")
     ap.add_argument("--only", help="comma-separated steps to run (for experiments): "
-                    "server,cpu,sync,idle,launch,confirm,accuracy,kill,long")
+                    "server,cpu,sync,idle,launch,confirm,accuracy,kill,long,stall,resume")
     ap.add_argument("--cpu-seconds", type=float, help="override the CPU window (experiments)")
     ap.add_argument("--runs", type=int, help="override the number of runs of each figure (experiments)")
     ap.add_argument("--baseline", help="another build of the app, measured for CPU in the same runs")
@@ -703,8 +850,12 @@ def main():
     args.accuracy_seconds = 10 if smoke else 60
     args.kill_runs = 1 if smoke else 3
     args.long_hours = 0.25 if smoke else 3
+    args.stall_seconds = 20
+    args.stall_runs = 1 if smoke else 3
+    args.resume_runs = 1 if smoke else 3
     if args.runs:
         args.cpu_runs = args.confirm_runs = args.accuracy_runs = args.kill_runs = args.runs
+        args.stall_runs = args.resume_runs = args.runs
 
     figures = Figures()
     b = Bench(args.bin, figures, smoke)
@@ -723,6 +874,12 @@ def main():
                                                                           args.accuracy_seconds / 2, 250)),
         ("kill", "killed", lambda: b.killed(args.kill_runs)),
         ("long", "long recording", lambda: b.long_recording(args.engine_long, args.long_hours)),
+        ("stall", "stop, start and pause on a stalled disk",
+         lambda: b.stalled_disk(args.stall_shim, args.stall_seconds, args.stall_runs)),
+        ("stall", "the same without a stall", lambda: smoke or b.stalled_disk(args.stall_shim, args.stall_seconds,
+                                                                                 1, stalled=False)),
+        ("resume", "audio after a resume",
+         lambda: b.resume_after_pause((("short", 3.0), ("long", 13.0)), args.resume_runs)),
     ]
     started = time.monotonic()
     only = set(args.only.split(",")) if args.only else None
@@ -815,7 +972,23 @@ HOW = """\
   header plus 2 bytes a frame, every frame must read back in order, and the resident memory is
   sampled every 10 minutes of audio.
 - Kill: a steady tone recorded, the app killed with SIGKILL; the tone's onset heard by the tap
-  ties the file's end to the clock."""
+  ties the file's end to the clock.
+- Stalled disk: the app launched with the tests' stall shim (`tests/faults/StallShim.cpp`,
+  preloaded) on its recordings' folder and with `REGISTRATORE_BENCH_UI_WATCH=1`, which runs a
+  5 ms timer on its UI thread and writes a trace line each time it fires more than 10 ms late.
+  A recording at 48 kHz runs 2 s, then the stall begins: Stop is clicked at 15 % of it, a new
+  recording is started in the same folder (save dialog, path typed, Return) at 35 %, and paused
+  at 65 %; the stall ends at 100 %, and both files must then complete. The figure is the longest
+  late timer during the stall; the notes give the three longest and what they followed. The
+  same steps without a stall show what the dialog and the widgets cost by themselves.
+- Audio missing after a resume: white noise played into the microphone, a 20 ms tap recording
+  it, the app recording at 48 kHz; Pause after 2 s, Resume after 3 s or 13 s (the microphone is
+  let go after 10 s; `pactl` counts the app's capture streams during the pause), Stop 2 s later.
+  The app's trace gives the frame at which it paused and the moment the Resume click reached it;
+  the 50 ms of the file after that frame are found in the tap's recording by correlation (both
+  averaged over 6 samples, searched from 0.3 s before to 0.7 s after the click), and the tap ties
+  them to the clock. The figure: when the microphone heard the file's first sound after the
+  pause, less the moment of the click."""
 
 
 if __name__ == "__main__":

@@ -148,7 +148,7 @@ int main(int argc, char **argv)
     const Usage after = usage();
     const double measured =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - measureStart).count();
-    recorder->stop();
+    recorder->waitUntilSaved();
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
     const auto figures = input->lastDrain();

@@ -81,7 +81,7 @@ bool record(const QString &path, int rate, std::uint64_t frames, Progress progre
         recorder->updateMeters(); // as the panel does while it is open
         progress(fake->deliveredFrames());
     }
-    recorder->stop();
+    recorder->waitUntilSaved();
     return true;
 }
 

@@ -30,7 +30,8 @@ scripts/build.sh "$build" -DCMAKE_BUILD_TYPE=Release -DREGISTRATORE_TESTS=OFF -D
     exit 1
 }
 
-args=(--bin "$PWD/$build/registratore" --engine-long "$PWD/$build/bench/engine_long" "${baseline[@]}")
+args=(--bin "$PWD/$build/registratore" --engine-long "$PWD/$build/bench/engine_long"
+      --stall-shim "$PWD/$build/bench/libbench_stall_shim.so" "${baseline[@]}")
 command="bench/run.sh${baseline[1]:+ --baseline ${baseline[1]}}"
 if [[ $smoke == 1 ]]; then
     args+=(--smoke --command "$command --smoke")

@@ -41,8 +41,11 @@ public:
     // sink is never called again.
     virtual void setSink(AudioSink *sink) = 0;
 
-    // Holds capture (paused recording) or lets it run again. Audio of a held input is not
-    // delivered.
+    // Holds capture (a paused recording) or lets it run again. A held input delivers nothing.
+    // For a while it keeps the device running, so that it delivers again at once; held longer,
+    // it lets the device go, so that the desktop no longer shows the microphone in use, and
+    // opens it again when let run. Let run again, it delivers what it captures from that moment
+    // on, never what it captured while held.
     virtual void setHeld(bool held) = 0;
 
     // Delivers to the sink everything the input has captured up to this call, waiting for

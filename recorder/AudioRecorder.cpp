@@ -93,8 +93,9 @@ float decibels(int peak)
 
 // The recorder's state is shared by three threads: the UI thread (the public functions), the
 // input's capture thread (audioCaptured, audioMissing, inputChanged, inputLost), which only copies each
-// fragment into the buffer, and the writer thread, which moves the buffer into the file. The UI
-// thread never waits for the disk while recording; it does at stop(), which completes the file.
+// fragment into the buffer, and the writer thread, which creates the file and moves the buffer
+// into it. The UI thread never waits for the disk: it waits a moment for the file to be
+// created, and never past that.
 struct AudioRecorder::Impl final : platform::AudioSink {
     enum class State { Ready, Recording, Paused, Ended };
 
@@ -106,7 +107,8 @@ struct AudioRecorder::Impl final : platform::AudioSink {
     std::unique_ptr<FileWriter> writer;
     bool stopCalled = false; // UI thread only
     bool started = false;    // UI thread only: record() was called
-    QString stopResult;      // UI thread only
+    // The recorder is going away: what its writer says is nobody's business any more.
+    std::atomic<bool> quiet{false};
 
     // Serialises the capture thread's look at the state with the UI thread's changes of it, so
     // that nothing captured after a pause reaches the buffer.
@@ -162,22 +164,36 @@ struct AudioRecorder::Impl final : platform::AudioSink {
             state = next;
     }
 
-    // On the writer thread. Marks it, so that a handler connected directly which calls stop()
-    // does not wait for the very thread it runs on.
-    void announce(const QString &reason, bool saved)
-    {
-        state = State::Ended;
-        announcing = true;
-        emit owner->failed(reason, saved);
-        announcing = false;
-    }
-    static thread_local bool announcing;
-
     void raisePeak(int peak)
     {
         int seen = peakSinceUpdate.load(std::memory_order_relaxed);
         while (peak > seen && !peakSinceUpdate.compare_exchange_weak(seen, peak, std::memory_order_relaxed)) {
         }
+    }
+
+    FileWriter::Events writerEvents()
+    {
+        FileWriter::Events events;
+        events.audioMissing = [this](const AudioBuffer::Gap &gap) {
+            if (!quiet)
+                emit owner->audioMissing(static_cast<double>(gap.frames) / rate,
+                                         static_cast<double>(gap.at) / rate);
+        };
+        events.failed = [this](const QString &reason, bool saved) {
+            state = State::Ended;
+            if (!quiet)
+                emit owner->failed(reason, saved);
+        };
+        events.finished = [this](const QString &failure) {
+            benchtrace::mark("file complete");
+            if (!quiet)
+                emit owner->saved(failure);
+        };
+        events.told = [this](const QString &text) {
+            if (!quiet)
+                emit owner->notice(text);
+        };
+        return events;
     }
 
     bool record()
@@ -187,8 +203,15 @@ struct AudioRecorder::Impl final : platform::AudioSink {
             return false;
         if (now == State::Recording)
             return true;
-        // What the input captured before this moment (while the save dialog was up, or while
-        // paused) and is still on its way is dropped: the recording goes on from now.
+        if (now == State::Paused) {
+            // The held input delivers nothing: what it captures once let run again belongs in
+            // the file, and what it captured while held is dropped by the input itself.
+            setState(State::Recording);
+            input->setHeld(false);
+            return state == State::Recording;
+        }
+        // What the input captured before this moment (while the save dialog was up) and is
+        // still on its way is dropped: the recording goes on from now.
         input->drain();
         setState(State::Recording);
         if (state == State::Recording && !std::exchange(started, true))
@@ -203,34 +226,32 @@ struct AudioRecorder::Impl final : platform::AudioSink {
         // What was captured before the pause belongs in the file.
         input->drain();
         setState(State::Paused);
-        // A long pause leaves a complete file on disk. The input is not held: a held input
-        // takes a fraction of a second to deliver again, which would cost the first words
-        // after the resume.
+        benchtrace::mark("paused at frame", buffer->frames());
+        // A short hold keeps the microphone ready, so the first words after the resume are
+        // kept; a long one lets it go, so the desktop no longer shows it in use.
+        input->setHeld(true);
+        // A long pause leaves a complete file on disk.
         writer->requestSync();
     }
 
-    QString stop()
+    void stop()
     {
-        // A failed() handler connected directly runs on the writer thread, which has ended the
-        // recording already and cannot wait for itself; the owner's next stop() or destruction
-        // releases the input.
-        if (announcing)
-            return writer->finish(started);
         if (std::exchange(stopCalled, true))
-            return stopResult;
+            return;
+        if (writer->onWriterThread()) {
+            // From a failed() handler connected directly: the input is released with the recorder.
+            writer->finish(started);
+            return;
+        }
         benchtrace::mark("stop");
         if (state == State::Recording)
             input->drain();
         setState(State::Ended);
-        stopResult = writer->finish(started);
-        benchtrace::mark("file complete");
         input->setSink(nullptr);
         input->close();
-        return stopResult;
+        writer->finish(started);
     }
 };
-
-thread_local bool AudioRecorder::Impl::announcing = false;
 
 AudioRecorder::AudioRecorder() : d(std::make_unique<Impl>())
 {
@@ -239,7 +260,11 @@ AudioRecorder::AudioRecorder() : d(std::make_unique<Impl>())
 
 AudioRecorder::~AudioRecorder()
 {
+    if (!d->writer)
+        return;
+    d->quiet = true;
     d->stop();
+    d->writer.reset();
 }
 
 std::unique_ptr<AudioRecorder> AudioRecorder::create(const QString &path, const RecordingSettings &settings,
@@ -268,22 +293,20 @@ std::unique_ptr<AudioRecorder> AudioRecorder::create(const QString &path, const 
         }
     }
 
-    std::unique_ptr<RecordingFile> file = RecordingFile::create(path, rate, error);
-    if (!file)
-        return nullptr;
-
     std::unique_ptr<AudioRecorder> recorder(new AudioRecorder);
     Impl &d = *recorder->d;
     d.path = path;
     d.rate = rate;
     d.buffer = std::make_unique<AudioBuffer>(options.bufferFrames);
-    FileWriter::Events events;
-    events.audioMissing = [&d](const AudioBuffer::Gap &gap) {
-        emit d.owner->audioMissing(static_cast<double>(gap.frames) / d.rate,
-                                   static_cast<double>(gap.at) / d.rate);
-    };
-    events.failed = [&d](const QString &reason, bool saved) { d.announce(reason, saved); };
-    d.writer = std::make_unique<FileWriter>(std::move(file), *d.buffer, path, rate, std::move(events));
+    d.writer = std::make_unique<FileWriter>(path, rate, *d.buffer, d.writerEvents());
+    // A file that cannot be created is told here, as the start's failure, when the disk answers
+    // at once. A slow disk is not waited for: the recording starts into the buffer, and a file
+    // that turns out not to be possible ends it then.
+    if (d.writer->waitForFile(options.creationWait, error) == FileWriter::Creation::Failed) {
+        d.quiet = true;
+        d.writer.reset();
+        return nullptr;
+    }
     d.input = std::move(input);
     d.input->setSink(&d);
     return recorder;
@@ -311,9 +334,20 @@ void AudioRecorder::pause()
     d->pause();
 }
 
-QString AudioRecorder::stop()
+void AudioRecorder::stop()
 {
-    return d->stop();
+    d->stop();
+}
+
+QString AudioRecorder::waitUntilSaved()
+{
+    d->stop();
+    return d->writer->wait();
+}
+
+double AudioRecorder::secondsToSave() const
+{
+    return static_cast<double>(d->buffer->queued()) / d->rate;
 }
 
 bool AudioRecorder::isRecording() const

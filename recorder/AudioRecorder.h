@@ -6,13 +6,14 @@
 
 #include <QString>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 
 // Records the microphone into one Core Audio Format file: 16-bit little-endian PCM, mono.
-// Capture and file writing run off the UI thread, each on its own: capture hands the audio to a
-// buffer and never waits for the disk. The UI thread only starts, pauses, stops and reads the
-// time and level.
+// Capture and all the disk work run off the UI thread, each on its own: capture hands the audio
+// to a buffer and never waits for the disk, and neither does the UI thread, which only starts,
+// pauses, stops and reads the time and level. The file is saved after stop() in the background.
 class AudioRecorder : public Recorder {
     Q_OBJECT
 public:
@@ -20,6 +21,9 @@ public:
         // Audio that may wait for a slow disk, in frames; past it, audio is dropped and the gap
         // reported. Ten minutes at the highest rate by default (about 55 MiB, taken as needed).
         std::int64_t bufferFrames = std::int64_t{48000} * 600;
+        // How long create() waits for the file to be created. A disk that answers within it
+        // has a file that cannot be created told by create(); a slower one is not waited for.
+        std::chrono::milliseconds creationWait{10};
     };
 
     // Creates the recorder for `path` with `settings`, capturing from `input` (opened here at
@@ -42,8 +46,11 @@ public:
     bool prepareToRecord() override;
     bool record() override;
     void pause() override;
-    // Completes the file with everything captured up to now, waiting for the disk. Idempotent.
-    QString stop() override;
+    // Ends capture now; the file is completed with everything captured up to now in the
+    // background, and saved() tells when. Idempotent.
+    void stop() override;
+    QString waitUntilSaved() override;
+    double secondsToSave() const override;
 
     bool isRecording() const;
     // Seconds of audio in the file: frames written / sample rate. Stands still while paused.
@@ -57,10 +64,10 @@ public:
     QString path() const;
     int sampleRate() const;
 
-    // failed() and audioMissing(), inherited from Recorder, are emitted on the writer thread,
-    // inputChanged() on the input's capture thread.
-    // After failed(reason, saved), stop() answers `reason` when the file could not be
-    // completed and nothing otherwise.
+    // failed(), saved(), audioMissing() and notice(), inherited from Recorder, are emitted on
+    // the writer thread (saved() also within stop() when the writer had ended already),
+    // inputChanged() on the input's capture thread. After failed(reason, saved), saved()
+    // answers `reason` when the file could not be completed and nothing otherwise.
 
 private:
     AudioRecorder();

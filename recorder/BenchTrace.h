@@ -19,9 +19,12 @@ class QObject;
 #include <QTimer>
 #include <QtGlobal>
 
+#include <QElapsedTimer>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <thread>
 
 namespace benchtrace {
@@ -40,6 +43,36 @@ inline void mark(const char *what)
     const double now =
         std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
     std::fprintf(stderr, "bench-trace %.6f %s\n", now, what);
+}
+
+// A moment with a count: "<what> <count>".
+inline void mark(const char *what, long long count)
+{
+    if (!enabled())
+        return;
+    const double now =
+        std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    std::fprintf(stderr, "bench-trace %.6f %s %lld\n", now, what, count);
+}
+
+// With REGISTRATORE_BENCH_UI_WATCH=1 (and the trace on), a 5 ms timer on the UI thread tells
+// each time it fired late by more than 10 ms: "ui late <ms>", at the end of the wait. The longest
+// such wait is the longest time the UI thread did not answer.
+inline void watchUiThread(QObject *context)
+{
+    if (!enabled() || qEnvironmentVariableIntValue("REGISTRATORE_BENCH_UI_WATCH") != 1)
+        return;
+    constexpr int interval = 5;
+    auto *timer = new QTimer(context);
+    timer->setTimerType(Qt::PreciseTimer);
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    QObject::connect(timer, &QTimer::timeout, context, [clock] {
+        const qint64 late = clock->restart() - interval;
+        if (late > 10)
+            mark("ui late", late);
+    });
+    timer->start(interval);
 }
 
 // With REGISTRATORE_BENCH_BLOCK_UI_AT=S (and the trace on), the UI thread is blocked for three
@@ -67,6 +100,8 @@ inline void blockUiLater(QObject *context)
 namespace benchtrace {
 
 inline void mark(const char *) {}
+inline void mark(const char *, long long) {}
+inline void watchUiThread(QObject *) {}
 inline void blockUiLater(QObject *) {}
 
 } // namespace benchtrace

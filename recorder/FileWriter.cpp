@@ -1,8 +1,10 @@
 #include "recorder/FileWriter.h"
 
 #include "recorder/BenchTrace.h"
+#include "recorder/LeftoverRecordings.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -23,9 +25,8 @@ QString shownPath(const QString &path)
 
 } // namespace
 
-FileWriter::FileWriter(std::unique_ptr<RecordingFile> file, AudioBuffer &buffer, const QString &path,
-                       int rate, Events events)
-    : file_(std::move(file)), buffer_(buffer), path_(path), rate_(rate), events_(std::move(events)),
+FileWriter::FileWriter(const QString &path, int rate, AudioBuffer &buffer, Events events)
+    : buffer_(buffer), path_(path), rate_(rate), events_(std::move(events)),
       lastSync_(std::chrono::steady_clock::now())
 {
     thread_ = std::thread([this] { run(); });
@@ -38,7 +39,25 @@ FileWriter::~FileWriter()
         thread_.detach();
         return;
     }
-    finish(false);
+    {
+        std::lock_guard lock(mutex_);
+        silent_ = true; // whoever listened is going away
+        finishRequested_ = true;
+    }
+    buffer_.close();
+    if (thread_.joinable())
+        thread_.join();
+}
+
+FileWriter::Creation FileWriter::waitForFile(std::chrono::milliseconds wait, QString &error)
+{
+    std::unique_lock lock(mutex_);
+    creationSettled_.wait_for(lock, wait, [this] { return creation_ != Creation::Pending; });
+    if (creation_ == Creation::Failed)
+        error = creationError_;
+    else if (creation_ == Creation::Pending)
+        creationAwaited_ = false;
+    return creation_;
 }
 
 void FileWriter::requestSync()
@@ -60,26 +79,37 @@ void FileWriter::inputLost(const QString &reason)
     buffer_.close();
 }
 
-QString FileWriter::finish(bool keep)
+void FileWriter::finish(bool keep)
 {
+    bool answerNow = false;
+    QString answer;
     {
         std::lock_guard lock(mutex_);
-        if (onWriterThread())
-            return result_.value_or(QString());
-        if (!finishRequested_) {
-            finishRequested_ = true;
-            keep_ = keep;
-        }
+        if (finishRequested_)
+            return;
+        finishRequested_ = true;
+        keep_ = keep;
+        // The writer ended by itself already: nobody else will answer.
+        answerNow = concluded_ && !silent_;
+        answer = result_;
     }
     buffer_.close();
-    if (thread_.joinable())
+    if (answerNow && events_.finished)
+        events_.finished(answer);
+}
+
+QString FileWriter::wait()
+{
+    if (!onWriterThread() && thread_.joinable())
         thread_.join();
     std::lock_guard lock(mutex_);
-    return result_.value_or(QString());
+    return result_;
 }
 
 void FileWriter::run()
 {
+    if (!create())
+        return;
     while (true) {
         // Audio, a request, or the periodic sync of what is not synced yet wakes the writer.
         buffer_.waitForAudio(sinceSync_ > 0 ? lastSync_ + kSyncInterval
@@ -119,6 +149,46 @@ void FileWriter::run()
     }
 }
 
+// Creates the file, which on a slow disk takes as long as the disk does. False when it could not
+// be created: the recording ends there.
+bool FileWriter::create()
+{
+    QString error;
+    std::unique_ptr<RecordingFile> file = RecordingFile::create(path_, rate_, error);
+    bool awaited = false;
+    {
+        std::lock_guard lock(mutex_);
+        creation_ = file ? Creation::Created : Creation::Failed;
+        creationError_ = error;
+        awaited = creationAwaited_;
+        file_ = std::move(file);
+    }
+    creationSettled_.notify_all();
+    if (!file_) {
+        buffer_.close();
+        if (awaited) {
+            // The creator tells the user, and no recorder is made.
+            std::lock_guard lock(mutex_);
+            concluded_ = true;
+            result_ = error;
+        } else {
+            conclude(error, error, false);
+        }
+        return false;
+    }
+    return true;
+}
+
+// Recordings a crash left hidden in the folder get names beside this one.
+void FileWriter::recoverLeftovers()
+{
+    const QStringList told = LeftoverRecordings::recover(QFileInfo(path_).absolutePath());
+    if (events_.told) {
+        for (const QString &text : told)
+            events_.told(text);
+    }
+}
+
 bool FileWriter::due(std::chrono::steady_clock::time_point now)
 {
     return now - lastSync_ >= kSyncInterval;
@@ -147,8 +217,8 @@ bool FileWriter::writeQueued()
             sinceHeader_ = 0;
             sinceSync_ = 0;
             lastSync_ = std::chrono::steady_clock::now();
-            if (events_.firstWritten)
-                events_.firstWritten();
+            // The recording has started, and whoever listens to it does by now.
+            recoverLeftovers();
         } else if (sinceHeader_ >= rate_ / kHeaderUpdatesPerSecond) {
             if (auto failed = file_->updateHeader()) {
                 fail(*failed);
@@ -202,13 +272,7 @@ void FileWriter::fail(const QString &reason)
         else
             saved = true;
     }
-    {
-        std::lock_guard lock(mutex_);
-        result_ = saved ? QString() : text;
-    }
-    reportGaps(true);
-    if (events_.failed)
-        events_.failed(text, saved);
+    conclude(text, text, saved);
 }
 
 // Everything queued is written: the file is completed (stop) or the input went away.
@@ -235,11 +299,31 @@ void FileWriter::end(std::optional<QString> lostReason)
         if (lostReason)
             failure = lostText + QLatin1Char(' ') + *failure;
     }
+    conclude(failure.value_or(QString()), failure.value_or(lostText), !failure);
+}
+
+// The writer's last word: finished() when the end was asked for, failed() when the recording
+// ended by itself. `failure` is what finished() says, now or when finish() comes; `reason` and
+// `saved` are what failed() says. A file completed with everything written before a failure
+// is no failure to a later finish().
+void FileWriter::conclude(const QString &failure, const QString &reason, bool saved)
+{
+    bool asked = false;
+    bool silent = false;
     {
         std::lock_guard lock(mutex_);
-        result_ = failure.value_or(QString());
+        concluded_ = true;
+        asked = finishRequested_;
+        silent = silent_;
+        result_ = asked || !saved ? failure : QString();
     }
     reportGaps(true);
-    if (lostReason && events_.failed)
-        events_.failed(failure.value_or(lostText), !failure);
+    if (silent)
+        return;
+    if (asked) {
+        if (events_.finished)
+            events_.finished(failure);
+    } else if (events_.failed) {
+        events_.failed(reason, saved);
+    }
 }

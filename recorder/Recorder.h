@@ -13,10 +13,15 @@ public:
     virtual bool prepareToRecord() = 0;
     virtual bool record() = 0;
     virtual void pause() = 0;
-    // Completes the file with everything captured up to now (written, header, synced, closed).
-    // Returns why that failed, empty when the file is complete. Idempotent: later calls return
-    // the first answer.
-    virtual QString stop() = 0;
+    // Ends the recording: capture stops now, and the file is completed with everything captured
+    // up to now (written, header, synced, closed) without the caller waiting for the disk;
+    // saved() follows. Idempotent.
+    virtual void stop() = 0;
+    // Stops, then waits until the file is complete. Returns why it is not, empty when it is. For
+    // when nothing else can go on (the display is gone).
+    virtual QString waitUntilSaved() = 0;
+    // Seconds of audio captured but not in the file yet (a slow disk).
+    virtual double secondsToSave() const = 0;
     // Seconds of audio in the file; stands still while paused.
     virtual double currentTime() const = 0;
     // Takes the peak of the samples since the previous call; when none arrived since (audio
@@ -38,4 +43,10 @@ signals:
     // The recording goes on from another microphone, `name` as the desktop shows it. May be
     // emitted on any thread.
     void inputChanged(const QString &name);
+    // After stop(): the file is complete (`failure` empty) or could not be completed, and why.
+    // Emitted once. May be emitted on any thread.
+    void saved(const QString &failure);
+    // Something the user should know that does not end the recording (an earlier recording
+    // left behind by a crash, found in the folder). May be emitted on any thread.
+    void notice(const QString &text);
 };

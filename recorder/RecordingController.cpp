@@ -9,6 +9,7 @@
 #include "recorder/RecordingFolder.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QTimer>
 
 #include <algorithm>
@@ -17,6 +18,8 @@
 RecordingController::RecordingController(Services services, QObject *parent)
     : QObject(parent), services(std::move(services)), shownTime(formatElapsedTime(0))
 {
+    connect(&savingFiles, &SavingRecordings::saved, this, &RecordingController::fileSaved);
+    benchtrace::watchUiThread(this);
 }
 
 RecordingController::~RecordingController() = default;
@@ -72,6 +75,7 @@ void RecordingController::clickRecord()
         endTick();
         return;
     case ButtonType::Pause:
+        benchtrace::mark("resume pressed");
         setState(ButtonType::Play);
         Log::line("riavvio registrazione");
         setRecordImage(QStringLiteral("pause"));
@@ -87,7 +91,6 @@ void RecordingController::createRecorder()
     Log::line("createRecorder");
     ModelData::shared().chiudo = QStringLiteral("No");
     showMessage({});
-    unsavedReason.clear();
 
     // The sound server takes up to a second to deliver the first samples of a new input:
     // open it now, while the user is in the dialog, so the first words after confirming
@@ -111,19 +114,32 @@ void RecordingController::createRecorder()
     benchtrace::mark("dialog confirmed");
     const RecordingSettings settings = recordingSettings(QualityPresets::read(services.preferences));
     QString error;
-    std::unique_ptr<Recorder> made = services.makeRecorder(answer.path, settings, std::move(input), error);
+    std::unique_ptr<Recorder> made;
+    // A file still being completed has a writer of its own: a second one would overwrite it.
+    if (savingFiles.holds(answer.path)) {
+        error = QStringLiteral("“%1” is still being saved. Choose another name, or wait until it is saved.")
+                    .arg(QDir::toNativeSeparators(answer.path));
+    } else {
+        made = services.makeRecorder(answer.path, settings, std::move(input), error);
+    }
     if (made) {
         recorder = std::move(made);
-        connect(recorder.get(), &Recorder::failed, this, &RecordingController::recordingFailed,
+        recordingPath = answer.path;
+        Recorder *current = recorder.get();
+        connect(
+            current, &Recorder::failed, this,
+            [this, current](const QString &reason, bool saved) { recordingFailed(current, reason, saved); },
+            Qt::QueuedConnection);
+        connect(current, &Recorder::audioMissing, this, &RecordingController::audioMissing,
                 Qt::QueuedConnection);
-        connect(recorder.get(), &Recorder::audioMissing, this, &RecordingController::audioMissing,
+        connect(current, &Recorder::inputChanged, this, &RecordingController::inputChanged,
                 Qt::QueuedConnection);
-        connect(recorder.get(), &Recorder::inputChanged, this, &RecordingController::inputChanged,
-                Qt::QueuedConnection);
+        connect(current, &Recorder::notice, this, &RecordingController::notice, Qt::QueuedConnection);
         recorder->setMeteringEnabled(true);
         recorder->prepareToRecord();
-        RecordingFolder::remember(services.preferences, answer.path);
     } else {
+        if (input)
+            input->close();
         Log::line("Creation of AVAudioRecorder failed");
         Log::line(error);
         showMessage(QStringLiteral("Could not start recording: ") + error);
@@ -133,10 +149,15 @@ void RecordingController::createRecorder()
     // failure for a running recording.
     if (recorder) {
         setRecordImage(QStringLiteral("pause"));
-        if (!recorder->record()) {
-            recorder.reset();
+        if (recorder->record()) {
+            // After record(): the preferences are written to disk at once.
+            RecordingFolder::remember(services.preferences, answer.path);
+        } else {
+            // It ended before it started (the microphone lost, the file impossible): why is told
+            // once its writer has said its last word.
+            savingFiles.save(std::move(recorder), recordingPath);
             setRecordImage(QStringLiteral("rec"));
-            showMessage(QStringLiteral("Could not start recording: the microphone did not start."));
+            showMessage(QStringLiteral("Could not start recording."));
         }
     }
     if (recorder)
@@ -196,54 +217,58 @@ void RecordingController::timerChanged(QTimer *firing)
     showTime(recorder->currentTime());
 }
 
-QString RecordingController::stop()
+void RecordingController::stop()
 {
     benchtrace::mark("stop pressed");
     Log::line("stop");
     if (btnType == ButtonType::Stop)
-        return {};
+        return;
     Log::line("stoppo la registrazione");
-    const QString failure = finishRecording();
-    if (!failure.isEmpty()) {
-        Log::line(QStringLiteral("recording ended : ") + failure);
-        showMessage(QStringLiteral("The recording stopped: ") + failure);
-    }
-    return failure;
+    finishRecording();
 }
 
-// Completes the file first, so that a failure to do so is known before the panel says the
-// recording is over; then back to ready. Returns why the file could not be completed.
-QString RecordingController::finishRecording()
+// The panel is ready again at once; the recorder's time is read after that, and the recorder goes
+// on completing its file in the background. `ended`: the recording ended by itself, with why its
+// file could not be completed (empty: it was), told already.
+void RecordingController::finishRecording(std::optional<QString> ended)
 {
-    QString failure;
-    if (recorder) {
-        Log::line(
-            QStringLiteral("secondiegistrazione : %1").arg(elapsedSecondsField(recorder->currentTime())));
-        failure = recorder->stop();
-        recorder.reset();
-    }
     setRecordImage(QStringLiteral("rec"));
     showTime(0);
     setState(ButtonType::Stop);
+    if (recorder) {
+        Log::line(
+            QStringLiteral("secondiegistrazione : %1").arg(elapsedSecondsField(recorder->currentTime())));
+        savingFiles.save(std::move(recorder), recordingPath, std::move(ended));
+    }
     endTick();
     levels = {};
     emit levelCleared();
-    return failure;
 }
 
-void RecordingController::recordingFailed(const QString &reason, bool saved)
+void RecordingController::fileSaved(const QString &failure)
 {
-    if (btnType == ButtonType::Stop)
+    if (failure.isEmpty())
+        return;
+    Log::line(QStringLiteral("recording ended : ") + failure);
+    showMessage(QStringLiteral("The recording stopped: ") + failure);
+}
+
+void RecordingController::recordingFailed(Recorder *from, const QString &reason, bool saved)
+{
+    // A recorder already stopped tells what became of its file when it is saved.
+    if (from != recorder.get())
         return;
     Log::line(QStringLiteral("recording ended : ") + reason);
-    const QString completion = finishRecording();
+    finishRecording(saved ? QString() : reason);
     QString text = QStringLiteral("The recording stopped: ") + reason;
-    if (!completion.isEmpty() && completion != reason)
-        text += QLatin1Char(' ') + completion;
-    if (saved && completion.isEmpty())
+    if (saved)
         text += QStringLiteral(" Everything recorded until then is saved.");
-    else
-        unsavedReason = completion.isEmpty() ? reason : completion;
+    showMessage(text);
+}
+
+void RecordingController::notice(const QString &text)
+{
+    std::fprintf(stderr, "registratore: %s\n", qPrintable(text));
     showMessage(text);
 }
 
@@ -268,12 +293,21 @@ void RecordingController::inputChanged(const QString &name)
 
 QString RecordingController::finishBeforeQuit()
 {
-    if (btnType == ButtonType::Stop)
-        return {};
     // The event loop has ended: a failure the recorder announced just before still waits in
     // the queue, and it decides what the file holds.
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-    if (btnType == ButtonType::Stop)
-        return unsavedReason;
-    return stop();
+    if (btnType != ButtonType::Stop)
+        stop();
+    const QString failure = savingFiles.waitForAll();
+    // What the recorders said meanwhile is logged and shown as it would have been.
+    QCoreApplication::sendPostedEvents(&savingFiles, QEvent::MetaCall);
+    return failure;
+}
+
+QString RecordingController::completeFilesNow()
+{
+    QString failure = recorder ? recorder->waitUntilSaved() : QString();
+    if (const QString others = savingFiles.waitForAll(); !others.isEmpty())
+        failure += (failure.isEmpty() ? QString() : QStringLiteral(" ")) + others;
+    return failure;
 }

@@ -5,6 +5,7 @@
 #include "platform/SaveDialog.h"
 #include "recorder/Recorder.h"
 #include "recorder/RecordingSettings.h"
+#include "recorder/SavingRecordings.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -12,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QTimer;
@@ -19,8 +21,10 @@ class QTimer;
 // One recording at a time, from the record button's first press to stop: the Ready / Recording /
 // Paused state, the recorder's lifecycle (the input opened early, the save dialog, creation,
 // record, pause, resume, stop), the 0.25 s tick that samples the time and the level, the close
-// guard while the dialog is up, and the messages that tell the user what went wrong. It knows
-// nothing of widgets: a view shows what its signals say and forwards the user's presses.
+// guard while the dialog is up, and the messages that tell the user what went wrong. A stopped
+// recording's file is completed in the background (saving()) while the panel is ready for the
+// next one. It knows nothing of widgets: a view shows what its signals say and forwards the
+// user's presses.
 class RecordingController : public QObject {
     Q_OBJECT
 public:
@@ -47,15 +51,15 @@ public:
 
     // The record button: starts a recording when ready, pauses a running one, resumes a paused one.
     void clickRecord();
-    // Ends the recording, running or paused. Returns why its file could not be completed (empty
-    // when it was, or when nothing was recording).
-    QString stop();
-    // Completes a running or paused recording before the application ends; returns why its file
-    // could not be completed, empty when it was or when nothing was recording.
+    // Ends the recording, running or paused, at once: the panel is ready again, and the file is
+    // completed in the background (saving()). A file that cannot be completed is told then.
+    void stop();
+    // Ends a running or paused recording before the application ends, and waits until every
+    // file is complete. Returns why a file could not be completed, empty when all were.
     QString finishBeforeQuit();
-    // Completes the file of a running or paused recording at once, telling no one: the display
-    // may be gone. Returns why the file could not be completed, empty when it was.
-    QString completeFileNow() { return recorder ? recorder->stop() : QString(); }
+    // Completes the files of the recording and of those being saved, waiting for the disk and
+    // telling no one: the display may be gone. Returns why a file could not be completed.
+    QString completeFilesNow();
     // One tick of `firing`: the level and the time of the recorder, or, without a recorder, the
     // end of that timer.
     void timerChanged(QTimer *firing);
@@ -70,6 +74,11 @@ public:
     // The recorder's own time now, whether or not the tick runs; 0 without a recording.
     double elapsedSeconds() const { return recorder ? recorder->currentTime() : 0.0; }
     QString message() const { return shownMessage; }
+    // The recordings whose files are still being completed, and the text that says so.
+    SavingRecordings &saving() { return savingFiles; }
+    const SavingRecordings &saving() const { return savingFiles; }
+    // A recording runs or is paused, or a file is still being saved.
+    bool busy() const { return btnType != ButtonType::Stop || !savingFiles.isEmpty(); }
     // Peak levels of the current recording, one per tick.
     const std::vector<float> &powerTrace() const { return levels; }
     // The tick's timer while there is one.
@@ -95,20 +104,22 @@ private:
     void showMessage(const QString &text);
     void startTick();
     void endTick();
-    QString finishRecording();
-    void recordingFailed(const QString &reason, bool saved);
+    void finishRecording(std::optional<QString> ended = {});
+    void recordingFailed(Recorder *from, const QString &reason, bool saved);
+    void fileSaved(const QString &failure);
     void audioMissing(double seconds, double atSeconds);
     void inputChanged(const QString &name);
+    void notice(const QString &text);
 
     Services services;
     ButtonType btnType = ButtonType::Stop;
     std::unique_ptr<Recorder> recorder;
+    QString recordingPath; // the file of `recorder`
+    SavingRecordings savingFiles;
     std::unique_ptr<QTimer> timer;
     std::vector<float> levels;
     QString imageName = QStringLiteral("rec");
     QString shownTime;
     QString shownMessage;
-    // Why the last recording that ended by itself was not completely saved.
-    QString unsavedReason;
     bool concealed = false; // the view was hidden after having been shown: the timer sleeps
 };

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <sndfile.h>
 
@@ -99,19 +98,13 @@ std::unique_ptr<RecordingFile> RecordingFile::create(const QString &chosen, int 
         return cannotCreate(systemReason(statError));
     }
 
-    const QFileInfo target(file->path_);
-    for (int attempt = 0; attempt < 100 && file->io_.fd < 0; ++attempt) {
-        file->temporaryPath_ = target.absoluteDir().filePath(
-            QStringLiteral(".%1.%2.part")
-                .arg(target.fileName())
-                .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
-        file->io_.fd =
-            ::open(encoded(file->temporaryPath_).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (file->io_.fd < 0 && errno != EEXIST)
-            return cannotCreate(systemReason(errno));
-    }
-    if (file->io_.fd < 0)
-        return cannotCreate(systemReason(EEXIST));
+    int openError = 0;
+    std::optional<platform::TemporaryFile> temporary =
+        platform::TemporaryFile::create(QFileInfo(file->path_).absolutePath(), openError);
+    if (!temporary)
+        return cannotCreate(systemReason(openError));
+    file->temporary_ = std::move(temporary);
+    file->io_.fd = file->temporary_->descriptor();
 
     SF_INFO info{};
     info.samplerate = rate;
@@ -249,12 +242,14 @@ std::optional<QString> RecordingFile::commit()
 {
     if (committed_)
         return std::nullopt;
+    if (!temporary_)
+        return systemReason(EBADF);
     if (auto failure = updateHeader())
         return failure;
     if (auto failure = sync())
         return failure;
-    if (::rename(encoded(temporaryPath_).constData(), encoded(path_).constData()) != 0)
-        return systemReason(errno);
+    if (const int error = temporary_->giveName(path_, replacesExisting_); error != 0)
+        return systemReason(error);
     committed_ = true;
     if (const int error = syncFolderOf(path_); error != 0)
         return systemReason(error);
@@ -296,7 +291,7 @@ void RecordingFile::discard()
     if (file_)
         sf_close(std::exchange(file_, nullptr));
     (void)closeFile();
-    if (!committed_ && !temporaryPath_.isEmpty())
-        ::unlink(encoded(temporaryPath_).constData());
-    temporaryPath_.clear();
+    if (!committed_ && temporary_)
+        temporary_->removeHiddenName();
+    temporary_.reset();
 }

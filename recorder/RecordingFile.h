@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/TemporaryFile.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -10,14 +12,16 @@
 struct sf_private_tag;
 
 // One recording's Core Audio Format file on disk: 16-bit little-endian PCM, mono. It is written
-// under a temporary name beside the chosen path and takes that path only at commit(), so a file
-// the user agreed to replace stays as it was until the new recording has audio on disk.
+// in the chosen path's folder without a name of its own (platform::TemporaryFile) and takes that
+// path only at commit(), so a file the user agreed to replace stays as it was until the new
+// recording has audio on disk, and a name as long as the folder allows can be chosen.
 // Every operation reports why it failed, in the system's words; after a failure the file
 // can still be completed with everything written before it.
 class RecordingFile {
 public:
-    // Creates the temporary file for `path`. Refuses a path that names anything but a regular
-    // file (a folder, a pipe, a device) without waiting on it. nullptr with `error` on failure.
+    // Creates the file for `path`, not yet under that name. Refuses a path that names anything
+    // but a regular file (a folder, a pipe, a device) without waiting on it. nullptr with
+    // `error` on failure.
     static std::unique_ptr<RecordingFile> create(const QString &path, int rate, QString &error);
     ~RecordingFile();
     RecordingFile(const RecordingFile &) = delete;
@@ -32,11 +36,11 @@ public:
     std::optional<QString> write(std::span<const std::int16_t> samples);
     std::optional<QString> updateHeader();
     std::optional<QString> sync();
-    // Header, sync, then the temporary file replaces the chosen path.
+    // Header, sync, then the file takes the chosen path (in place of the file there, if any).
     std::optional<QString> commit();
     // Final header, sync and close. The file stays wherever it is (see commit()).
     std::optional<QString> complete();
-    // Closes and removes the temporary file (a recording that never started).
+    // Closes the file and leaves no trace of it (a recording that never started).
     void discard();
 
 private:
@@ -59,7 +63,7 @@ private:
     static std::int64_t ioTell(void *io);
 
     QString path_;
-    QString temporaryPath_;
+    std::optional<platform::TemporaryFile> temporary_; // until it is closed
     Io io_;
     sf_private_tag *file_ = nullptr;
     std::int64_t frames_ = 0;

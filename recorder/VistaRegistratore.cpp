@@ -43,6 +43,7 @@ VistaRegistratore::VistaRegistratore(Services services, QWidget *parent)
     connect(recording, &RecordingController::levelChanged, vistaBarra, &LevelBar::setLevel);
     connect(recording, &RecordingController::levelCleared, vistaBarra, &LevelBar::clear);
     connect(recording, &RecordingController::messageChanged, this, &VistaRegistratore::showMessage);
+    connect(&recording->saving(), &SavingRecordings::textChanged, this, &VistaRegistratore::showSaving);
 }
 
 VistaRegistratore::~VistaRegistratore() = default;
@@ -93,11 +94,31 @@ void VistaRegistratore::showTime(const QString &text)
 
 void VistaRegistratore::showMessage(const QString &text)
 {
+    shownMessage = text;
+    fillMessageField();
+    if (!text.isEmpty())
+        emit userMessage(text);
+}
+
+// What is being saved is shown under the message, and not sent as a notification: it changes as
+// the disk catches up, and the status icon's tooltip says it too.
+void VistaRegistratore::showSaving(const QString &text)
+{
+    shownSaving = text;
+    fillMessageField();
+}
+
+void VistaRegistratore::fillMessageField()
+{
+    QStringList lines;
+    for (const QString &line : {shownMessage, shownSaving}) {
+        if (!line.isEmpty())
+            lines << line;
+    }
+    const QString text = lines.join(QLatin1Char('\n'));
     ui->messageField->setText(text);
     ui->messageField->setAccessibleDescription(text);
     ui->messageField->setVisible(!text.isEmpty());
-    if (!text.isEmpty())
-        emit userMessage(text);
 }
 
 void VistaRegistratore::clickRecord(QObject *)

@@ -66,6 +66,8 @@ private:
     void viewDidLoad();
     void setRecordImage(const QString &name);
     void showMessage(const QString &text);
+    void showSaving(const QString &text);
+    void fillMessageField();
     void showTime(const QString &text);
 
     std::int64_t variabileGlobale = 0;
@@ -75,6 +77,8 @@ private:
     QLabel *timeField = nullptr;
     LevelBar *vistaBarra = nullptr;
     std::optional<QUrl> urlFisso;
+    QString shownMessage;
+    QString shownSaving;
     SettingsMenuFactory makeSettingsMenu;
     std::unique_ptr<Ui::VistaRegistratore> ui;
     RecordingController *recording = nullptr; // a child of the panel

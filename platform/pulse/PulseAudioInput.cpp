@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <utility>
 
 namespace platform {
 
@@ -17,11 +18,13 @@ constexpr pa_usec_t kOpenTimeout = 3 * PA_USEC_PER_SEC;
 
 const char *const kServerStopped = "The sound server stopped.";
 const char *const kDisconnected = "The microphone was disconnected.";
+const char *const kNotReopened = "The microphone could not be opened again after the pause.";
 
 } // namespace
 
 struct PulseAudioInput::Impl {
-    pa_usec_t fragment = 0; // PulseAudioInput::defaultFragment, unless the benchmark asks otherwise
+    pa_usec_t fragment = 0;     // PulseAudioInput::defaultFragment, unless the benchmark asks otherwise
+    pa_usec_t releaseAfter = 0; // PulseAudioInput::defaultRelease, unless a test asks otherwise
     pa_sample_spec format{};
     std::unique_ptr<PulseLoop> loop;
     std::atomic<int> rate{0};
@@ -35,6 +38,8 @@ struct PulseAudioInput::Impl {
     bool live = false; // the stream captures for us: opened, not lost, no outage
     AudioSink *sink = nullptr;
     bool held = false;
+    bool released = false; // held long enough that the stream was let go
+    pa_time_event *releaseTimer = nullptr;
     bool lost = false;
     bool lossReported = false;
     std::string lossReason;
@@ -49,23 +54,84 @@ struct PulseAudioInput::Impl {
         return loop && (loop->inThread() || (reconnection && reconnection->onThread()));
     }
 
-    // Connects to the server and starts the stream. Loop locked.
-    bool connect(pa_usec_t until, std::string &error)
+    // Connects to the server and starts the stream, on `device` (the server's name of a source)
+    // or on the default source. Loop locked.
+    bool connect(pa_usec_t until, std::string &error, const std::string &device = {})
     {
         connection = std::make_unique<PulseServerConnection>(*loop, [this] { serverLost(); });
         if (!connection->connect(until, error))
             return false;
+        return startStream(until, error, device);
+    }
+
+    bool startStream(pa_usec_t until, std::string &error, const std::string &device)
+    {
         stream = std::make_unique<PulseCaptureStream>(
             *loop, connection->context(), format, fragment,
             [this](std::span<const std::int16_t> samples) { deliver(samples); }, [this] { streamFailed(); });
         stream->setMoved([this](const PulseCaptureStream::Source &to) { moved(to); });
-        if (!stream->start(until, held, error))
+        if (!stream->start(until, device, error))
             return false;
         source = stream->sourceName();
         if (source.empty())
             source = connection->microphone();
         live = true;
         return true;
+    }
+
+    // A stream again after a long hold let the last one go: on the microphone captured before,
+    // or, when that one is gone, on the default one, which the sink is told of. Loop locked.
+    bool reopen(std::string &error)
+    {
+        const pa_usec_t until = pa_rtclock_now() + kOpenTimeout;
+        const std::string previous = source;
+        for (const std::string &device : {previous, std::string()}) {
+            const bool connected = connection && connection->good();
+            if (connected ? startStream(until, error, device) : connect(until, error, device)) {
+                if (source != previous)
+                    stream->tellSource();
+                return true;
+            }
+            disconnect();
+        }
+        return false;
+    }
+
+    // --- letting the microphone go during a long hold ------------------------------------------
+
+    void armRelease()
+    {
+        timeval when{};
+        pa_gettimeofday(&when);
+        pa_timeval_add(&when, releaseAfter);
+        releaseTimer = loop->api()->time_new(
+            loop->api(), &when,
+            [](pa_mainloop_api *, pa_time_event *, const timeval *, void *self) {
+                static_cast<Impl *>(self)->releaseDue();
+            },
+            this);
+    }
+
+    void cancelRelease()
+    {
+        if (releaseTimer)
+            loop->api()->time_free(std::exchange(releaseTimer, nullptr));
+    }
+
+    // On the loop's thread. Desktops show the microphone in use while any stream captures from
+    // it, held or not: the stream goes, the connection stays for a quick return.
+    void releaseDue()
+    {
+        cancelRelease();
+        if (!held || closing)
+            return;
+        if (!live || borrowers > 0) {
+            armRelease(); // the server is away, or someone is using the stream: later
+            return;
+        }
+        live = false;
+        stream.reset();
+        released = true;
     }
 
     void disconnect()
@@ -164,6 +230,7 @@ struct PulseAudioInput::Impl {
         {
             LoopLock lock(*loop);
             closing = true;
+            cancelRelease();
         }
         if (reconnection)
             reconnection->stop();
@@ -176,14 +243,16 @@ struct PulseAudioInput::Impl {
         ready = false;
         rate = 0;
         source.clear();
-        held = lost = lossReported = closing = false;
+        held = released = lost = lossReported = closing = false;
         lossReason.clear();
     }
 };
 
-PulseAudioInput::PulseAudioInput(std::chrono::milliseconds fragment) : d(std::make_unique<Impl>())
+PulseAudioInput::PulseAudioInput(std::chrono::milliseconds fragment, std::chrono::milliseconds releaseAfter)
+    : d(std::make_unique<Impl>())
 {
     d->fragment = static_cast<pa_usec_t>(fragment.count()) * PA_USEC_PER_MSEC;
+    d->releaseAfter = static_cast<pa_usec_t>(releaseAfter.count()) * PA_USEC_PER_MSEC;
 }
 
 PulseAudioInput::~PulseAudioInput()
@@ -260,15 +329,37 @@ void PulseAudioInput::setSink(AudioSink *sink)
 
 void PulseAudioInput::setHeld(bool held)
 {
-    if (!d->loop)
+    if (!d->loop || d->onOwnThread())
         return;
     LoopLock lock(*d->loop);
     if (d->held == held)
         return;
-    d->held = held;
-    d->gap.setHeld(held);
-    if (d->live)
-        d->stream->setCorked(held);
+    if (held) {
+        d->held = true;
+        d->gap.setHeld(true);
+        d->armRelease();
+        return;
+    }
+    d->cancelRelease();
+    if (d->released) {
+        d->released = false;
+        d->held = false;
+        d->gap.setHeld(false);
+        std::string error;
+        if (!d->reopen(error))
+            d->reportLoss(kNotReopened);
+        return;
+    }
+    // What the stream captured during the hold and has not handed over yet is fetched now and
+    // dropped, still held: only what comes after this moment is delivered.
+    if (d->live && d->stream->ready()) {
+        ++d->borrowers;
+        d->drain.run(*d->loop, *d->stream);
+        --d->borrowers;
+        d->loop->wake();
+    }
+    d->held = false;
+    d->gap.setHeld(false);
 }
 
 void PulseAudioInput::drain()

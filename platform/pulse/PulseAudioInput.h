@@ -32,8 +32,14 @@ public:
     static constexpr std::chrono::milliseconds defaultFragment{250};
     // How long the input waits for a sound server that went away to come back with a microphone.
     static constexpr std::chrono::seconds serverReturnBound{10};
+    // How long a held input keeps its stream. A stream keeps the desktop's microphone indicator
+    // lit (GNOME Shell and Plasma count every capture stream, corked or not), so a longer hold
+    // closes it; a shorter one keeps it running, its audio dropped, since a new or uncorked
+    // stream takes a moment to deliver again and would cost the first words after the resume.
+    static constexpr std::chrono::milliseconds defaultRelease{10000};
 
-    explicit PulseAudioInput(std::chrono::milliseconds fragment = defaultFragment);
+    explicit PulseAudioInput(std::chrono::milliseconds fragment = defaultFragment,
+                             std::chrono::milliseconds releaseAfter = defaultRelease);
     ~PulseAudioInput() override;
 
     bool open(int sampleRate, std::string &error) override;

@@ -32,7 +32,7 @@ PulseCaptureStream::~PulseCaptureStream()
     }
 }
 
-bool PulseCaptureStream::start(pa_usec_t until, bool corked, std::string &error)
+bool PulseCaptureStream::start(pa_usec_t until, const std::string &device, std::string &error)
 {
     pa_channel_map map;
     pa_channel_map_init_mono(&map);
@@ -67,8 +67,9 @@ bool PulseCaptureStream::start(pa_usec_t until, bool corked, std::string &error)
     loop_.api()->defer_enable(handOver_, 0);
     staging_.assign(attr_.fragsize, 0); // room for two fragments' worth of samples
 
-    // Capture from the default source (nullptr). The stream may be moved to another source, by
-    // the user (the desktop's sound settings) or by the server when the source goes away.
+    // Capture from the default source (nullptr) unless told which. The stream may be moved to
+    // another source, by the user (the desktop's sound settings) or by the server when the
+    // source goes away.
     //
     // PA_STREAM_EARLY_REQUESTS asks the server to run the source at a latency of one fragment,
     // so that audio arrives every fragment. Without it (and without PA_STREAM_ADJUST_LATENCY,
@@ -76,10 +77,8 @@ bool PulseCaptureStream::start(pa_usec_t until, bool corked, std::string &error)
     // 2 s on most devices: audio then arrives in 2 s bursts, a killed process loses up to 2 s,
     // and drain() cannot hurry the source. Each wake-up of the source costs the server some
     // CPU: the fragment's length is the trade-off.
-    auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_EARLY_REQUESTS);
-    if (corked)
-        flags = static_cast<pa_stream_flags_t>(flags | PA_STREAM_START_CORKED);
-    if (pa_stream_connect_record(stream_, nullptr, &attr_, flags) < 0) {
+    const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_EARLY_REQUESTS);
+    if (pa_stream_connect_record(stream_, device.empty() ? nullptr : device.c_str(), &attr_, flags) < 0) {
         error = pulseError(context_, "Cannot capture the microphone");
         return false;
     }
@@ -113,10 +112,10 @@ std::string PulseCaptureStream::sourceName() const
     return name ? name : "";
 }
 
-void PulseCaptureStream::setCorked(bool corked)
+void PulseCaptureStream::tellSource()
 {
     if (good())
-        forget(pa_stream_cork(stream_, corked ? 1 : 0, nullptr, nullptr));
+        lookUpSource();
 }
 
 void PulseCaptureStream::useFragment(pa_usec_t fragment)
@@ -161,13 +160,18 @@ void PulseCaptureStream::readable(pa_stream *stream, size_t, void *self)
 
 // The stream now captures another source: what came from the previous one is handed over first,
 // then the new source's details are asked for and told.
-void PulseCaptureStream::moved(pa_stream *stream, void *self)
+void PulseCaptureStream::moved(pa_stream *, void *self)
 {
     auto *capture = static_cast<PulseCaptureStream *>(self);
     capture->handOverNow();
-    capture->cancelLookup();
-    capture->lookup_ = pa_context_get_source_info_by_index(
-        capture->context_, pa_stream_get_device_index(stream),
+    capture->lookUpSource();
+}
+
+void PulseCaptureStream::lookUpSource()
+{
+    cancelLookup();
+    lookup_ = pa_context_get_source_info_by_index(
+        context_, pa_stream_get_device_index(stream_),
         [](pa_context *, const pa_source_info *info, int eol, void *self) {
             auto *capture = static_cast<PulseCaptureStream *>(self);
             if (info) {
@@ -184,7 +188,7 @@ void PulseCaptureStream::moved(pa_stream *stream, void *self)
                 capture->lookup_ = nullptr;
             }
         },
-        capture);
+        this);
 }
 
 void PulseCaptureStream::cancelLookup()

@@ -32,16 +32,17 @@ public:
     PulseCaptureStream(const PulseCaptureStream &) = delete;
     PulseCaptureStream &operator=(const PulseCaptureStream &) = delete;
 
-    // Starts capturing the server's default source, held from the start when `corked`. False,
-    // with the reason in `error`, when the stream is not ready by `until`.
-    bool start(pa_usec_t until, bool corked, std::string &error);
+    // Starts capturing `device` (a source's name), or the server's default source when it is
+    // empty. False, with the reason in `error`, when the stream is not ready by `until`.
+    bool start(pa_usec_t until, const std::string &device, std::string &error);
     // Called on the loop's thread once the source the stream was moved to is known.
     void setMoved(Moved moved) { moved_ = std::move(moved); }
     bool good() const;
     bool ready() const;
     // The server's name for the source captured.
     std::string sourceName() const;
-    void setCorked(bool corked);
+    // Looks up the source captured now and tells it as a move (setMoved()).
+    void tellSource();
 
     // Hands over what is staged now instead of at the end of the loop's wake-up.
     void handOverNow();
@@ -58,6 +59,7 @@ public:
 private:
     static void readable(pa_stream *stream, size_t, void *self);
     static void moved(pa_stream *stream, void *self);
+    void lookUpSource();
     void cancelLookup();
     void stage(const std::uint8_t *bytes, size_t length);
     void handStaged();

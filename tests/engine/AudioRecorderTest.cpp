@@ -2,6 +2,7 @@
 
 #include "EngineTestSupport.h"
 #include "fakes/FakeAudioInput.h"
+#include "platform/TemporaryFile.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <fstream>
 #include <functional>
 
 using namespace enginetest;
@@ -105,7 +107,7 @@ TEST(AudioRecorderFile, EachRateGives16BitLittleEndianMonoCafReadableByFfprobe)
         ASSERT_TRUE(session.recorder->record());
         const auto samples = ramp(static_cast<std::size_t>(rate / 2), -500);
         session.input->push(samples);
-        session.recorder->stop();
+        session.recorder->waitUntilSaved();
 
         EXPECT_DOUBLE_EQ(session.recorder->currentTime(), 0.5);
         const SoundFile file = readSoundFile(path);
@@ -142,17 +144,16 @@ TEST(AudioRecorderFile, WritesOnlyWhatArrivesWhileRecordingAndTimeStandsStillWhi
     const int drainsBeforePause = session.input->drainCalls();
     session.recorder->pause();
     EXPECT_FALSE(session.recorder->isRecording());
-    EXPECT_FALSE(session.input->held()) << "a held input would start late after the resume";
+    EXPECT_TRUE(session.input->held()) << "the input may let the microphone go";
     EXPECT_GT(session.input->drainCalls(), drainsBeforePause) << "pause first takes in what was captured";
     session.input->push(700, 3);
     std::this_thread::sleep_for(50ms);
     EXPECT_DOUBLE_EQ(session.recorder->currentTime(), 600.0 / 24000);
 
-    const int drainsBeforeResume = session.input->drainCalls();
     ASSERT_TRUE(session.recorder->record());
-    EXPECT_GT(session.input->drainCalls(), drainsBeforeResume) << "what came in while paused stays out";
+    EXPECT_FALSE(session.input->held());
     session.input->push(300, 4);
-    session.recorder->stop();
+    session.recorder->waitUntilSaved();
     EXPECT_DOUBLE_EQ(session.recorder->currentTime(), 900.0 / 24000);
 
     std::vector<std::int16_t> expected(600, 2);
@@ -204,6 +205,108 @@ TEST(AudioRecorderCreate, RejectsSettingsOtherThan16BitMonoIntegerPcmAtASupporte
     }
 }
 
+namespace {
+
+std::size_t filesIn(const std::filesystem::path &folder)
+{
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder), {}));
+}
+
+// Records `frames` frames of `value` into `path` and waits for the file.
+void recordInto(const QString &path, std::size_t frames, std::int16_t value)
+{
+    Session session = startSession(path, 12000);
+    ASSERT_TRUE(session.recorder);
+    ASSERT_TRUE(session.recorder->record());
+    session.input->push(frames, value);
+    EXPECT_EQ(session.recorder->waitUntilSaved(), QString());
+}
+
+} // namespace
+
+TEST(AudioRecorderFile, AnyNameTheFolderTakesIsRecordedNewOrReplacing)
+{
+    TempDir dir;
+    const long longest = pathconf(dir.path().c_str(), _PC_NAME_MAX);
+    for (const long length : {255L, longest}) {
+        const std::string name = std::string(static_cast<std::size_t>(length) - 4, 'a') + ".caf";
+        const QString path = QString::fromStdString((dir.path() / name).string());
+        for (const bool replacing : {false, true}) {
+            SCOPED_TRACE(std::to_string(length) + (replacing ? " bytes, replacing" : " bytes"));
+            if (replacing)
+                std::ofstream(path.toStdString()) << "an older recording";
+            recordInto(path, 1200, 3);
+            EXPECT_EQ(readSoundFile(path).samples, std::vector<std::int16_t>(1200, 3));
+            EXPECT_EQ(filesIn(dir.path()), 1u) << "nothing is left beside it";
+        }
+        // Where the file system cannot leave a file unnamed, its short hidden name gives way.
+        int error = 0;
+        auto hidden = platform::TemporaryFile::create(QString::fromStdString(dir.path().string()), error,
+                                                      platform::TemporaryFile::Kind::Hidden);
+        ASSERT_TRUE(hidden) << error;
+        EXPECT_EQ(hidden->giveName(path, true), 0);
+        EXPECT_EQ(filesIn(dir.path()), 1u);
+        close(hidden->descriptor());
+        std::filesystem::remove(path.toStdString());
+    }
+    // A byte more than the folder takes: the system's reason.
+    QString error;
+    const std::string tooLong = std::string(static_cast<std::size_t>(longest) - 3, 'a') + ".caf";
+    EXPECT_FALSE(AudioRecorder::create(QString::fromStdString((dir.path() / tooLong).string()),
+                                       settingsAt(12000), std::make_unique<FakeAudioInput>(), error,
+                                       patientCreation()));
+    EXPECT_TRUE(error.contains(QStringLiteral("File name too long"))) << error.toStdString();
+}
+
+TEST(AudioRecorderFile, ARecordingACrashLeftHiddenIsGivenAVisibleNameAndAnEmptyOneRemoved)
+{
+    TempDir dir;
+    const auto leave = [&](const char *name, std::size_t frames, std::int16_t value) {
+        SF_INFO info{0, 12000, 1, SF_FORMAT_CAF | SF_FORMAT_PCM_16, 0, 0};
+        SNDFILE *file = sf_open((dir.path() / name).c_str(), SFM_WRITE, &info);
+        ASSERT_TRUE(file);
+        const std::vector<std::int16_t> samples(frames, value);
+        sf_write_short(file, samples.data(), static_cast<sf_count_t>(frames));
+        sf_close(file);
+    };
+    leave(".registratore-0123abcd.part", 2400, 5); // ours, which says nothing of its name
+    leave(".take one.caf.89abcdef.part", 1200, 6); // an earlier version's, which does
+    leave(".registratore-00000000.part", 0, 0);    // a header and no audio
+    int error = 0;
+    // One a recording is still writing.
+    const auto writing = platform::TemporaryFile::create(QString::fromStdString(dir.path().string()), error,
+                                                         platform::TemporaryFile::Kind::Hidden);
+    ASSERT_TRUE(writing) << error;
+
+    Session session = startSession(dir.file("new.caf"), 12000);
+    ASSERT_TRUE(session.recorder);
+    std::vector<QString> told;
+    QObject::connect(
+        session.recorder.get(), &Recorder::notice, session.recorder.get(),
+        [&told](const QString &text) { told.push_back(text); }, Qt::DirectConnection);
+    ASSERT_TRUE(session.recorder->record());
+    session.input->push(600, 7);
+    EXPECT_EQ(session.recorder->waitUntilSaved(), QString());
+
+    EXPECT_EQ(readSoundFile(dir.file("take one.caf")).samples, std::vector<std::int16_t>(1200, 6));
+    std::vector<std::string> recovered;
+    for (const auto &entry : std::filesystem::directory_iterator(dir.path())) {
+        if (entry.path().filename().string().starts_with("Recovered recording "))
+            recovered.push_back(entry.path().string());
+    }
+    ASSERT_EQ(recovered.size(), 1u);
+    EXPECT_EQ(readSoundFile(QString::fromStdString(recovered[0])).samples,
+              std::vector<std::int16_t>(2400, 5));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / ".registratore-00000000.part"));
+    EXPECT_TRUE(std::filesystem::exists(writing->hiddenPath().toStdString()));
+    EXPECT_EQ(filesIn(dir.path()), 4u); // new, take one, recovered, the one being written
+    ASSERT_EQ(told.size(), 2u);
+    for (const QString &text : told)
+        EXPECT_TRUE(text.startsWith(QStringLiteral("A recording interrupted earlier was saved as")))
+            << text.toStdString();
+    close(writing->descriptor());
+}
+
 TEST(AudioRecorderCreate, NamesTheFileAndTheReasonWhenTheFileCannotBeCreated)
 {
     TempDir dir;
@@ -228,8 +331,8 @@ TEST(AudioRecorderCreate, NamesTheFileAndTheReasonWhenTheFileCannotBeCreated)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.path.toStdString());
         QString error;
-        EXPECT_FALSE(
-            AudioRecorder::create(c.path, settingsAt(12000), std::make_unique<FakeAudioInput>(), error));
+        EXPECT_FALSE(AudioRecorder::create(c.path, settingsAt(12000), std::make_unique<FakeAudioInput>(),
+                                           error, patientCreation()));
         EXPECT_TRUE(error.contains(c.path)) << error.toStdString();
         EXPECT_TRUE(error.contains(c.reason)) << error.toStdString();
     }
@@ -285,7 +388,7 @@ TEST(AudioRecorderThreads, ABlockedUiThreadLosesNoSample)
     session.input->start(FakeAudioInput::counter(), 20ms);
     ASSERT_TRUE(session.recorder->record());
     std::this_thread::sleep_for(3s); // the UI thread does nothing for three seconds
-    session.recorder->stop();
+    session.recorder->waitUntilSaved();
 
     const SoundFile file = readSoundFile(path);
     ASSERT_TRUE(file.opened);
@@ -355,7 +458,7 @@ std::string recordIntoAFullDisk(const std::filesystem::path &folder, const QStri
     if (session.recorder->isRecording() || session.recorder->record())
         return "still recording after the failure";
     session.recorder->stop();
-    session.recorder->stop();
+    session.recorder->waitUntilSaved();
     const auto reasons = spy.reasons();
     if (reasons.size() != 1)
         return "failed() emitted " + std::to_string(reasons.size()) + " times";
@@ -427,7 +530,7 @@ TEST(AudioRecorderFailure, ALostMicrophoneEndsTheRecordingKeepingWhatWasCaptured
     // The file is complete before anyone calls stop().
     EXPECT_EQ(readSoundFile(path).samples, samples);
     session.recorder->stop();
-    session.recorder->stop();
+    session.recorder->waitUntilSaved();
     EXPECT_EQ(spy.reasons().size(), 1u);
     EXPECT_EQ(readSoundFile(path).samples, samples);
     EXPECT_DOUBLE_EQ(session.recorder->currentTime(), 3000.0 / 12000);
@@ -439,7 +542,7 @@ TEST(AudioRecorderThreads, AudioTheInputCouldNotCaptureIsReportedOnceAtItsPlace)
     const QString path = dir.file("gap.caf");
     Session session = startSession(path, 24000);
     ASSERT_TRUE(session.recorder);
-    std::vector<std::pair<double, double>> gaps; // written by the writer thread before stop() returns
+    std::vector<std::pair<double, double>> gaps; // written by the writer thread before it ends
     QObject::connect(
         session.recorder.get(), &Recorder::audioMissing, session.recorder.get(),
         [&](double seconds, double at) { gaps.emplace_back(seconds, at); }, Qt::DirectConnection);
@@ -449,7 +552,7 @@ TEST(AudioRecorderThreads, AudioTheInputCouldNotCaptureIsReportedOnceAtItsPlace)
     session.input->reportMissing(12000);
     session.input->reportMissing(1200);
     session.input->push(2400, 2);
-    EXPECT_TRUE(session.recorder->stop().isEmpty());
+    EXPECT_TRUE(session.recorder->waitUntilSaved().isEmpty());
 
     ASSERT_EQ(gaps.size(), 1u);
     EXPECT_EQ(std::llround(gaps[0].first * 24000), 13200);
@@ -500,13 +603,19 @@ TEST(AudioRecorderStop, StopCompletesTheFileReleasesTheMicrophoneAndIsIdempotent
     Session session = startSession(path, 48000);
     ASSERT_TRUE(session.recorder);
     ASSERT_TRUE(session.recorder->record());
+    std::vector<QString> saved; // by the writer thread, once
+    QObject::connect(
+        session.recorder.get(), &Recorder::saved, session.recorder.get(),
+        [&saved](const QString &failure) { saved.push_back(failure); }, Qt::DirectConnection);
     session.input->push(4800, 9);
     session.recorder->stop();
     EXPECT_GE(session.input->drainCalls(), 1);
     EXPECT_FALSE(session.input->isOpen());
     EXPECT_EQ(session.input->closeCalls(), 1);
     EXPECT_FALSE(session.input->push(100, 1)) << "the microphone is detached";
+    session.recorder->waitUntilSaved();
     session.recorder->stop();
+    EXPECT_EQ(saved, std::vector<QString>{QString()});
     EXPECT_FALSE(session.recorder->record());
     EXPECT_EQ(readSoundFile(path).samples.size(), 4800u);
 
@@ -535,7 +644,7 @@ TEST(AudioRecorderThreads, AnInputFasterThanTheDiskIsWrittenWholeAndInOrder)
     while (!session.input->finished() && std::chrono::steady_clock::now() < until)
         std::this_thread::sleep_for(10ms);
     ASSERT_TRUE(session.input->finished());
-    session.recorder->stop();
+    session.recorder->waitUntilSaved();
 
     const SoundFile file = readSoundFile(path);
     ASSERT_TRUE(file.opened);

@@ -28,6 +28,15 @@ inline RecordingSettings settingsAt(int rate)
     return settings;
 }
 
+// For a test of what create() says of a file that cannot be created: the disk answers at once
+// here, however busy the machine running the test.
+inline AudioRecorder::Options patientCreation()
+{
+    AudioRecorder::Options options;
+    options.creationWait = std::chrono::seconds(10);
+    return options;
+}
+
 // A folder of its own for each test, removed afterwards.
 class TempDir {
 public:

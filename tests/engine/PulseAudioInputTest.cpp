@@ -170,9 +170,11 @@ public:
 // before showing the save dialog, and lets it run for a moment as the dialog would. (Virtual
 // microphones start unevenly: a null sink's monitor a second or so late, a null source with a
 // burst of what it "captured" before the stream existed.)
-std::unique_ptr<platform::PulseAudioInput> openFlowing(int rate)
+std::unique_ptr<platform::PulseAudioInput>
+openFlowing(int rate, std::chrono::milliseconds releaseAfter = platform::PulseAudioInput::defaultRelease)
 {
-    auto input = std::make_unique<platform::PulseAudioInput>();
+    auto input =
+        std::make_unique<platform::PulseAudioInput>(platform::PulseAudioInput::defaultFragment, releaseAfter);
     std::string error;
     if (!input->open(rate, error)) {
         ADD_FAILURE() << error;
@@ -335,7 +337,7 @@ protected:
             *sourceName = raw->sourceName();
         ASSERT_TRUE(recorder->record());
         std::this_thread::sleep_for(duration);
-        recorder->stop();
+        recorder->waitUntilSaved();
     }
 
     static inline std::string skipReason_;
@@ -413,7 +415,7 @@ TEST_F(PulseCapture, ADefaultChosenAfterTheInputOpenedIsTheOneRecorded)
     EXPECT_EQ(raw->sourceName(), "vmic_b");
     ASSERT_TRUE(recorder->record());
     std::this_thread::sleep_for(1200ms);
-    recorder->stop();
+    recorder->waitUntilSaved();
     const SoundFile file = readSoundFile(path);
     ASSERT_TRUE(file.opened);
     EXPECT_GT(file.samples.size(), 24000u);
@@ -445,7 +447,7 @@ TEST_F(PulseCapture, PausingHoldsTheCaptureAndStopKeepsEverythingCaptured)
     EXPECT_DOUBLE_EQ(recorder->currentTime(), atPause);
     ASSERT_TRUE(recorder->record());
     std::this_thread::sleep_for(700ms);
-    recorder->stop();
+    recorder->waitUntilSaved();
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const platform::PulseAudioInput::DrainFigures drained = raw->lastDrain();
     std::fprintf(stderr, "drain at stop: %.1f ms held by the server, %.1f ms not delivered, waited %.1f ms\n",
@@ -479,7 +481,7 @@ TEST_F(PulseCapture, UnloadingTheMicrophoneEndsTheRecordingWithFailed)
     ASSERT_TRUE(spy.waitForFailure(3s)) << "the recording went on without its microphone";
     EXPECT_EQ(spy.reasons(), std::vector<QString>{QStringLiteral("The microphone was disconnected.")});
     EXPECT_FALSE(recorder->isRecording());
-    recorder->stop();
+    recorder->waitUntilSaved();
     EXPECT_EQ(spy.reasons().size(), 1u);
 
     const SoundFile file = readSoundFile(path);
@@ -507,7 +509,7 @@ TEST_F(PulseCapture, TheFileHoldsWhatWasCapturedFromRecordToStop)
         ASSERT_TRUE(recorder->record());
         std::this_thread::sleep_until(start + length);
         const auto stopCalled = std::chrono::steady_clock::now();
-        recorder->stop();
+        recorder->waitUntilSaved();
         const auto stopped = std::chrono::steady_clock::now();
 
         const double seconds = static_cast<double>(readSoundFile(path).samples.size()) / 48000;
@@ -516,6 +518,50 @@ TEST_F(PulseCapture, TheFileHoldsWhatWasCapturedFromRecordToStop)
         // Stop fetches what the server still holds (at most a fragment) and syncs: it must not
         // hang. How fast it is, is the benchmark's figure.
         EXPECT_LT(stopped - stopCalled, 2s);
+    }
+}
+
+TEST_F(PulseCapture, ALongPauseLetsTheMicrophoneGoAndTheResumeKeepsWhatFollows)
+{
+    // A virtual microphone read by a tap that asks for 20 ms pieces, as a sound card hands them
+    // over. (A null source would make up audio for the time it had no reader.)
+    addMicrophone("vmic", 440);
+    setDefaultSource("vmic");
+    players_.push_back(
+        spawn({"parecord", "--latency-msec=20", "-d", "vmic", "--file-format=wav", "/dev/null"}));
+    const auto streams = [] {
+        return run("pactl list source-outputs | grep -c 'application.name = \"Registratore\"'").output;
+    };
+    TempDir dir;
+    // A hold lets the stream go after a second here, as after ten seconds in the app.
+    for (const auto pause : {500ms, 1500ms}) {
+        const bool letGo = pause > 1s;
+        SCOPED_TRACE(letGo ? "long pause" : "short pause");
+        const QString path = dir.file("paused.caf");
+        QString error;
+        auto recorder = AudioRecorder::create(path, settingsAt(48000), openFlowing(48000, 1s), error);
+        ASSERT_TRUE(recorder) << error.toStdString();
+        const auto start = std::chrono::steady_clock::now();
+        ASSERT_TRUE(recorder->record());
+        std::this_thread::sleep_for(700ms);
+        const auto paused = std::chrono::steady_clock::now();
+        recorder->pause();
+        std::this_thread::sleep_for(pause);
+        EXPECT_EQ(streams(), letGo ? "0" : "1")
+            << "a capture stream keeps the desktop's microphone indicator on";
+        const auto resumed = std::chrono::steady_clock::now();
+        ASSERT_TRUE(recorder->record());
+        EXPECT_EQ(streams(), "1");
+        std::this_thread::sleep_for(700ms);
+        const auto stopped = std::chrono::steady_clock::now();
+        EXPECT_EQ(recorder->waitUntilSaved(), QString());
+
+        const auto seconds = [](auto duration) { return std::chrono::duration<double>(duration).count(); };
+        const double expected = seconds(paused - start) + seconds(stopped - resumed);
+        const double missing = expected - static_cast<double>(readSoundFile(path).samples.size()) / 48000;
+        std::fprintf(stderr, "%s: %.0f ms missing\n", letGo ? "long pause" : "short pause", missing * 1000);
+        EXPECT_LT(missing, letGo ? 0.3 : 0.1);
+        EXPECT_GT(missing, -0.05) << "nothing from the pause";
     }
 }
 
@@ -685,7 +731,7 @@ TEST_F(PulseCapture, AMovedRecordingGoesOnFromAnotherMicrophoneButNotFromAnOutpu
             std::this_thread::sleep_for(1200ms);
             EXPECT_TRUE(failed.reasons().empty());
         }
-        recorder->stop();
+        recorder->waitUntilSaved();
         {
             std::lock_guard lock(mutex);
             EXPECT_EQ(names, toMonitor ? std::vector<QString>{} : std::vector<QString>{"Second_Mic"});

@@ -1,10 +1,9 @@
 #pragma once
 
+#include "fakes/FakeChoices.h"
 #include "platform/Application.h"
 #include "platform/GlobalEventMonitor.h"
 #include "platform/MailComposer.h"
-#include "platform/PreferenceStore.h"
-#include "platform/SaveDialog.h"
 #include "platform/StatusItem.h"
 
 #include <QWidget>
@@ -92,37 +91,6 @@ public:
     platform::Anchor lastAnchor;
     std::vector<QObject *> closeSenders;
     std::unique_ptr<QWidget> contentWidget;
-};
-
-class FakePreferenceStore : public platform::PreferenceStore {
-public:
-    std::optional<QVariant> value(const QString &key) const override
-    {
-        const auto found = values.find(key);
-        return found == values.end() ? std::nullopt : std::optional<QVariant>(found->second);
-    }
-    void setValue(const QString &key, const QVariant &value) override { values[key] = value; }
-    std::map<QString, QVariant> values;
-};
-
-class FakeSaveDialog : public platform::SaveDialog {
-public:
-    Result runModal(const QString &name, const QStringList &types, const QString &folder) override
-    {
-        proposedName = name;
-        shownFolder = folder;
-        allowedTypes = types;
-        ++runs;
-        if (whileShown)
-            whileShown();
-        return answer;
-    }
-    Result answer{OK, QString()};
-    std::function<void()> whileShown;
-    QString proposedName;
-    QString shownFolder;
-    QStringList allowedTypes;
-    int runs = 0;
 };
 
 class FakeMail : public platform::MailComposer {

@@ -30,11 +30,20 @@ public:
         calls->push_back("pause");
         recording = false;
     }
-    QString stop() override
+    void stop() override
     {
         calls->push_back("stop");
         recording = false;
-        return completionFailure;
+        if (!slowDisk)
+            emit saved(completionFailure);
+    }
+    QString waitUntilSaved() override { return completionFailure; }
+    double secondsToSave() const override { return toSave; }
+    // The file of a slow disk is complete now.
+    void finishSaving()
+    {
+        toSave = 0;
+        emit saved(completionFailure);
     }
     double currentTime() const override { return time; }
     void updateMeters() override { calls->push_back("updateMeters"); }
@@ -47,7 +56,9 @@ public:
     bool metering = false;
     bool recording = false;
     bool recordSucceeds = true;
-    QString completionFailure; // what stop() answers
+    QString completionFailure; // what saved() says
+    bool slowDisk = false;     // saved() waits for finishSaving()
+    double toSave = 0;
     double time = 0;
     float peak = -160.0f;
 };

@@ -3,6 +3,8 @@
 
 #include "engine/EngineTestSupport.h"
 #include "fakes/FakeAudioInput.h"
+#include "fakes/FakeChoices.h"
+#include "recorder/RecordingController.h"
 
 #include <fiu-control.h>
 #include <fiu.h>
@@ -14,6 +16,8 @@
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+
+#include <QCoreApplication>
 
 #include <fstream>
 
@@ -129,7 +133,7 @@ TEST_F(StorageFaults, AStallWithinTheBufferLosesNothing)
     stallFor(2000ms); // twenty seconds of audio
     const double duringStall = recorder->currentTime();
     std::this_thread::sleep_for(300ms);
-    EXPECT_TRUE(recorder->stop().isEmpty());
+    EXPECT_TRUE(recorder->waitUntilSaved().isEmpty());
     EXPECT_GE(duringStall, 20.0) << "the time runs on while the disk stalls";
     expectWholeCount(kRate * 25);
     EXPECT_TRUE(gaps.empty());
@@ -142,7 +146,7 @@ TEST_F(StorageFaults, AStallPastTheBufferKeepsRecordingAndReportsTheGapOnce)
     std::this_thread::sleep_for(300ms);
     stallFor(1000ms); // ten seconds of audio, two of which fit
     std::this_thread::sleep_for(300ms);
-    ASSERT_TRUE(recorder->stop().isEmpty());
+    ASSERT_TRUE(recorder->waitUntilSaved().isEmpty());
     input->stopCapture();
 
     const SoundFile file = readSoundFile(path);
@@ -161,6 +165,95 @@ TEST_F(StorageFaults, AStallPastTheBufferKeepsRecordingAndReportsTheGapOnce)
     // The count's last value tells how many frames were captured: all in the file or in the gap.
     EXPECT_EQ(static_cast<std::uint16_t>(file.samples.back() + 1),
               static_cast<std::uint16_t>(static_cast<std::int64_t>(file.samples.size()) + gapFrames));
+}
+
+namespace {
+
+// Runs the event loop for `wall`, as the application would between the user's clicks.
+void pump(std::chrono::milliseconds wall)
+{
+    const auto until = std::chrono::steady_clock::now() + wall;
+    while (std::chrono::steady_clock::now() < until) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        std::this_thread::sleep_for(5ms);
+    }
+}
+
+} // namespace
+
+TEST_F(StorageFaults, StopStartAndPauseDuringAStallAnswerAtOnceAndTheFilesCatchUpExactly)
+{
+    FakeSaveDialog dialog;
+    FakePreferenceStore preferences;
+    std::vector<FakeAudioInput *> inputs;
+    RecordingController controller(
+        {dialog, preferences,
+         [&inputs] {
+             auto input = std::make_unique<FakeAudioInput>();
+             inputs.push_back(input.get());
+             return input;
+         },
+         [](const QString &path, const RecordingSettings &settings,
+            std::unique_ptr<platform::AudioInput> input, QString &error) -> std::unique_ptr<Recorder> {
+             return AudioRecorder::create(path, settings, std::move(input), error);
+         }});
+    preferences.setValue(QStringLiteral("qualitaAudio"), 2); // 48 kHz
+    const QString second = dir.file("second.caf");
+    dialog.answer = {platform::SaveDialog::OK, path};
+    controller.clickRecord();
+    ASSERT_EQ(controller.state(), RecordingController::ButtonType::Play);
+    inputs[0]->start(FakeAudioInput::counter(), 20ms, kPace);
+    pump(500ms);
+
+    // A stall a stuck controller would never see the end of: this thread ends it late, and
+    // everything below must happen before that.
+    std::ofstream(stallControl()).put('x');
+    std::atomic<bool> done{false};
+    std::thread release([&done] {
+        for (int i = 0; i < 150 && !done; ++i)
+            std::this_thread::sleep_for(100ms);
+        std::filesystem::remove(stallControl());
+    });
+    const auto stalled = [] { return std::filesystem::exists(stallControl()); };
+    pump(300ms);
+    const std::uint64_t capturedBeforeStop = inputs[0]->deliveredFrames();
+    controller.stop();
+    const std::uint64_t capturedAtStop = inputs[0]->deliveredFrames();
+    EXPECT_EQ(controller.state(), RecordingController::ButtonType::Stop);
+    pump(300ms);
+    EXPECT_TRUE(controller.saving().text().startsWith(QStringLiteral("Saving… ")))
+        << controller.saving().text().toStdString();
+    EXPECT_TRUE(controller.saving().text().endsWith(QStringLiteral(" s of audio still to write")));
+    // A new recording into the same stalled folder, and its pause.
+    dialog.answer.path = second;
+    controller.clickRecord();
+    ASSERT_EQ(controller.state(), RecordingController::ButtonType::Play);
+    inputs[1]->start(FakeAudioInput::counter(), 20ms, kPace);
+    pump(300ms);
+    controller.clickRecord();
+    EXPECT_EQ(controller.state(), RecordingController::ButtonType::Pause);
+    EXPECT_TRUE(stalled()) << "the controller waited for the disk";
+    EXPECT_FALSE(std::filesystem::exists(second.toStdString())) << "no audio can have reached the disk";
+
+    done = true;
+    release.join();
+    controller.stop();
+    for (int i = 0; i < 500 && !controller.saving().isEmpty(); ++i)
+        pump(20ms);
+    ASSERT_TRUE(controller.saving().isEmpty());
+    EXPECT_EQ(controller.saving().text(), QString());
+    EXPECT_EQ(controller.message(), QString());
+    for (const QString &file : {path, second}) {
+        SCOPED_TRACE(file.toStdString());
+        const SoundFile sound = readSoundFile(file);
+        ASSERT_TRUE(sound.opened);
+        ASSERT_FALSE(sound.samples.empty());
+        EXPECT_EQ(sound.samples.front(), 0);
+        EXPECT_EQ(firstBreakInCount(sound.samples), sound.samples.size());
+    }
+    const std::size_t first = readSoundFile(path).samples.size();
+    EXPECT_GE(first, capturedBeforeStop);
+    EXPECT_LE(first, capturedAtStop);
 }
 
 TEST_F(StorageFaults, AFailedWriteSyncOrCloseEndsTheRecordingWithAPlayableFileAndTheSystemsReason)
@@ -191,7 +284,7 @@ TEST_F(StorageFaults, AFailedWriteSyncOrCloseEndsTheRecordingWithAPlayableFileAn
         if (c.when == When::Pause)
             recorder->pause();
         if (c.when == When::Stop) {
-            stopped = recorder->stop();
+            stopped = recorder->waitUntilSaved();
         } else {
             ASSERT_TRUE(failures->waitForFailure());
             EXPECT_TRUE(saved);
@@ -199,7 +292,7 @@ TEST_F(StorageFaults, AFailedWriteSyncOrCloseEndsTheRecordingWithAPlayableFileAn
             EXPECT_TRUE(failures->reasons()[0].contains(QStringLiteral("Input/output error")))
                 << failures->reasons()[0].toStdString();
             EXPECT_FALSE(recorder->record());
-            stopped = recorder->stop();
+            stopped = recorder->waitUntilSaved();
         }
         fiu_disable(c.point);
         input->stopCapture();
@@ -249,7 +342,7 @@ TEST_F(StorageFaults, AnExistingRecordingIsReplacedOnlyOnceTheNewOneHasAudioOnDi
             EXPECT_TRUE(reason.contains(QStringLiteral("previous recording"))) << reason.toStdString();
             EXPECT_TRUE(reason.contains(QStringLiteral("kept"))) << reason.toStdString();
         }
-        const QString stopped = recorder->stop();
+        const QString stopped = recorder->waitUntilSaved();
         recorder.reset();
         const auto files = std::distance(std::filesystem::directory_iterator(dir.path()), {});
         EXPECT_EQ(files, 1) << "no temporary file is left behind";
@@ -279,8 +372,8 @@ TEST_F(StorageFaults, APathThatIsNotARegularFileIsRefusedAtOnce)
         SCOPED_TRACE(c.kind);
         const auto before = std::chrono::steady_clock::now();
         QString error;
-        EXPECT_FALSE(
-            AudioRecorder::create(c.path, settingsAt(kRate), std::make_unique<FakeAudioInput>(), error));
+        EXPECT_FALSE(AudioRecorder::create(c.path, settingsAt(kRate), std::make_unique<FakeAudioInput>(),
+                                           error, patientCreation()));
         EXPECT_LT(std::chrono::steady_clock::now() - before, 1s);
         EXPECT_TRUE(error.contains(c.path) && error.contains(QString::fromLatin1(c.kind)))
             << error.toStdString();
@@ -311,6 +404,7 @@ int main(int argc, char **argv)
         std::perror("execv");
         return 1;
     }
+    QCoreApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

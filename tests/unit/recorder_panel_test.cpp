@@ -1,3 +1,5 @@
+#include "app/QuitGuard.h"
+#include "app/StatusIndicator.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeRecorder.h"
 #include "fakes/LogCapture.h"
@@ -8,6 +10,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPointer>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
@@ -62,6 +65,7 @@ protected:
     }
     void startRecording()
     {
+        QCoreApplication::processEvents(); // the last recording's file is saved
         recording.clickRecord();
         log.clear();
     }
@@ -215,6 +219,7 @@ TEST_F(Panel, ARecordingThatFailsByItselfEndsAndTellsTheUser)
     EXPECT_TRUE(panel.message().contains(QStringLiteral("The disk is full.")));
 
     // The panel stays usable: the next press starts a new recording.
+    QCoreApplication::processEvents();
     recording.clickRecord();
     EXPECT_EQ(recording.state(), ButtonType::Play);
     EXPECT_TRUE(panel.message().isEmpty());
@@ -241,7 +246,12 @@ TEST_F(Panel, AFileThatCannotBeCompletedIsToldAndNeverCalledSaved)
             fake->completionFailure = failure;
         else
             fake->fail(failure, false);
-        EXPECT_EQ(way == 0 ? recording.stop() : panel.finishBeforeQuit(), failure) << way;
+        if (way == 0) {
+            recording.stop();
+            QCoreApplication::processEvents();
+        } else {
+            EXPECT_EQ(panel.finishBeforeQuit(), failure) << way;
+        }
         EXPECT_EQ(recording.state(), ButtonType::Stop);
         EXPECT_TRUE(panel.message().contains(failure)) << way;
         EXPECT_FALSE(panel.message().contains(QStringLiteral("saved"))) << way;
@@ -254,6 +264,71 @@ TEST_F(Panel, AFileThatCannotBeCompletedIsToldAndNeverCalledSaved)
     // Completed as it should be: nothing to tell.
     startRecording();
     EXPECT_EQ(panel.finishBeforeQuit(), QString());
+}
+
+TEST_F(Panel, AFileStillBeingSavedIsToldUntilItIsCompleteWhileTheNextRecordingRuns)
+{
+    FakeStatusItem item;
+    StatusIndicator indicator(recording, item);
+    startRecording();
+    FakeRecorder *slow = fake;
+    slow->slowDisk = true;
+    slow->toSave = 12.4;
+    recording.stop();
+    EXPECT_EQ(recording.state(), ButtonType::Stop);
+    const QString saving = QStringLiteral("Saving… 12 s of audio still to write");
+    QTest::qWait(SavingRecordings::graceMilliseconds + 50);
+    EXPECT_EQ(panel.message(), saving);
+    EXPECT_EQ(item.toolTip, saving);
+
+    // Not into the file still being written; into another one, yes.
+    recording.clickRecord();
+    EXPECT_EQ(recording.state(), ButtonType::Stop);
+    EXPECT_TRUE(panel.message().contains(QStringLiteral("“/tmp/x.caf” is still being saved")))
+        << panel.message().toStdString();
+    dialog.answer.path = QStringLiteral("/tmp/y.caf");
+    recording.clickRecord();
+    EXPECT_EQ(recording.state(), ButtonType::Play);
+    EXPECT_EQ(panel.message(), saving);
+    EXPECT_EQ(item.toolTip, QStringLiteral("Recording 00 : 00 : 00\n") + saving);
+
+    slow->finishSaving();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(panel.message(), QString());
+    EXPECT_EQ(item.toolTip, QStringLiteral("Recording 00 : 00 : 00"));
+}
+
+TEST_F(Panel, AQuitWaitsForTheFileAndASecondQuitGivesUpWhatIsLeft)
+{
+    for (const bool twice : {false, true}) {
+        SCOPED_TRACE(twice ? "quit twice" : "quit once");
+        startRecording();
+        FakeRecorder *slow = fake;
+        slow->slowDisk = true;
+        slow->toSave = 12.4;
+        int shown = 0;
+        QuitGuard guard(recording, [&shown] { ++shown; });
+        qApp->installEventFilter(&guard);
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::quit(); });
+        QTimer::singleShot(SavingRecordings::graceMilliseconds + 100, qApp, [&] {
+            EXPECT_EQ(recording.state(), ButtonType::Stop);
+            EXPECT_EQ(shown, 1);
+            EXPECT_TRUE(panel.message().endsWith(QStringLiteral("Quit again to quit now and lose it.")))
+                << panel.message().toStdString();
+            if (twice)
+                QCoreApplication::quit();
+            else
+                slow->finishSaving();
+        });
+        QTimer watchdog;
+        watchdog.callOnTimeout([] { QCoreApplication::exit(99); });
+        watchdog.start(5000);
+        EXPECT_EQ(QCoreApplication::exec(), twice ? 1 : 0);
+        qApp->removeEventFilter(&guard);
+        EXPECT_EQ(guard.abandonedSeconds(), twice ? std::optional(12.4) : std::nullopt);
+        if (twice)
+            slow->finishSaving();
+    }
 }
 
 TEST_F(Panel, AGapIsToldOnceWithItsLengthAndPlace)

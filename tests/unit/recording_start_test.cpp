@@ -178,6 +178,7 @@ TEST_F(RecordingStart, ThePresetStoredAtConfirmationGivesTheSampleRate)
         EXPECT_EQ(madeWith.at("AVSampleRateKey"), rate)
             << (stored ? stored->toString().toStdString() : "absent");
         recording.stop();
+        QCoreApplication::processEvents(); // its file is saved
     }
 
     // Changed while the dialog is up: the value at confirmation counts.
@@ -245,6 +246,7 @@ TEST_F(RecordingStart, TheDialogOpensWhereTheLastRecordingWent)
     creationError.clear();
     recording.clickRecord();
     recording.stop();
+    QCoreApplication::processEvents();
     recording.clickRecord();
     EXPECT_EQ(dialog.shownFolder, music);
     EXPECT_EQ(dialog.proposedName, QStringLiteral("Recording on 06-12-26 090507"));
@@ -278,6 +280,7 @@ TEST_F(RecordingStart, TheStatusIconTellsTheStateWithAClockOnlyWhileRecording)
     EXPECT_EQ(item.imageChanges, 3); // recording, paused, idle: each look is sent once
 
     // A status bar that asks for the tooltip on hover needs no clock.
+    QCoreApplication::processEvents();
     item.asks = true;
     recording.clickRecord();
     EXPECT_EQ(indicator.clock(), nullptr);
