@@ -116,9 +116,15 @@ void VistaRegistratore::fillMessageField()
             lines << line;
     }
     const QString text = lines.join(QLatin1Char('\n'));
+    // An emptied line is only hidden: a screen reader that still sees it showing for a moment
+    // reads its last text, not nothing.
+    if (text.isEmpty()) {
+        ui->messageField->hide();
+        return;
+    }
     ui->messageField->setText(text);
     ui->messageField->setAccessibleDescription(text);
-    ui->messageField->setVisible(!text.isEmpty());
+    ui->messageField->show();
 }
 
 void VistaRegistratore::clickRecord(QObject *)
