@@ -24,13 +24,15 @@ struct Layout {
     QList<Layout> children;
 };
 
-// An entry's id with something of it: its properties (ia{sv}), or the names of those it lost (ias).
-template <typename T> struct OfEntry {
+struct EntryProperties {
     int id = 0;
-    T value;
+    QVariantMap properties;
 };
-using EntryProperties = OfEntry<QVariantMap>;
-using RemovedProperties = OfEntry<QStringList>;
+
+struct RemovedProperties {
+    int id = 0;
+    QStringList names;
+};
 
 struct Event {
     int id = 0;
@@ -67,18 +69,34 @@ const QDBusArgument &operator>>(const QDBusArgument &argument, Layout &layout)
     return argument;
 }
 
-template <typename T> QDBusArgument &operator<<(QDBusArgument &argument, const OfEntry<T> &entry)
+QDBusArgument &operator<<(QDBusArgument &argument, const EntryProperties &entry)
 {
     argument.beginStructure();
-    argument << entry.id << entry.value;
+    argument << entry.id << entry.properties;
     argument.endStructure();
     return argument;
 }
 
-template <typename T> const QDBusArgument &operator>>(const QDBusArgument &argument, OfEntry<T> &entry)
+const QDBusArgument &operator>>(const QDBusArgument &argument, EntryProperties &entry)
 {
     argument.beginStructure();
-    argument >> entry.id >> entry.value;
+    argument >> entry.id >> entry.properties;
+    argument.endStructure();
+    return argument;
+}
+
+QDBusArgument &operator<<(QDBusArgument &argument, const RemovedProperties &removed)
+{
+    argument.beginStructure();
+    argument << removed.id << removed.names;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument &operator>>(const QDBusArgument &argument, RemovedProperties &removed)
+{
+    argument.beginStructure();
+    argument >> removed.id >> removed.names;
     argument.endStructure();
     return argument;
 }
