@@ -171,6 +171,12 @@ class GnomeShell(WaylandDesktop):
         wait_for(lambda: _dbus_name("org.gnome.Shell"), 30, "gnome-shell on the session bus")
         time.sleep(1.0)
         Program(["xdotool", "key", "Escape"], self.logs / "xdotool.log").proc.wait(10)  # the overview
+        # The tests move the pointer by warping it (xdotool mousemove). Until a pointer device
+        # has sent an event, the X server reports a warp as the logical pointer's motion, which
+        # mutter never passes on to Wayland clients: Xwayland would keep the pointer where it
+        # last entered one of its windows, and place the next click there. So first one motion
+        # through the XTEST device, as a mouse gives.
+        Program(["xdotool", "mousemove_relative", "--", "1", "0"], self.logs / "xdotool.log").proc.wait(10)
         return self
 
     def set_extension(self, enabled):
