@@ -22,7 +22,7 @@ test_packages=(
     debootstrap desktop-file-utils appstream dpkg-dev file lintian man-db
     weston qt6-wayland
     gnome-shell gnome-shell-extension-appindicator mutter xwayland gnome-session-bin
-    plasma-workspace plasma-desktop kwin-wayland qtwayland5
+    plasma-workspace plasma-desktop plasma-pa kwin-wayland qtwayland5
     libfiu0 binutils strace
 )
 
