@@ -1,11 +1,8 @@
 #include "app/Launcher.h"
 
-#include "app/AppDelegate.h"
 #include "app/CommandLine.h"
 #include "app/QuitGuard.h"
 #include "app/RecorderCommands.h"
-#include "app/StatusIndicator.h"
-#include "app/StatusMenu.h"
 #include "platform/DesktopSession.h"
 #include "platform/SingleInstance.h"
 #include "platform/StatusBarProbe.h"
@@ -16,12 +13,15 @@
 #include "platform/qt/QtSaveDialog.h"
 #include "platform/qt/SettingsPreferenceStore.h"
 #include "platform/qt/TrayStatusItem.h"
+#include "ui/AppDelegate.h"
+#include "ui/StatusIndicator.h"
+#include "ui/StatusMenu.h"
 #ifdef Q_OS_LINUX
 #include "platform/dbus/StatusNotifierItem.h"
 #endif
-#include "recorder/AudioRecorder.h"
-#include "recorder/VistaRegistratore.h"
-#include "settings/Menu.h"
+#include "engine/AudioRecorder.h"
+#include "ui/Menu.h"
+#include "ui/VistaRegistratore.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -188,8 +188,10 @@ int runRecorderApplication(int &argc, char **argv)
     // The desktop's keyboard shortcuts, sent by later launches.
     RecorderCommands commands(panel->controller());
     instance.setCommandHandler([&commands](const QString &action) { return commands.answer(action); });
-    StatusMenu statusMenu(panel->controller(), commands, preferences, makeSettingsMenu,
-                          [&delegate] { delegate.showRecorder(); });
+    StatusMenu statusMenu(panel->controller(), preferences, makeSettingsMenu,
+                          {[&commands] { commands.answer(QStringLiteral("record")); },
+                           [&commands] { commands.answer(QStringLiteral("stop")); },
+                           [&delegate] { delegate.showRecorder(); }});
     if (indicator) {
         indicator->showStateIn(statusMenu.stateEntry());
         tray->setMenu(statusMenu.menu());

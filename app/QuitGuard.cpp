@@ -1,6 +1,6 @@
 #include "app/QuitGuard.h"
 
-#include "recorder/RecordingController.h"
+#include "recording/RecordingController.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,7 +1,7 @@
 #include "app/RecorderCommands.h"
 
-#include "app/ModelData.h"
-#include "recorder/RecordingController.h"
+#include "recording/ModelData.h"
+#include "recording/RecordingController.h"
 
 #include <QTimer>
 

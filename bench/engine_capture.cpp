@@ -14,9 +14,9 @@
 // REGISTRATORE_BENCH_TRACE=1 the engine also tells when the recording started (bench/bench.py kills it to see
 // what a kill loses). bench/engine_capture.sh runs it against a private PulseAudio server next to parecord.
 
+#include "engine/AudioRecorder.h"
 #include "platform/pulse/PulseAudioInput.h"
-#include "recorder/AudioRecorder.h"
-#include "recorder/RecordingSettings.h"
+#include "recording/QualityPreset.h"
 
 #include <dirent.h>
 

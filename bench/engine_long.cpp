@@ -14,9 +14,9 @@
 //   wall-seconds / cpu-seconds         how long it took
 // The exit status is 0 when it ran; the figures are judged by bench/bench.py.
 
+#include "engine/AudioRecorder.h"
 #include "fakes/FakeAudioInput.h"
-#include "recorder/AudioRecorder.h"
-#include "recorder/RecordingSettings.h"
+#include "recording/QualityPreset.h"
 
 #include <sndfile.h>
 

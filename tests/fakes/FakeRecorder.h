@@ -1,6 +1,6 @@
 #pragma once
 
-#include "recorder/Recorder.h"
+#include "engine/Recorder.h"
 
 #include <memory>
 #include <string>

@@ -4,7 +4,7 @@
 #include "engine/EngineTestSupport.h"
 #include "fakes/FakeAudioInput.h"
 #include "fakes/FakeChoices.h"
-#include "recorder/RecordingController.h"
+#include "recording/RecordingController.h"
 
 #include <fiu-control.h>
 #include <fiu.h>

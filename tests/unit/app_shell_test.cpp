@@ -1,9 +1,9 @@
-#include "app/AppDelegate.h"
-#include "app/EventMonitor.h"
-#include "app/ModelData.h"
-#include "app/NotificationCenter.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/LogCapture.h"
+#include "recording/ModelData.h"
+#include "ui/AppDelegate.h"
+#include "ui/EventMonitor.h"
+#include "ui/NotificationCenter.h"
 
 #include <QTest>
 #include <QThread>

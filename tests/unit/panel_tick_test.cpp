@@ -5,7 +5,7 @@
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeRecorder.h"
 #include "fakes/LogCapture.h"
-#include "recorder/VistaRegistratore.h"
+#include "ui/VistaRegistratore.h"
 
 #include <QLabel>
 #include <QTest>

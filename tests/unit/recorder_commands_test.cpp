@@ -1,10 +1,10 @@
 #include "app/CommandLine.h"
-#include "app/ModelData.h"
 #include "app/RecorderCommands.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeRecorder.h"
 #include "fakes/LogCapture.h"
-#include "recorder/RecordingController.h"
+#include "recording/ModelData.h"
+#include "recording/RecordingController.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>

@@ -1,11 +1,11 @@
 #include "app/QuitGuard.h"
-#include "app/StatusIndicator.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeRecorder.h"
 #include "fakes/LogCapture.h"
-#include "recorder/ElapsedTime.h"
-#include "recorder/LevelBar.h"
-#include "recorder/VistaRegistratore.h"
+#include "recording/ElapsedTime.h"
+#include "ui/LevelBar.h"
+#include "ui/StatusIndicator.h"
+#include "ui/VistaRegistratore.h"
 
 #include <QCoreApplication>
 #include <QLabel>

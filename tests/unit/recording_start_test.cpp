@@ -1,13 +1,12 @@
-#include "app/ModelData.h"
-#include "app/StatusIndicator.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeRecorder.h"
 #include "fakes/LogCapture.h"
-#include "recorder/QualityPreset.h"
-#include "recorder/RecordingController.h"
-#include "recorder/RecordingFileName.h"
-#include "recorder/RecordingFolder.h"
-#include "recorder/RecordingSettings.h"
+#include "recording/ModelData.h"
+#include "recording/QualityPreset.h"
+#include "recording/RecordingController.h"
+#include "recording/RecordingFileName.h"
+#include "recording/RecordingFolder.h"
+#include "ui/StatusIndicator.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "fakes/FakeDesktop.h"
 #include "fakes/LogCapture.h"
-#include "recorder/SettingsPopover.h"
-#include "recorder/VistaRegistratore.h"
-#include "settings/Menu.h"
-#include "settings/SupportContact.h"
+#include "recording/SupportContact.h"
+#include "ui/Menu.h"
+#include "ui/SettingsPopover.h"
+#include "ui/VistaRegistratore.h"
 
 #include <QPointer>
 #include <QTableWidget>

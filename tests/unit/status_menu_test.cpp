@@ -1,13 +1,13 @@
-#include "app/ModelData.h"
 #include "app/RecorderCommands.h"
-#include "app/StatusIndicator.h"
-#include "app/StatusMenu.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeRecorder.h"
 #include "fakes/LogCapture.h"
 #include "platform/dbus/DBusMenuExporter.h"
-#include "recorder/RecordingController.h"
-#include "settings/Menu.h"
+#include "recording/ModelData.h"
+#include "recording/RecordingController.h"
+#include "ui/Menu.h"
+#include "ui/StatusIndicator.h"
+#include "ui/StatusMenu.h"
 
 #include <QActionGroup>
 #include <QCoreApplication>
@@ -53,9 +53,9 @@ TEST(StatusMenuTest, EntriesFollowTheRecordingAndDoWhatTheirButtonsAndRowsDo)
          }});
     RecorderCommands commands(controller);
     int panelsOpened = 0;
-    StatusMenu status(
-        controller, commands, preferences, [&] { return new Menu(preferences, mail, application); },
-        [&] { ++panelsOpened; });
+    StatusMenu status(controller, preferences, [&] { return new Menu(preferences, mail, application); },
+                      {[&] { commands.answer(QStringLiteral("record")); },
+                       [&] { commands.answer(QStringLiteral("stop")); }, [&] { ++panelsOpened; }});
     FakeStatusItem item;
     StatusIndicator indicator(controller, item);
     indicator.showStateIn(status.stateEntry());

@@ -1,0 +1,313 @@
+#include "recording/RecordingController.h"
+
+#include "engine/BenchTrace.h"
+#include "platform/Log.h"
+#include "recording/ElapsedTime.h"
+#include "recording/ModelData.h"
+#include "recording/QualityPreset.h"
+#include "recording/RecordingFileName.h"
+#include "recording/RecordingFolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+
+RecordingController::RecordingController(Services services, QObject *parent)
+    : QObject(parent), services(std::move(services)), shownTime(formatElapsedTime(0))
+{
+    connect(&savingFiles, &SavingRecordings::saved, this, &RecordingController::fileSaved);
+    benchtrace::watchUiThread(this);
+}
+
+RecordingController::~RecordingController() = default;
+
+void RecordingController::setState(ButtonType state)
+{
+    btnType = state;
+    emit stateChanged(state);
+}
+
+void RecordingController::setRecordImage(const QString &name)
+{
+    imageName = name;
+    emit recordImageChanged(name);
+}
+
+void RecordingController::showTime(double seconds)
+{
+    const QString text = formatElapsedTime(seconds);
+    if (text == shownTime)
+        return;
+    shownTime = text;
+    emit timeTextChanged(text);
+}
+
+void RecordingController::showMessage(const QString &text)
+{
+    shownMessage = text;
+    emit messageChanged(text);
+}
+
+void RecordingController::clickRecord()
+{
+    switch (btnType) {
+    case ButtonType::Stop:
+        Log::line("parte la registrazione");
+        createRecorder();
+        Log::line("+++++++++++++++++++++++++++++++++++++++");
+        if (!recorder)
+            return;
+        Log::line("è partita la registrazione");
+        setState(ButtonType::Play);
+        return;
+    case ButtonType::Play:
+        setState(ButtonType::Pause);
+        Log::line("pausa registrazione");
+        setRecordImage(QStringLiteral("rec"));
+        if (recorder) {
+            recorder->pause();
+            // The last tick may be up to a quarter of a second old: show what the file holds.
+            showTime(recorder->currentTime());
+        }
+        endTick();
+        return;
+    case ButtonType::Pause:
+        benchtrace::mark("resume pressed");
+        setState(ButtonType::Play);
+        Log::line("riavvio registrazione");
+        setRecordImage(QStringLiteral("pause"));
+        if (recorder)
+            recorder->record();
+        startTick();
+        return;
+    }
+}
+
+void RecordingController::createRecorder()
+{
+    Log::line("createRecorder");
+    ModelData::shared().chiudo = QStringLiteral("No");
+    showMessage({});
+
+    // The sound server takes up to a second to deliver the first samples of a new input:
+    // open it now, while the user is in the dialog, so the first words after confirming
+    // are captured. What arrives before the recording starts is dropped.
+    std::unique_ptr<platform::AudioInput> input = services.makeInput();
+    std::string inputError;
+    if (input && !input->open(sampleRateFor(QualityPresets::read(services.preferences)), inputError))
+        std::fprintf(stderr, "registratore: %s\n", inputError.c_str());
+
+    const platform::SaveDialog::Result answer =
+        services.saveDialog.runModal(proposedRecordingName(services.now()), {QStringLiteral("caf")},
+                                     RecordingFolder::start(services.preferences));
+    if (answer.response != platform::SaveDialog::OK) {
+        Log::line(answer.response == platform::SaveDialog::Cancel ? "canceled" : "test");
+        if (input)
+            input->close();
+        ModelData::shared().chiudo = QStringLiteral("Si");
+        return;
+    }
+
+    benchtrace::mark("dialog confirmed");
+    const RecordingSettings settings = recordingSettings(QualityPresets::read(services.preferences));
+    QString error;
+    std::unique_ptr<Recorder> made;
+    // A file still being completed has a writer of its own: a second one would overwrite it.
+    if (savingFiles.holds(answer.path)) {
+        error = QStringLiteral("“%1” is still being saved. Choose another name, or wait until it is saved.")
+                    .arg(QDir::toNativeSeparators(answer.path));
+    } else {
+        made = services.makeRecorder(answer.path, settings, std::move(input), error);
+    }
+    if (made) {
+        recorder = std::move(made);
+        recordingPath = answer.path;
+        Recorder *current = recorder.get();
+        connect(
+            current, &Recorder::failed, this,
+            [this, current](const QString &reason, bool saved) { recordingFailed(current, reason, saved); },
+            Qt::QueuedConnection);
+        connect(current, &Recorder::audioMissing, this, &RecordingController::audioMissing,
+                Qt::QueuedConnection);
+        connect(current, &Recorder::inputChanged, this, &RecordingController::inputChanged,
+                Qt::QueuedConnection);
+        connect(current, &Recorder::notice, this, &RecordingController::notice, Qt::QueuedConnection);
+        recorder->setMeteringEnabled(true);
+        recorder->prepareToRecord();
+    } else {
+        if (input)
+            input->close();
+        Log::line("Creation of AVAudioRecorder failed");
+        Log::line(error);
+        showMessage(QStringLiteral("Could not start recording: ") + error);
+    }
+
+    // A recording that did not start keeps the record image: the user must not take a
+    // failure for a running recording.
+    if (recorder) {
+        setRecordImage(QStringLiteral("pause"));
+        if (recorder->record()) {
+            // After record(): the preferences are written to disk at once.
+            RecordingFolder::remember(services.preferences, answer.path);
+        } else {
+            // It ended before it started (the microphone lost, the file impossible): why is told
+            // once its writer has said its last word.
+            savingFiles.save(std::move(recorder), recordingPath);
+            setRecordImage(QStringLiteral("rec"));
+            showMessage(QStringLiteral("Could not start recording."));
+        }
+    }
+    if (recorder)
+        benchtrace::blockUiLater(this);
+    startTick();
+    ModelData::shared().chiudo = QStringLiteral("Si");
+}
+
+void RecordingController::startTick()
+{
+    endTick();
+    timer = std::make_unique<QTimer>();
+    timer->setInterval(tickMilliseconds);
+    QTimer *created = timer.get();
+    connect(created, &QTimer::timeout, this, [this, created] { timerChanged(created); });
+    // Unseen, the tick only keeps its timer, ready for setViewVisible(true).
+    if (!concealed)
+        timer->start();
+    timerChanged(created);
+}
+
+void RecordingController::endTick()
+{
+    if (!timer)
+        return;
+    timer->stop();
+    // The timer may be the one whose tick is running: let it go once that has returned.
+    timer.release()->deleteLater();
+}
+
+void RecordingController::setViewVisible(bool visible)
+{
+    concealed = !visible;
+    if (!timer)
+        return;
+    if (!visible) {
+        timer->stop();
+    } else if (!timer->isActive()) {
+        timer->start();
+        timerChanged(timer.get());
+    }
+}
+
+void RecordingController::timerChanged(QTimer *firing)
+{
+    if (!recorder) {
+        if (firing)
+            firing->stop();
+        if (timer.get() == firing)
+            endTick();
+        return;
+    }
+    recorder->updateMeters();
+    const float peak = recorder->peakPowerForChannel(0);
+    levels.push_back(peak);
+    emit levelChanged(peak);
+    showTime(recorder->currentTime());
+}
+
+void RecordingController::stop()
+{
+    benchtrace::mark("stop pressed");
+    Log::line("stop");
+    if (btnType == ButtonType::Stop)
+        return;
+    Log::line("stoppo la registrazione");
+    finishRecording();
+}
+
+// The panel is ready again at once; the recorder's time is read after that, and the recorder goes
+// on completing its file in the background. `ended`: the recording ended by itself, with why its
+// file could not be completed (empty: it was), told already.
+void RecordingController::finishRecording(std::optional<QString> ended)
+{
+    setRecordImage(QStringLiteral("rec"));
+    showTime(0);
+    setState(ButtonType::Stop);
+    if (recorder) {
+        Log::line(
+            QStringLiteral("secondiegistrazione : %1").arg(elapsedSecondsField(recorder->currentTime())));
+        savingFiles.save(std::move(recorder), recordingPath, std::move(ended));
+    }
+    endTick();
+    levels = {};
+    emit levelCleared();
+}
+
+void RecordingController::fileSaved(const QString &failure)
+{
+    if (failure.isEmpty())
+        return;
+    Log::line(QStringLiteral("recording ended : ") + failure);
+    showMessage(QStringLiteral("The recording stopped: ") + failure);
+}
+
+void RecordingController::recordingFailed(Recorder *from, const QString &reason, bool saved)
+{
+    // A recorder already stopped tells what became of its file when it is saved.
+    if (from != recorder.get())
+        return;
+    Log::line(QStringLiteral("recording ended : ") + reason);
+    finishRecording(saved ? QString() : reason);
+    QString text = QStringLiteral("The recording stopped: ") + reason;
+    if (saved)
+        text += QStringLiteral(" Everything recorded until then is saved.");
+    showMessage(text);
+}
+
+void RecordingController::notice(const QString &text)
+{
+    std::fprintf(stderr, "registratore: %s\n", qPrintable(text));
+    showMessage(text);
+}
+
+void RecordingController::audioMissing(double seconds, double atSeconds)
+{
+    // Never "0.0 s": a gap was there.
+    const QString text =
+        QStringLiteral("%1 s missing at %2")
+            .arg(QString::number(std::max(seconds, 0.1), 'f', 1), formatElapsedTime(atSeconds));
+    std::fprintf(stderr, "registratore: audio lost: %s\n", qPrintable(text));
+    showMessage(text);
+}
+
+void RecordingController::inputChanged(const QString &name)
+{
+    if (btnType == ButtonType::Stop)
+        return;
+    const QString text = QStringLiteral("Recording from \u201c%1\u201d.").arg(name);
+    std::fprintf(stderr, "registratore: %s\n", qPrintable(text));
+    showMessage(text);
+}
+
+QString RecordingController::finishBeforeQuit()
+{
+    // The event loop has ended: a failure the recorder announced just before still waits in
+    // the queue, and it decides what the file holds.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    if (btnType != ButtonType::Stop)
+        stop();
+    const QString failure = savingFiles.waitForAll();
+    // What the recorders said meanwhile is logged and shown as it would have been.
+    QCoreApplication::sendPostedEvents(&savingFiles, QEvent::MetaCall);
+    return failure;
+}
+
+QString RecordingController::completeFilesNow()
+{
+    QString failure = recorder ? recorder->waitUntilSaved() : QString();
+    if (const QString others = savingFiles.waitForAll(); !others.isEmpty())
+        failure += (failure.isEmpty() ? QString() : QStringLiteral(" ")) + others;
+    return failure;
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "recording/RecordingController.h"
+
+#include <QUrl>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class LevelBar;
+class QLabel;
+class QTimer;
+class QToolButton;
+class SettingsPopover;
+
+namespace Ui {
+class VistaRegistratore;
+}
+
+// The recorder panel: record / pause / resume, stop, the elapsed time, the input level, a
+// message line and the settings button. A view over its RecordingController, which holds the
+// recording: the buttons go to it, and what it tells is shown here.
+class VistaRegistratore : public QWidget {
+    Q_OBJECT
+public:
+    using ButtonType = RecordingController::ButtonType;
+    using RecorderFactory = RecordingController::RecorderFactory;
+    using SettingsMenuFactory = std::function<QWidget *()>;
+
+    // What the panel needs from the desktop: what its recording controller needs, and the
+    // settings menu.
+    struct Services : RecordingController::Services {
+        SettingsMenuFactory makeSettingsMenu = nullptr;
+    };
+
+    explicit VistaRegistratore(Services services, QWidget *parent = nullptr);
+    ~VistaRegistratore() override;
+
+    void clickRecord(QObject *sender);
+    void stop(QObject *sender);
+    void setting(QObject *sender);
+    void timerChanged(QTimer *firing);
+    // Completes a running or paused recording before the application ends. Returns why its
+    // file could not be completed (empty when it was, or when nothing was recording).
+    QString finishBeforeQuit();
+
+    RecordingController &controller() { return *recording; }
+    // The record button's image: "rec" or "pause".
+    QString recordImage() const;
+    QString message() const;
+    SettingsPopover *settingsPopover() const { return popover.get(); }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+signals:
+    // Something the user must know (a recording that could not start, ended by itself, could
+    // not be completed, or lost audio).
+    void userMessage(const QString &text);
+
+private:
+    void viewDidLoad();
+    void setRecordImage(const QString &name);
+    void showMessage(const QString &text);
+    void showSaving(const QString &text);
+    void fillMessageField();
+    void showTime(const QString &text);
+
+    std::int64_t variabileGlobale = 0;
+    std::unique_ptr<SettingsPopover> popover;
+    QToolButton *recordButton = nullptr;
+    QToolButton *stopButton = nullptr;
+    QLabel *timeField = nullptr;
+    LevelBar *vistaBarra = nullptr;
+    std::optional<QUrl> urlFisso;
+    QString shownMessage;
+    QString shownSaving;
+    SettingsMenuFactory makeSettingsMenu;
+    std::unique_ptr<Ui::VistaRegistratore> ui;
+    RecordingController *recording = nullptr; // a child of the panel
+};
