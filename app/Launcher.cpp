@@ -13,15 +13,15 @@
 #include "platform/qt/QtSaveDialog.h"
 #include "platform/qt/SettingsPreferenceStore.h"
 #include "platform/qt/TrayStatusItem.h"
-#include "ui/AppDelegate.h"
+#include "ui/StatusBarShell.h"
 #include "ui/StatusIndicator.h"
 #include "ui/StatusMenu.h"
 #ifdef Q_OS_LINUX
 #include "platform/dbus/StatusNotifierItem.h"
 #endif
 #include "engine/AudioRecorder.h"
-#include "ui/Menu.h"
-#include "ui/VistaRegistratore.h"
+#include "ui/RecorderPanel.h"
+#include "ui/SettingsMenu.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -62,7 +62,7 @@ std::unique_ptr<Recorder> makeAudioRecorder(const QString &path, const Recording
 // Completes the running recording and the files still being saved with the recorders alone,
 // without the panel's widgets: the display may be gone. Returns why a file could not be
 // completed, empty when all were.
-QString completeRecordingNow(VistaRegistratore *panel)
+QString completeRecordingNow(RecorderPanel *panel)
 {
     return panel ? panel->controller().completeFilesNow() : QString();
 }
@@ -79,7 +79,7 @@ void tellNotCompleted(const QString &failure, const QWidget *panel, platform::St
 }
 
 // The recording of a process whose display went away: completed, and said so on stderr.
-void finishAfterDisplayLoss(VistaRegistratore *panel)
+void finishAfterDisplayLoss(RecorderPanel *panel)
 {
     if (!panel || !panel->controller().busy())
         return;
@@ -142,16 +142,15 @@ int runRecorderApplication(int &argc, char **argv)
     platform::DesktopMailComposer mail;
     platform::QtApplication quit;
 
-    AppDelegate delegate(std::move(statusItem), std::move(popover), *desktopEvents);
-    VistaRegistratore *panel = nullptr;
+    StatusBarShell delegate(std::move(statusItem), std::move(popover), *desktopEvents);
+    RecorderPanel *panel = nullptr;
     StatusIndicator *indicator = nullptr;
-    const auto makeSettingsMenu = [&] { return new Menu(preferences, mail, quit); };
+    const auto makeSettingsMenu = [&] { return new SettingsMenu(preferences, mail, quit); };
     const auto makePanel = [&]() -> QWidget * {
-        panel =
-            new VistaRegistratore({saveDialog, preferences, platform::makeSystemAudioInput, makeAudioRecorder,
+        panel = new RecorderPanel({saveDialog, preferences, platform::makeSystemAudioInput, makeAudioRecorder,
                                    [] { return QDateTime::currentDateTime(); }, makeSettingsMenu});
         // The open panel shows the message itself; a notification would only cover it.
-        QObject::connect(panel, &VistaRegistratore::userMessage, tray, [tray, &panel](const QString &text) {
+        QObject::connect(panel, &RecorderPanel::userMessage, tray, [tray, &panel](const QString &text) {
             if (!panel->isVisible())
                 tray->showMessage(QStringLiteral("Registratore"), text);
         });
@@ -166,21 +165,21 @@ int runRecorderApplication(int &argc, char **argv)
     // The session is ending (logout): the recording ends and its file is saved, without keeping
     // the desktop waiting for the disk. The quit that follows waits for the file (QuitGuard).
     QObject::connect(&application, &QGuiApplication::commitDataRequest, [&panel](QSessionManager &) {
-        if (panel && panel->controller().state() != RecordingController::ButtonType::Stop)
+        if (panel && panel->controller().state() != RecordingController::State::Ready)
             panel->controller().stop();
     });
 #endif
 
     QObject::connect(&instance, &platform::SingleInstance::reopenRequested, &delegate,
-                     &AppDelegate::showRecorder);
+                     &StatusBarShell::showRecorder);
     if (statusBar) {
-        delegate.applicationDidFinishLaunching(makePanel);
+        delegate.launchInStatusBar(makePanel);
     } else {
         std::fputs("registratore: no status bar (system tray) was found on this desktop, so the recorder "
                    "opens in an ordinary window instead.\n",
                    stderr);
         QApplication::setQuitOnLastWindowClosed(true);
-        delegate.launchWithoutStatusBar(makePanel);
+        delegate.launchInWindow(makePanel);
     }
     // A quit while a file is being written waits for it, showing what is left.
     QuitGuard quitGuard(panel->controller(), [&delegate] { delegate.showRecorder(); });

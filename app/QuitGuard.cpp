@@ -27,7 +27,7 @@ bool QuitGuard::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     waiting = true;
-    if (controller.state() != RecordingController::ButtonType::Stop)
+    if (controller.state() != RecordingController::State::Ready)
         controller.stop();
     // A healthy disk completes the file at once, and the application quits with nothing shown.
     QTimer::singleShot(SavingRecordings::graceMilliseconds, this, [this] {

@@ -100,7 +100,6 @@ struct AudioRecorder::Impl final : platform::AudioSink {
     enum class State { Ready, Recording, Paused, Ended };
 
     AudioRecorder *owner = nullptr;
-    QString path;
     int rate = 0;
     std::unique_ptr<platform::AudioInput> input;
     std::unique_ptr<AudioBuffer> buffer;
@@ -295,7 +294,6 @@ std::unique_ptr<AudioRecorder> AudioRecorder::create(const QString &path, const 
 
     std::unique_ptr<AudioRecorder> recorder(new AudioRecorder);
     Impl &d = *recorder->d;
-    d.path = path;
     d.rate = rate;
     d.buffer = std::make_unique<AudioBuffer>(options.bufferFrames);
     d.writer = std::make_unique<FileWriter>(path, rate, *d.buffer, d.writerEvents());
@@ -316,12 +314,6 @@ void AudioRecorder::setMeteringEnabled(bool enabled)
 {
     d->metering = enabled;
     d->peakSinceUpdate = -1;
-}
-
-bool AudioRecorder::prepareToRecord()
-{
-    // The file is created in create(); nothing is left to prepare.
-    return d->state != Impl::State::Ended;
 }
 
 bool AudioRecorder::record()
@@ -375,11 +367,6 @@ void AudioRecorder::updateMeters()
 float AudioRecorder::peakPowerForChannel(int channel) const
 {
     return channel == 0 ? d->peakDb : kSilenceDb;
-}
-
-QString AudioRecorder::path() const
-{
-    return d->path;
 }
 
 int AudioRecorder::sampleRate() const

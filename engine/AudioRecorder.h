@@ -43,7 +43,6 @@ public:
     ~AudioRecorder() override;
 
     void setMeteringEnabled(bool enabled) override;
-    bool prepareToRecord() override;
     bool record() override;
     void pause() override;
     // Ends capture now; the file is completed with everything captured up to now in the
@@ -61,7 +60,6 @@ public:
     // dBFS of the peak taken by updateMeters: 0 at full scale, -160 for silence.
     float peakPowerForChannel(int channel) const override;
 
-    QString path() const;
     int sampleRate() const;
 
     // failed(), saved(), audioMissing() and notice(), inherited from Recorder, are emitted on

@@ -10,7 +10,6 @@ public:
     ~Recorder() override = default;
 
     virtual void setMeteringEnabled(bool enabled) = 0;
-    virtual bool prepareToRecord() = 0;
     virtual bool record() = 0;
     virtual void pause() = 0;
     // Ends the recording: capture stops now, and the file is completed with everything captured

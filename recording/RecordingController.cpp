@@ -24,9 +24,9 @@ RecordingController::RecordingController(Services services, QObject *parent)
 
 RecordingController::~RecordingController() = default;
 
-void RecordingController::setState(ButtonType state)
+void RecordingController::setState(State state)
 {
-    btnType = state;
+    current = state;
     emit stateChanged(state);
 }
 
@@ -53,18 +53,18 @@ void RecordingController::showMessage(const QString &text)
 
 void RecordingController::clickRecord()
 {
-    switch (btnType) {
-    case ButtonType::Stop:
+    switch (current) {
+    case State::Ready:
         Log::line("parte la registrazione");
-        createRecorder();
+        startRecording();
         Log::line("+++++++++++++++++++++++++++++++++++++++");
         if (!recorder)
             return;
         Log::line("è partita la registrazione");
-        setState(ButtonType::Play);
+        setState(State::Recording);
         return;
-    case ButtonType::Play:
-        setState(ButtonType::Pause);
+    case State::Recording:
+        setState(State::Paused);
         Log::line("pausa registrazione");
         setRecordImage(QStringLiteral("rec"));
         if (recorder) {
@@ -74,9 +74,9 @@ void RecordingController::clickRecord()
         }
         endTick();
         return;
-    case ButtonType::Pause:
+    case State::Paused:
         benchtrace::mark("resume pressed");
-        setState(ButtonType::Play);
+        setState(State::Recording);
         Log::line("riavvio registrazione");
         setRecordImage(QStringLiteral("pause"));
         if (recorder)
@@ -86,7 +86,7 @@ void RecordingController::clickRecord()
     }
 }
 
-void RecordingController::createRecorder()
+void RecordingController::startRecording()
 {
     Log::line("createRecorder");
     ModelData::shared().chiudo = QStringLiteral("No");
@@ -136,7 +136,6 @@ void RecordingController::createRecorder()
                 Qt::QueuedConnection);
         connect(current, &Recorder::notice, this, &RecordingController::notice, Qt::QueuedConnection);
         recorder->setMeteringEnabled(true);
-        recorder->prepareToRecord();
     } else {
         if (input)
             input->close();
@@ -172,11 +171,11 @@ void RecordingController::startTick()
     timer = std::make_unique<QTimer>();
     timer->setInterval(tickMilliseconds);
     QTimer *created = timer.get();
-    connect(created, &QTimer::timeout, this, [this, created] { timerChanged(created); });
+    connect(created, &QTimer::timeout, this, [this, created] { tick(created); });
     // Unseen, the tick only keeps its timer, ready for setViewVisible(true).
     if (!concealed)
         timer->start();
-    timerChanged(created);
+    tick(created);
 }
 
 void RecordingController::endTick()
@@ -197,11 +196,11 @@ void RecordingController::setViewVisible(bool visible)
         timer->stop();
     } else if (!timer->isActive()) {
         timer->start();
-        timerChanged(timer.get());
+        tick(timer.get());
     }
 }
 
-void RecordingController::timerChanged(QTimer *firing)
+void RecordingController::tick(QTimer *firing)
 {
     if (!recorder) {
         if (firing)
@@ -221,7 +220,7 @@ void RecordingController::stop()
 {
     benchtrace::mark("stop pressed");
     Log::line("stop");
-    if (btnType == ButtonType::Stop)
+    if (current == State::Ready)
         return;
     Log::line("stoppo la registrazione");
     finishRecording();
@@ -234,7 +233,7 @@ void RecordingController::finishRecording(std::optional<QString> ended)
 {
     setRecordImage(QStringLiteral("rec"));
     showTime(0);
-    setState(ButtonType::Stop);
+    setState(State::Ready);
     if (recorder) {
         Log::line(
             QStringLiteral("secondiegistrazione : %1").arg(elapsedSecondsField(recorder->currentTime())));
@@ -284,7 +283,7 @@ void RecordingController::audioMissing(double seconds, double atSeconds)
 
 void RecordingController::inputChanged(const QString &name)
 {
-    if (btnType == ButtonType::Stop)
+    if (current == State::Ready)
         return;
     const QString text = QStringLiteral("Recording from \u201c%1\u201d.").arg(name);
     std::fprintf(stderr, "registratore: %s\n", qPrintable(text));
@@ -296,7 +295,7 @@ QString RecordingController::finishBeforeQuit()
     // The event loop has ended: a failure the recorder announced just before still waits in
     // the queue, and it decides what the file holds.
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-    if (btnType != ButtonType::Stop)
+    if (current != State::Ready)
         stop();
     const QString failure = savingFiles.waitForAll();
     // What the recorders said meanwhile is logged and shown as it would have been.

@@ -28,9 +28,10 @@ class QTimer;
 class RecordingController : public QObject {
     Q_OBJECT
 public:
-    // Stop: nothing is recorded (ready). Play: recording. Pause: a recording is paused.
-    enum class ButtonType { Stop = 0, Play = 1, Pause = 2 };
-    Q_ENUM(ButtonType)
+    // Ready: nothing is being recorded. Recording: the microphone goes into the file. Paused: a
+    // recording is held and can be resumed.
+    enum class State { Ready = 0, Recording = 1, Paused = 2 };
+    Q_ENUM(State)
 
     using RecorderFactory =
         std::function<std::unique_ptr<Recorder>(const QString &path, const RecordingSettings &settings,
@@ -62,12 +63,12 @@ public:
     QString completeFilesNow();
     // One tick of `firing`: the level and the time of the recorder, or, without a recorder, the
     // end of that timer.
-    void timerChanged(QTimer *firing);
+    void tick(QTimer *firing);
     // Whether anyone can see the tick. Hidden, its timer sleeps instead of waking the process
     // four times a second; shown again, it restarts and ticks at once.
     void setViewVisible(bool visible);
 
-    ButtonType state() const { return btnType; }
+    State state() const { return current; }
     // The record button's image: "rec" or "pause".
     QString recordImage() const { return imageName; }
     QString timeText() const { return shownTime; }
@@ -78,7 +79,7 @@ public:
     SavingRecordings &saving() { return savingFiles; }
     const SavingRecordings &saving() const { return savingFiles; }
     // A recording runs or is paused, or a file is still being saved.
-    bool busy() const { return btnType != ButtonType::Stop || !savingFiles.isEmpty(); }
+    bool busy() const { return current != State::Ready || !savingFiles.isEmpty(); }
     // Peak levels of the current recording, one per tick.
     const std::vector<float> &powerTrace() const { return levels; }
     // The tick's timer while there is one.
@@ -86,7 +87,7 @@ public:
     bool hasRecorder() const { return recorder != nullptr; }
 
 signals:
-    void stateChanged(RecordingController::ButtonType state);
+    void stateChanged(RecordingController::State state);
     void recordImageChanged(const QString &name);
     void timeTextChanged(const QString &text);
     // The latest peak level in dBFS.
@@ -97,8 +98,8 @@ signals:
     void messageChanged(const QString &text);
 
 private:
-    void createRecorder();
-    void setState(ButtonType state);
+    void startRecording();
+    void setState(State state);
     void setRecordImage(const QString &name);
     void showTime(double seconds);
     void showMessage(const QString &text);
@@ -112,7 +113,7 @@ private:
     void notice(const QString &text);
 
     Services services;
-    ButtonType btnType = ButtonType::Stop;
+    State current = State::Ready;
     std::unique_ptr<Recorder> recorder;
     QString recordingPath; // the file of `recorder`
     SavingRecordings savingFiles;

@@ -6,22 +6,22 @@
 #include <QIcon>
 #include <QTimer>
 
-using ButtonType = RecordingController::ButtonType;
+using State = RecordingController::State;
 
-StatusLook statusLookFor(ButtonType state, double seconds, const QString &saving)
+StatusLook statusLookFor(State state, double seconds, const QString &saving)
 {
     StatusLook look{QStringLiteral("micona"), true, QStringLiteral("Registratore")};
     switch (state) {
-    case ButtonType::Play:
+    case State::Recording:
         // The red dot keeps its colour: a mask would turn it into the bar's.
         look = {QStringLiteral("micona-recording"), false,
                 QStringLiteral("Recording ") + formatElapsedTime(seconds)};
         break;
-    case ButtonType::Pause:
+    case State::Paused:
         look = {QStringLiteral("micona-paused"), true,
                 QStringLiteral("Paused ") + formatElapsedTime(seconds)};
         break;
-    case ButtonType::Stop:
+    case State::Ready:
         if (!saving.isEmpty())
             return {look.image, look.mask, saving};
         break;
@@ -39,7 +39,7 @@ StatusLook statusLookFor(const RecordingController &controller)
 StatusIndicator::StatusIndicator(RecordingController &controller, platform::StatusItem &item, QObject *parent)
     : QObject(parent), controller(controller), item(item),
       // What the launch put on the icon already.
-      shown(statusLookFor(ButtonType::Stop, 0))
+      shown(statusLookFor(State::Ready, 0))
 {
     connect(&controller, &RecordingController::stateChanged, this, &StatusIndicator::refresh);
     // The paused time is known only once the recorder has paused.
@@ -72,10 +72,10 @@ void StatusIndicator::refresh()
         item.setToolTip(look.toolTip);
     if (stateEntry)
         stateEntry->setText(look.toolTip);
-    item.setNeedsAttention(controller.state() == ButtonType::Play);
+    item.setNeedsAttention(controller.state() == State::Recording);
     shown = look;
 
-    if (controller.state() != ButtonType::Play || item.asksForToolTip()) {
+    if (controller.state() != State::Recording || item.asksForToolTip()) {
         ticking.reset();
         return;
     }

@@ -23,7 +23,7 @@ struct StatusLook {
 
 // The look for a recorder in `state` at `seconds`, while `saving` says what is still being saved
 // (empty when nothing is).
-StatusLook statusLookFor(RecordingController::ButtonType state, double seconds, const QString &saving = {});
+StatusLook statusLookFor(RecordingController::State state, double seconds, const QString &saving = {});
 // The look for the controller as it is now: what the icon, its tooltip and the status item's
 // menu show.
 StatusLook statusLookFor(const RecordingController &controller);

@@ -3,11 +3,11 @@
 #include "recording/ModelData.h"
 #include "recording/QualityPreset.h"
 #include "recording/RecordingController.h"
-#include "ui/Menu.h"
+#include "ui/SettingsMenu.h"
 
 #include <memory>
 
-using ButtonType = RecordingController::ButtonType;
+using State = RecordingController::State;
 
 StatusMenu::StatusMenu(RecordingController &controller, platform::PreferenceStore &preferences,
                        SettingsMenuFactory makeSettingsMenu, Actions actions, QObject *parent)
@@ -33,26 +33,26 @@ StatusMenu::StatusMenu(RecordingController &controller, platform::PreferenceStor
 void StatusMenu::refresh()
 {
     switch (controller.state()) {
-    case ButtonType::Stop:
+    case State::Ready:
         record->setText(QStringLiteral("Record"));
         break;
-    case ButtonType::Play:
+    case State::Recording:
         record->setText(QStringLiteral("Pause"));
         break;
-    case ButtonType::Pause:
+    case State::Paused:
         record->setText(QStringLiteral("Resume"));
         break;
     }
     // While the save dialog is up the panel's buttons cannot be pressed either.
     const bool choosing = !ModelData::allowsClose(ModelData::shared().chiudo);
     record->setEnabled(!choosing);
-    stop->setEnabled(!choosing && controller.state() != ButtonType::Stop);
+    stop->setEnabled(!choosing && controller.state() != State::Ready);
     quality->setText(QualityPresets::rowText(QualityPresets::read(preferences)));
 }
 
 void StatusMenu::runSettingsRow(int row)
 {
-    const std::unique_ptr<Menu> settings(makeSettingsMenu());
+    const std::unique_ptr<SettingsMenu> settings(makeSettingsMenu());
     settings->activateRow(row);
     refresh();
 }

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-class Menu;
+class SettingsMenu;
 class RecordingController;
 
 namespace platform {
@@ -20,7 +20,7 @@ class PreferenceStore;
 class StatusMenu : public QObject {
     Q_OBJECT
 public:
-    using SettingsMenuFactory = std::function<Menu *()>;
+    using SettingsMenuFactory = std::function<SettingsMenu *()>;
     // What the entries that are not settings rows run.
     struct Actions {
         std::function<void()> record; // the shortcut's "record"

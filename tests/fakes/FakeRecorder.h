@@ -14,11 +14,6 @@ public:
         metering = enabled;
         calls->push_back("setMeteringEnabled");
     }
-    bool prepareToRecord() override
-    {
-        calls->push_back("prepareToRecord");
-        return true;
-    }
     bool record() override
     {
         calls->push_back("record");

@@ -201,7 +201,7 @@ TEST_F(StorageFaults, StopStartAndPauseDuringAStallAnswerAtOnceAndTheFilesCatchU
     const QString second = dir.file("second.caf");
     dialog.answer = {platform::SaveDialog::OK, path};
     controller.clickRecord();
-    ASSERT_EQ(controller.state(), RecordingController::ButtonType::Play);
+    ASSERT_EQ(controller.state(), RecordingController::State::Recording);
     inputs[0]->start(FakeAudioInput::counter(), 20ms, kPace);
     pump(500ms);
 
@@ -219,7 +219,7 @@ TEST_F(StorageFaults, StopStartAndPauseDuringAStallAnswerAtOnceAndTheFilesCatchU
     const std::uint64_t capturedBeforeStop = inputs[0]->deliveredFrames();
     controller.stop();
     const std::uint64_t capturedAtStop = inputs[0]->deliveredFrames();
-    EXPECT_EQ(controller.state(), RecordingController::ButtonType::Stop);
+    EXPECT_EQ(controller.state(), RecordingController::State::Ready);
     pump(300ms);
     EXPECT_TRUE(controller.saving().text().startsWith(QStringLiteral("Saving… ")))
         << controller.saving().text().toStdString();
@@ -227,11 +227,11 @@ TEST_F(StorageFaults, StopStartAndPauseDuringAStallAnswerAtOnceAndTheFilesCatchU
     // A new recording into the same stalled folder, and its pause.
     dialog.answer.path = second;
     controller.clickRecord();
-    ASSERT_EQ(controller.state(), RecordingController::ButtonType::Play);
+    ASSERT_EQ(controller.state(), RecordingController::State::Recording);
     inputs[1]->start(FakeAudioInput::counter(), 20ms, kPace);
     pump(300ms);
     controller.clickRecord();
-    EXPECT_EQ(controller.state(), RecordingController::ButtonType::Pause);
+    EXPECT_EQ(controller.state(), RecordingController::State::Paused);
     EXPECT_TRUE(stalled()) << "the controller waited for the disk";
     EXPECT_FALSE(std::filesystem::exists(second.toStdString())) << "no audio can have reached the disk";
 

@@ -1,9 +1,8 @@
 #include "fakes/FakeDesktop.h"
 #include "fakes/LogCapture.h"
 #include "recording/ModelData.h"
-#include "ui/AppDelegate.h"
-#include "ui/EventMonitor.h"
-#include "ui/NotificationCenter.h"
+#include "ui/OutsideClickMonitor.h"
+#include "ui/StatusBarShell.h"
 
 #include <QTest>
 #include <QThread>
@@ -28,8 +27,8 @@ protected:
         auto pop = std::make_unique<FakePopover>();
         statusItem = item.get();
         popover = pop.get();
-        delegate = std::make_unique<AppDelegate>(std::move(item), std::move(pop), desktop);
-        delegate->applicationDidFinishLaunching([] { return new QWidget; });
+        delegate = std::make_unique<StatusBarShell>(std::move(item), std::move(pop), desktop);
+        delegate->launchInStatusBar([] { return new QWidget; });
         log.clear();
     }
     void openPopover()
@@ -42,7 +41,7 @@ protected:
     LogCapture log;
     FakeStatusItem *statusItem = nullptr;
     FakePopover *popover = nullptr;
-    std::unique_ptr<AppDelegate> delegate;
+    std::unique_ptr<StatusBarShell> delegate;
 };
 } // namespace
 
@@ -55,7 +54,7 @@ TEST_F(AppShell, OnlyExactlySiLetsThePopoverClose)
         statusItem->click();
         EXPECT_EQ(log.lines(), Lines{closeLine + guard}) << "guard '" << guard << "'";
         EXPECT_TRUE(popover->isShown()) << guard;
-        EXPECT_TRUE(delegate->eventMonitor->isRunning()) << guard;
+        EXPECT_TRUE(delegate->outsideClickMonitor()->isRunning()) << guard;
         ModelData::shared().chiudo = QStringLiteral("Si");
         delegate->closePopover(nullptr);
     }
@@ -64,19 +63,19 @@ TEST_F(AppShell, OnlyExactlySiLetsThePopoverClose)
     statusItem->click();
     EXPECT_EQ(log.lines(), (Lines{closeLine + "Si", "posso chiudere il popup"}));
     EXPECT_FALSE(popover->isShown());
-    EXPECT_FALSE(delegate->eventMonitor->isRunning());
+    EXPECT_FALSE(delegate->outsideClickMonitor()->isRunning());
     EXPECT_TRUE(desktop.installed.empty());
 }
 
 TEST_F(AppShell, ToggleOpensAHiddenPopoverUnderTheIconAndStartsTheMonitor)
 {
     launch();
-    delegate->eventMonitor->stop();
+    delegate->outsideClickMonitor()->stop();
     statusItem->click();
     EXPECT_EQ(log.lines(), Lines{"mostro il traduttore"});
     EXPECT_TRUE(popover->isShown());
     EXPECT_EQ(popover->lastAnchor.iconGeometry, QRect(1200, 0, 24, 24));
-    EXPECT_TRUE(delegate->eventMonitor->isRunning());
+    EXPECT_TRUE(delegate->outsideClickMonitor()->isRunning());
 }
 
 TEST_F(AppShell, CloseHandsItsSenderToThePopoverUnchanged)
@@ -93,12 +92,12 @@ TEST_F(AppShell, CloseHandsItsSenderToThePopoverUnchanged)
 TEST_F(AppShell, DelayedTaskOpensAHiddenPopoverAndClosesAShownOne)
 {
     launch();
-    delegate->delayedLaunchTask();
+    delegate->openAfterLaunch();
     EXPECT_EQ(log.lines(), (Lines{"Are we there yet?", "mostro il traduttore"}));
     EXPECT_TRUE(popover->isShown());
 
     log.clear();
-    delegate->delayedLaunchTask();
+    delegate->openAfterLaunch();
     EXPECT_EQ(log.lines(), (Lines{"Are we there yet?", closeLine + "Si", "posso chiudere il popup"}));
     EXPECT_FALSE(popover->isShown());
     ASSERT_EQ(popover->closeSenders.size(), 1u);
@@ -106,7 +105,7 @@ TEST_F(AppShell, DelayedTaskOpensAHiddenPopoverAndClosesAShownOne)
 
     openPopover();
     ModelData::shared().chiudo = QStringLiteral("No");
-    delegate->delayedLaunchTask();
+    delegate->openAfterLaunch();
     EXPECT_EQ(log.lines(), (Lines{"Are we there yet?", closeLine + "No"}));
     EXPECT_TRUE(popover->isShown());
 }
@@ -114,35 +113,31 @@ TEST_F(AppShell, DelayedTaskOpensAHiddenPopoverAndClosesAShownOne)
 TEST_F(AppShell, DelayedTaskRunsOnceAboutASecondAfterLaunch)
 {
     launch();
-    QTest::qWait(static_cast<int>(AppDelegate::launchDelay.count()) + 300);
+    QTest::qWait(static_cast<int>(StatusBarShell::launchDelay.count()) + 300);
     EXPECT_EQ(log.lines(), (Lines{"Are we there yet?", "mostro il traduttore"}));
     QTest::qWait(300);
     EXPECT_EQ(log.lines().size(), 2u);
 }
 
-TEST_F(AppShell, RidimensionaNotificationTogglesAndLeavesAClosedPopoverClosed)
+TEST_F(AppShell, ATogglePanelRequestOpensAClosedPopoverAndClosesAnOpenOne)
 {
     launch();
-    NotificationCenter::defaultCenter().post(QStringLiteral("ridimensiona"));
+    delegate->togglePanel();
     EXPECT_EQ(log.lines(), (Lines{"ridimensiono l applicazione", "mostro il traduttore"}));
     EXPECT_TRUE(popover->isShown());
 
     log.clear();
-    NotificationCenter::defaultCenter().post(QStringLiteral("ridimensiona"));
+    delegate->togglePanel();
     EXPECT_EQ(log.lines(),
               (Lines{"ridimensiono l applicazione", closeLine + "Si", "posso chiudere il popup"}));
     EXPECT_FALSE(popover->isShown());
 
-    // Posted from another thread, the handler still runs on the delegate's thread.
+    // Asked from another thread, the toggle still runs on the shell's thread.
     log.clear();
-    std::thread poster([] { NotificationCenter::defaultCenter().post(QStringLiteral("ridimensiona")); });
-    poster.join();
+    std::thread asker([this] { QMetaObject::invokeMethod(delegate.get(), &StatusBarShell::togglePanel); });
+    asker.join();
     QTRY_VERIFY(popover->isShown());
     EXPECT_EQ(log.lines(), (Lines{"ridimensiono l applicazione", "mostro il traduttore"}));
-
-    // An observer that is gone is not called.
-    delegate.reset();
-    NotificationCenter::defaultCenter().post(QStringLiteral("ridimensiona"));
 }
 
 TEST_F(AppShell, OutsideClickClosesOnlyAShownPopover)
@@ -178,7 +173,7 @@ TEST_F(AppShell, AnIconClickFirstSeenAsAnOutsideClickClosesOnlyOnce)
 
     // A later click on the icon opens it again.
     log.clear();
-    QTest::qWait(int(AppDelegate::sameClick.count()) + 100);
+    QTest::qWait(int(StatusBarShell::sameClick.count()) + 100);
     statusItem->click();
     EXPECT_EQ(log.lines(), Lines{"mostro il traduttore"});
     EXPECT_TRUE(popover->isShown());
@@ -190,12 +185,12 @@ TEST_F(AppShell, LaunchSetsTheTemplateIconAndAMonitorForLeftAndRightClicks)
     EXPECT_TRUE(statusItem->imageSet);
     EXPECT_FALSE(statusItem->image.isNull());
     EXPECT_TRUE(statusItem->image.isMask());
-    ASSERT_TRUE(delegate->eventMonitor);
-    EXPECT_EQ(delegate->eventMonitor->eventMask(), 10u);
-    EXPECT_EQ(delegate->eventMonitor->eventMask(),
+    ASSERT_TRUE(delegate->outsideClickMonitor());
+    EXPECT_EQ(delegate->outsideClickMonitor()->eventMask(), 10u);
+    EXPECT_EQ(delegate->outsideClickMonitor()->eventMask(),
               platform::eventMaskOf(platform::EventKind::LeftMouseDown) |
                   platform::eventMaskOf(platform::EventKind::RightMouseDown));
-    EXPECT_TRUE(delegate->eventMonitor->isRunning());
+    EXPECT_TRUE(delegate->outsideClickMonitor()->isRunning());
     EXPECT_NE(popover->content(), nullptr);
 }
 
@@ -204,41 +199,25 @@ TEST_F(AppShell, WithoutAStatusBarButtonTheRestOfTheLaunchStillRuns)
     launch(false);
     EXPECT_FALSE(statusItem->imageSet);
     EXPECT_NE(popover->content(), nullptr);
-    EXPECT_TRUE(delegate->eventMonitor->isRunning());
+    EXPECT_TRUE(delegate->outsideClickMonitor()->isRunning());
 
-    delegate->eventMonitor->stop();
+    delegate->outsideClickMonitor()->stop();
     delegate->showPopover();
     EXPECT_EQ(log.lines(), Lines{"mostro il traduttore"});
     EXPECT_FALSE(popover->isShown());
-    EXPECT_TRUE(delegate->eventMonitor->isRunning());
-}
-
-TEST_F(AppShell, ReopenAnswersYesAndCopesWithoutAWindow)
-{
-    launch();
-    EXPECT_TRUE(delegate->applicationShouldHandleReopen(true));
-    EXPECT_TRUE(delegate->applicationShouldHandleReopen(false));
-    delegate->RiapriAppWithSender(nullptr);
-    EXPECT_EQ(log.lines(), Lines{"RiapriApp"});
-
-    QWidget window;
-    delegate->window = &window;
-    EXPECT_TRUE(delegate->applicationShouldHandleReopen(true));
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_TRUE(delegate->applicationShouldHandleReopen(false));
-    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(delegate->outsideClickMonitor()->isRunning());
 }
 
 TEST_F(AppShell, WithoutAStatusBarThePanelShowsInAWindowAtOnce)
 {
     auto pop = std::make_unique<FakePopover>();
     popover = pop.get();
-    AppDelegate fallback(std::make_unique<FakeStatusItem>(false), std::move(pop), desktop);
-    fallback.launchWithoutStatusBar([] { return new QWidget; });
+    StatusBarShell fallback(std::make_unique<FakeStatusItem>(false), std::move(pop), desktop);
+    fallback.launchInWindow([] { return new QWidget; });
     EXPECT_TRUE(popover->isShown());
     EXPECT_NE(popover->content(), nullptr);
     EXPECT_TRUE(desktop.installed.empty()); // nothing closes an ordinary window on outside clicks
-    QTest::qWait(static_cast<int>(AppDelegate::launchDelay.count()) + 200);
+    QTest::qWait(static_cast<int>(StatusBarShell::launchDelay.count()) + 200);
     EXPECT_TRUE(popover->isShown());
 }
 
@@ -247,7 +226,7 @@ TEST(EventMonitorTest, InstallsAtMostOneMonitorAndRemovesItWhenStoppedOrDestroye
     FakeGlobalEventMonitor desktop;
     std::vector<platform::GlobalEvent *> seen;
     {
-        EventMonitor monitor(
+        OutsideClickMonitor monitor(
             10, [&seen](platform::GlobalEvent *event) { seen.push_back(event); }, desktop);
         EXPECT_FALSE(monitor.isRunning());
         monitor.stop();

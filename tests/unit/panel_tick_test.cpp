@@ -5,7 +5,7 @@
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeRecorder.h"
 #include "fakes/LogCapture.h"
-#include "ui/VistaRegistratore.h"
+#include "ui/RecorderPanel.h"
 
 #include <QLabel>
 #include <QTest>
@@ -22,7 +22,7 @@ protected:
     HiddenPanel()
     {
         dialog.answer = {platform::SaveDialog::OK, QStringLiteral("/tmp/x.caf")};
-        panel = new VistaRegistratore(
+        panel = new RecorderPanel(
             {dialog, preferences, [] { return std::unique_ptr<platform::AudioInput>(); },
              [this](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>,
                     QString &) -> std::unique_ptr<Recorder> {
@@ -50,7 +50,7 @@ protected:
     FakeRecorder *fake = nullptr;
     bool creationFails = false;
     QWidget popover;
-    VistaRegistratore *panel = nullptr;
+    RecorderPanel *panel = nullptr;
     LogCapture log;
 };
 

@@ -56,7 +56,7 @@ TEST(RecorderCommandsTest, EachCommandAnswersWithTheStateItLeftOrWhyItWasRefused
     // The file is completed in the background: the panel tells a failure to complete it.
     fake->completionFailure = QStringLiteral("No space left on device");
     expect("stop", Outcome::Done, "stopped");
-    EXPECT_EQ(controller.state(), RecordingController::ButtonType::Stop);
+    EXPECT_EQ(controller.state(), RecordingController::State::Ready);
     QCoreApplication::processEvents();
     EXPECT_TRUE(controller.message().contains(QStringLiteral("No space left on device")));
     EXPECT_EQ(ModelData::shared().chiudo, QStringLiteral("Si"));

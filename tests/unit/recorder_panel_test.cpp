@@ -4,8 +4,8 @@
 #include "fakes/LogCapture.h"
 #include "recording/ElapsedTime.h"
 #include "ui/LevelBar.h"
+#include "ui/RecorderPanel.h"
 #include "ui/StatusIndicator.h"
-#include "ui/VistaRegistratore.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -21,7 +21,7 @@
 #include <limits>
 
 using Lines = std::vector<std::string>;
-using ButtonType = VistaRegistratore::ButtonType;
+using State = RecordingController::State;
 
 TEST(ElapsedTime, FormatsWholeHoursMinutesAndSecondsWithoutWrappingHours)
 {
@@ -78,7 +78,7 @@ protected:
     FakeSaveDialog dialog;
     FakePreferenceStore preferences;
     FakeRecorder *fake = nullptr;
-    VistaRegistratore panel;
+    RecorderPanel panel;
     RecordingController &recording = panel.controller();
     LogCapture log;
 };
@@ -87,13 +87,13 @@ protected:
 TEST_F(Panel, LoadsReadyWithZeroTimeAndItsColours)
 {
     EXPECT_EQ(timeShown(), QStringLiteral("00 : 00 : 00"));
-    EXPECT_EQ(recording.state(), ButtonType::Stop);
+    EXPECT_EQ(recording.state(), State::Ready);
     EXPECT_TRUE(recording.powerTrace().empty());
     EXPECT_FALSE(recording.hasRecorder());
     EXPECT_FALSE(recording.tickTimer());
     EXPECT_EQ(panel.recordImage(), QStringLiteral("rec"));
     EXPECT_EQ(panel.palette().color(QPalette::Window), QColor(39, 39, 39));
-    EXPECT_EQ(outlet<LevelBar>("vistaBarra")->palette().color(QPalette::Window), QColor(71, 121, 202));
+    EXPECT_EQ(outlet<LevelBar>("levelBar")->palette().color(QPalette::Window), QColor(71, 121, 202));
     EXPECT_TRUE(panel.autoFillBackground());
     EXPECT_EQ(outlet<QToolButton>("recordButton")->accessibleName(), QStringLiteral("Record"));
     EXPECT_EQ(outlet<QToolButton>("stopButton")->accessibleName(), QStringLiteral("Stop"));
@@ -109,7 +109,7 @@ TEST_F(Panel, TickWithARecorderSamplesTheLevelAndShowsTheTime)
     fake->time = 61.5;
     fake->peak = -200.5f; // stored as reported, never clamped
     const size_t before = recording.powerTrace().size();
-    recording.timerChanged(recording.tickTimer());
+    recording.tick(recording.tickTimer());
     ASSERT_EQ(recording.powerTrace().size(), before + 1);
     EXPECT_EQ(recording.powerTrace().back(), -200.5f);
     EXPECT_EQ(timeShown(), QStringLiteral("00 : 01 : 01"));
@@ -122,7 +122,7 @@ TEST_F(Panel, TickWithoutARecorderEndsItsTimerAndTouchesNothingElse)
     QTimer stray;
     stray.start(250);
     outlet<QLabel>("timeField")->setText(QStringLiteral("00 : 00 : 07"));
-    recording.timerChanged(&stray);
+    recording.tick(&stray);
     EXPECT_FALSE(stray.isActive());
     EXPECT_FALSE(recording.tickTimer());
     EXPECT_EQ(timeShown(), QStringLiteral("00 : 00 : 07"));
@@ -135,7 +135,7 @@ TEST_F(Panel, StopWithoutARecordingOnlyLogs)
     recording.stop();
     EXPECT_EQ(log.lines(), (Lines{"stop", "stop"}));
     EXPECT_EQ(panel.recordImage(), QStringLiteral("rec"));
-    EXPECT_EQ(recording.state(), ButtonType::Stop);
+    EXPECT_EQ(recording.state(), State::Ready);
 }
 
 TEST_F(Panel, StopWhileRunningOrPausedCompletesTheRecordingAndResetsThePanel)
@@ -146,7 +146,7 @@ TEST_F(Panel, StopWhileRunningOrPausedCompletesTheRecordingAndResetsThePanel)
         auto calls = fake->calls;
         if (paused)
             recording.clickRecord();
-        recording.timerChanged(recording.tickTimer());
+        recording.tick(recording.tickTimer());
         log.clear();
 
         recording.stop();
@@ -156,10 +156,10 @@ TEST_F(Panel, StopWhileRunningOrPausedCompletesTheRecordingAndResetsThePanel)
         EXPECT_FALSE(recording.hasRecorder());
         EXPECT_FALSE(recording.tickTimer());
         EXPECT_TRUE(recording.powerTrace().empty());
-        EXPECT_EQ(recording.state(), ButtonType::Stop);
+        EXPECT_EQ(recording.state(), State::Ready);
         EXPECT_EQ(panel.recordImage(), QStringLiteral("rec"));
         EXPECT_EQ(timeShown(), QStringLiteral("00 : 00 : 00"));
-        EXPECT_DOUBLE_EQ(outlet<LevelBar>("vistaBarra")->filledShare(), 0.0);
+        EXPECT_DOUBLE_EQ(outlet<LevelBar>("levelBar")->filledShare(), 0.0);
 
         log.clear();
         recording.stop();
@@ -171,14 +171,14 @@ TEST_F(Panel, PauseAndResumeWalkTheStatesAndNeverLeaveTwoTimers)
 {
     startRecording();
     auto calls = fake->calls;
-    ASSERT_EQ(recording.state(), ButtonType::Play);
+    ASSERT_EQ(recording.state(), State::Recording);
     std::vector<QPointer<QTimer>> timers;
     for (int round = 0; round < 3; ++round) {
         QPointer<QTimer> released = recording.tickTimer();
         timers.push_back(released);
         recording.clickRecord();
         EXPECT_EQ(log.lines(), Lines{"pausa registrazione"});
-        EXPECT_EQ(recording.state(), ButtonType::Pause);
+        EXPECT_EQ(recording.state(), State::Paused);
         EXPECT_EQ(panel.recordImage(), QStringLiteral("rec"));
         EXPECT_EQ(outlet<QToolButton>("recordButton")->accessibleName(), QStringLiteral("Record"));
         EXPECT_FALSE(recording.tickTimer());
@@ -189,7 +189,7 @@ TEST_F(Panel, PauseAndResumeWalkTheStatesAndNeverLeaveTwoTimers)
 
         recording.clickRecord();
         EXPECT_EQ(log.lines(), Lines{"riavvio registrazione"});
-        EXPECT_EQ(recording.state(), ButtonType::Play);
+        EXPECT_EQ(recording.state(), State::Recording);
         EXPECT_EQ(panel.recordImage(), QStringLiteral("pause"));
         EXPECT_EQ(outlet<QToolButton>("recordButton")->accessibleName(), QStringLiteral("Pause"));
         ASSERT_TRUE(recording.tickTimer());
@@ -208,10 +208,10 @@ TEST_F(Panel, ARecordingThatFailsByItselfEndsAndTellsTheUser)
 {
     startRecording();
     QString told;
-    QObject::connect(&panel, &VistaRegistratore::userMessage, [&told](const QString &text) { told = text; });
+    QObject::connect(&panel, &RecorderPanel::userMessage, [&told](const QString &text) { told = text; });
     fake->fail(QStringLiteral("The disk is full."));
     QCoreApplication::processEvents();
-    EXPECT_EQ(recording.state(), ButtonType::Stop);
+    EXPECT_EQ(recording.state(), State::Ready);
     EXPECT_FALSE(recording.hasRecorder());
     EXPECT_FALSE(recording.tickTimer());
     EXPECT_EQ(panel.recordImage(), QStringLiteral("rec"));
@@ -221,7 +221,7 @@ TEST_F(Panel, ARecordingThatFailsByItselfEndsAndTellsTheUser)
     // The panel stays usable: the next press starts a new recording.
     QCoreApplication::processEvents();
     recording.clickRecord();
-    EXPECT_EQ(recording.state(), ButtonType::Play);
+    EXPECT_EQ(recording.state(), State::Recording);
     EXPECT_TRUE(panel.message().isEmpty());
 }
 
@@ -231,14 +231,14 @@ TEST_F(Panel, QuitCompletesARunningRecording)
     auto calls = fake->calls;
     EXPECT_EQ(panel.finishBeforeQuit(), QString());
     EXPECT_EQ(calls->back(), "stop");
-    EXPECT_EQ(recording.state(), ButtonType::Stop);
+    EXPECT_EQ(recording.state(), State::Ready);
 }
 
 TEST_F(Panel, AFileThatCannotBeCompletedIsToldAndNeverCalledSaved)
 {
     const QString failure = QStringLiteral("Cannot complete “x.caf”: Input/output error.");
     QStringList told;
-    QObject::connect(&panel, &VistaRegistratore::userMessage, [&told](const QString &text) { told << text; });
+    QObject::connect(&panel, &RecorderPanel::userMessage, [&told](const QString &text) { told << text; });
     // Stopped by the user, at quit, and at quit with the recorder's own failure still queued.
     for (int way = 0; way < 3; ++way) {
         startRecording();
@@ -252,7 +252,7 @@ TEST_F(Panel, AFileThatCannotBeCompletedIsToldAndNeverCalledSaved)
         } else {
             EXPECT_EQ(panel.finishBeforeQuit(), failure) << way;
         }
-        EXPECT_EQ(recording.state(), ButtonType::Stop);
+        EXPECT_EQ(recording.state(), State::Ready);
         EXPECT_TRUE(panel.message().contains(failure)) << way;
         EXPECT_FALSE(panel.message().contains(QStringLiteral("saved"))) << way;
         if (way == 0) {
@@ -275,7 +275,7 @@ TEST_F(Panel, AFileStillBeingSavedIsToldUntilItIsCompleteWhileTheNextRecordingRu
     slow->slowDisk = true;
     slow->toSave = 12.4;
     recording.stop();
-    EXPECT_EQ(recording.state(), ButtonType::Stop);
+    EXPECT_EQ(recording.state(), State::Ready);
     const QString saving = QStringLiteral("Saving… 12 s of audio still to write");
     QTest::qWait(SavingRecordings::graceMilliseconds + 50);
     EXPECT_EQ(panel.message(), saving);
@@ -283,12 +283,12 @@ TEST_F(Panel, AFileStillBeingSavedIsToldUntilItIsCompleteWhileTheNextRecordingRu
 
     // Not into the file still being written; into another one, yes.
     recording.clickRecord();
-    EXPECT_EQ(recording.state(), ButtonType::Stop);
+    EXPECT_EQ(recording.state(), State::Ready);
     EXPECT_TRUE(panel.message().contains(QStringLiteral("“/tmp/x.caf” is still being saved")))
         << panel.message().toStdString();
     dialog.answer.path = QStringLiteral("/tmp/y.caf");
     recording.clickRecord();
-    EXPECT_EQ(recording.state(), ButtonType::Play);
+    EXPECT_EQ(recording.state(), State::Recording);
     EXPECT_EQ(panel.message(), saving);
     EXPECT_EQ(item.toolTip, QStringLiteral("Recording 00 : 00 : 00\n") + saving);
 
@@ -311,7 +311,7 @@ TEST_F(Panel, AQuitWaitsForTheFileAndASecondQuitGivesUpWhatIsLeft)
         qApp->installEventFilter(&guard);
         QTimer::singleShot(0, qApp, [] { QCoreApplication::quit(); });
         QTimer::singleShot(SavingRecordings::graceMilliseconds + 100, qApp, [&] {
-            EXPECT_EQ(recording.state(), ButtonType::Stop);
+            EXPECT_EQ(recording.state(), State::Ready);
             EXPECT_EQ(shown, 1);
             EXPECT_TRUE(panel.message().endsWith(QStringLiteral("Quit again to quit now and lose it.")))
                 << panel.message().toStdString();
@@ -335,11 +335,11 @@ TEST_F(Panel, AGapIsToldOnceWithItsLengthAndPlace)
 {
     startRecording();
     QStringList told;
-    QObject::connect(&panel, &VistaRegistratore::userMessage, [&told](const QString &text) { told << text; });
+    QObject::connect(&panel, &RecorderPanel::userMessage, [&told](const QString &text) { told << text; });
     testing::internal::CaptureStderr();
     emit fake->audioMissing(2.44, 751.6);
     QCoreApplication::processEvents();
-    recording.timerChanged(recording.tickTimer());
+    recording.tick(recording.tickTimer());
     const std::string stderrText = testing::internal::GetCapturedStderr();
     EXPECT_EQ(told, QStringList{QStringLiteral("2.4 s missing at 00 : 12 : 31")});
     EXPECT_EQ(panel.message(), told.value(0));

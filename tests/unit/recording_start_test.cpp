@@ -16,7 +16,7 @@
 #include <gtest/gtest.h>
 
 using Lines = std::vector<std::string>;
-using ButtonType = RecordingController::ButtonType;
+using State = RecordingController::State;
 
 namespace {
 // A microphone that only notes whether it is open.
@@ -97,11 +97,11 @@ TEST_F(RecordingStart, ConfirmedStartsCaptureAndTheTickAndFreesTheGuard)
     EXPECT_TRUE(inputWasOpen); // opened before the dialog, so the first words are not lost
     EXPECT_EQ(microphone, Lines{"open 24000"});
 
-    EXPECT_EQ(recording.state(), ButtonType::Play);
+    EXPECT_EQ(recording.state(), State::Recording);
     EXPECT_EQ(recording.recordImage(), QStringLiteral("pause"));
     ASSERT_TRUE(fake);
     EXPECT_TRUE(fake->metering);
-    EXPECT_EQ(*fake->calls, (Lines{"setMeteringEnabled", "prepareToRecord", "record", "updateMeters"}));
+    EXPECT_EQ(*fake->calls, (Lines{"setMeteringEnabled", "record", "updateMeters"}));
     ASSERT_TRUE(recording.tickTimer());
     EXPECT_TRUE(recording.tickTimer()->isActive());
     EXPECT_EQ(recording.tickTimer()->interval(), 250);
@@ -121,7 +121,7 @@ TEST_F(RecordingStart, CancelledOrOtherwiseEndedDialogStartsNothingAndClosesTheI
             << response;
         EXPECT_EQ(guardWhileShown, QStringLiteral("No"));
         EXPECT_EQ(ModelData::shared().chiudo, QStringLiteral("Si"));
-        EXPECT_EQ(recording.state(), ButtonType::Stop);
+        EXPECT_EQ(recording.state(), State::Ready);
         EXPECT_FALSE(recording.hasRecorder());
         EXPECT_FALSE(recording.tickTimer());
         EXPECT_EQ(recording.recordImage(), QStringLiteral("rec"));
@@ -141,7 +141,7 @@ TEST_F(RecordingStart, FailedCreationIsLoggedShownAndLeavesTheRecordImage)
               (Lines{"parte la registrazione", "createRecorder", "Creation of AVAudioRecorder failed",
                      "Cannot create /locked/take.caf: Permission denied",
                      "+++++++++++++++++++++++++++++++++++++++"}));
-    EXPECT_EQ(recording.state(), ButtonType::Stop);
+    EXPECT_EQ(recording.state(), State::Ready);
     EXPECT_EQ(recording.recordImage(), QStringLiteral("rec"));
     EXPECT_FALSE(recording.hasRecorder());
     EXPECT_FALSE(recording.tickTimer());
@@ -153,7 +153,7 @@ TEST_F(RecordingStart, FailedCreationIsLoggedShownAndLeavesTheRecordImage)
     creationError.clear();
     recording.clickRecord();
     EXPECT_EQ(dialog.runs, 2);
-    EXPECT_EQ(recording.state(), ButtonType::Play);
+    EXPECT_EQ(recording.state(), State::Recording);
 }
 
 TEST_F(RecordingStart, ThePresetStoredAtConfirmationGivesTheSampleRate)
@@ -254,10 +254,10 @@ TEST_F(RecordingStart, TheDialogOpensWhereTheLastRecordingWent)
 TEST_F(RecordingStart, TheStatusIconTellsTheStateWithAClockOnlyWhileRecording)
 {
     using Look = StatusLook;
-    EXPECT_EQ(statusLookFor(ButtonType::Stop, 12), (Look{"micona", true, "Registratore"}));
-    EXPECT_EQ(statusLookFor(ButtonType::Play, 83.9),
+    EXPECT_EQ(statusLookFor(State::Ready, 12), (Look{"micona", true, "Registratore"}));
+    EXPECT_EQ(statusLookFor(State::Recording, 83.9),
               (Look{"micona-recording", false, "Recording 00 : 01 : 23"}));
-    EXPECT_EQ(statusLookFor(ButtonType::Pause, 90061), (Look{"micona-paused", true, "Paused 25 : 01 : 01"}));
+    EXPECT_EQ(statusLookFor(State::Paused, 90061), (Look{"micona-paused", true, "Paused 25 : 01 : 01"}));
 
     FakeStatusItem item;
     StatusIndicator indicator(recording, item);

@@ -1,9 +1,9 @@
 #include "fakes/FakeDesktop.h"
 #include "fakes/LogCapture.h"
 #include "recording/SupportContact.h"
-#include "ui/Menu.h"
+#include "ui/RecorderPanel.h"
+#include "ui/SettingsMenu.h"
 #include "ui/SettingsPopover.h"
-#include "ui/VistaRegistratore.h"
 
 #include <QPointer>
 #include <QTableWidget>
@@ -15,9 +15,12 @@
 using Lines = std::vector<std::string>;
 
 namespace {
-class SettingsMenu : public ::testing::Test {
+class SettingsMenuTest : public ::testing::Test {
 protected:
-    std::unique_ptr<Menu> open() { return std::make_unique<Menu>(preferences, mail, application); }
+    std::unique_ptr<SettingsMenu> open()
+    {
+        return std::make_unique<SettingsMenu>(preferences, mail, application);
+    }
     std::optional<QVariant> stored() const { return preferences.value(QStringLiteral("qualitaAudio")); }
 
     FakePreferenceStore preferences;
@@ -29,7 +32,7 @@ protected:
 const char *const cellLines[] = {"tableView(_ tableView: NSTableView", "configuro cella"};
 } // namespace
 
-TEST_F(SettingsMenu, LoadsThreeWhiteRowsOnBlueNinetyPointsHigh)
+TEST_F(SettingsMenuTest, LoadsThreeWhiteRowsOnBlueNinetyPointsHigh)
 {
     auto menu = open();
     Lines expected{"arrayMenu.count : 3"};
@@ -38,12 +41,12 @@ TEST_F(SettingsMenu, LoadsThreeWhiteRowsOnBlueNinetyPointsHigh)
     EXPECT_EQ(log.lines(), expected);
     EXPECT_EQ(menu->height(), 90);
     EXPECT_EQ(menu->palette().color(QPalette::Window), QColor(71, 121, 202));
-    EXPECT_EQ(menu->tabella->palette().color(QPalette::Base).alpha(), 0);
-    ASSERT_EQ(menu->tabella->rowCount(), 3);
+    EXPECT_EQ(menu->table()->palette().color(QPalette::Base).alpha(), 0);
+    ASSERT_EQ(menu->table()->rowCount(), 3);
     const char *texts[] = {"Quality : Medium", "Contact Us", "Quit"};
     for (int row = 0; row < 3; ++row) {
-        EXPECT_EQ(menu->tabella->item(row, 0)->text(), QString::fromLatin1(texts[row]));
-        EXPECT_EQ(menu->tabella->item(row, 0)->foreground().color(), QColor(Qt::white));
+        EXPECT_EQ(menu->table()->item(row, 0)->text(), QString::fromLatin1(texts[row]));
+        EXPECT_EQ(menu->table()->item(row, 0)->foreground().color(), QColor(Qt::white));
     }
     // Repainting asks for nothing again.
     log.clear();
@@ -52,18 +55,18 @@ TEST_F(SettingsMenu, LoadsThreeWhiteRowsOnBlueNinetyPointsHigh)
     EXPECT_TRUE(log.lines().empty());
 }
 
-TEST_F(SettingsMenu, ACellOfAnotherColumnIsLeftAsMade)
+TEST_F(SettingsMenuTest, ACellOfAnotherColumnIsLeftAsMade)
 {
     auto menu = open();
-    menu->tabella->setColumnCount(2);
-    menu->tabella->setHorizontalHeaderItem(1, new QTableWidgetItem(QStringLiteral("Other")));
+    menu->table()->setColumnCount(2);
+    menu->table()->setHorizontalHeaderItem(1, new QTableWidgetItem(QStringLiteral("Other")));
     log.clear();
-    std::unique_ptr<QTableWidgetItem> cell(menu->tableView(1, 0));
+    std::unique_ptr<QTableWidgetItem> cell(menu->makeCell(1, 0));
     EXPECT_EQ(log.lines(), Lines{"tableView(_ tableView: NSTableView"});
     EXPECT_TRUE(cell->text().isEmpty());
 }
 
-TEST_F(SettingsMenu, QualityRowFollowsTheStoredPresetAndStepsLowMediumHigh)
+TEST_F(SettingsMenuTest, QualityRowFollowsTheStoredPresetAndStepsLowMediumHigh)
 {
     struct Row {
         std::optional<QVariant> stored;
@@ -89,23 +92,23 @@ TEST_F(SettingsMenu, QualityRowFollowsTheStoredPresetAndStepsLowMediumHigh)
         if (row.stored)
             preferences.values[QStringLiteral("qualitaAudio")] = *row.stored;
         auto menu = open();
-        EXPECT_EQ(menu->arrayMenu[0], QString::fromLatin1(row.shown)) << situation;
-        EXPECT_EQ(menu->tabella->item(0, 0)->text(), QString::fromLatin1(row.shown)) << situation;
+        EXPECT_EQ(menu->rowTexts()[0], QString::fromLatin1(row.shown)) << situation;
+        EXPECT_EQ(menu->table()->item(0, 0)->text(), QString::fromLatin1(row.shown)) << situation;
         EXPECT_EQ(stored()->toInt(), *row.storedAtOpening) << situation;
 
         menu->activateRow(0);
-        EXPECT_EQ(menu->tabella->item(0, 0)->text(), QString::fromLatin1(row.afterOne)) << situation;
+        EXPECT_EQ(menu->table()->item(0, 0)->text(), QString::fromLatin1(row.afterOne)) << situation;
         EXPECT_EQ(stored()->toInt(), row.storedAfterOne) << situation;
         // The same row again steps again: the selection does not stick.
         menu->activateRow(0);
-        EXPECT_EQ(menu->tabella->item(0, 0)->text(), QString::fromLatin1(row.afterTwo)) << situation;
+        EXPECT_EQ(menu->table()->item(0, 0)->text(), QString::fromLatin1(row.afterTwo)) << situation;
         EXPECT_EQ(stored()->toInt(), row.storedAfterTwo) << situation;
-        EXPECT_EQ(menu->tabella->item(1, 0)->text(), QStringLiteral("Contact Us"));
-        EXPECT_EQ(menu->tabella->item(2, 0)->text(), QStringLiteral("Quit"));
+        EXPECT_EQ(menu->table()->item(1, 0)->text(), QStringLiteral("Contact Us"));
+        EXPECT_EQ(menu->table()->item(2, 0)->text(), QStringLiteral("Quit"));
     }
 }
 
-TEST_F(SettingsMenu, EachRowLogsItsSelectionAndRunsItsAction)
+TEST_F(SettingsMenuTest, EachRowLogsItsSelectionAndRunsItsAction)
 {
     auto menu = open();
     log.clear();
@@ -127,13 +130,13 @@ TEST_F(SettingsMenu, EachRowLogsItsSelectionAndRunsItsAction)
     EXPECT_EQ(application.terminations, 1);
 
     log.clear();
-    menu->tableViewSelectionDidChange(); // a cleared selection
+    menu->runSelectedRow(); // a cleared selection
     EXPECT_EQ(log.lines(), (Lines{"tableViewSelectionDidChange", "indirizzo selezionato : -1"}));
     EXPECT_EQ(application.terminations, 1);
     EXPECT_EQ(mail.sent.size(), 1u);
 }
 
-TEST_F(SettingsMenu, TheContactMessageDecodesBackExactlyAndNeedsAMailProgram)
+TEST_F(SettingsMenuTest, TheContactMessageDecodesBackExactlyAndNeedsAMailProgram)
 {
     const QUrl message = SupportContact::message();
     EXPECT_EQ(message.scheme(), QStringLiteral("mailto"));
@@ -152,20 +155,18 @@ TEST_F(SettingsMenu, TheContactMessageDecodesBackExactlyAndNeedsAMailProgram)
     EXPECT_TRUE(mail.sent.empty());
 }
 
-TEST_F(SettingsMenu, TheSettingsButtonOpensANewMenuEachTimeAndReleasesTheOldOne)
+TEST_F(SettingsMenuTest, TheSettingsButtonOpensANewMenuEachTimeAndReleasesTheOldOne)
 {
     FakeSaveDialog dialog;
-    VistaRegistratore panel(
-        {dialog, preferences, [] { return std::unique_ptr<platform::AudioInput>(); },
-         [](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>, QString &) {
-             return std::unique_ptr<Recorder>();
-         },
-         [] { return QDateTime::currentDateTime(); },
-         [this] { return new Menu(preferences, mail, application); }});
+    RecorderPanel panel({dialog, preferences, [] { return std::unique_ptr<platform::AudioInput>(); },
+                         [](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>,
+                            QString &) { return std::unique_ptr<Recorder>(); },
+                         [] { return QDateTime::currentDateTime(); },
+                         [this] { return new SettingsMenu(preferences, mail, application); }});
     auto *button = panel.findChild<QToolButton *>(QStringLiteral("settingsButton"));
     button->resize(30, 24);
     log.clear();
-    panel.setting(button);
+    panel.showSettings(button);
     const Lines lines = log.lines();
     ASSERT_GE(lines.size(), 3u);
     EXPECT_EQ(lines[0], "setting");
@@ -175,7 +176,7 @@ TEST_F(SettingsMenu, TheSettingsButtonOpensANewMenuEachTimeAndReleasesTheOldOne)
     ASSERT_TRUE(first);
     EXPECT_TRUE(panel.settingsPopover()->isShown());
 
-    panel.setting(button);
+    panel.showSettings(button);
     EXPECT_TRUE(first.isNull());
     EXPECT_NE(panel.settingsPopover()->content(), nullptr);
 
@@ -183,7 +184,7 @@ TEST_F(SettingsMenu, TheSettingsButtonOpensANewMenuEachTimeAndReleasesTheOldOne)
     QPointer<QWidget> second = panel.settingsPopover()->content();
     log.clear();
     QObject notAButton;
-    panel.setting(&notAButton);
+    panel.showSettings(&notAButton);
     EXPECT_EQ(log.lines(), Lines{"setting"});
     EXPECT_EQ(panel.settingsPopover()->content(), second.data());
     EXPECT_TRUE(panel.settingsPopover()->isShown());

@@ -5,7 +5,7 @@
 #include "platform/dbus/DBusMenuExporter.h"
 #include "recording/ModelData.h"
 #include "recording/RecordingController.h"
-#include "ui/Menu.h"
+#include "ui/SettingsMenu.h"
 #include "ui/StatusIndicator.h"
 #include "ui/StatusMenu.h"
 
@@ -53,7 +53,8 @@ TEST(StatusMenuTest, EntriesFollowTheRecordingAndDoWhatTheirButtonsAndRowsDo)
          }});
     RecorderCommands commands(controller);
     int panelsOpened = 0;
-    StatusMenu status(controller, preferences, [&] { return new Menu(preferences, mail, application); },
+    StatusMenu status(controller, preferences,
+                      [&] { return new SettingsMenu(preferences, mail, application); },
                       {[&] { commands.answer(QStringLiteral("record")); },
                        [&] { commands.answer(QStringLiteral("stop")); }, [&] { ++panelsOpened; }});
     FakeStatusItem item;
@@ -91,7 +92,7 @@ TEST(StatusMenuTest, EntriesFollowTheRecordingAndDoWhatTheirButtonsAndRowsDo)
     EXPECT_TRUE(logged(log, "riavvio registrazione"));
     entry(menu, "Stop")->trigger();
     EXPECT_TRUE(logged(log, "stoppo la registrazione"));
-    EXPECT_EQ(controller.state(), RecordingController::ButtonType::Stop);
+    EXPECT_EQ(controller.state(), RecordingController::State::Ready);
     EXPECT_FALSE(entry(menu, "Stop")->isEnabled());
     EXPECT_EQ(status.stateEntry()->text(), QStringLiteral("Registratore"));
 

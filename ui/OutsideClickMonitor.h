@@ -5,16 +5,16 @@
 #include <cstdint>
 #include <functional>
 
-// Owns one global monitor of the desktop for the event kinds in `mask`; while running, the
-// handler gets every such event that goes to another application.
-class EventMonitor {
+// The popover's outside-click monitor: owns one global monitor of the desktop for the event kinds
+// in `mask`; while running, the handler gets every such event that goes to another application.
+class OutsideClickMonitor {
 public:
     using Handler = std::function<void(platform::GlobalEvent *event)>;
 
-    EventMonitor(std::uint64_t mask, Handler handler, platform::GlobalEventMonitor &desktop);
-    ~EventMonitor();
-    EventMonitor(const EventMonitor &) = delete;
-    EventMonitor &operator=(const EventMonitor &) = delete;
+    OutsideClickMonitor(std::uint64_t mask, Handler handler, platform::GlobalEventMonitor &desktop);
+    ~OutsideClickMonitor();
+    OutsideClickMonitor(const OutsideClickMonitor &) = delete;
+    OutsideClickMonitor &operator=(const OutsideClickMonitor &) = delete;
 
     // Installs the monitor. Starting a running monitor leaves it as it is and installs
     // nothing: there is never more than one monitor per instance.

@@ -1,23 +1,24 @@
-#include "ui/EventMonitor.h"
+#include "ui/OutsideClickMonitor.h"
 
-EventMonitor::EventMonitor(std::uint64_t mask, Handler handler, platform::GlobalEventMonitor &desktop)
+OutsideClickMonitor::OutsideClickMonitor(std::uint64_t mask, Handler handler,
+                                         platform::GlobalEventMonitor &desktop)
     : mask(mask), handler(std::move(handler)), desktop(desktop)
 {
 }
 
-EventMonitor::~EventMonitor()
+OutsideClickMonitor::~OutsideClickMonitor()
 {
     stop();
 }
 
-void EventMonitor::start()
+void OutsideClickMonitor::start()
 {
     if (monitor != 0)
         return;
     monitor = desktop.addMonitor(mask, [this](platform::GlobalEvent *event) { handler(event); });
 }
 
-void EventMonitor::stop()
+void OutsideClickMonitor::stop()
 {
     if (monitor == 0)
         return;

@@ -1,4 +1,4 @@
-#include "ui/Menu.h"
+#include "ui/SettingsMenu.h"
 
 #include "platform/Application.h"
 #include "platform/Log.h"
@@ -6,7 +6,7 @@
 #include "platform/PreferenceStore.h"
 #include "recording/QualityPreset.h"
 #include "recording/SupportContact.h"
-#include "ui_Menu.h"
+#include "ui_SettingsMenu.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -26,116 +26,116 @@ QString listText(const QStringList &entries)
 }
 } // namespace
 
-Menu::Menu(platform::PreferenceStore &preferences, platform::MailComposer &mail,
-           platform::Application &application, QWidget *parent)
+SettingsMenu::SettingsMenu(platform::PreferenceStore &preferences, platform::MailComposer &mail,
+                           platform::Application &application, QWidget *parent)
     : QWidget(parent), preferences(preferences), mail(mail), application(application),
-      ui(std::make_unique<Ui::Menu>())
+      ui(std::make_unique<Ui::SettingsMenu>())
 {
     ui->setupUi(this);
-    tabella = ui->tabella;
-    viewDidLoad();
-    connect(tabella, &QTableWidget::clicked, this,
+    rowTable = ui->table;
+    applyColours();
+    connect(rowTable, &QTableWidget::clicked, this,
             [this](const QModelIndex &index) { activateRow(index.row()); });
-    tabella->installEventFilter(this);
-    reloadData();
+    rowTable->installEventFilter(this);
+    fillTable();
 }
 
-Menu::~Menu() = default;
+SettingsMenu::~SettingsMenu() = default;
 
-void Menu::viewDidLoad()
+void SettingsMenu::applyColours()
 {
-    setFixedHeight(rowHeight * static_cast<int>(arrayMenu.size()));
+    setFixedHeight(rowHeight * static_cast<int>(rows.size()));
     setAutoFillBackground(true);
     QPalette background = palette();
     background.setColor(QPalette::Window, menuColour);
     setPalette(background);
 
     // The table itself is clear, so the menu's blue shows behind the rows.
-    QPalette table = tabella->palette();
+    QPalette table = rowTable->palette();
     table.setColor(QPalette::Base, Qt::transparent);
     table.setColor(QPalette::Window, Qt::transparent);
-    tabella->setPalette(table);
-    tabella->viewport()->setAutoFillBackground(false);
-    tabella->setAutoFillBackground(false);
-    tabella->verticalHeader()->setDefaultSectionSize(rowHeight);
-    tabella->setFocusPolicy(Qt::StrongFocus);
+    rowTable->setPalette(table);
+    rowTable->viewport()->setAutoFillBackground(false);
+    rowTable->setAutoFillBackground(false);
+    rowTable->verticalHeader()->setDefaultSectionSize(rowHeight);
+    rowTable->setFocusPolicy(Qt::StrongFocus);
     // Whoever gives the menu the focus gives it to the rows, so the keyboard and screen
     // readers start on the first one.
-    setFocusProxy(tabella);
+    setFocusProxy(rowTable);
 
     setUpQualityRow();
 }
 
-void Menu::setUpQualityRow()
+void SettingsMenu::setUpQualityRow()
 {
     const std::optional<int> code = QualityPresets::storedCode(preferences.value(qualityKey));
     if (!code) {
         // Nothing stored, or something the menu never writes: start from Medium and keep it.
-        arrayMenu[0] = QualityPresets::rowText(QualityPreset::Medium);
+        rows[0] = QualityPresets::rowText(QualityPreset::Medium);
         preferences.setValue(qualityKey, static_cast<int>(QualityPreset::Medium));
         return;
     }
-    arrayMenu[0] = QualityPresets::rowText(QualityPresets::fromStored(QVariant(*code)));
+    rows[0] = QualityPresets::rowText(QualityPresets::fromStored(QVariant(*code)));
 }
 
-int Menu::numberOfRows()
+int SettingsMenu::rowCount()
 {
-    Log::line(QStringLiteral("arrayMenu.count : %1").arg(arrayMenu.size()));
-    return static_cast<int>(arrayMenu.size());
+    Log::line(QStringLiteral("arrayMenu.count : %1").arg(rows.size()));
+    return static_cast<int>(rows.size());
 }
 
-QTableWidgetItem *Menu::tableView(int column, int row)
+QTableWidgetItem *SettingsMenu::makeCell(int column, int row)
 {
     Log::line("tableView(_ tableView: NSTableView");
     auto *cell = new QTableWidgetItem;
-    const QTableWidgetItem *header = tabella->horizontalHeaderItem(column);
+    const QTableWidgetItem *header = rowTable->horizontalHeaderItem(column);
     if (header && header->text() == QLatin1String(columnIdentifier)) {
         Log::line("configuro cella");
         cell->setForeground(Qt::white);
-        cell->setText(arrayMenu.value(row));
-        cell->setData(Qt::AccessibleTextRole, arrayMenu.value(row));
+        cell->setText(rows.value(row));
+        cell->setData(Qt::AccessibleTextRole, rows.value(row));
     }
     return cell;
 }
 
-void Menu::reloadData()
+void SettingsMenu::fillTable()
 {
-    const int rows = numberOfRows();
-    tabella->setRowCount(rows);
-    for (int row = 0; row < rows; ++row) {
-        for (int column = 0; column < tabella->columnCount(); ++column)
-            tabella->setItem(row, column, tableView(column, row));
+    const int count = rowCount();
+    rowTable->setRowCount(count);
+    for (int row = 0; row < count; ++row) {
+        for (int column = 0; column < rowTable->columnCount(); ++column)
+            rowTable->setItem(row, column, makeCell(column, row));
     }
 }
 
-bool Menu::eventFilter(QObject *watched, QEvent *event)
+bool SettingsMenu::eventFilter(QObject *watched, QEvent *event)
 {
     // Enter, Return and Space choose the current row, as a click does.
-    if (watched == tabella && event->type() == QEvent::KeyPress) {
+    if (watched == rowTable && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) &&
-            tabella->currentRow() >= 0) {
-            activateRow(tabella->currentRow());
+            rowTable->currentRow() >= 0) {
+            activateRow(rowTable->currentRow());
             return true;
         }
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void Menu::activateRow(int row)
+void SettingsMenu::activateRow(int row)
 {
     selected = row;
-    tableViewSelectionDidChange();
+    runSelectedRow();
     // The selection is cleared behind the scenes, so the same row can be chosen again.
     selected = -1;
 }
 
-void Menu::tableViewSelectionDidChange()
+void SettingsMenu::runSelectedRow()
 {
     Log::line("tableViewSelectionDidChange");
     Log::line(QStringLiteral("indirizzo selezionato : %1").arg(selectedRow()));
     const int row = selectedRow();
-    if (row < 0 || row >= arrayMenu.size())
+    if (row < 0 || row >= rows.size())
         return;
     switch (row) {
     case 0:
@@ -150,7 +150,7 @@ void Menu::tableViewSelectionDidChange()
     }
 }
 
-void Menu::stepQuality()
+void SettingsMenu::stepQuality()
 {
     const std::optional<int> code = QualityPresets::storedCode(preferences.value(qualityKey));
     QualityPreset next = QualityPreset::Medium;
@@ -158,13 +158,13 @@ void Menu::stepQuality()
         next = QualityPreset::High;
     else if (code && *code != 0)
         next = QualityPreset::Low;
-    arrayMenu[0] = QualityPresets::rowText(next);
+    rows[0] = QualityPresets::rowText(next);
     preferences.setValue(qualityKey, static_cast<int>(next));
-    reloadData();
-    Log::line(QStringLiteral("arrayMenu : ") + listText(arrayMenu));
+    fillTable();
+    Log::line(QStringLiteral("arrayMenu : ") + listText(rows));
 }
 
-void Menu::contactUs()
+void SettingsMenu::contactUs()
 {
     Log::line("contact us");
     if (!mail.canCompose())

@@ -2,13 +2,10 @@
 
 #include "recording/RecordingController.h"
 
-#include <QUrl>
 #include <QWidget>
 
-#include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 
 class LevelBar;
 class QLabel;
@@ -17,16 +14,16 @@ class QToolButton;
 class SettingsPopover;
 
 namespace Ui {
-class VistaRegistratore;
+class RecorderPanel;
 }
 
 // The recorder panel: record / pause / resume, stop, the elapsed time, the input level, a
 // message line and the settings button. A view over its RecordingController, which holds the
 // recording: the buttons go to it, and what it tells is shown here.
-class VistaRegistratore : public QWidget {
+class RecorderPanel : public QWidget {
     Q_OBJECT
 public:
-    using ButtonType = RecordingController::ButtonType;
+    using State = RecordingController::State;
     using RecorderFactory = RecordingController::RecorderFactory;
     using SettingsMenuFactory = std::function<QWidget *()>;
 
@@ -36,13 +33,14 @@ public:
         SettingsMenuFactory makeSettingsMenu = nullptr;
     };
 
-    explicit VistaRegistratore(Services services, QWidget *parent = nullptr);
-    ~VistaRegistratore() override;
+    explicit RecorderPanel(Services services, QWidget *parent = nullptr);
+    ~RecorderPanel() override;
 
     void clickRecord(QObject *sender);
     void stop(QObject *sender);
-    void setting(QObject *sender);
-    void timerChanged(QTimer *firing);
+    // The settings button: the settings menu opens under `sender`, when it is a button.
+    void showSettings(QObject *sender);
+    void tick(QTimer *firing);
     // Completes a running or paused recording before the application ends. Returns why its
     // file could not be completed (empty when it was, or when nothing was recording).
     QString finishBeforeQuit();
@@ -63,23 +61,21 @@ signals:
     void userMessage(const QString &text);
 
 private:
-    void viewDidLoad();
+    void applyColours();
     void setRecordImage(const QString &name);
     void showMessage(const QString &text);
     void showSaving(const QString &text);
     void fillMessageField();
     void showTime(const QString &text);
 
-    std::int64_t variabileGlobale = 0;
     std::unique_ptr<SettingsPopover> popover;
     QToolButton *recordButton = nullptr;
     QToolButton *stopButton = nullptr;
     QLabel *timeField = nullptr;
-    LevelBar *vistaBarra = nullptr;
-    std::optional<QUrl> urlFisso;
+    LevelBar *levelBar = nullptr;
     QString shownMessage;
     QString shownSaving;
     SettingsMenuFactory makeSettingsMenu;
-    std::unique_ptr<Ui::VistaRegistratore> ui;
+    std::unique_ptr<Ui::RecorderPanel> ui;
     RecordingController *recording = nullptr; // a child of the panel
 };

@@ -1,9 +1,9 @@
-#include "ui/VistaRegistratore.h"
+#include "ui/RecorderPanel.h"
 
 #include "platform/Log.h"
 #include "ui/LevelBar.h"
 #include "ui/SettingsPopover.h"
-#include "ui_VistaRegistratore.h"
+#include "ui_RecorderPanel.h"
 
 #include <QToolButton>
 
@@ -17,9 +17,9 @@ QIcon image(const QString &name)
 }
 } // namespace
 
-VistaRegistratore::VistaRegistratore(Services services, QWidget *parent)
+RecorderPanel::RecorderPanel(Services services, QWidget *parent)
     : QWidget(parent), popover(std::make_unique<SettingsPopover>()),
-      makeSettingsMenu(std::move(services.makeSettingsMenu)), ui(std::make_unique<Ui::VistaRegistratore>()),
+      makeSettingsMenu(std::move(services.makeSettingsMenu)), ui(std::make_unique<Ui::RecorderPanel>()),
       recording(
           new RecordingController(std::move(static_cast<RecordingController::Services &>(services)), this))
 {
@@ -27,28 +27,28 @@ VistaRegistratore::VistaRegistratore(Services services, QWidget *parent)
     recordButton = ui->recordButton;
     stopButton = ui->stopButton;
     timeField = ui->timeField;
-    vistaBarra = ui->vistaBarra;
+    levelBar = ui->levelBar;
     setRecordImage(recording->recordImage());
     stopButton->setIcon(image(QStringLiteral("stop")));
     ui->settingsButton->setIcon(image(QStringLiteral("settings")));
     showTime(recording->timeText());
-    viewDidLoad();
+    applyColours();
 
     connect(recordButton, &QToolButton::clicked, this, [this] { clickRecord(recordButton); });
     connect(stopButton, &QToolButton::clicked, this, [this] { stop(stopButton); });
-    connect(ui->settingsButton, &QToolButton::clicked, this, [this] { setting(ui->settingsButton); });
+    connect(ui->settingsButton, &QToolButton::clicked, this, [this] { showSettings(ui->settingsButton); });
 
-    connect(recording, &RecordingController::recordImageChanged, this, &VistaRegistratore::setRecordImage);
-    connect(recording, &RecordingController::timeTextChanged, this, &VistaRegistratore::showTime);
-    connect(recording, &RecordingController::levelChanged, vistaBarra, &LevelBar::setLevel);
-    connect(recording, &RecordingController::levelCleared, vistaBarra, &LevelBar::clear);
-    connect(recording, &RecordingController::messageChanged, this, &VistaRegistratore::showMessage);
-    connect(&recording->saving(), &SavingRecordings::textChanged, this, &VistaRegistratore::showSaving);
+    connect(recording, &RecordingController::recordImageChanged, this, &RecorderPanel::setRecordImage);
+    connect(recording, &RecordingController::timeTextChanged, this, &RecorderPanel::showTime);
+    connect(recording, &RecordingController::levelChanged, levelBar, &LevelBar::setLevel);
+    connect(recording, &RecordingController::levelCleared, levelBar, &LevelBar::clear);
+    connect(recording, &RecordingController::messageChanged, this, &RecorderPanel::showMessage);
+    connect(&recording->saving(), &SavingRecordings::textChanged, this, &RecorderPanel::showSaving);
 }
 
-VistaRegistratore::~VistaRegistratore() = default;
+RecorderPanel::~RecorderPanel() = default;
 
-void VistaRegistratore::viewDidLoad()
+void RecorderPanel::applyColours()
 {
     setAutoFillBackground(true);
     QPalette panel = palette();
@@ -57,23 +57,23 @@ void VistaRegistratore::viewDidLoad()
     panel.setColor(QPalette::ButtonText, Qt::white);
     setPalette(panel);
 
-    vistaBarra->setAutoFillBackground(true);
-    QPalette bar = vistaBarra->palette();
+    levelBar->setAutoFillBackground(true);
+    QPalette bar = levelBar->palette();
     bar.setColor(QPalette::Window, levelBarColour);
-    vistaBarra->setPalette(bar);
+    levelBar->setPalette(bar);
 }
 
-QString VistaRegistratore::recordImage() const
+QString RecorderPanel::recordImage() const
 {
     return recordButton->property("imageName").toString();
 }
 
-QString VistaRegistratore::message() const
+QString RecorderPanel::message() const
 {
     return ui->messageField->isHidden() ? QString() : ui->messageField->text();
 }
 
-void VistaRegistratore::setRecordImage(const QString &name)
+void RecorderPanel::setRecordImage(const QString &name)
 {
     recordButton->setIcon(image(name));
     recordButton->setProperty("imageName", name);
@@ -82,7 +82,7 @@ void VistaRegistratore::setRecordImage(const QString &name)
     recordButton->setToolTip(role);
 }
 
-void VistaRegistratore::showTime(const QString &text)
+void RecorderPanel::showTime(const QString &text)
 {
     if (text == timeField->text())
         return;
@@ -92,7 +92,7 @@ void VistaRegistratore::showTime(const QString &text)
     timeField->setAccessibleDescription(text);
 }
 
-void VistaRegistratore::showMessage(const QString &text)
+void RecorderPanel::showMessage(const QString &text)
 {
     shownMessage = text;
     fillMessageField();
@@ -102,13 +102,13 @@ void VistaRegistratore::showMessage(const QString &text)
 
 // What is being saved is shown under the message, and not sent as a notification: it changes as
 // the disk catches up, and the status icon's tooltip says it too.
-void VistaRegistratore::showSaving(const QString &text)
+void RecorderPanel::showSaving(const QString &text)
 {
     shownSaving = text;
     fillMessageField();
 }
 
-void VistaRegistratore::fillMessageField()
+void RecorderPanel::fillMessageField()
 {
     QStringList lines;
     for (const QString &line : {shownMessage, shownSaving}) {
@@ -121,41 +121,41 @@ void VistaRegistratore::fillMessageField()
     ui->messageField->setVisible(!text.isEmpty());
 }
 
-void VistaRegistratore::clickRecord(QObject *)
+void RecorderPanel::clickRecord(QObject *)
 {
     recording->clickRecord();
 }
 
-void VistaRegistratore::stop(QObject *)
+void RecorderPanel::stop(QObject *)
 {
     recording->stop();
 }
 
-void VistaRegistratore::timerChanged(QTimer *firing)
+void RecorderPanel::tick(QTimer *firing)
 {
-    recording->timerChanged(firing);
+    recording->tick(firing);
 }
 
-QString VistaRegistratore::finishBeforeQuit()
+QString RecorderPanel::finishBeforeQuit()
 {
     return recording->finishBeforeQuit();
 }
 
 // While the panel is hidden (the popover closed) nothing of the tick can be seen: its timer
 // sleeps. Shown again, the timer restarts and ticks at once.
-void VistaRegistratore::showEvent(QShowEvent *event)
+void RecorderPanel::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     recording->setViewVisible(true);
 }
 
-void VistaRegistratore::hideEvent(QHideEvent *event)
+void RecorderPanel::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
     recording->setViewVisible(false);
 }
 
-void VistaRegistratore::setting(QObject *sender)
+void RecorderPanel::showSettings(QObject *sender)
 {
     Log::line("setting");
     auto *button = qobject_cast<QAbstractButton *>(sender);
