@@ -1,6 +1,5 @@
 #include "app/RecorderCommands.h"
 
-#include "recording/ModelData.h"
 #include "recording/RecordingController.h"
 
 #include <QTimer>
@@ -39,8 +38,7 @@ RecorderCommands::RecorderCommands(RecordingController &controller, QObject *par
 
 bool RecorderCommands::choosingWhereToSave() const
 {
-    // The controller holds the panel open while its save dialog is up.
-    return startQueued || !ModelData::allowsClose(ModelData::shared().chiudo);
+    return startQueued || controller.choosingWhereToSave();
 }
 
 Answer RecorderCommands::answer(const QString &action)

@@ -3,7 +3,6 @@
 #include "engine/BenchTrace.h"
 #include "platform/Log.h"
 #include "recording/ElapsedTime.h"
-#include "recording/ModelData.h"
 #include "recording/QualityPreset.h"
 #include "recording/RecordingFileName.h"
 #include "recording/RecordingFolder.h"
@@ -89,7 +88,7 @@ void RecordingController::clickRecord()
 void RecordingController::startRecording()
 {
     Log::line("createRecorder");
-    ModelData::shared().chiudo = QStringLiteral("No");
+    askingWhereToSave = true;
     showMessage({});
 
     // The sound server takes up to a second to deliver the first samples of a new input:
@@ -107,7 +106,7 @@ void RecordingController::startRecording()
         Log::line(answer.response == platform::SaveDialog::Cancel ? "canceled" : "test");
         if (input)
             input->close();
-        ModelData::shared().chiudo = QStringLiteral("Si");
+        askingWhereToSave = false;
         return;
     }
 
@@ -162,7 +161,7 @@ void RecordingController::startRecording()
     if (recorder)
         benchtrace::blockUiLater(this);
     startTick();
-    ModelData::shared().chiudo = QStringLiteral("Si");
+    askingWhereToSave = false;
 }
 
 void RecordingController::startTick()

@@ -69,6 +69,9 @@ public:
     void setViewVisible(bool visible);
 
     State state() const { return current; }
+    // The save dialog is up, waiting for the user: the close guard holds the panel open, and
+    // the record and stop buttons wait.
+    bool choosingWhereToSave() const { return askingWhereToSave; }
     // The record button's image: "rec" or "pause".
     QString recordImage() const { return imageName; }
     QString timeText() const { return shownTime; }
@@ -114,6 +117,7 @@ private:
 
     Services services;
     State current = State::Ready;
+    bool askingWhereToSave = false;
     std::unique_ptr<Recorder> recorder;
     QString recordingPath; // the file of `recorder`
     SavingRecordings savingFiles;

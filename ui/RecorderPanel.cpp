@@ -17,33 +17,33 @@ QIcon image(const QString &name)
 }
 } // namespace
 
-RecorderPanel::RecorderPanel(Services services, QWidget *parent)
+RecorderPanel::RecorderPanel(RecordingController &recording, SettingsMenuFactory makeSettingsMenu,
+                             QWidget *parent)
     : QWidget(parent), popover(std::make_unique<SettingsPopover>()),
-      makeSettingsMenu(std::move(services.makeSettingsMenu)), ui(std::make_unique<Ui::RecorderPanel>()),
-      recording(
-          new RecordingController(std::move(static_cast<RecordingController::Services &>(services)), this))
+      makeSettingsMenu(std::move(makeSettingsMenu)), ui(std::make_unique<Ui::RecorderPanel>()),
+      recording(recording)
 {
     ui->setupUi(this);
     recordButton = ui->recordButton;
     stopButton = ui->stopButton;
     timeField = ui->timeField;
     levelBar = ui->levelBar;
-    setRecordImage(recording->recordImage());
+    setRecordImage(recording.recordImage());
     stopButton->setIcon(image(QStringLiteral("stop")));
     ui->settingsButton->setIcon(image(QStringLiteral("settings")));
-    showTime(recording->timeText());
+    showTime(recording.timeText());
     applyColours();
 
-    connect(recordButton, &QToolButton::clicked, this, [this] { clickRecord(recordButton); });
-    connect(stopButton, &QToolButton::clicked, this, [this] { stop(stopButton); });
+    connect(recordButton, &QToolButton::clicked, &recording, &RecordingController::clickRecord);
+    connect(stopButton, &QToolButton::clicked, &recording, &RecordingController::stop);
     connect(ui->settingsButton, &QToolButton::clicked, this, [this] { showSettings(ui->settingsButton); });
 
-    connect(recording, &RecordingController::recordImageChanged, this, &RecorderPanel::setRecordImage);
-    connect(recording, &RecordingController::timeTextChanged, this, &RecorderPanel::showTime);
-    connect(recording, &RecordingController::levelChanged, levelBar, &LevelBar::setLevel);
-    connect(recording, &RecordingController::levelCleared, levelBar, &LevelBar::clear);
-    connect(recording, &RecordingController::messageChanged, this, &RecorderPanel::showMessage);
-    connect(&recording->saving(), &SavingRecordings::textChanged, this, &RecorderPanel::showSaving);
+    connect(&recording, &RecordingController::recordImageChanged, this, &RecorderPanel::setRecordImage);
+    connect(&recording, &RecordingController::timeTextChanged, this, &RecorderPanel::showTime);
+    connect(&recording, &RecordingController::levelChanged, levelBar, &LevelBar::setLevel);
+    connect(&recording, &RecordingController::levelCleared, levelBar, &LevelBar::clear);
+    connect(&recording, &RecordingController::messageChanged, this, &RecorderPanel::showMessage);
+    connect(&recording.saving(), &SavingRecordings::textChanged, this, &RecorderPanel::showSaving);
 }
 
 RecorderPanel::~RecorderPanel() = default;
@@ -121,38 +121,18 @@ void RecorderPanel::fillMessageField()
     ui->messageField->setVisible(!text.isEmpty());
 }
 
-void RecorderPanel::clickRecord(QObject *)
-{
-    recording->clickRecord();
-}
-
-void RecorderPanel::stop(QObject *)
-{
-    recording->stop();
-}
-
-void RecorderPanel::tick(QTimer *firing)
-{
-    recording->tick(firing);
-}
-
-QString RecorderPanel::finishBeforeQuit()
-{
-    return recording->finishBeforeQuit();
-}
-
 // While the panel is hidden (the popover closed) nothing of the tick can be seen: its timer
 // sleeps. Shown again, the timer restarts and ticks at once.
 void RecorderPanel::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    recording->setViewVisible(true);
+    recording.setViewVisible(true);
 }
 
 void RecorderPanel::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
-    recording->setViewVisible(false);
+    recording.setViewVisible(false);
 }
 
 void RecorderPanel::showSettings(QObject *sender)

@@ -9,7 +9,6 @@
 
 class LevelBar;
 class QLabel;
-class QTimer;
 class QToolButton;
 class SettingsPopover;
 
@@ -18,34 +17,21 @@ class RecorderPanel;
 }
 
 // The recorder panel: record / pause / resume, stop, the elapsed time, the input level, a
-// message line and the settings button. A view over its RecordingController, which holds the
+// message line and the settings button. A view over a RecordingController, which holds the
 // recording: the buttons go to it, and what it tells is shown here.
 class RecorderPanel : public QWidget {
     Q_OBJECT
 public:
-    using State = RecordingController::State;
-    using RecorderFactory = RecordingController::RecorderFactory;
+    // Makes a new settings menu each time the settings button is pressed.
     using SettingsMenuFactory = std::function<QWidget *()>;
 
-    // What the panel needs from the desktop: what its recording controller needs, and the
-    // settings menu.
-    struct Services : RecordingController::Services {
-        SettingsMenuFactory makeSettingsMenu = nullptr;
-    };
-
-    explicit RecorderPanel(Services services, QWidget *parent = nullptr);
+    // `recording` outlives the panel.
+    explicit RecorderPanel(RecordingController &recording, SettingsMenuFactory makeSettingsMenu = nullptr,
+                           QWidget *parent = nullptr);
     ~RecorderPanel() override;
 
-    void clickRecord(QObject *sender);
-    void stop(QObject *sender);
     // The settings button: the settings menu opens under `sender`, when it is a button.
     void showSettings(QObject *sender);
-    void tick(QTimer *firing);
-    // Completes a running or paused recording before the application ends. Returns why its
-    // file could not be completed (empty when it was, or when nothing was recording).
-    QString finishBeforeQuit();
-
-    RecordingController &controller() { return *recording; }
     // The record button's image: "rec" or "pause".
     QString recordImage() const;
     QString message() const;
@@ -77,5 +63,5 @@ private:
     QString shownSaving;
     SettingsMenuFactory makeSettingsMenu;
     std::unique_ptr<Ui::RecorderPanel> ui;
-    RecordingController *recording = nullptr; // a child of the panel
+    RecordingController &recording;
 };

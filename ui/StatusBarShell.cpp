@@ -1,21 +1,23 @@
 #include "ui/StatusBarShell.h"
 
 #include "platform/Log.h"
-#include "recording/ModelData.h"
+#include "recording/RecordingController.h"
 
 #include <QIcon>
 #include <QTimer>
 
 StatusBarShell::StatusBarShell(std::unique_ptr<platform::StatusItem> statusItem,
                                std::unique_ptr<platform::Popover> popover,
-                               platform::GlobalEventMonitor &desktopEvents)
-    : statusItem(std::move(statusItem)), popover(std::move(popover)), desktopEvents(desktopEvents)
+                               platform::GlobalEventMonitor &desktopEvents,
+                               const RecordingController &recording)
+    : statusItem(std::move(statusItem)), popover(std::move(popover)), desktopEvents(desktopEvents),
+      recording(recording)
 {
 }
 
 StatusBarShell::~StatusBarShell() = default;
 
-void StatusBarShell::launchInStatusBar(const PanelFactory &makePanel)
+void StatusBarShell::launchInStatusBar(QWidget *panel)
 {
     if (statusItem->hasButton()) {
         QIcon image(QStringLiteral(":/images/micona.svg"));
@@ -24,17 +26,17 @@ void StatusBarShell::launchInStatusBar(const PanelFactory &makePanel)
         statusItem->setImage(image);
         connect(statusItem.get(), &platform::StatusItem::activated, this, &StatusBarShell::togglePopover);
     }
-    popover->setContent(makePanel());
+    popover->setContent(panel);
     outsideClicks = std::make_unique<OutsideClickMonitor>(
         outsideClickMask, [this](platform::GlobalEvent *event) { outsideClick(event); }, desktopEvents);
     outsideClicks->start();
     QTimer::singleShot(launchDelay, this, &StatusBarShell::openAfterLaunch);
 }
 
-void StatusBarShell::launchInWindow(const PanelFactory &makePanel)
+void StatusBarShell::launchInWindow(QWidget *panel)
 {
     standalone = true;
-    popover->setContent(makePanel());
+    popover->setContent(panel);
     popover->showRelativeTo({});
 }
 
@@ -68,9 +70,11 @@ void StatusBarShell::showPopover()
 
 void StatusBarShell::closePopover(QObject *sender)
 {
-    const QString guard = ModelData::shared().chiudo;
-    Log::line(QStringLiteral("chiudo il traduttore ModelData.shared.chiudo : ") + guard);
-    if (!ModelData::allowsClose(guard))
+    // The close guard: the popover stays open while the save dialog is up.
+    const bool mayClose = !recording.choosingWhereToSave();
+    Log::line(QStringLiteral("chiudo il traduttore ModelData.shared.chiudo : ") +
+              QLatin1String(mayClose ? "Si" : "No"));
+    if (!mayClose)
         return;
     Log::line("posso chiudere il popup");
     popover->performClose(sender);

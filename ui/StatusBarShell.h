@@ -8,16 +8,16 @@
 #include <QWidget>
 
 #include <chrono>
-#include <functional>
 #include <memory>
 
 // The recorder's place on the desktop: the status icon, the popover that holds the recorder
 // panel, and the monitor that closes the popover on a click in another application. Without a
 // status bar, the panel is an ordinary window instead.
+class RecordingController;
+
 class StatusBarShell : public QObject {
     Q_OBJECT
 public:
-    using PanelFactory = std::function<QWidget *()>;
     // Event kinds of the outside-click monitor: left and right mouse down.
     static constexpr std::uint64_t outsideClickMask = 10;
     static constexpr std::chrono::milliseconds launchDelay{1000};
@@ -26,15 +26,17 @@ public:
     // (StatusNotifierItem, Wayland), a click on the icon is first seen as a click outside.
     static constexpr std::chrono::milliseconds sameClick{500};
 
+    // `recording` (whose save dialog holds the popover open) outlives the shell.
     StatusBarShell(std::unique_ptr<platform::StatusItem> statusItem,
-                   std::unique_ptr<platform::Popover> popover, platform::GlobalEventMonitor &desktopEvents);
+                   std::unique_ptr<platform::Popover> popover, platform::GlobalEventMonitor &desktopEvents,
+                   const RecordingController &recording);
     ~StatusBarShell() override;
 
-    // Puts the icon in the status bar and the panel in the popover, starts the outside-click
-    // monitor and opens the popover a second later.
-    void launchInStatusBar(const PanelFactory &makePanel);
-    // Without a status bar: the panel in an ordinary window, shown at once.
-    void launchInWindow(const PanelFactory &makePanel);
+    // Puts the icon in the status bar and `panel` in the popover (which owns it), starts the
+    // outside-click monitor and opens the popover a second later.
+    void launchInStatusBar(QWidget *panel);
+    // Without a status bar: `panel` in an ordinary window, shown at once.
+    void launchInWindow(QWidget *panel);
     // The user asked to see the recorder (another launch, the status icon's menu): the popover
     // (or the window) opens.
     void showRecorder();
@@ -62,4 +64,5 @@ private:
     bool standalone = false;
     QElapsedTimer closedByOutsideClick;
     platform::GlobalEventMonitor &desktopEvents;
+    const RecordingController &recording;
 };

@@ -1,6 +1,5 @@
 #include "ui/StatusMenu.h"
 
-#include "recording/ModelData.h"
 #include "recording/QualityPreset.h"
 #include "recording/RecordingController.h"
 #include "ui/SettingsMenu.h"
@@ -44,7 +43,7 @@ void StatusMenu::refresh()
         break;
     }
     // While the save dialog is up the panel's buttons cannot be pressed either.
-    const bool choosing = !ModelData::allowsClose(ModelData::shared().chiudo);
+    const bool choosing = controller.choosingWhereToSave();
     record->setEnabled(!choosing);
     stop->setEnabled(!choosing && controller.state() != State::Ready);
     quality->setText(QualityPresets::rowText(QualityPresets::read(preferences)));

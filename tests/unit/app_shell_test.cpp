@@ -1,6 +1,7 @@
+#include "fakes/FakeChoices.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/LogCapture.h"
-#include "recording/ModelData.h"
+#include "recording/RecordingController.h"
 #include "ui/OutsideClickMonitor.h"
 #include "ui/StatusBarShell.h"
 
@@ -18,8 +19,7 @@ const std::string closeLine = "chiudo il traduttore ModelData.shared.chiudo : ";
 
 class AppShell : public ::testing::Test {
 protected:
-    void SetUp() override { ModelData::shared().chiudo = QStringLiteral("Si"); }
-    void TearDown() override { ModelData::shared().chiudo = QStringLiteral("Si"); }
+    AppShell() { dialog.answer = {platform::SaveDialog::Cancel, QString()}; }
 
     void launch(bool button = true)
     {
@@ -27,8 +27,8 @@ protected:
         auto pop = std::make_unique<FakePopover>();
         statusItem = item.get();
         popover = pop.get();
-        delegate = std::make_unique<StatusBarShell>(std::move(item), std::move(pop), desktop);
-        delegate->launchInStatusBar([] { return new QWidget; });
+        delegate = std::make_unique<StatusBarShell>(std::move(item), std::move(pop), desktop, recording);
+        delegate->launchInStatusBar(new QWidget);
         log.clear();
     }
     void openPopover()
@@ -38,6 +38,14 @@ protected:
     }
 
     FakeGlobalEventMonitor desktop;
+    // Its save dialog, while it is up, holds the popover open.
+    FakeSaveDialog dialog;
+    FakePreferenceStore preferences;
+    RecordingController recording{
+        {dialog, preferences, [] { return std::unique_ptr<platform::AudioInput>(); },
+         [](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>, QString &) {
+             return std::unique_ptr<Recorder>();
+         }}};
     LogCapture log;
     FakeStatusItem *statusItem = nullptr;
     FakePopover *popover = nullptr;
@@ -45,19 +53,20 @@ protected:
 };
 } // namespace
 
-TEST_F(AppShell, OnlyExactlySiLetsThePopoverClose)
+TEST_F(AppShell, OnlyTheSaveDialogHoldsThePopoverOpen)
 {
     launch();
-    for (const char *guard : {"si", "Si ", "", "No", "SI"}) {
-        openPopover();
-        ModelData::shared().chiudo = QString::fromUtf8(guard);
+    openPopover();
+    // A click on the icon while the user chooses where to save.
+    dialog.whileShown = [this] {
+        log.clear();
         statusItem->click();
-        EXPECT_EQ(log.lines(), Lines{closeLine + guard}) << "guard '" << guard << "'";
-        EXPECT_TRUE(popover->isShown()) << guard;
-        EXPECT_TRUE(delegate->outsideClickMonitor()->isRunning()) << guard;
-        ModelData::shared().chiudo = QStringLiteral("Si");
-        delegate->closePopover(nullptr);
-    }
+        EXPECT_EQ(log.lines(), Lines{closeLine + "No"});
+        EXPECT_TRUE(popover->isShown());
+        EXPECT_TRUE(delegate->outsideClickMonitor()->isRunning());
+    };
+    recording.clickRecord(); // cancelled: nothing starts
+    ASSERT_EQ(dialog.runs, 1);
 
     openPopover();
     statusItem->click();
@@ -104,10 +113,14 @@ TEST_F(AppShell, DelayedTaskOpensAHiddenPopoverAndClosesAShownOne)
     EXPECT_NE(popover->closeSenders[0], nullptr); // an empty event stands in as the sender
 
     openPopover();
-    ModelData::shared().chiudo = QStringLiteral("No");
-    delegate->openAfterLaunch();
-    EXPECT_EQ(log.lines(), (Lines{"Are we there yet?", closeLine + "No"}));
-    EXPECT_TRUE(popover->isShown());
+    dialog.whileShown = [this] {
+        log.clear();
+        delegate->openAfterLaunch();
+        EXPECT_EQ(log.lines(), (Lines{"Are we there yet?", closeLine + "No"}));
+        EXPECT_TRUE(popover->isShown());
+    };
+    recording.clickRecord();
+    ASSERT_EQ(dialog.runs, 1);
 }
 
 TEST_F(AppShell, DelayedTaskRunsOnceAboutASecondAfterLaunch)
@@ -212,8 +225,8 @@ TEST_F(AppShell, WithoutAStatusBarThePanelShowsInAWindowAtOnce)
 {
     auto pop = std::make_unique<FakePopover>();
     popover = pop.get();
-    StatusBarShell fallback(std::make_unique<FakeStatusItem>(false), std::move(pop), desktop);
-    fallback.launchInWindow([] { return new QWidget; });
+    StatusBarShell fallback(std::make_unique<FakeStatusItem>(false), std::move(pop), desktop, recording);
+    fallback.launchInWindow(new QWidget);
     EXPECT_TRUE(popover->isShown());
     EXPECT_NE(popover->content(), nullptr);
     EXPECT_TRUE(desktop.installed.empty()); // nothing closes an ordinary window on outside clicks
@@ -252,22 +265,6 @@ TEST(EventMonitorTest, InstallsAtMostOneMonitorAndRemovesItWhenStoppedOrDestroye
     }
     EXPECT_TRUE(desktop.installed.empty());
     EXPECT_EQ(desktop.removes, 2);
-}
-
-TEST(ModelDataTest, OneInstanceStartingAtSiFromAnyThread)
-{
-    std::vector<ModelData *> seen(8);
-    std::vector<std::thread> threads;
-    for (auto &slot : seen)
-        threads.emplace_back([&slot] { slot = &ModelData::shared(); });
-    for (auto &thread : threads)
-        thread.join();
-    for (ModelData *instance : seen)
-        EXPECT_EQ(instance, &ModelData::shared());
-    EXPECT_EQ(ModelData::shared().chiudo, QStringLiteral("Si"));
-    ModelData::shared().chiudo = QStringLiteral("No");
-    EXPECT_EQ(ModelData::shared().chiudo, QStringLiteral("No"));
-    ModelData::shared().chiudo = QStringLiteral("Si");
 }
 
 TEST_F(AppShell, ASecondLaunchOpensTheHiddenPopoverAndLeavesAShownOneOpen)

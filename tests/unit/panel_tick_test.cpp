@@ -22,25 +22,15 @@ protected:
     HiddenPanel()
     {
         dialog.answer = {platform::SaveDialog::OK, QStringLiteral("/tmp/x.caf")};
-        panel = new RecorderPanel(
-            {dialog, preferences, [] { return std::unique_ptr<platform::AudioInput>(); },
-             [this](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>,
-                    QString &) -> std::unique_ptr<Recorder> {
-                 if (creationFails)
-                     return nullptr;
-                 auto made = std::make_unique<FakeRecorder>();
-                 fake = made.get();
-                 return made;
-             }},
-            &popover);
+        panel = new RecorderPanel(controller, nullptr, &popover);
         (new QVBoxLayout(&popover))->addWidget(panel);
     }
     // Ticks that ran over `milliseconds` of the event loop (the timer's interval is 250 ms).
     size_t ticksDuring(int milliseconds)
     {
-        const size_t before = panel->controller().powerTrace().size();
+        const size_t before = controller.powerTrace().size();
         QTest::qWait(milliseconds);
-        return panel->controller().powerTrace().size() - before;
+        return controller.powerTrace().size() - before;
     }
 
     QString timeShown() const { return panel->findChild<QLabel *>(QStringLiteral("timeField"))->text(); }
@@ -49,6 +39,16 @@ protected:
     FakePreferenceStore preferences;
     FakeRecorder *fake = nullptr;
     bool creationFails = false;
+    RecordingController controller{
+        {dialog, preferences, [] { return std::unique_ptr<platform::AudioInput>(); },
+         [this](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>,
+                QString &) -> std::unique_ptr<Recorder> {
+             if (creationFails)
+                 return nullptr;
+             auto made = std::make_unique<FakeRecorder>();
+             fake = made.get();
+             return made;
+         }}};
     QWidget popover;
     RecorderPanel *panel = nullptr;
     LogCapture log;
@@ -59,25 +59,25 @@ protected:
 TEST_F(HiddenPanel, ItsTimerSleepsUntilThePanelShowsAgainThenTicksAtOnce)
 {
     popover.show();
-    panel->clickRecord(nullptr);
-    ASSERT_TRUE(fake && panel->controller().tickTimer());
-    EXPECT_TRUE(panel->controller().tickTimer()->isActive());
+    controller.clickRecord();
+    ASSERT_TRUE(fake && controller.tickTimer());
+    EXPECT_TRUE(controller.tickTimer()->isActive());
     EXPECT_GE(ticksDuring(900), 2u);
 
     popover.hide();
-    ASSERT_TRUE(panel->controller().tickTimer()) << "the recording's timer is kept, asleep";
-    EXPECT_FALSE(panel->controller().tickTimer()->isActive());
+    ASSERT_TRUE(controller.tickTimer()) << "the recording's timer is kept, asleep";
+    EXPECT_FALSE(controller.tickTimer()->isActive());
     fake->time = 75.2;
     const QString shownBefore = timeShown();
     EXPECT_EQ(ticksDuring(700), 0u);
     EXPECT_EQ(timeShown(), shownBefore);
 
-    const size_t before = panel->controller().powerTrace().size();
+    const size_t before = controller.powerTrace().size();
     popover.show();
-    EXPECT_EQ(panel->controller().powerTrace().size(), before + 1) << "showing ticks at once";
+    EXPECT_EQ(controller.powerTrace().size(), before + 1) << "showing ticks at once";
     EXPECT_EQ(timeShown(), QStringLiteral("00 : 01 : 15"));
-    ASSERT_TRUE(panel->controller().tickTimer());
-    EXPECT_TRUE(panel->controller().tickTimer()->isActive());
+    ASSERT_TRUE(controller.tickTimer());
+    EXPECT_TRUE(controller.tickTimer()->isActive());
     EXPECT_GE(ticksDuring(900), 2u);
     EXPECT_EQ(fake->calls->back(), "updateMeters");
 }
@@ -85,32 +85,32 @@ TEST_F(HiddenPanel, ItsTimerSleepsUntilThePanelShowsAgainThenTicksAtOnce)
 TEST_F(HiddenPanel, PauseStopAndAHiddenStartKeepTheTickContract)
 {
     popover.show();
-    panel->clickRecord(nullptr);
-    panel->clickRecord(nullptr); // pause: the timer ends, and showing does not bring it back
-    EXPECT_FALSE(panel->controller().tickTimer());
+    controller.clickRecord();
+    controller.clickRecord(); // pause: the timer ends, and showing does not bring it back
+    EXPECT_FALSE(controller.tickTimer());
     popover.hide();
     popover.show();
-    EXPECT_FALSE(panel->controller().tickTimer());
+    EXPECT_FALSE(controller.tickTimer());
 
-    panel->clickRecord(nullptr); // resume
-    ASSERT_TRUE(panel->controller().tickTimer());
+    controller.clickRecord(); // resume
+    ASSERT_TRUE(controller.tickTimer());
     popover.hide();
-    panel->finishBeforeQuit(); // stopped while hidden
-    EXPECT_FALSE(panel->controller().tickTimer());
+    controller.finishBeforeQuit(); // stopped while hidden
+    EXPECT_FALSE(controller.tickTimer());
     popover.show();
-    EXPECT_FALSE(panel->controller().tickTimer());
+    EXPECT_FALSE(controller.tickTimer());
     EXPECT_EQ(ticksDuring(300), 0u);
 
     // A recording started while hidden ticks once, then sleeps until the panel shows.
     popover.hide();
-    panel->clickRecord(nullptr);
-    ASSERT_TRUE(panel->controller().tickTimer());
-    EXPECT_FALSE(panel->controller().tickTimer()->isActive());
-    EXPECT_EQ(panel->controller().powerTrace().size(), 1u);
+    controller.clickRecord();
+    ASSERT_TRUE(controller.tickTimer());
+    EXPECT_FALSE(controller.tickTimer()->isActive());
+    EXPECT_EQ(controller.powerTrace().size(), 1u);
     EXPECT_EQ(ticksDuring(400), 0u);
     popover.show();
-    EXPECT_TRUE(panel->controller().tickTimer()->isActive());
-    EXPECT_EQ(panel->controller().powerTrace().size(), 2u);
+    EXPECT_TRUE(controller.tickTimer()->isActive());
+    EXPECT_EQ(controller.powerTrace().size(), 2u);
 }
 
 TEST_F(HiddenPanel, AStartWithoutARecorderWhileHiddenLeavesNoTimerWhenThePanelShows)
@@ -119,7 +119,7 @@ TEST_F(HiddenPanel, AStartWithoutARecorderWhileHiddenLeavesNoTimerWhenThePanelSh
     popover.hide();
     // No recorder: the immediate tick ends the timer for good.
     creationFails = true;
-    panel->clickRecord(nullptr);
+    controller.clickRecord();
     popover.show();
-    EXPECT_FALSE(panel->controller().tickTimer());
+    EXPECT_FALSE(controller.tickTimer());
 }

@@ -3,7 +3,6 @@
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeRecorder.h"
 #include "fakes/LogCapture.h"
-#include "recording/ModelData.h"
 #include "recording/RecordingController.h"
 
 #include <QCoreApplication>
@@ -59,7 +58,7 @@ TEST(RecorderCommandsTest, EachCommandAnswersWithTheStateItLeftOrWhyItWasRefused
     EXPECT_EQ(controller.state(), RecordingController::State::Ready);
     QCoreApplication::processEvents();
     EXPECT_TRUE(controller.message().contains(QStringLiteral("No space left on device")));
-    EXPECT_EQ(ModelData::shared().chiudo, QStringLiteral("Si"));
+    EXPECT_FALSE(controller.choosingWhereToSave());
 }
 
 // What the command line asks for, with Qt's own options anywhere beside ours: they are let

@@ -52,17 +52,7 @@ TEST(LevelBarTest, MapsSixtyDecibelsOntoTheBar)
 namespace {
 class Panel : public ::testing::Test {
 protected:
-    Panel()
-        : panel({dialog, preferences, [] { return std::unique_ptr<platform::AudioInput>(); },
-                 [this](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>,
-                        QString &) {
-                     auto made = std::make_unique<FakeRecorder>();
-                     fake = made.get();
-                     return made;
-                 }})
-    {
-        dialog.answer = {platform::SaveDialog::OK, QStringLiteral("/tmp/x.caf")};
-    }
+    Panel() { dialog.answer = {platform::SaveDialog::OK, QStringLiteral("/tmp/x.caf")}; }
     void startRecording()
     {
         QCoreApplication::processEvents(); // the last recording's file is saved
@@ -78,8 +68,15 @@ protected:
     FakeSaveDialog dialog;
     FakePreferenceStore preferences;
     FakeRecorder *fake = nullptr;
-    RecorderPanel panel;
-    RecordingController &recording = panel.controller();
+    RecordingController recording{{dialog, preferences,
+                                   [] { return std::unique_ptr<platform::AudioInput>(); },
+                                   [this](const QString &, const RecordingSettings &,
+                                          std::unique_ptr<platform::AudioInput>, QString &) {
+                                       auto made = std::make_unique<FakeRecorder>();
+                                       fake = made.get();
+                                       return made;
+                                   }}};
+    RecorderPanel panel{recording};
     LogCapture log;
 };
 } // namespace
@@ -88,6 +85,7 @@ TEST_F(Panel, LoadsReadyWithZeroTimeAndItsColours)
 {
     EXPECT_EQ(timeShown(), QStringLiteral("00 : 00 : 00"));
     EXPECT_EQ(recording.state(), State::Ready);
+    EXPECT_FALSE(recording.choosingWhereToSave()); // the close guard starts open
     EXPECT_TRUE(recording.powerTrace().empty());
     EXPECT_FALSE(recording.hasRecorder());
     EXPECT_FALSE(recording.tickTimer());
@@ -229,7 +227,7 @@ TEST_F(Panel, QuitCompletesARunningRecording)
 {
     startRecording();
     auto calls = fake->calls;
-    EXPECT_EQ(panel.finishBeforeQuit(), QString());
+    EXPECT_EQ(recording.finishBeforeQuit(), QString());
     EXPECT_EQ(calls->back(), "stop");
     EXPECT_EQ(recording.state(), State::Ready);
 }
@@ -250,7 +248,7 @@ TEST_F(Panel, AFileThatCannotBeCompletedIsToldAndNeverCalledSaved)
             recording.stop();
             QCoreApplication::processEvents();
         } else {
-            EXPECT_EQ(panel.finishBeforeQuit(), failure) << way;
+            EXPECT_EQ(recording.finishBeforeQuit(), failure) << way;
         }
         EXPECT_EQ(recording.state(), State::Ready);
         EXPECT_TRUE(panel.message().contains(failure)) << way;
@@ -263,7 +261,7 @@ TEST_F(Panel, AFileThatCannotBeCompletedIsToldAndNeverCalledSaved)
     EXPECT_EQ(told.size(), 3);
     // Completed as it should be: nothing to tell.
     startRecording();
-    EXPECT_EQ(panel.finishBeforeQuit(), QString());
+    EXPECT_EQ(recording.finishBeforeQuit(), QString());
 }
 
 TEST_F(Panel, AFileStillBeingSavedIsToldUntilItIsCompleteWhileTheNextRecordingRuns)

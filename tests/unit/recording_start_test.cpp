@@ -1,7 +1,6 @@
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeRecorder.h"
 #include "fakes/LogCapture.h"
-#include "recording/ModelData.h"
 #include "recording/QualityPreset.h"
 #include "recording/RecordingController.h"
 #include "recording/RecordingFileName.h"
@@ -65,8 +64,7 @@ protected:
                      },
                      [] { return QDateTime(QDate(2026, 12, 6), QTime(9, 5, 7)); }})
     {
-        ModelData::shared().chiudo = QStringLiteral("Si");
-        dialog.whileShown = [this] { guardWhileShown = ModelData::shared().chiudo; };
+        dialog.whileShown = [this] { choosingWhileShown = recording.choosingWhereToSave(); };
     }
 
     std::vector<std::string> microphone;
@@ -77,7 +75,7 @@ protected:
     RecordingSettings madeWith;
     bool inputWasOpen = false;
     FakeRecorder *fake = nullptr;
-    QString guardWhileShown;
+    bool choosingWhileShown = false;
     LogCapture log;
     RecordingController recording;
 };
@@ -91,8 +89,8 @@ TEST_F(RecordingStart, ConfirmedStartsCaptureAndTheTickAndFreesTheGuard)
                                   "+++++++++++++++++++++++++++++++++++++++", "è partita la registrazione"}));
     EXPECT_EQ(dialog.proposedName, QStringLiteral("Recording on 06-12-26 090507"));
     EXPECT_EQ(dialog.allowedTypes, QStringList{QStringLiteral("caf")});
-    EXPECT_EQ(guardWhileShown, QStringLiteral("No"));
-    EXPECT_EQ(ModelData::shared().chiudo, QStringLiteral("Si"));
+    EXPECT_TRUE(choosingWhileShown);
+    EXPECT_FALSE(recording.choosingWhereToSave());
     EXPECT_EQ(madeFor, QStringLiteral("/music/take.caf"));
     EXPECT_TRUE(inputWasOpen); // opened before the dialog, so the first words are not lost
     EXPECT_EQ(microphone, Lines{"open 24000"});
@@ -119,8 +117,8 @@ TEST_F(RecordingStart, CancelledOrOtherwiseEndedDialogStartsNothingAndClosesTheI
         EXPECT_EQ(log.lines(), (Lines{"parte la registrazione", "createRecorder", line,
                                       "+++++++++++++++++++++++++++++++++++++++"}))
             << response;
-        EXPECT_EQ(guardWhileShown, QStringLiteral("No"));
-        EXPECT_EQ(ModelData::shared().chiudo, QStringLiteral("Si"));
+        EXPECT_TRUE(choosingWhileShown);
+        EXPECT_FALSE(recording.choosingWhereToSave());
         EXPECT_EQ(recording.state(), State::Ready);
         EXPECT_FALSE(recording.hasRecorder());
         EXPECT_FALSE(recording.tickTimer());
@@ -145,7 +143,7 @@ TEST_F(RecordingStart, FailedCreationIsLoggedShownAndLeavesTheRecordImage)
     EXPECT_EQ(recording.recordImage(), QStringLiteral("rec"));
     EXPECT_FALSE(recording.hasRecorder());
     EXPECT_FALSE(recording.tickTimer());
-    EXPECT_EQ(ModelData::shared().chiudo, QStringLiteral("Si"));
+    EXPECT_FALSE(recording.choosingWhereToSave());
     EXPECT_TRUE(told.contains(QStringLiteral("Permission denied")));
     EXPECT_TRUE(recording.message().contains(QStringLiteral("Permission denied")));
 

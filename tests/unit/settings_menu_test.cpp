@@ -158,11 +158,12 @@ TEST_F(SettingsMenuTest, TheContactMessageDecodesBackExactlyAndNeedsAMailProgram
 TEST_F(SettingsMenuTest, TheSettingsButtonOpensANewMenuEachTimeAndReleasesTheOldOne)
 {
     FakeSaveDialog dialog;
-    RecorderPanel panel({dialog, preferences, [] { return std::unique_ptr<platform::AudioInput>(); },
-                         [](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>,
-                            QString &) { return std::unique_ptr<Recorder>(); },
-                         [] { return QDateTime::currentDateTime(); },
-                         [this] { return new SettingsMenu(preferences, mail, application); }});
+    RecordingController recording(
+        {dialog, preferences, [] { return std::unique_ptr<platform::AudioInput>(); },
+         [](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>, QString &) {
+             return std::unique_ptr<Recorder>();
+         }});
+    RecorderPanel panel(recording, [this] { return new SettingsMenu(preferences, mail, application); });
     auto *button = panel.findChild<QToolButton *>(QStringLiteral("settingsButton"));
     button->resize(30, 24);
     log.clear();

@@ -3,7 +3,6 @@
 #include "fakes/FakeRecorder.h"
 #include "fakes/LogCapture.h"
 #include "platform/dbus/DBusMenuExporter.h"
-#include "recording/ModelData.h"
 #include "recording/RecordingController.h"
 #include "ui/SettingsMenu.h"
 #include "ui/StatusIndicator.h"
@@ -109,7 +108,7 @@ TEST(StatusMenuTest, EntriesFollowTheRecordingAndDoWhatTheirButtonsAndRowsDo)
     EXPECT_EQ(panelsOpened, 1);
     entry(menu, "Quit")->trigger();
     EXPECT_EQ(application.terminations, 1);
-    EXPECT_EQ(ModelData::shared().chiudo, QStringLiteral("Si"));
+    EXPECT_FALSE(controller.choosingWhereToSave());
 }
 
 // What a status bar reads of each entry, in dbusmenu's terms, and a chosen entry running only
