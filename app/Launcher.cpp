@@ -54,7 +54,7 @@ bool waitForStatusBar(int milliseconds)
 }
 
 std::unique_ptr<Recorder> makeAudioRecorder(const QString &path, const RecordingSettings &settings,
-                                            std::unique_ptr<platform::AudioInput> input, QString &error)
+                                            std::unique_ptr<platform::AudioInput> input, QString *error)
 {
     return AudioRecorder::create(path, settings, std::move(input), error);
 }
@@ -76,8 +76,8 @@ void finishAfterDisplayLoss(RecordingController &controller)
 {
     if (!controller.busy())
         return;
-    const QString failure = controller.completeFilesNow();
-    if (failure.isEmpty())
+    QString failure;
+    if (controller.completeFilesNow(&failure))
         std::fputs("registratore: the display went away; the recording was completed.\n", stderr);
     else
         std::fprintf(stderr,
@@ -202,10 +202,10 @@ int runRecorderApplication(int &argc, char **argv)
     // However the application was asked to end, the recording is completed before it does,
     // and a completion that failed makes the exit status.
     QStringList failures = quitGuard.failures();
-    if (const QString failure = controller.finishBeforeQuit(); !failure.isEmpty())
+    if (QString failure; !controller.finishBeforeQuit(&failure))
         failures << failure;
-    if (const QString failure = failures.join(QLatin1Char(' ')); !failure.isEmpty()) {
-        tellNotCompleted(failure, panel, *tray);
+    if (!failures.isEmpty()) {
+        tellNotCompleted(failures.join(QLatin1Char(' ')), panel, *tray);
         // The notification leaves through the event loop.
         QEventLoop settle;
         QTimer::singleShot(300, &settle, &QEventLoop::quit);

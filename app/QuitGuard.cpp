@@ -9,8 +9,8 @@
 QuitGuard::QuitGuard(RecordingController &controller, std::function<void()> showProgress, QObject *parent)
     : QObject(parent), controller(controller), showProgress(std::move(showProgress))
 {
-    connect(&controller.saving(), &SavingRecordings::saved, this, [this](const QString &failure) {
-        if (waiting && !failure.isEmpty())
+    connect(&controller.saving(), &SavingRecordings::saveFailed, this, [this](const QString &failure) {
+        if (waiting)
             failed << failure;
     });
     connect(&controller.saving(), &SavingRecordings::allSaved, this, &QuitGuard::allSaved);

@@ -67,7 +67,7 @@ bool record(const QString &path, int rate, std::uint64_t frames, Progress progre
     auto input = std::make_unique<FakeAudioInput>();
     FakeAudioInput *fake = input.get();
     QString error;
-    auto recorder = AudioRecorder::create(path, settingsAt(rate), std::move(input), error);
+    auto recorder = AudioRecorder::create(path, settingsAt(rate), std::move(input), &error);
     if (!recorder) {
         std::fprintf(stderr, "engine_long: %s\n", qPrintable(error));
         return false;

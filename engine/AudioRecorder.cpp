@@ -24,54 +24,60 @@ QString keyName(const char *key)
     return QString::fromLatin1(key);
 }
 
-// Why `settings` cannot be recorded, or nothing when they are 16-bit mono little-endian
-// interleaved integer PCM at a supported rate (then stored in `rate`).
-std::optional<QString> settingsProblem(const RecordingSettings &settings, int &rate)
+// Whether `settings` are 16-bit mono little-endian interleaved integer PCM at a supported rate
+// (then stored in `rate`); if not, why in `*error` (when given).
+bool supported(const RecordingSettings &settings, int &rate, QString *error)
 {
+    const auto unsupported = [error](const QString &reason) {
+        if (error)
+            *error = reason;
+        return false;
+    };
     const char *required[] = {RecordingKey::formatId,         RecordingKey::sampleRate,
                               RecordingKey::numberOfChannels, RecordingKey::bitDepth,
                               RecordingKey::isBigEndian,      RecordingKey::isFloat,
                               RecordingKey::isNonInterleaved};
     for (const char *key : required) {
         if (!settings.contains(key))
-            return QStringLiteral("The recording settings lack %1.").arg(keyName(key));
+            return unsupported(QStringLiteral("The recording settings lack %1.").arg(keyName(key)));
     }
     const auto value = [&](const char *key) { return settings.at(key); };
 
     if (value(RecordingKey::formatId) != kAudioFormatLinearPCM) {
-        return QStringLiteral("Only linear PCM can be recorded (%1 is 0x%2).")
-            .arg(keyName(RecordingKey::formatId))
-            .arg(static_cast<qulonglong>(value(RecordingKey::formatId)), 0, 16);
+        return unsupported(QStringLiteral("Only linear PCM can be recorded (%1 is 0x%2).")
+                               .arg(keyName(RecordingKey::formatId))
+                               .arg(static_cast<qulonglong>(value(RecordingKey::formatId)), 0, 16));
     }
     const std::int64_t asked = value(RecordingKey::sampleRate);
     if (std::find(std::begin(kSupportedRates), std::end(kSupportedRates), asked) ==
         std::end(kSupportedRates)) {
-        return QStringLiteral("A sample rate of %1 Hz is not supported: it must be 12000, 24000 or 48000 Hz.")
-            .arg(asked);
+        return unsupported(
+            QStringLiteral("A sample rate of %1 Hz is not supported: it must be 12000, 24000 or 48000 Hz.")
+                .arg(asked));
     }
     if (value(RecordingKey::numberOfChannels) != 1) {
-        return QStringLiteral("Only mono can be recorded (%1 is %2).")
-            .arg(keyName(RecordingKey::numberOfChannels))
-            .arg(value(RecordingKey::numberOfChannels));
+        return unsupported(QStringLiteral("Only mono can be recorded (%1 is %2).")
+                               .arg(keyName(RecordingKey::numberOfChannels))
+                               .arg(value(RecordingKey::numberOfChannels)));
     }
     if (value(RecordingKey::bitDepth) != 16) {
-        return QStringLiteral("Only 16-bit samples can be recorded (%1 is %2).")
-            .arg(keyName(RecordingKey::bitDepth))
-            .arg(value(RecordingKey::bitDepth));
+        return unsupported(QStringLiteral("Only 16-bit samples can be recorded (%1 is %2).")
+                               .arg(keyName(RecordingKey::bitDepth))
+                               .arg(value(RecordingKey::bitDepth)));
     }
     if (value(RecordingKey::isFloat) != 0)
-        return QStringLiteral("Only integer samples can be recorded (%1 is set).")
-            .arg(keyName(RecordingKey::isFloat));
+        return unsupported(QStringLiteral("Only integer samples can be recorded (%1 is set).")
+                               .arg(keyName(RecordingKey::isFloat)));
     if (value(RecordingKey::isBigEndian) != 0) {
-        return QStringLiteral("Only little-endian samples can be recorded (%1 is set).")
-            .arg(keyName(RecordingKey::isBigEndian));
+        return unsupported(QStringLiteral("Only little-endian samples can be recorded (%1 is set).")
+                               .arg(keyName(RecordingKey::isBigEndian)));
     }
     if (value(RecordingKey::isNonInterleaved) != 0) {
-        return QStringLiteral("Only interleaved samples can be recorded (%1 is set).")
-            .arg(keyName(RecordingKey::isNonInterleaved));
+        return unsupported(QStringLiteral("Only interleaved samples can be recorded (%1 is set).")
+                               .arg(keyName(RecordingKey::isNonInterleaved)));
     }
     rate = static_cast<int>(asked);
-    return std::nullopt;
+    return true;
 }
 
 int peakOf(std::span<const std::int16_t> samples)
@@ -183,10 +189,10 @@ struct AudioRecorder::Impl final : platform::AudioSink {
             if (!quiet)
                 emit owner->failed(reason, saved);
         };
-        events.finished = [this](const QString &failure) {
+        events.finished = [this](bool complete, const QString &failure) {
             benchtrace::mark("file complete");
             if (!quiet)
-                emit owner->saved(failure);
+                emit owner->saved(complete, failure);
         };
         events.told = [this](const QString &text) {
             if (!quiet)
@@ -268,16 +274,14 @@ AudioRecorder::~AudioRecorder()
 
 std::unique_ptr<AudioRecorder> AudioRecorder::create(const QString &path, const RecordingSettings &settings,
                                                      std::unique_ptr<platform::AudioInput> input,
-                                                     QString &error, const Options &options)
+                                                     QString *error, const Options &options)
 {
-    error.clear();
     int rate = 0;
-    if (const auto problem = settingsProblem(settings, rate)) {
-        error = *problem;
+    if (!supported(settings, rate, error))
         return nullptr;
-    }
     if (!input) {
-        error = QStringLiteral("No microphone found.");
+        if (error)
+            *error = QStringLiteral("No microphone found.");
         return nullptr;
     }
     // The input is opened before the file is created, so that no file is touched when there
@@ -285,9 +289,10 @@ std::unique_ptr<AudioRecorder> AudioRecorder::create(const QString &path, const 
     // The recording comes from the input that is the default when the user confirms.
     if (!input->isOpen() || input->sampleRate() != rate || !input->isDefaultInput()) {
         input->close();
-        std::string reason;
-        if (!input->open(rate, reason)) {
-            error = reason.empty() ? QStringLiteral("No microphone found.") : QString::fromStdString(reason);
+        QString reason;
+        if (!input->open(rate, &reason)) {
+            if (error)
+                *error = reason.isEmpty() ? QStringLiteral("No microphone found.") : reason;
             return nullptr;
         }
     }
@@ -331,10 +336,10 @@ void AudioRecorder::stop()
     d->stop();
 }
 
-QString AudioRecorder::waitUntilSaved()
+bool AudioRecorder::waitUntilSaved(QString *failure)
 {
     d->stop();
-    return d->writer->wait();
+    return d->writer->wait(failure);
 }
 
 double AudioRecorder::secondsToSave() const

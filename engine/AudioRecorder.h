@@ -28,15 +28,16 @@ public:
 
     // Creates the recorder for `path` with `settings`, capturing from `input` (opened here at
     // the settings' rate if it is not open yet, or reopened if it runs at another rate).
-    // Returns nullptr with a readable `error` when the settings are not 16-bit mono
+    // Returns nullptr, with why in `*error` (when given), when the settings are not 16-bit mono
     // little-endian interleaved integer PCM at 12000, 24000 or 48000 Hz, when the file cannot
     // be created or `path` names a folder, pipe or device, or when there is no input device.
     // A file at `path` is replaced only once the recording has its first audio on disk.
     static std::unique_ptr<AudioRecorder> create(const QString &path, const RecordingSettings &settings,
-                                                 std::unique_ptr<platform::AudioInput> input, QString &error,
+                                                 std::unique_ptr<platform::AudioInput> input, QString *error,
                                                  const Options &options);
     static std::unique_ptr<AudioRecorder> create(const QString &path, const RecordingSettings &settings,
-                                                 std::unique_ptr<platform::AudioInput> input, QString &error)
+                                                 std::unique_ptr<platform::AudioInput> input,
+                                                 QString *error = nullptr)
     {
         return create(path, settings, std::move(input), error, Options{});
     }
@@ -48,7 +49,7 @@ public:
     // Ends capture now; the file is completed with everything captured up to now in the
     // background, and saved() tells when. Idempotent.
     void stop() override;
-    QString waitUntilSaved() override;
+    bool waitUntilSaved(QString *failure = nullptr) override;
     double secondsToSave() const override;
 
     bool isRecording() const;
@@ -64,8 +65,8 @@ public:
 
     // failed(), saved(), audioMissing() and notice(), inherited from Recorder, are emitted on
     // the writer thread (saved() also within stop() when the writer had ended already),
-    // inputChanged() on the input's capture thread. After failed(reason, saved), saved()
-    // answers `reason` when the file could not be completed and nothing otherwise.
+    // inputChanged() on the input's capture thread. After failed(reason, saved), saved() tells
+    // the file complete when `saved` was true, and otherwise not, for `reason`.
 
 private:
     AudioRecorder();

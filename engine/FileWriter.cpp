@@ -49,12 +49,12 @@ FileWriter::~FileWriter()
         thread_.join();
 }
 
-FileWriter::Creation FileWriter::waitForFile(std::chrono::milliseconds wait, QString &error)
+FileWriter::Creation FileWriter::waitForFile(std::chrono::milliseconds wait, QString *error)
 {
     std::unique_lock lock(mutex_);
     creationSettled_.wait_for(lock, wait, [this] { return creation_ != Creation::Pending; });
-    if (creation_ == Creation::Failed)
-        error = creationError_;
+    if (creation_ == Creation::Failed && error)
+        *error = creationError_;
     else if (creation_ == Creation::Pending)
         creationAwaited_ = false;
     return creation_;
@@ -82,7 +82,8 @@ void FileWriter::inputLost(const QString &reason)
 void FileWriter::finish(bool keep)
 {
     bool answerNow = false;
-    QString answer;
+    bool complete = false;
+    QString failure;
     {
         std::lock_guard lock(mutex_);
         if (finishRequested_)
@@ -91,19 +92,22 @@ void FileWriter::finish(bool keep)
         keep_ = keep;
         // The writer ended by itself already: nobody else will answer.
         answerNow = concluded_ && !silent_;
-        answer = result_;
+        complete = complete_;
+        failure = failure_;
     }
     buffer_.close();
     if (answerNow && events_.finished)
-        events_.finished(answer);
+        events_.finished(complete, failure);
 }
 
-QString FileWriter::wait()
+bool FileWriter::wait(QString *failure)
 {
     if (!onWriterThread() && thread_.joinable())
         thread_.join();
     std::lock_guard lock(mutex_);
-    return result_;
+    if (!complete_ && failure)
+        *failure = failure_;
+    return complete_;
 }
 
 void FileWriter::run()
@@ -134,13 +138,14 @@ void FileWriter::run()
             return;
         }
         if (file_->committed() && (syncNow || (sinceSync_ > 0 && due(std::chrono::steady_clock::now())))) {
-            if (auto failure = file_->updateHeader()) {
-                fail(*failure);
+            QString failure;
+            if (!file_->updateHeader(&failure)) {
+                fail(failure);
                 return;
             }
             sinceHeader_ = 0;
-            if (auto failure = file_->sync()) {
-                fail(*failure);
+            if (!file_->sync(&failure)) {
+                fail(failure);
                 return;
             }
             sinceSync_ = 0;
@@ -154,7 +159,7 @@ void FileWriter::run()
 bool FileWriter::create()
 {
     QString error;
-    std::unique_ptr<RecordingFile> file = RecordingFile::create(path_, rate_, error);
+    std::unique_ptr<RecordingFile> file = RecordingFile::create(path_, rate_, &error);
     bool awaited = false;
     {
         std::lock_guard lock(mutex_);
@@ -170,9 +175,10 @@ bool FileWriter::create()
             // The creator tells the user, and no recorder is made.
             std::lock_guard lock(mutex_);
             concluded_ = true;
-            result_ = error;
+            complete_ = false;
+            failure_ = error;
         } else {
-            conclude(error, error, false);
+            conclude(false, error, error, false);
         }
         return false;
     }
@@ -199,10 +205,11 @@ bool FileWriter::writeQueued()
 {
     for (auto samples = buffer_.front(); !samples.empty(); samples = buffer_.front()) {
         const bool first = file_->frames() == 0;
-        const std::optional<QString> failure = file_->write(samples);
+        QString failure;
+        const bool written = file_->write(samples, &failure);
         written_ = file_->frames();
-        if (failure) {
-            fail(*failure);
+        if (!written) {
+            fail(failure);
             return false;
         }
         buffer_.consume(samples.size());
@@ -210,8 +217,8 @@ bool FileWriter::writeQueued()
         sinceSync_ += static_cast<std::int64_t>(samples.size());
         if (first) {
             benchtrace::mark("first sample written");
-            if (auto failed = file_->commit()) {
-                fail(*failed);
+            if (!file_->commit(&failure)) {
+                fail(failure);
                 return false;
             }
             sinceHeader_ = 0;
@@ -220,16 +227,16 @@ bool FileWriter::writeQueued()
             // The recording has started, and whoever listens to it does by now.
             recoverLeftovers();
         } else if (sinceHeader_ >= rate_ / kHeaderUpdatesPerSecond) {
-            if (auto failed = file_->updateHeader()) {
-                fail(*failed);
+            if (!file_->updateHeader(&failure)) {
+                fail(failure);
                 return false;
             }
             sinceHeader_ = 0;
         }
         reportGaps(false);
         if (due(std::chrono::steady_clock::now())) {
-            if (auto failed = file_->sync()) {
-                fail(*failed);
+            if (!file_->sync(&failure)) {
+                fail(failure);
                 return false;
             }
             sinceSync_ = 0;
@@ -267,12 +274,13 @@ void FileWriter::fail(const QString &reason)
         text = startFailure(QStringLiteral("Cannot record into “%1”: %2.").arg(shownPath(path_), reason));
     } else {
         text = QStringLiteral("Cannot write to “%1”: %2.").arg(shownPath(path_), reason);
-        if (const auto completion = file_->complete())
-            text += QStringLiteral(" The file could not be completed either: %1.").arg(*completion);
-        else
+        QString completion;
+        if (file_->complete(&completion))
             saved = true;
+        else
+            text += QStringLiteral(" The file could not be completed either: %1.").arg(completion);
     }
-    conclude(text, text, saved);
+    conclude(false, text, text, saved);
 }
 
 // Everything queued is written: the file is completed (stop) or the input went away.
@@ -283,30 +291,35 @@ void FileWriter::end(std::optional<QString> lostReason)
         std::lock_guard lock(mutex_);
         keep = keep_;
     }
-    std::optional<QString> failure;
-    QString lostText = lostReason.value_or(QString());
+    const QString lostText = lostReason.value_or(QString());
+    bool complete = true;
+    QString failure;
+    QString why;
     if (!file_->committed() && file_->frames() == 0 && (lostReason || !keep)) {
         // Nothing was recorded: no file is left behind, and the chosen path is untouched.
         file_->discard();
-        if (lostReason)
+        if (lostReason) {
+            complete = false;
             failure = startFailure(lostText + QStringLiteral(" Nothing was recorded."));
-    } else if (auto committed = file_->commit()) {
+        }
+    } else if (!file_->commit(&why)) {
         file_->discard();
-        failure =
-            startFailure(QStringLiteral("Cannot record into “%1”: %2.").arg(shownPath(path_), *committed));
-    } else if (auto completion = file_->complete()) {
-        failure = QStringLiteral("Cannot complete “%1”: %2.").arg(shownPath(path_), *completion);
+        complete = false;
+        failure = startFailure(QStringLiteral("Cannot record into “%1”: %2.").arg(shownPath(path_), why));
+    } else if (!file_->complete(&why)) {
+        complete = false;
+        failure = QStringLiteral("Cannot complete “%1”: %2.").arg(shownPath(path_), why);
         if (lostReason)
-            failure = lostText + QLatin1Char(' ') + *failure;
+            failure = lostText + QLatin1Char(' ') + failure;
     }
-    conclude(failure.value_or(QString()), failure.value_or(lostText), !failure);
+    conclude(complete, failure, complete ? lostText : failure, complete);
 }
 
 // The writer's last word: finished() when the end was asked for, failed() when the recording
-// ended by itself. `failure` is what finished() says, now or when finish() comes; `reason` and
-// `saved` are what failed() says. A file completed with everything written before a failure
-// is no failure to a later finish().
-void FileWriter::conclude(const QString &failure, const QString &reason, bool saved)
+// ended by itself. `complete` and `failure` are what finished() says, now or when finish() comes;
+// `reason` and `saved` are what failed() says. A file completed with everything written before a
+// failure is no failure to a later finish().
+void FileWriter::conclude(bool complete, const QString &failure, const QString &reason, bool saved)
 {
     bool asked = false;
     bool silent = false;
@@ -315,14 +328,15 @@ void FileWriter::conclude(const QString &failure, const QString &reason, bool sa
         concluded_ = true;
         asked = finishRequested_;
         silent = silent_;
-        result_ = asked || !saved ? failure : QString();
+        complete_ = complete || (!asked && saved);
+        failure_ = complete_ ? QString() : failure;
     }
     reportGaps(true);
     if (silent)
         return;
     if (asked) {
         if (events_.finished)
-            events_.finished(failure);
+            events_.finished(complete, failure);
     } else if (events_.failed) {
         events_.failed(reason, saved);
     }

@@ -27,9 +27,9 @@ public:
         // The recording ended by itself before finish() was asked. Called on the writer thread,
         // once.
         std::function<void(const QString &reason, bool saved)> failed;
-        // After finish(): why the file is not complete with everything queued, empty when it is.
+        // After finish(): whether the file is complete with everything queued, and if not, why.
         // Called once, on the writer thread, or within finish() when the writer had ended already.
-        std::function<void(const QString &failure)> finished;
+        std::function<void(bool complete, const QString &failure)> finished;
         // Something the user should know that does not end the recording (a recording a crash
         // left in the folder, dealt with once this one has its first audio on disk). Called on
         // the writer thread.
@@ -44,9 +44,10 @@ public:
     FileWriter &operator=(const FileWriter &) = delete;
 
     enum class Creation { Pending, Created, Failed };
-    // Waits at most `wait` for the file to be created. On Failed, `error` says why; once this has
-    // returned Pending, a later failure to create it ends the recording through failed().
-    Creation waitForFile(std::chrono::milliseconds wait, QString &error);
+    // Waits at most `wait` for the file to be created. On Failed, `*error` (when given) says why;
+    // once this has returned Pending, a later failure to create it ends the recording through
+    // failed().
+    Creation waitForFile(std::chrono::milliseconds wait, QString *error);
 
     // Header and sync once what is queued now is written (a pause). Does not wait.
     void requestSync();
@@ -56,8 +57,9 @@ public:
     // finished() follows. `keep`: the recording was started, so even an empty file takes the
     // chosen path.
     void finish(bool keep);
-    // Waits for the writer to end (after finish() or a failure). Returns what finished() says.
-    QString wait();
+    // Waits for the writer to end (after finish() or a failure). Returns what finished() says:
+    // whether the file is complete, and if not, why in `*failure` (when given).
+    bool wait(QString *failure);
 
     bool onWriterThread() const { return std::this_thread::get_id() == thread_.get_id(); }
     std::int64_t framesWritten() const { return written_.load(); }
@@ -71,7 +73,7 @@ private:
     bool due(std::chrono::steady_clock::time_point now);
     void fail(const QString &reason);
     void end(std::optional<QString> lostReason);
-    void conclude(const QString &failure, const QString &reason, bool saved);
+    void conclude(bool complete, const QString &failure, const QString &reason, bool saved);
     QString startFailure(const QString &reason) const;
 
     std::unique_ptr<RecordingFile> file_;
@@ -91,7 +93,8 @@ private:
     bool concluded_ = false; // the writer has said its last word
     bool silent_ = false;    // being destroyed: nobody to tell
     std::optional<QString> lostReason_;
-    QString result_; // what finished() says, once concluded
+    bool complete_ = false; // what finished() says, once concluded
+    QString failure_;
 
     std::atomic<std::int64_t> written_{0};
     std::int64_t sinceHeader_ = 0;

@@ -16,9 +16,9 @@ public:
     // up to now (written, header, synced, closed) without the caller waiting for the disk;
     // saved() follows. Idempotent.
     virtual void stop() = 0;
-    // Stops, then waits until the file is complete. Returns why it is not, empty when it is. For
-    // when nothing else can go on (the display is gone).
-    virtual QString waitUntilSaved() = 0;
+    // Stops, then waits until the file is done with. Returns whether it is complete, and if not,
+    // why in `*failure` (when given). For when nothing else can go on (the display is gone).
+    virtual bool waitUntilSaved(QString *failure = nullptr) = 0;
     // Seconds of audio captured but not in the file yet (a slow disk).
     virtual double secondsToSave() const = 0;
     // Seconds of audio in the file; stands still while paused.
@@ -42,9 +42,9 @@ signals:
     // The recording goes on from another microphone, `name` as the desktop shows it. May be
     // emitted on any thread.
     void inputChanged(const QString &name);
-    // After stop(): the file is complete (`failure` empty) or could not be completed, and why.
-    // Emitted once. May be emitted on any thread.
-    void saved(const QString &failure);
+    // After stop(): whether the file is complete, and if not, why (`failure`). Emitted once. May
+    // be emitted on any thread.
+    void saved(bool complete, const QString &failure);
     // Something the user should know that does not end the recording (an earlier recording
     // left behind by a crash, found in the folder). May be emitted on any thread.
     void notice(const QString &text);

@@ -25,6 +25,13 @@ QString shownPath(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
+bool failWith(QString *error, const QString &reason)
+{
+    if (error)
+        *error = reason;
+    return false;
+}
+
 QByteArray encoded(const QString &path)
 {
     return QFile::encodeName(path);
@@ -59,10 +66,10 @@ int syncFolderOf(const QString &path)
 
 } // namespace
 
-std::unique_ptr<RecordingFile> RecordingFile::create(const QString &chosen, int rate, QString &error)
+std::unique_ptr<RecordingFile> RecordingFile::create(const QString &chosen, int rate, QString *error)
 {
     const auto cannotCreate = [&](const QString &reason) {
-        error = QStringLiteral("Cannot create the file “%1”: %2.").arg(shownPath(chosen), reason);
+        failWith(error, QStringLiteral("Cannot create the file “%1”: %2.").arg(shownPath(chosen), reason));
         return nullptr;
     };
     std::unique_ptr<RecordingFile> file(new RecordingFile);
@@ -83,9 +90,9 @@ std::unique_ptr<RecordingFile> RecordingFile::create(const QString &chosen, int 
     }
     if (statError == 0) {
         if (!S_ISREG(status.st_mode)) {
-            error =
-                QStringLiteral("Cannot record into “%1”: it is %2, not an audio file. Choose another name.")
-                    .arg(shownPath(chosen), kindOf(status.st_mode));
+            failWith(error, QStringLiteral(
+                                "Cannot record into “%1”: it is %2, not an audio file. Choose another name.")
+                                .arg(shownPath(chosen), kindOf(status.st_mode)));
             return nullptr;
         }
         // Replacing a file that may not be written to would go around its permissions.
@@ -98,11 +105,11 @@ std::unique_ptr<RecordingFile> RecordingFile::create(const QString &chosen, int 
         return cannotCreate(systemReason(statError));
     }
 
-    int openError = 0;
+    QString openError;
     std::optional<platform::TemporaryFile> temporary =
-        platform::TemporaryFile::create(QFileInfo(file->path_).absolutePath(), openError);
+        platform::TemporaryFile::create(QFileInfo(file->path_).absolutePath(), &openError);
     if (!temporary)
-        return cannotCreate(systemReason(openError));
+        return cannotCreate(openError);
     file->temporary_ = std::move(temporary);
     file->io_.fd = file->temporary_->descriptor();
 
@@ -128,7 +135,7 @@ RecordingFile::~RecordingFile()
     if (!committed_)
         discard();
     else
-        (void)complete();
+        complete(nullptr);
 }
 
 sf_count_t RecordingFile::ioLength(void *io)
@@ -196,25 +203,25 @@ QString RecordingFile::reasonOfLastFailure() const
     return systemReason(io_.error != 0 ? io_.error : EIO);
 }
 
-std::optional<QString> RecordingFile::write(std::span<const std::int16_t> samples)
+bool RecordingFile::write(std::span<const std::int16_t> samples, QString *error)
 {
     if (!file_)
-        return systemReason(EBADF);
+        return failWith(error, systemReason(EBADF));
     io_.error = 0;
     const auto count = static_cast<sf_count_t>(samples.size());
     const sf_count_t put = sf_write_short(file_, samples.data(), count);
     if (put > 0)
         frames_ += put;
     if (put == count)
-        return std::nullopt;
+        return true;
     faulted_ = true;
-    return reasonOfLastFailure();
+    return failWith(error, reasonOfLastFailure());
 }
 
-std::optional<QString> RecordingFile::updateHeader()
+bool RecordingFile::updateHeader(QString *error)
 {
     if (!file_)
-        return systemReason(EBADF);
+        return failWith(error, systemReason(EBADF));
     if (faulted_) {
         // A header write that failed returns without going back to the end of the audio: the
         // next header or audio must not land in the middle of the file.
@@ -224,43 +231,40 @@ std::optional<QString> RecordingFile::updateHeader()
     sf_command(file_, SFC_UPDATE_HEADER_NOW, nullptr, 0);
     // libsndfile does not look at what its virtual I/O's writes return.
     if (sf_error(file_) == SF_ERR_NO_ERROR && io_.error == 0)
-        return std::nullopt;
+        return true;
     faulted_ = true;
-    return reasonOfLastFailure();
+    return failWith(error, reasonOfLastFailure());
 }
 
-std::optional<QString> RecordingFile::sync()
+bool RecordingFile::sync(QString *error)
 {
     if (io_.fd < 0)
-        return systemReason(EBADF);
+        return failWith(error, systemReason(EBADF));
     if (::fdatasync(io_.fd) != 0)
-        return systemReason(errno);
-    return std::nullopt;
+        return failWith(error, systemReason(errno));
+    return true;
 }
 
-std::optional<QString> RecordingFile::commit()
+bool RecordingFile::commit(QString *error)
 {
     if (committed_)
-        return std::nullopt;
+        return true;
     if (!temporary_)
-        return systemReason(EBADF);
-    if (auto failure = updateHeader())
-        return failure;
-    if (auto failure = sync())
-        return failure;
-    if (const int error = temporary_->giveName(path_, replacesExisting_); error != 0)
-        return systemReason(error);
+        return failWith(error, systemReason(EBADF));
+    if (!updateHeader(error) || !sync(error) || !temporary_->giveName(path_, replacesExisting_, error))
+        return false;
     committed_ = true;
-    if (const int error = syncFolderOf(path_); error != 0)
-        return systemReason(error);
-    return std::nullopt;
+    if (const int folderError = syncFolderOf(path_); folderError != 0)
+        return failWith(error, systemReason(folderError));
+    return true;
 }
 
-std::optional<QString> RecordingFile::complete()
+bool RecordingFile::complete(QString *error)
 {
     if (!file_ && io_.fd < 0)
-        return std::nullopt;
-    std::optional<QString> failure = updateHeader();
+        return true;
+    QString first;
+    bool complete = updateHeader(&first);
     if (file_) {
         // Closing writes the header once more, after the audio.
         if (faulted_)
@@ -268,29 +272,30 @@ std::optional<QString> RecordingFile::complete()
         io_.error = 0;
         const int closed = sf_close(file_);
         file_ = nullptr;
-        if ((closed != SF_ERR_NO_ERROR || io_.error != 0) && !failure)
-            failure = reasonOfLastFailure();
+        if ((closed != SF_ERR_NO_ERROR || io_.error != 0) && complete)
+            complete = failWith(&first, reasonOfLastFailure());
     }
-    if (auto synced = sync(); synced && !failure)
-        failure = synced;
-    if (auto closed = closeFile(); closed && !failure)
-        failure = closed;
-    return failure;
+    QString later;
+    if (!sync(&later) && complete)
+        complete = failWith(&first, later);
+    if (!closeFile(&later) && complete)
+        complete = failWith(&first, later);
+    return complete || failWith(error, first);
 }
 
-std::optional<QString> RecordingFile::closeFile()
+bool RecordingFile::closeFile(QString *error)
 {
     const int fd = std::exchange(io_.fd, -1);
     if (fd >= 0 && ::close(fd) != 0)
-        return systemReason(errno);
-    return std::nullopt;
+        return failWith(error, systemReason(errno));
+    return true;
 }
 
 void RecordingFile::discard()
 {
     if (file_)
         sf_close(std::exchange(file_, nullptr));
-    (void)closeFile();
+    closeFile(nullptr);
     if (!committed_ && temporary_)
         temporary_->removeHiddenName();
     temporary_.reset();

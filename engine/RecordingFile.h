@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <span>
 
 struct sf_private_tag;
@@ -15,14 +14,14 @@ struct sf_private_tag;
 // in the chosen path's folder without a name of its own (platform::TemporaryFile) and takes that
 // path only at commit(), so a file the user agreed to replace stays as it was until the new
 // recording has audio on disk, and a name as long as the folder allows can be chosen.
-// Every operation reports why it failed, in the system's words; after a failure the file
-// can still be completed with everything written before it.
+// Every operation returns whether it worked and, when it did not, puts why in `*error` (when
+// given), in the system's words; after a failure the file can still be completed with
+// everything written before it.
 class RecordingFile {
 public:
     // Creates the file for `path`, not yet under that name. Refuses a path that names anything
-    // but a regular file (a folder, a pipe, a device) without waiting on it. nullptr with
-    // `error` on failure.
-    static std::unique_ptr<RecordingFile> create(const QString &path, int rate, QString &error);
+    // but a regular file (a folder, a pipe, a device) without waiting on it. nullptr on failure.
+    static std::unique_ptr<RecordingFile> create(const QString &path, int rate, QString *error);
     ~RecordingFile();
     RecordingFile(const RecordingFile &) = delete;
     RecordingFile &operator=(const RecordingFile &) = delete;
@@ -32,21 +31,21 @@ public:
     bool committed() const { return committed_; }
     std::int64_t frames() const { return frames_; }
 
-    // Each returns why it failed, or nothing.
-    std::optional<QString> write(std::span<const std::int16_t> samples);
-    std::optional<QString> updateHeader();
-    std::optional<QString> sync();
+    bool write(std::span<const std::int16_t> samples, QString *error);
+    bool updateHeader(QString *error);
+    bool sync(QString *error);
     // Header, sync, then the file takes the chosen path (in place of the file there, if any).
-    std::optional<QString> commit();
-    // Final header, sync and close. The file stays wherever it is (see commit()).
-    std::optional<QString> complete();
+    bool commit(QString *error);
+    // Final header, sync and close, each tried even when one before failed; `*error` tells the
+    // first failure. The file stays wherever it is (see commit()).
+    bool complete(QString *error);
     // Closes the file and leaves no trace of it (a recording that never started).
     void discard();
 
 private:
     RecordingFile() = default;
     QString reasonOfLastFailure() const;
-    std::optional<QString> closeFile();
+    bool closeFile(QString *error);
 
     // libsndfile reaches the file through this: it keeps the position libsndfile works at, so
     // that rewriting the header needs no seeks and never moves the descriptor off the audio's end.

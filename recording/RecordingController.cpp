@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QStringList>
 #include <QTimer>
 
 #include <algorithm>
@@ -17,7 +18,7 @@
 RecordingController::RecordingController(Services services, QObject *parent)
     : QObject(parent), services(std::move(services)), shownTime(formatElapsedTime(0))
 {
-    connect(&savingFiles, &SavingRecordings::saved, this, &RecordingController::fileSaved);
+    connect(&savingFiles, &SavingRecordings::saveFailed, this, &RecordingController::fileNotSaved);
     benchtrace::watchUiThread(this);
 }
 
@@ -95,9 +96,9 @@ void RecordingController::startRecording()
     // open it now, while the user is in the dialog, so the first words after confirming
     // are captured. What arrives before the recording starts is dropped.
     std::unique_ptr<platform::AudioInput> input = services.makeInput();
-    std::string inputError;
-    if (input && !input->open(sampleRateFor(QualityPresets::read(services.preferences)), inputError))
-        std::fprintf(stderr, "registratore: %s\n", inputError.c_str());
+    QString inputError;
+    if (input && !input->open(sampleRateFor(QualityPresets::read(services.preferences)), &inputError))
+        std::fprintf(stderr, "registratore: %s\n", qPrintable(inputError));
 
     const platform::SaveDialog::Result answer =
         services.saveDialog.runModal(proposedRecordingName(services.now()), {QStringLiteral("caf")},
@@ -119,7 +120,7 @@ void RecordingController::startRecording()
         error = QStringLiteral("“%1” is still being saved. Choose another name, or wait until it is saved.")
                     .arg(QDir::toNativeSeparators(answer.path));
     } else {
-        made = services.makeRecorder(answer.path, settings, std::move(input), error);
+        made = services.makeRecorder(answer.path, settings, std::move(input), &error);
     }
     if (made) {
         recorder = std::move(made);
@@ -226,9 +227,9 @@ void RecordingController::stop()
 }
 
 // The panel is ready again at once; the recorder's time is read after that, and the recorder goes
-// on completing its file in the background. `ended`: the recording ended by itself, with why its
-// file could not be completed (empty: it was), told already.
-void RecordingController::finishRecording(std::optional<QString> ended)
+// on completing its file in the background. `told`: the recording ended by itself, and the user
+// was told what became of its file.
+void RecordingController::finishRecording(std::optional<SavingRecordings::Told> told)
 {
     setRecordImage(QStringLiteral("rec"));
     showTime(0);
@@ -236,17 +237,15 @@ void RecordingController::finishRecording(std::optional<QString> ended)
     if (recorder) {
         Log::line(
             QStringLiteral("secondiegistrazione : %1").arg(elapsedSecondsField(recorder->currentTime())));
-        savingFiles.save(std::move(recorder), recordingPath, std::move(ended));
+        savingFiles.save(std::move(recorder), recordingPath, std::move(told));
     }
     endTick();
     levels = {};
     emit levelCleared();
 }
 
-void RecordingController::fileSaved(const QString &failure)
+void RecordingController::fileNotSaved(const QString &failure)
 {
-    if (failure.isEmpty())
-        return;
     Log::line(QStringLiteral("recording ended : ") + failure);
     showMessage(QStringLiteral("The recording stopped: ") + failure);
 }
@@ -257,7 +256,7 @@ void RecordingController::recordingFailed(Recorder *from, const QString &reason,
     if (from != recorder.get())
         return;
     Log::line(QStringLiteral("recording ended : ") + reason);
-    finishRecording(saved ? QString() : reason);
+    finishRecording(SavingRecordings::Told{saved, saved ? QString() : reason});
     QString text = QStringLiteral("The recording stopped: ") + reason;
     if (saved)
         text += QStringLiteral(" Everything recorded until then is saved.");
@@ -289,23 +288,30 @@ void RecordingController::inputChanged(const QString &name)
     showMessage(text);
 }
 
-QString RecordingController::finishBeforeQuit()
+bool RecordingController::finishBeforeQuit(QString *failure)
 {
     // The event loop has ended: a failure the recorder announced just before still waits in
     // the queue, and it decides what the file holds.
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     if (current != State::Ready)
         stop();
-    const QString failure = savingFiles.waitForAll();
+    const bool complete = savingFiles.waitForAll(failure);
     // What the recorders said meanwhile is logged and shown as it would have been.
     QCoreApplication::sendPostedEvents(&savingFiles, QEvent::MetaCall);
-    return failure;
+    return complete;
 }
 
-QString RecordingController::completeFilesNow()
+bool RecordingController::completeFilesNow(QString *failure)
 {
-    QString failure = recorder ? recorder->waitUntilSaved() : QString();
-    if (const QString others = savingFiles.waitForAll(); !others.isEmpty())
-        failure += (failure.isEmpty() ? QString() : QStringLiteral(" ")) + others;
-    return failure;
+    QStringList failures;
+    QString why;
+    if (recorder && !recorder->waitUntilSaved(&why))
+        failures << why;
+    if (!savingFiles.waitForAll(&why))
+        failures << why;
+    if (failures.isEmpty())
+        return true;
+    if (failure)
+        *failure = failures.join(QLatin1Char(' '));
+    return false;
 }

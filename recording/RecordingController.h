@@ -33,9 +33,10 @@ public:
     enum class State { Ready = 0, Recording = 1, Paused = 2 };
     Q_ENUM(State)
 
+    // A recorder for `path`, or nullptr with why in `*error`.
     using RecorderFactory =
         std::function<std::unique_ptr<Recorder>(const QString &path, const RecordingSettings &settings,
-                                                std::unique_ptr<platform::AudioInput> input, QString &error)>;
+                                                std::unique_ptr<platform::AudioInput> input, QString *error)>;
 
     struct Services {
         platform::SaveDialog &saveDialog;
@@ -56,11 +57,13 @@ public:
     // completed in the background (saving()). A file that cannot be completed is told then.
     void stop();
     // Ends a running or paused recording before the application ends, and waits until every
-    // file is complete. Returns why a file could not be completed, empty when all were.
-    QString finishBeforeQuit();
+    // file is done with. Returns whether all are complete, and if not, why in `*failure` (when
+    // given).
+    bool finishBeforeQuit(QString *failure = nullptr);
     // Completes the files of the recording and of those being saved, waiting for the disk and
-    // telling no one: the display may be gone. Returns why a file could not be completed.
-    QString completeFilesNow();
+    // telling no one: the display may be gone. Returns whether all are complete, and if not, why
+    // in `*failure` (when given).
+    bool completeFilesNow(QString *failure = nullptr);
     // One tick of `firing`: the level and the time of the recorder, or, without a recorder, the
     // end of that timer.
     void tick(QTimer *firing);
@@ -108,9 +111,9 @@ private:
     void showMessage(const QString &text);
     void startTick();
     void endTick();
-    void finishRecording(std::optional<QString> ended = {});
+    void finishRecording(std::optional<SavingRecordings::Told> told = {});
     void recordingFailed(Recorder *from, const QString &reason, bool saved);
-    void fileSaved(const QString &failure);
+    void fileNotSaved(const QString &failure);
     void audioMissing(double seconds, double atSeconds);
     void inputChanged(const QString &name);
     void notice(const QString &text);

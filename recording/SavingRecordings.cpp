@@ -21,14 +21,14 @@ SavingRecordings::SavingRecordings(QObject *parent) : QObject(parent) {}
 
 SavingRecordings::~SavingRecordings() = default;
 
-void SavingRecordings::save(std::unique_ptr<Recorder> recorder, const QString &path,
-                            std::optional<QString> ended)
+void SavingRecordings::save(std::unique_ptr<Recorder> recorder, const QString &path, std::optional<Told> told)
 {
     Recorder *stopped = recorder.get();
     connect(
         stopped, &Recorder::saved, this,
-        [this, stopped](const QString &failure) { recorderSaved(stopped, failure); }, Qt::QueuedConnection);
-    saving.push_back({std::move(recorder), samePath(path), std::move(ended)});
+        [this, stopped](bool complete, const QString &failure) { recorderSaved(stopped, complete, failure); },
+        Qt::QueuedConnection);
+    saving.push_back({std::move(recorder), samePath(path), std::move(told)});
     stopped->stop();
     if (clock)
         return;
@@ -77,27 +77,33 @@ void SavingRecordings::setQuitPending(bool pending)
     refresh();
 }
 
-QString SavingRecordings::waitForAll()
+bool SavingRecordings::waitForAll(QString *failures)
 {
-    QStringList failures;
+    QStringList failed;
     for (Saving &s : saving) {
-        const QString failure = s.ended ? *s.ended : s.recorder->waitUntilSaved();
-        if (!failure.isEmpty())
-            failures << failure;
+        QString failure;
+        const bool complete = s.told ? s.told->complete : s.recorder->waitUntilSaved(&failure);
+        if (!complete)
+            failed << (s.told ? s.told->failure : failure);
     }
-    return failures.join(QLatin1Char(' '));
+    if (failed.isEmpty())
+        return true;
+    if (failures)
+        *failures = failed.join(QLatin1Char(' '));
+    return false;
 }
 
-void SavingRecordings::recorderSaved(Recorder *recorder, const QString &failure)
+void SavingRecordings::recorderSaved(Recorder *recorder, bool complete, const QString &failure)
 {
     const auto found = std::find_if(saving.begin(), saving.end(),
                                     [&](const Saving &s) { return s.recorder.get() == recorder; });
     if (found == saving.end())
         return;
     // Told already when the recording ended by itself.
-    const QString untold = found->ended ? QString() : failure;
+    const bool untold = !complete && !found->told;
     saving.erase(found);
-    emit saved(untold);
+    if (untold)
+        emit saveFailed(failure);
     if (!saving.empty()) {
         refresh();
         return;

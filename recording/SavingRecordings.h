@@ -20,13 +20,18 @@ public:
     static constexpr int graceMilliseconds = 250;
     static constexpr int refreshMilliseconds = 1000;
 
+    // What a recording that ended by itself has told the user already of its file.
+    struct Told {
+        bool complete = true;
+        QString failure; // why it is not complete
+    };
+
     explicit SavingRecordings(QObject *parent = nullptr);
     ~SavingRecordings() override;
 
-    // Stops `recorder` and keeps it until its file at `path` is complete. `ended` holds why the
-    // file of a recording that ended by itself could not be completed (empty: it was), already
-    // told to the user.
-    void save(std::unique_ptr<Recorder> recorder, const QString &path, std::optional<QString> ended = {});
+    // Stops `recorder` and keeps it until its file at `path` is complete. `told`: the recording
+    // ended by itself, and this is what the user was told of its file.
+    void save(std::unique_ptr<Recorder> recorder, const QString &path, std::optional<Told> told = {});
     bool isEmpty() const { return saving.empty(); }
     // Whether the file at `path` is one of those being saved.
     bool holds(const QString &path) const;
@@ -37,14 +42,14 @@ public:
     QString text() const;
     // The application quits once everything is saved: the text says so.
     void setQuitPending(bool pending);
-    // Waits for every file, telling no one: for when nothing else can go on. Returns why files
-    // could not be completed, empty when all were.
-    QString waitForAll();
+    // Waits for every file, telling no one: for when nothing else can go on. Returns whether all
+    // are complete, and if not, why in `*failures` (when given).
+    bool waitForAll(QString *failures = nullptr);
 
 signals:
     void textChanged(const QString &text);
-    // A file is complete, or could not be completed: `failure`, not yet told to the user.
-    void saved(const QString &failure);
+    // A file could not be completed, for `failure`, not yet told to the user.
+    void saveFailed(const QString &failure);
     // Nothing is being saved any more.
     void allSaved();
 
@@ -52,9 +57,9 @@ private:
     struct Saving {
         std::unique_ptr<Recorder> recorder;
         QString path;
-        std::optional<QString> ended;
+        std::optional<Told> told;
     };
-    void recorderSaved(Recorder *recorder, const QString &failure);
+    void recorderSaved(Recorder *recorder, bool complete, const QString &failure);
     void refresh();
 
     std::vector<Saving> saving;

@@ -30,15 +30,20 @@ public:
         calls->push_back("stop");
         recording = false;
         if (!slowDisk)
-            emit saved(completionFailure);
+            emit saved(completionFailure.isEmpty(), completionFailure);
     }
-    QString waitUntilSaved() override { return completionFailure; }
+    bool waitUntilSaved(QString *failure = nullptr) override
+    {
+        if (failure)
+            *failure = completionFailure;
+        return completionFailure.isEmpty();
+    }
     double secondsToSave() const override { return toSave; }
     // The file of a slow disk is complete now.
     void finishSaving()
     {
         toSave = 0;
-        emit saved(completionFailure);
+        emit saved(completionFailure.isEmpty(), completionFailure);
     }
     double currentTime() const override { return time; }
     void updateMeters() override { calls->push_back("updateMeters"); }
@@ -51,7 +56,7 @@ public:
     bool metering = false;
     bool recording = false;
     bool recordSucceeds = true;
-    QString completionFailure; // what saved() says
+    QString completionFailure; // why saved() says the file is not complete; empty: it is
     bool slowDisk = false;     // saved() waits for finishSaving()
     double toSave = 0;
     double time = 0;

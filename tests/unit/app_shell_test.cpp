@@ -43,7 +43,7 @@ protected:
     FakePreferenceStore preferences;
     RecordingController recording{
         {dialog, preferences, [] { return std::unique_ptr<platform::AudioInput>(); },
-         [](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>, QString &) {
+         [](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>, QString *) {
              return std::unique_ptr<Recorder>();
          }}};
     LogCapture log;

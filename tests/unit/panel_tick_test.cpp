@@ -42,7 +42,7 @@ protected:
     RecordingController controller{
         {dialog, preferences, [] { return std::unique_ptr<platform::AudioInput>(); },
          [this](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>,
-                QString &) -> std::unique_ptr<Recorder> {
+                QString *) -> std::unique_ptr<Recorder> {
              if (creationFails)
                  return nullptr;
              auto made = std::make_unique<FakeRecorder>();

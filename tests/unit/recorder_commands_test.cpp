@@ -22,7 +22,7 @@ TEST(RecorderCommandsTest, EachCommandAnswersWithTheStateItLeftOrWhyItWasRefused
     FakeRecorder *fake = nullptr;
     RecordingController controller({dialog, preferences, [] { return nullptr; },
                                     [&fake](const QString &, const RecordingSettings &,
-                                            std::unique_ptr<platform::AudioInput>, QString &) {
+                                            std::unique_ptr<platform::AudioInput>, QString *) {
                                         auto made = std::make_unique<FakeRecorder>();
                                         fake = made.get();
                                         return std::unique_ptr<Recorder>(std::move(made));

@@ -71,7 +71,7 @@ protected:
     RecordingController recording{{dialog, preferences,
                                    [] { return std::unique_ptr<platform::AudioInput>(); },
                                    [this](const QString &, const RecordingSettings &,
-                                          std::unique_ptr<platform::AudioInput>, QString &) {
+                                          std::unique_ptr<platform::AudioInput>, QString *) {
                                        auto made = std::make_unique<FakeRecorder>();
                                        fake = made.get();
                                        return made;
@@ -227,7 +227,7 @@ TEST_F(Panel, QuitCompletesARunningRecording)
 {
     startRecording();
     auto calls = fake->calls;
-    EXPECT_EQ(recording.finishBeforeQuit(), QString());
+    EXPECT_TRUE(recording.finishBeforeQuit());
     EXPECT_EQ(calls->back(), "stop");
     EXPECT_EQ(recording.state(), State::Ready);
 }
@@ -248,7 +248,9 @@ TEST_F(Panel, AFileThatCannotBeCompletedIsToldAndNeverCalledSaved)
             recording.stop();
             QCoreApplication::processEvents();
         } else {
-            EXPECT_EQ(recording.finishBeforeQuit(), failure) << way;
+            QString why;
+            EXPECT_FALSE(recording.finishBeforeQuit(&why)) << way;
+            EXPECT_EQ(why, failure) << way;
         }
         EXPECT_EQ(recording.state(), State::Ready);
         EXPECT_TRUE(panel.message().contains(failure)) << way;
@@ -261,7 +263,7 @@ TEST_F(Panel, AFileThatCannotBeCompletedIsToldAndNeverCalledSaved)
     EXPECT_EQ(told.size(), 3);
     // Completed as it should be: nothing to tell.
     startRecording();
-    EXPECT_EQ(recording.finishBeforeQuit(), QString());
+    EXPECT_TRUE(recording.finishBeforeQuit());
 }
 
 TEST_F(Panel, AFileStillBeingSavedIsToldUntilItIsCompleteWhileTheNextRecordingRuns)

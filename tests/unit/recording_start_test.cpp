@@ -22,7 +22,7 @@ namespace {
 class FakeMicrophone : public platform::AudioInput {
 public:
     explicit FakeMicrophone(std::vector<std::string> &journal) : journal(journal) {}
-    bool open(int sampleRate, std::string &) override
+    bool open(int sampleRate, QString * = nullptr) override
     {
         journal.push_back("open " + std::to_string(sampleRate));
         rate = sampleRate;
@@ -50,12 +50,12 @@ protected:
         : recording({dialog, preferences, [this] { return std::make_unique<FakeMicrophone>(microphone); },
                      [this](const QString &path, const RecordingSettings &settings,
                             std::unique_ptr<platform::AudioInput> input,
-                            QString &error) -> std::unique_ptr<Recorder> {
+                            QString *error) -> std::unique_ptr<Recorder> {
                          madeFor = path;
                          madeWith = settings;
                          inputWasOpen = input && input->isOpen();
                          if (!creationError.isEmpty()) {
-                             error = creationError;
+                             *error = creationError;
                              return nullptr;
                          }
                          auto made = std::make_unique<FakeRecorder>();

@@ -160,7 +160,7 @@ TEST_F(SettingsMenuTest, TheSettingsButtonOpensANewMenuEachTimeAndReleasesTheOld
     FakeSaveDialog dialog;
     RecordingController recording(
         {dialog, preferences, [] { return std::unique_ptr<platform::AudioInput>(); },
-         [](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>, QString &) {
+         [](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>, QString *) {
              return std::unique_ptr<Recorder>();
          }});
     RecorderPanel panel(recording, [this] { return new SettingsMenu(preferences, mail, application); });

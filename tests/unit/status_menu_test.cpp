@@ -47,7 +47,7 @@ TEST(StatusMenuTest, EntriesFollowTheRecordingAndDoWhatTheirButtonsAndRowsDo)
     FakeApplication application;
     RecordingController controller(
         {dialog, preferences, [] { return nullptr; },
-         [](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>, QString &) {
+         [](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>, QString *) {
              return std::unique_ptr<Recorder>(std::make_unique<FakeRecorder>());
          }});
     RecorderCommands commands(controller);
