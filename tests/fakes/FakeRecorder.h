@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/Recorder.h"
+#include "recording/RecordingController.h"
 
 #include <memory>
 #include <string>
@@ -62,3 +63,23 @@ public:
     double time = 0;
     float peak = -160.0f;
 };
+
+// Recorders for a RecordingController: each recording gets a new FakeRecorder, which `latest`
+// then points at.
+inline RecordingController::RecorderFactory fakeRecorders(FakeRecorder *&latest)
+{
+    return [&latest](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>,
+                     QString *) -> std::unique_ptr<Recorder> {
+        auto made = std::make_unique<FakeRecorder>();
+        latest = made.get();
+        return made;
+    };
+}
+
+// No recorder for any recording: none starts.
+inline RecordingController::RecorderFactory noRecorders()
+{
+    return [](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>, QString *) {
+        return std::unique_ptr<Recorder>();
+    };
+}

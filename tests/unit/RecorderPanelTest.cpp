@@ -1,87 +1,19 @@
-#include "app/QuitGuard.h"
-#include "fakes/FakeDesktop.h"
-#include "fakes/FakeRecorder.h"
-#include "fakes/LogCapture.h"
-#include "recording/ElapsedTime.h"
+#include "RecorderPanelFixture.h"
 #include "ui/LevelBar.h"
-#include "ui/RecorderPanel.h"
-#include "ui/StatusIndicator.h"
 
-#include <QCoreApplication>
-#include <QLabel>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-
-#include <gtest/gtest.h>
+#include <QVBoxLayout>
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
-using Lines = std::vector<std::string>;
+using RecorderPanelTest = RecorderPanelFixture;
+using Lines = RecorderPanelFixture::Lines;
 using State = RecordingController::State;
 
-TEST(ElapsedTime, FormatsWholeHoursMinutesAndSecondsWithoutWrappingHours)
-{
-    const std::pair<double, const char *> rows[] = {
-        {0, "00 : 00 : 00"},       {0.25, "00 : 00 : 00"},   {59.9, "00 : 00 : 59"},
-        {61.5, "00 : 01 : 01"},    {3599.9, "00 : 59 : 59"}, {3600, "01 : 00 : 00"},
-        {86399, "23 : 59 : 59"},   {86400, "24 : 00 : 00"},  {359999.75, "99 : 59 : 59"},
-        {360000, "100 : 00 : 00"},
-    };
-    for (const auto &[seconds, text] : rows)
-        EXPECT_EQ(formatElapsedTime(seconds).toStdString(), text) << seconds;
-    // Never given by the recorder, but must not print garbage.
-    EXPECT_EQ(formatElapsedTime(-3).toStdString(), "00 : 00 : 00");
-    EXPECT_EQ(formatElapsedTime(std::numeric_limits<double>::quiet_NaN()).toStdString(), "00 : 00 : 00");
-    EXPECT_EQ(elapsedSecondsField(125.7), 5);
-}
-
-TEST(LevelBarTest, MapsSixtyDecibelsOntoTheBar)
-{
-    EXPECT_DOUBLE_EQ(LevelBar::shareOf(0.0f), 1.0);
-    EXPECT_DOUBLE_EQ(LevelBar::shareOf(-30.0f), 0.5);
-    EXPECT_DOUBLE_EQ(LevelBar::shareOf(-160.0f), 0.0);
-    EXPECT_DOUBLE_EQ(LevelBar::shareOf(3.0f), 1.0);
-    EXPECT_DOUBLE_EQ(LevelBar::shareOf(-std::numeric_limits<float>::infinity()), 0.0);
-    EXPECT_DOUBLE_EQ(LevelBar::shareOf(std::numeric_limits<float>::quiet_NaN()), 0.0);
-}
-
-namespace {
-class Panel : public ::testing::Test {
-protected:
-    Panel() { dialog.answer = {platform::SaveDialog::OK, QStringLiteral("/tmp/x.caf")}; }
-    void startRecording()
-    {
-        QCoreApplication::processEvents(); // the last recording's file is saved
-        recording.clickRecord();
-        log.clear();
-    }
-    template <typename T> T *outlet(const char *name)
-    {
-        return panel.findChild<T *>(QString::fromLatin1(name));
-    }
-    QString timeShown() { return outlet<QLabel>("timeField")->text(); }
-
-    FakeSaveDialog dialog;
-    FakePreferenceStore preferences;
-    FakeRecorder *fake = nullptr;
-    RecordingController recording{{dialog, preferences,
-                                   [] { return std::unique_ptr<platform::AudioInput>(); },
-                                   [this](const QString &, const RecordingSettings &,
-                                          std::unique_ptr<platform::AudioInput>, QString *) {
-                                       auto made = std::make_unique<FakeRecorder>();
-                                       fake = made.get();
-                                       return made;
-                                   }}};
-    RecorderPanel panel{recording};
-    LogCapture log;
-};
-} // namespace
-
-TEST_F(Panel, LoadsReadyWithZeroTimeAndItsColours)
+TEST_F(RecorderPanelTest, LoadsReadyWithZeroTimeAndItsColours)
 {
     EXPECT_EQ(timeShown(), QStringLiteral("00 : 00 : 00"));
     EXPECT_EQ(recording.state(), State::Ready);
@@ -101,7 +33,7 @@ TEST_F(Panel, LoadsReadyWithZeroTimeAndItsColours)
               QStringLiteral("Settings"));
 }
 
-TEST_F(Panel, TickWithARecorderSamplesTheLevelAndShowsTheTime)
+TEST_F(RecorderPanelTest, TickWithARecorderSamplesTheLevelAndShowsTheTime)
 {
     startRecording();
     fake->time = 61.5;
@@ -115,7 +47,7 @@ TEST_F(Panel, TickWithARecorderSamplesTheLevelAndShowsTheTime)
     EXPECT_TRUE(log.lines().empty());
 }
 
-TEST_F(Panel, TickWithoutARecorderEndsItsTimerAndTouchesNothingElse)
+TEST_F(RecorderPanelTest, TickWithoutARecorderEndsItsTimerAndTouchesNothingElse)
 {
     QTimer stray;
     stray.start(250);
@@ -127,7 +59,7 @@ TEST_F(Panel, TickWithoutARecorderEndsItsTimerAndTouchesNothingElse)
     EXPECT_TRUE(recording.powerTrace().empty());
 }
 
-TEST_F(Panel, StopWithoutARecordingOnlyLogs)
+TEST_F(RecorderPanelTest, StopWithoutARecordingOnlyLogs)
 {
     recording.stop();
     recording.stop();
@@ -136,7 +68,7 @@ TEST_F(Panel, StopWithoutARecordingOnlyLogs)
     EXPECT_EQ(recording.state(), State::Ready);
 }
 
-TEST_F(Panel, StopWhileRunningOrPausedCompletesTheRecordingAndResetsThePanel)
+TEST_F(RecorderPanelTest, StopWhileRunningOrPausedCompletesTheRecordingAndResetsThePanel)
 {
     for (bool paused : {false, true}) {
         startRecording();
@@ -165,7 +97,7 @@ TEST_F(Panel, StopWhileRunningOrPausedCompletesTheRecordingAndResetsThePanel)
     }
 }
 
-TEST_F(Panel, PauseAndResumeWalkTheStatesAndNeverLeaveTwoTimers)
+TEST_F(RecorderPanelTest, PauseAndResumeWalkTheStatesAndNeverLeaveTwoTimers)
 {
     startRecording();
     auto calls = fake->calls;
@@ -202,7 +134,7 @@ TEST_F(Panel, PauseAndResumeWalkTheStatesAndNeverLeaveTwoTimers)
     EXPECT_TRUE(recording.tickTimer()->isActive());
 }
 
-TEST_F(Panel, ARecordingThatFailsByItselfEndsAndTellsTheUser)
+TEST_F(RecorderPanelTest, ARecordingThatFailsByItselfEndsAndTellsTheUser)
 {
     startRecording();
     QString told;
@@ -223,7 +155,7 @@ TEST_F(Panel, ARecordingThatFailsByItselfEndsAndTellsTheUser)
     EXPECT_TRUE(panel.message().isEmpty());
 }
 
-TEST_F(Panel, QuitCompletesARunningRecording)
+TEST_F(RecorderPanelTest, QuitCompletesARunningRecording)
 {
     startRecording();
     auto calls = fake->calls;
@@ -232,7 +164,7 @@ TEST_F(Panel, QuitCompletesARunningRecording)
     EXPECT_EQ(recording.state(), State::Ready);
 }
 
-TEST_F(Panel, AFileThatCannotBeCompletedIsToldAndNeverCalledSaved)
+TEST_F(RecorderPanelTest, AFileThatCannotBeCompletedIsToldAndNeverCalledSaved)
 {
     const QString failure = QStringLiteral("Cannot complete “x.caf”: Input/output error.");
     QStringList told;
@@ -266,72 +198,7 @@ TEST_F(Panel, AFileThatCannotBeCompletedIsToldAndNeverCalledSaved)
     EXPECT_TRUE(recording.finishBeforeQuit());
 }
 
-TEST_F(Panel, AFileStillBeingSavedIsToldUntilItIsCompleteWhileTheNextRecordingRuns)
-{
-    FakeStatusItem item;
-    StatusIndicator indicator(recording, item);
-    startRecording();
-    FakeRecorder *slow = fake;
-    slow->slowDisk = true;
-    slow->toSave = 12.4;
-    recording.stop();
-    EXPECT_EQ(recording.state(), State::Ready);
-    const QString saving = QStringLiteral("Saving… 12 s of audio still to write");
-    QTest::qWait(SavingRecordings::graceMilliseconds + 50);
-    EXPECT_EQ(panel.message(), saving);
-    EXPECT_EQ(item.toolTip, saving);
-
-    // Not into the file still being written; into another one, yes.
-    recording.clickRecord();
-    EXPECT_EQ(recording.state(), State::Ready);
-    EXPECT_TRUE(panel.message().contains(QStringLiteral("“/tmp/x.caf” is still being saved")))
-        << panel.message().toStdString();
-    dialog.answer.path = QStringLiteral("/tmp/y.caf");
-    recording.clickRecord();
-    EXPECT_EQ(recording.state(), State::Recording);
-    EXPECT_EQ(panel.message(), saving);
-    EXPECT_EQ(item.toolTip, QStringLiteral("Recording 00 : 00 : 00\n") + saving);
-
-    slow->finishSaving();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(panel.message(), QString());
-    EXPECT_EQ(item.toolTip, QStringLiteral("Recording 00 : 00 : 00"));
-}
-
-TEST_F(Panel, AQuitWaitsForTheFileAndASecondQuitGivesUpWhatIsLeft)
-{
-    for (const bool twice : {false, true}) {
-        SCOPED_TRACE(twice ? "quit twice" : "quit once");
-        startRecording();
-        FakeRecorder *slow = fake;
-        slow->slowDisk = true;
-        slow->toSave = 12.4;
-        int shown = 0;
-        QuitGuard guard(recording, [&shown] { ++shown; });
-        qApp->installEventFilter(&guard);
-        QTimer::singleShot(0, qApp, [] { QCoreApplication::quit(); });
-        QTimer::singleShot(SavingRecordings::graceMilliseconds + 100, qApp, [&] {
-            EXPECT_EQ(recording.state(), State::Ready);
-            EXPECT_EQ(shown, 1);
-            EXPECT_TRUE(panel.message().endsWith(QStringLiteral("Quit again to quit now and lose it.")))
-                << panel.message().toStdString();
-            if (twice)
-                QCoreApplication::quit();
-            else
-                slow->finishSaving();
-        });
-        QTimer watchdog;
-        watchdog.callOnTimeout([] { QCoreApplication::exit(99); });
-        watchdog.start(5000);
-        EXPECT_EQ(QCoreApplication::exec(), twice ? 1 : 0);
-        qApp->removeEventFilter(&guard);
-        EXPECT_EQ(guard.abandonedSeconds(), twice ? std::optional(12.4) : std::nullopt);
-        if (twice)
-            slow->finishSaving();
-    }
-}
-
-TEST_F(Panel, AGapIsToldOnceWithItsLengthAndPlace)
+TEST_F(RecorderPanelTest, AGapIsToldOnceWithItsLengthAndPlace)
 {
     startRecording();
     QStringList told;
@@ -348,11 +215,123 @@ TEST_F(Panel, AGapIsToldOnceWithItsLengthAndPlace)
     EXPECT_TRUE(log.lines().empty());
 }
 
-TEST_F(Panel, PausingShowsTheRecordersTimeAtThatMoment)
+TEST_F(RecorderPanelTest, PausingShowsTheRecordersTimeAtThatMoment)
 {
     startRecording();
     fake->time = 10.9; // recorded since the last tick
     recording.clickRecord();
     EXPECT_EQ(timeShown(), QStringLiteral("00 : 00 : 10"));
     EXPECT_EQ(log.lines(), Lines{"pausa registrazione"});
+}
+
+namespace {
+
+// The panel inside a window of its own, as the popover holds it. While the panel is hidden
+// nothing of the tick can be seen, so its timer sleeps instead of waking the process four times
+// a second for the whole recording, and it ticks at once when the panel shows again.
+class HiddenRecorderPanelTest : public ::testing::Test {
+protected:
+    HiddenRecorderPanelTest()
+    {
+        dialog.answer = {platform::SaveDialog::OK, QStringLiteral("/tmp/x.caf")};
+        panel = new RecorderPanel(controller, nullptr, &popover);
+        (new QVBoxLayout(&popover))->addWidget(panel);
+    }
+    // Ticks that ran over `milliseconds` of the event loop (the timer's interval is 250 ms).
+    size_t ticksDuring(int milliseconds)
+    {
+        const size_t before = controller.powerTrace().size();
+        QTest::qWait(milliseconds);
+        return controller.powerTrace().size() - before;
+    }
+
+    QString timeShown() const { return panel->findChild<QLabel *>(QStringLiteral("timeField"))->text(); }
+
+    FakeSaveDialog dialog;
+    FakePreferenceStore preferences;
+    FakeRecorder *fake = nullptr;
+    bool creationFails = false;
+    RecordingController controller{
+        {dialog, preferences, [] { return nullptr; },
+         [this](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>,
+                QString *) -> std::unique_ptr<Recorder> {
+             if (creationFails)
+                 return nullptr;
+             auto made = std::make_unique<FakeRecorder>();
+             fake = made.get();
+             return made;
+         }}};
+    QWidget popover;
+    RecorderPanel *panel = nullptr;
+    LogCapture log;
+};
+
+} // namespace
+
+TEST_F(HiddenRecorderPanelTest, ItsTimerSleepsUntilThePanelShowsAgainThenTicksAtOnce)
+{
+    popover.show();
+    controller.clickRecord();
+    ASSERT_TRUE(fake && controller.tickTimer());
+    EXPECT_TRUE(controller.tickTimer()->isActive());
+    EXPECT_GE(ticksDuring(900), 2u);
+
+    popover.hide();
+    ASSERT_TRUE(controller.tickTimer()) << "the recording's timer is kept, asleep";
+    EXPECT_FALSE(controller.tickTimer()->isActive());
+    fake->time = 75.2;
+    const QString shownBefore = timeShown();
+    EXPECT_EQ(ticksDuring(700), 0u);
+    EXPECT_EQ(timeShown(), shownBefore);
+
+    const size_t before = controller.powerTrace().size();
+    popover.show();
+    EXPECT_EQ(controller.powerTrace().size(), before + 1) << "showing ticks at once";
+    EXPECT_EQ(timeShown(), QStringLiteral("00 : 01 : 15"));
+    ASSERT_TRUE(controller.tickTimer());
+    EXPECT_TRUE(controller.tickTimer()->isActive());
+    EXPECT_GE(ticksDuring(900), 2u);
+    EXPECT_EQ(fake->calls->back(), "updateMeters");
+}
+
+TEST_F(HiddenRecorderPanelTest, PauseStopAndAHiddenStartKeepTheTickContract)
+{
+    popover.show();
+    controller.clickRecord();
+    controller.clickRecord(); // pause: the timer ends, and showing does not bring it back
+    EXPECT_FALSE(controller.tickTimer());
+    popover.hide();
+    popover.show();
+    EXPECT_FALSE(controller.tickTimer());
+
+    controller.clickRecord(); // resume
+    ASSERT_TRUE(controller.tickTimer());
+    popover.hide();
+    controller.finishBeforeQuit(); // stopped while hidden
+    EXPECT_FALSE(controller.tickTimer());
+    popover.show();
+    EXPECT_FALSE(controller.tickTimer());
+    EXPECT_EQ(ticksDuring(300), 0u);
+
+    // A recording started while hidden ticks once, then sleeps until the panel shows.
+    popover.hide();
+    controller.clickRecord();
+    ASSERT_TRUE(controller.tickTimer());
+    EXPECT_FALSE(controller.tickTimer()->isActive());
+    EXPECT_EQ(controller.powerTrace().size(), 1u);
+    EXPECT_EQ(ticksDuring(400), 0u);
+    popover.show();
+    EXPECT_TRUE(controller.tickTimer()->isActive());
+    EXPECT_EQ(controller.powerTrace().size(), 2u);
+}
+
+TEST_F(HiddenRecorderPanelTest, AStartWithoutARecorderWhileHiddenLeavesNoTimerWhenThePanelShows)
+{
+    popover.show();
+    popover.hide();
+    // No recorder: the immediate tick ends the timer for good.
+    creationFails = true;
+    controller.clickRecord();
+    popover.show();
+    EXPECT_FALSE(controller.tickTimer());
 }

@@ -1,13 +1,10 @@
+#include "ui/SettingsMenu.h"
+#include "fakes/FakeChoices.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/LogCapture.h"
 #include "recording/SupportContact.h"
-#include "ui/RecorderPanel.h"
-#include "ui/SettingsMenu.h"
-#include "ui/SettingsPopover.h"
 
-#include <QPointer>
 #include <QTableWidget>
-#include <QToolButton>
 #include <QUrlQuery>
 
 #include <gtest/gtest.h>
@@ -153,40 +150,4 @@ TEST_F(SettingsMenuTest, TheContactMessageDecodesBackExactlyAndNeedsAMailProgram
     menu->activateRow(1);
     EXPECT_EQ(log.lines(), (Lines{"tableViewSelectionDidChange", "indirizzo selezionato : 1", "contact us"}));
     EXPECT_TRUE(mail.sent.empty());
-}
-
-TEST_F(SettingsMenuTest, TheSettingsButtonOpensANewMenuEachTimeAndReleasesTheOldOne)
-{
-    FakeSaveDialog dialog;
-    RecordingController recording(
-        {dialog, preferences, [] { return std::unique_ptr<platform::AudioInput>(); },
-         [](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>, QString *) {
-             return std::unique_ptr<Recorder>();
-         }});
-    RecorderPanel panel(recording, [this] { return new SettingsMenu(preferences, mail, application); });
-    auto *button = panel.findChild<QToolButton *>(QStringLiteral("settingsButton"));
-    button->resize(30, 24);
-    log.clear();
-    panel.showSettings(button);
-    const Lines lines = log.lines();
-    ASSERT_GE(lines.size(), 3u);
-    EXPECT_EQ(lines[0], "setting");
-    EXPECT_EQ(lines[1], "bounds : {{0, 0}, {30, 24}}");
-    EXPECT_EQ(lines[2], "arrayMenu.count : 3");
-    QPointer<QWidget> first = panel.settingsPopover()->content();
-    ASSERT_TRUE(first);
-    EXPECT_TRUE(panel.settingsPopover()->isShown());
-
-    panel.showSettings(button);
-    EXPECT_TRUE(first.isNull());
-    EXPECT_NE(panel.settingsPopover()->content(), nullptr);
-
-    // A sender that is not a button changes nothing.
-    QPointer<QWidget> second = panel.settingsPopover()->content();
-    log.clear();
-    QObject notAButton;
-    panel.showSettings(&notAButton);
-    EXPECT_EQ(log.lines(), Lines{"setting"});
-    EXPECT_EQ(panel.settingsPopover()->content(), second.data());
-    EXPECT_TRUE(panel.settingsPopover()->isShown());
 }

@@ -17,7 +17,7 @@ struct Placement {
 };
 } // namespace
 
-TEST(PopoverPlacement, AnchorsUnderTheIconAboveABottomPanelAndStaysOnScreen)
+TEST(PopoverPlacementTest, AnchorsUnderTheIconAboveABottomPanelAndStaysOnScreen)
 {
     const QRect top(0, 0, 1280, 28), bottom(0, 772, 1280, 28);
     const QPoint inTop(700, 10), inBottom(700, 790);
@@ -53,7 +53,7 @@ TEST(PopoverPlacement, AnchorsUnderTheIconAboveABottomPanelAndStaysOnScreen)
     }
 }
 
-TEST(PopoverPlacement, ReservedEdgeIsTheStripTheWorkAreaLeavesOut)
+TEST(PopoverPlacementTest, ReservedEdgeIsTheStripTheWorkAreaLeavesOut)
 {
     EXPECT_EQ(platform::reservedEdge(screen, QRect(0, 32, 1280, 768)), QRect(0, 0, 1280, 32)) << "top bar";
     EXPECT_EQ(platform::reservedEdge(screen, QRect(0, 0, 1280, 756)), QRect(0, 756, 1280, 44)) << "bottom";

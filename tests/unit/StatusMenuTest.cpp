@@ -1,16 +1,14 @@
+#include "ui/StatusMenu.h"
 #include "app/RecorderCommands.h"
+#include "fakes/FakeChoices.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeRecorder.h"
 #include "fakes/LogCapture.h"
-#include "platform/dbus/DBusMenuExporter.h"
 #include "recording/RecordingController.h"
 #include "ui/SettingsMenu.h"
 #include "ui/StatusIndicator.h"
-#include "ui/StatusMenu.h"
 
-#include <QActionGroup>
 #include <QCoreApplication>
-#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -45,11 +43,8 @@ TEST(StatusMenuTest, EntriesFollowTheRecordingAndDoWhatTheirButtonsAndRowsDo)
     FakePreferenceStore preferences;
     FakeMail mail;
     FakeApplication application;
-    RecordingController controller(
-        {dialog, preferences, [] { return nullptr; },
-         [](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>, QString *) {
-             return std::unique_ptr<Recorder>(std::make_unique<FakeRecorder>());
-         }});
+    FakeRecorder *recorder = nullptr;
+    RecordingController controller({dialog, preferences, [] { return nullptr; }, fakeRecorders(recorder)});
     RecorderCommands commands(controller);
     int panelsOpened = 0;
     StatusMenu status(controller, preferences,
@@ -109,49 +104,4 @@ TEST(StatusMenuTest, EntriesFollowTheRecordingAndDoWhatTheirButtonsAndRowsDo)
     entry(menu, "Quit")->trigger();
     EXPECT_EQ(application.terminations, 1);
     EXPECT_FALSE(controller.choosingWhereToSave());
-}
-
-// What a status bar reads of each entry, in dbusmenu's terms, and a chosen entry running only
-// once the call has been answered.
-TEST(StatusMenuTest, ExportedEntriesCarryTheirLabelsStatesAndRunAfterTheCall)
-{
-    QMenu menu;
-    QAction *record = menu.addAction(QStringLiteral("&Record"));
-    menu.addAction(QStringLiteral("Stop"))->setEnabled(false);
-    menu.addSeparator();
-    QActionGroup presets(&menu);
-    QAction *low = menu.addAction(QStringLiteral("Low_rate && small"));
-    low->setCheckable(true);
-    low->setChecked(true);
-    presets.addAction(low);
-    platform::DBusMenuExporter exporter(QStringLiteral("/MenuBar"));
-    exporter.setMenu(&menu);
-
-    const QList<int> ids = exporter.entryIds();
-    ASSERT_EQ(ids.size(), 4);
-    using Map = QVariantMap;
-    const std::pair<int, Map> expected[] = {
-        {0, Map{{"children-display", "submenu"}}},
-        {ids[0], Map{{"label", "_Record"}, {"enabled", true}, {"visible", true}}},
-        {ids[1], Map{{"label", "Stop"}, {"enabled", false}, {"visible", true}}},
-        {ids[2], Map{{"type", "separator"}, {"visible", true}}},
-        {ids[3], Map{{"label", "Low__rate & small"},
-                     {"enabled", true},
-                     {"visible", true},
-                     {"toggle-type", "radio"},
-                     {"toggle-state", 1}}},
-    };
-    for (const auto &[id, properties] : expected)
-        EXPECT_EQ(exporter.propertiesOf(id), properties) << "entry " << id;
-    EXPECT_FALSE(exporter.hasEntry(ids.back() + 1));
-
-    QSignalSpy triggered(record, &QAction::triggered);
-    exporter.clicked(ids[0]);
-    EXPECT_EQ(triggered.count(), 0);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(triggered.count(), 1);
-
-    QSignalSpy showing(&menu, &QMenu::aboutToShow);
-    exporter.aboutToShow();
-    EXPECT_EQ(showing.count(), 1);
 }

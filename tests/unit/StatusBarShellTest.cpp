@@ -1,9 +1,10 @@
+#include "ui/StatusBarShell.h"
 #include "fakes/FakeChoices.h"
 #include "fakes/FakeDesktop.h"
+#include "fakes/FakeRecorder.h"
 #include "fakes/LogCapture.h"
 #include "recording/RecordingController.h"
 #include "ui/OutsideClickMonitor.h"
-#include "ui/StatusBarShell.h"
 
 #include <QTest>
 #include <QThread>
@@ -17,9 +18,9 @@ using Lines = std::vector<std::string>;
 namespace {
 const std::string closeLine = "chiudo il traduttore ModelData.shared.chiudo : ";
 
-class AppShell : public ::testing::Test {
+class StatusBarShellTest : public ::testing::Test {
 protected:
-    AppShell() { dialog.answer = {platform::SaveDialog::Cancel, QString()}; }
+    StatusBarShellTest() { dialog.answer = {platform::SaveDialog::Cancel, QString()}; }
 
     void launch(bool button = true)
     {
@@ -41,11 +42,7 @@ protected:
     // Its save dialog, while it is up, holds the popover open.
     FakeSaveDialog dialog;
     FakePreferenceStore preferences;
-    RecordingController recording{
-        {dialog, preferences, [] { return std::unique_ptr<platform::AudioInput>(); },
-         [](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>, QString *) {
-             return std::unique_ptr<Recorder>();
-         }}};
+    RecordingController recording{{dialog, preferences, [] { return nullptr; }, noRecorders()}};
     LogCapture log;
     FakeStatusItem *statusItem = nullptr;
     FakePopover *popover = nullptr;
@@ -53,7 +50,7 @@ protected:
 };
 } // namespace
 
-TEST_F(AppShell, OnlyTheSaveDialogHoldsThePopoverOpen)
+TEST_F(StatusBarShellTest, OnlyTheSaveDialogHoldsThePopoverOpen)
 {
     launch();
     openPopover();
@@ -76,7 +73,7 @@ TEST_F(AppShell, OnlyTheSaveDialogHoldsThePopoverOpen)
     EXPECT_TRUE(desktop.installed.empty());
 }
 
-TEST_F(AppShell, ToggleOpensAHiddenPopoverUnderTheIconAndStartsTheMonitor)
+TEST_F(StatusBarShellTest, ToggleOpensAHiddenPopoverUnderTheIconAndStartsTheMonitor)
 {
     launch();
     delegate->outsideClickMonitor()->stop();
@@ -87,7 +84,7 @@ TEST_F(AppShell, ToggleOpensAHiddenPopoverUnderTheIconAndStartsTheMonitor)
     EXPECT_TRUE(delegate->outsideClickMonitor()->isRunning());
 }
 
-TEST_F(AppShell, CloseHandsItsSenderToThePopoverUnchanged)
+TEST_F(StatusBarShellTest, CloseHandsItsSenderToThePopoverUnchanged)
 {
     launch();
     QObject sender;
@@ -98,7 +95,7 @@ TEST_F(AppShell, CloseHandsItsSenderToThePopoverUnchanged)
     EXPECT_EQ(popover->closeSenders, (std::vector<QObject *>{&sender, nullptr}));
 }
 
-TEST_F(AppShell, DelayedTaskOpensAHiddenPopoverAndClosesAShownOne)
+TEST_F(StatusBarShellTest, DelayedTaskOpensAHiddenPopoverAndClosesAShownOne)
 {
     launch();
     delegate->openAfterLaunch();
@@ -123,7 +120,7 @@ TEST_F(AppShell, DelayedTaskOpensAHiddenPopoverAndClosesAShownOne)
     ASSERT_EQ(dialog.runs, 1);
 }
 
-TEST_F(AppShell, DelayedTaskRunsOnceAboutASecondAfterLaunch)
+TEST_F(StatusBarShellTest, DelayedTaskRunsOnceAboutASecondAfterLaunch)
 {
     launch();
     QTest::qWait(static_cast<int>(StatusBarShell::launchDelay.count()) + 300);
@@ -132,7 +129,7 @@ TEST_F(AppShell, DelayedTaskRunsOnceAboutASecondAfterLaunch)
     EXPECT_EQ(log.lines().size(), 2u);
 }
 
-TEST_F(AppShell, ATogglePanelRequestOpensAClosedPopoverAndClosesAnOpenOne)
+TEST_F(StatusBarShellTest, ATogglePanelRequestOpensAClosedPopoverAndClosesAnOpenOne)
 {
     launch();
     delegate->togglePanel();
@@ -153,7 +150,7 @@ TEST_F(AppShell, ATogglePanelRequestOpensAClosedPopoverAndClosesAnOpenOne)
     EXPECT_EQ(log.lines(), (Lines{"ridimensiono l applicazione", "mostro il traduttore"}));
 }
 
-TEST_F(AppShell, OutsideClickClosesOnlyAShownPopover)
+TEST_F(StatusBarShellTest, OutsideClickClosesOnlyAShownPopover)
 {
     launch();
     platform::GlobalEvent click(platform::EventKind::RightMouseDown, QPoint(10, 500));
@@ -172,7 +169,7 @@ TEST_F(AppShell, OutsideClickClosesOnlyAShownPopover)
     EXPECT_TRUE(log.lines().empty());
 }
 
-TEST_F(AppShell, AnIconClickFirstSeenAsAnOutsideClickClosesOnlyOnce)
+TEST_F(StatusBarShellTest, AnIconClickFirstSeenAsAnOutsideClickClosesOnlyOnce)
 {
     // A status bar that does not say where its icon is: the press on the icon reaches the
     // outside-click monitor, then the status bar activates the icon.
@@ -192,7 +189,7 @@ TEST_F(AppShell, AnIconClickFirstSeenAsAnOutsideClickClosesOnlyOnce)
     EXPECT_TRUE(popover->isShown());
 }
 
-TEST_F(AppShell, LaunchSetsTheTemplateIconAndAMonitorForLeftAndRightClicks)
+TEST_F(StatusBarShellTest, LaunchSetsTheTemplateIconAndAMonitorForLeftAndRightClicks)
 {
     launch();
     EXPECT_TRUE(statusItem->imageSet);
@@ -207,7 +204,7 @@ TEST_F(AppShell, LaunchSetsTheTemplateIconAndAMonitorForLeftAndRightClicks)
     EXPECT_NE(popover->content(), nullptr);
 }
 
-TEST_F(AppShell, WithoutAStatusBarButtonTheRestOfTheLaunchStillRuns)
+TEST_F(StatusBarShellTest, WithoutAStatusBarButtonTheRestOfTheLaunchStillRuns)
 {
     launch(false);
     EXPECT_FALSE(statusItem->imageSet);
@@ -221,7 +218,7 @@ TEST_F(AppShell, WithoutAStatusBarButtonTheRestOfTheLaunchStillRuns)
     EXPECT_TRUE(delegate->outsideClickMonitor()->isRunning());
 }
 
-TEST_F(AppShell, WithoutAStatusBarThePanelShowsInAWindowAtOnce)
+TEST_F(StatusBarShellTest, WithoutAStatusBarThePanelShowsInAWindowAtOnce)
 {
     auto pop = std::make_unique<FakePopover>();
     popover = pop.get();
@@ -234,40 +231,7 @@ TEST_F(AppShell, WithoutAStatusBarThePanelShowsInAWindowAtOnce)
     EXPECT_TRUE(popover->isShown());
 }
 
-TEST(EventMonitorTest, InstallsAtMostOneMonitorAndRemovesItWhenStoppedOrDestroyed)
-{
-    FakeGlobalEventMonitor desktop;
-    std::vector<platform::GlobalEvent *> seen;
-    {
-        OutsideClickMonitor monitor(
-            10, [&seen](platform::GlobalEvent *event) { seen.push_back(event); }, desktop);
-        EXPECT_FALSE(monitor.isRunning());
-        monitor.stop();
-        monitor.stop();
-        EXPECT_EQ(desktop.removes, 0);
-
-        monitor.start();
-        monitor.start();
-        EXPECT_EQ(desktop.installed.size(), 1u);
-        EXPECT_EQ(desktop.installed.begin()->second.first, 10u);
-
-        platform::GlobalEvent event;
-        desktop.click(&event);
-        desktop.click(nullptr);
-        EXPECT_EQ(seen, (std::vector<platform::GlobalEvent *>{&event, nullptr}));
-
-        monitor.stop();
-        EXPECT_TRUE(desktop.installed.empty());
-        monitor.stop();
-        EXPECT_EQ(desktop.removes, 1);
-        monitor.start();
-        EXPECT_EQ(desktop.installed.size(), 1u);
-    }
-    EXPECT_TRUE(desktop.installed.empty());
-    EXPECT_EQ(desktop.removes, 2);
-}
-
-TEST_F(AppShell, ASecondLaunchOpensTheHiddenPopoverAndLeavesAShownOneOpen)
+TEST_F(StatusBarShellTest, ASecondLaunchOpensTheHiddenPopoverAndLeavesAShownOneOpen)
 {
     launch();
     delegate->showRecorder();

@@ -1,11 +1,9 @@
-#include "fakes/FakeDesktop.h"
+#include "recording/RecordingController.h"
+#include "fakes/FakeChoices.h"
 #include "fakes/FakeRecorder.h"
 #include "fakes/LogCapture.h"
 #include "recording/QualityPreset.h"
-#include "recording/RecordingController.h"
-#include "recording/RecordingFileName.h"
 #include "recording/RecordingFolder.h"
-#include "ui/StatusIndicator.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,6 +11,8 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 using Lines = std::vector<std::string>;
 using State = RecordingController::State;
@@ -44,9 +44,9 @@ public:
     int rate = 0;
 };
 
-class RecordingStart : public ::testing::Test {
+class RecordingControllerTest : public ::testing::Test {
 protected:
-    RecordingStart()
+    RecordingControllerTest()
         : recording({dialog, preferences, [this] { return std::make_unique<FakeMicrophone>(microphone); },
                      [this](const QString &path, const RecordingSettings &settings,
                             std::unique_ptr<platform::AudioInput> input,
@@ -81,7 +81,7 @@ protected:
 };
 } // namespace
 
-TEST_F(RecordingStart, ConfirmedStartsCaptureAndTheTickAndFreesTheGuard)
+TEST_F(RecordingControllerTest, ConfirmedStartsCaptureAndTheTickAndFreesTheGuard)
 {
     dialog.answer = {platform::SaveDialog::OK, QStringLiteral("/music/take.caf")};
     recording.clickRecord();
@@ -106,7 +106,7 @@ TEST_F(RecordingStart, ConfirmedStartsCaptureAndTheTickAndFreesTheGuard)
     EXPECT_EQ(recording.powerTrace().size(), 1u);
 }
 
-TEST_F(RecordingStart, CancelledOrOtherwiseEndedDialogStartsNothingAndClosesTheInput)
+TEST_F(RecordingControllerTest, CancelledOrOtherwiseEndedDialogStartsNothingAndClosesTheInput)
 {
     for (const auto &[response, line] :
          {std::pair{0, "canceled"}, std::pair{1000, "test"}, std::pair{-1, "test"}}) {
@@ -128,7 +128,7 @@ TEST_F(RecordingStart, CancelledOrOtherwiseEndedDialogStartsNothingAndClosesTheI
     }
 }
 
-TEST_F(RecordingStart, FailedCreationIsLoggedShownAndLeavesTheRecordImage)
+TEST_F(RecordingControllerTest, FailedCreationIsLoggedShownAndLeavesTheRecordImage)
 {
     creationError = QStringLiteral("Cannot create /locked/take.caf: Permission denied");
     QString told;
@@ -154,7 +154,7 @@ TEST_F(RecordingStart, FailedCreationIsLoggedShownAndLeavesTheRecordImage)
     EXPECT_EQ(recording.state(), State::Recording);
 }
 
-TEST_F(RecordingStart, ThePresetStoredAtConfirmationGivesTheSampleRate)
+TEST_F(RecordingControllerTest, ThePresetStoredAtConfirmationGivesTheSampleRate)
 {
     const std::pair<std::optional<QVariant>, int> rows[] = {
         {std::nullopt, 24000},
@@ -185,30 +185,7 @@ TEST_F(RecordingStart, ThePresetStoredAtConfirmationGivesTheSampleRate)
     EXPECT_EQ(madeWith.at("AVSampleRateKey"), 12000);
 }
 
-TEST(RecordingSettingsTest, SevenEntriesThatDifferOnlyInTheRate)
-{
-    for (const auto &[preset, rate] :
-         {std::pair{QualityPreset::Low, 12000}, std::pair{QualityPreset::Medium, 24000},
-          std::pair{QualityPreset::High, 48000}}) {
-        const RecordingSettings expected{
-            {"AVFormatIDKey", 1819304813},      {"AVSampleRateKey", rate},
-            {"AVNumberOfChannelsKey", 1},       {"AVLinearPCMBitDepthKey", 16},
-            {"AVLinearPCMIsBigEndianKey", 0},   {"AVLinearPCMIsFloatKey", 0},
-            {"AVLinearPCMIsNonInterleaved", 0},
-        };
-        EXPECT_EQ(recordingSettings(preset), expected);
-    }
-}
-
-TEST(RecordingFileNameTest, DayMonthYearThenTimeWithLeadingZeros)
-{
-    EXPECT_EQ(proposedRecordingName(QDateTime(QDate(2026, 12, 6), QTime(9, 5, 7))),
-              QStringLiteral("Recording on 06-12-26 090507"));
-    EXPECT_EQ(proposedRecordingName(QDateTime(QDate(2027, 1, 31), QTime(23, 59, 59))),
-              QStringLiteral("Recording on 31-01-27 235959"));
-}
-
-TEST_F(RecordingStart, TheDialogOpensWhereTheLastRecordingWent)
+TEST_F(RecordingControllerTest, TheDialogOpensWhereTheLastRecordingWent)
 {
     QTemporaryDir root;
     const QString kept = root.filePath(QStringLiteral("kept")),
@@ -247,41 +224,4 @@ TEST_F(RecordingStart, TheDialogOpensWhereTheLastRecordingWent)
     recording.clickRecord();
     EXPECT_EQ(dialog.shownFolder, music);
     EXPECT_EQ(dialog.proposedName, QStringLiteral("Recording on 06-12-26 090507"));
-}
-
-TEST_F(RecordingStart, TheStatusIconTellsTheStateWithAClockOnlyWhileRecording)
-{
-    using Look = StatusLook;
-    EXPECT_EQ(statusLookFor(State::Ready, 12), (Look{"micona", true, "Registratore"}));
-    EXPECT_EQ(statusLookFor(State::Recording, 83.9),
-              (Look{"micona-recording", false, "Recording 00 : 01 : 23"}));
-    EXPECT_EQ(statusLookFor(State::Paused, 90061), (Look{"micona-paused", true, "Paused 25 : 01 : 01"}));
-
-    FakeStatusItem item;
-    StatusIndicator indicator(recording, item);
-    EXPECT_EQ(indicator.clock(), nullptr);
-    dialog.answer = {platform::SaveDialog::OK, QStringLiteral("/music/take.caf")};
-    recording.setViewVisible(false); // the panel is closed: the controller's tick sleeps
-    recording.clickRecord();
-    ASSERT_TRUE(indicator.clock() && indicator.clock()->isActive());
-    EXPECT_TRUE(item.attention) << "the microphone is live";
-    fake->time = 61.5;
-    indicator.refresh(); // what the clock does
-    EXPECT_EQ(item.toolTip, QStringLiteral("Recording 00 : 01 : 01"));
-    EXPECT_EQ(indicator.clock()->interval(), 520); // just past the next whole second
-    recording.clickRecord();
-    EXPECT_EQ(indicator.clock(), nullptr);
-    EXPECT_FALSE(item.attention) << "paused";
-    recording.stop();
-    EXPECT_EQ(item.toolTip, QStringLiteral("Registratore"));
-    EXPECT_EQ(item.imageChanges, 3); // recording, paused, idle: each look is sent once
-
-    // A status bar that asks for the tooltip on hover needs no clock.
-    QCoreApplication::processEvents();
-    item.asks = true;
-    recording.clickRecord();
-    EXPECT_EQ(indicator.clock(), nullptr);
-    fake->time = 7.2;
-    item.hover();
-    EXPECT_EQ(item.toolTip, QStringLiteral("Recording 00 : 00 : 07"));
 }
