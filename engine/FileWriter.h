@@ -62,7 +62,6 @@ public:
     bool wait(QString *failure);
 
     bool onWriterThread() const { return std::this_thread::get_id() == thread_.get_id(); }
-    std::int64_t framesWritten() const { return written_.load(); }
 
 private:
     void run();
