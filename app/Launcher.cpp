@@ -1,11 +1,8 @@
 #include "app/Launcher.h"
 
-#include "app/AppDelegate.h"
 #include "app/CommandLine.h"
 #include "app/QuitGuard.h"
 #include "app/RecorderCommands.h"
-#include "app/StatusIndicator.h"
-#include "app/StatusMenu.h"
 #include "platform/DesktopSession.h"
 #include "platform/SingleInstance.h"
 #include "platform/StatusBarProbe.h"
@@ -16,12 +13,15 @@
 #include "platform/qt/QtSaveDialog.h"
 #include "platform/qt/SettingsPreferenceStore.h"
 #include "platform/qt/TrayStatusItem.h"
+#include "ui/StatusBarShell.h"
+#include "ui/StatusIndicator.h"
+#include "ui/StatusMenu.h"
 #ifdef Q_OS_LINUX
 #include "platform/dbus/StatusNotifierItem.h"
 #endif
-#include "recorder/AudioRecorder.h"
-#include "recorder/VistaRegistratore.h"
-#include "settings/Menu.h"
+#include "engine/AudioRecorder.h"
+#include "ui/RecorderPanel.h"
+#include "ui/SettingsMenu.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -54,17 +54,9 @@ bool waitForStatusBar(int milliseconds)
 }
 
 std::unique_ptr<Recorder> makeAudioRecorder(const QString &path, const RecordingSettings &settings,
-                                            std::unique_ptr<platform::AudioInput> input, QString &error)
+                                            std::unique_ptr<platform::AudioInput> input, QString *error)
 {
     return AudioRecorder::create(path, settings, std::move(input), error);
-}
-
-// Completes the running recording and the files still being saved with the recorders alone,
-// without the panel's widgets: the display may be gone. Returns why a file could not be
-// completed, empty when all were.
-QString completeRecordingNow(VistaRegistratore *panel)
-{
-    return panel ? panel->controller().completeFilesNow() : QString();
 }
 
 // Told on stderr, and in a notification where the desktop shows one. A hidden panel has sent
@@ -78,13 +70,14 @@ void tellNotCompleted(const QString &failure, const QWidget *panel, platform::St
     }
 }
 
-// The recording of a process whose display went away: completed, and said so on stderr.
-void finishAfterDisplayLoss(VistaRegistratore *panel)
+// The recording of a process whose display went away: completed with the recorders alone,
+// without the panel's widgets, and said so on stderr.
+void finishAfterDisplayLoss(RecordingController &controller)
 {
-    if (!panel || !panel->controller().busy())
+    if (!controller.busy())
         return;
-    const QString failure = completeRecordingNow(panel);
-    if (failure.isEmpty())
+    QString failure;
+    if (controller.completeFilesNow(&failure))
         std::fputs("registratore: the display went away; the recording was completed.\n", stderr);
     else
         std::fprintf(stderr,
@@ -142,54 +135,54 @@ int runRecorderApplication(int &argc, char **argv)
     platform::DesktopMailComposer mail;
     platform::QtApplication quit;
 
-    AppDelegate delegate(std::move(statusItem), std::move(popover), *desktopEvents);
-    VistaRegistratore *panel = nullptr;
-    StatusIndicator *indicator = nullptr;
-    const auto makeSettingsMenu = [&] { return new Menu(preferences, mail, quit); };
-    const auto makePanel = [&]() -> QWidget * {
-        panel =
-            new VistaRegistratore({saveDialog, preferences, platform::makeSystemAudioInput, makeAudioRecorder,
-                                   [] { return QDateTime::currentDateTime(); }, makeSettingsMenu});
-        // The open panel shows the message itself; a notification would only cover it.
-        QObject::connect(panel, &VistaRegistratore::userMessage, tray, [tray, &panel](const QString &text) {
-            if (!panel->isVisible())
-                tray->showMessage(QStringLiteral("Registratore"), text);
-        });
-        if (statusBar)
-            indicator = new StatusIndicator(panel->controller(), *tray, &panel->controller());
-        return panel;
-    };
+    // The recording, which the panel, the status icon, its menu and the shortcuts' commands all
+    // act on and show.
+    RecordingController controller(
+        {saveDialog, preferences, platform::makeSystemAudioInput, makeAudioRecorder});
+    StatusBarShell shell(std::move(statusItem), std::move(popover), *desktopEvents, controller);
+    const auto makeSettingsMenu = [&] { return new SettingsMenu(preferences, mail, quit); };
+    auto *panel = new RecorderPanel(controller, makeSettingsMenu);
+    // The open panel shows the message itself; a notification would only cover it.
+    QObject::connect(panel, &RecorderPanel::userMessage, tray, [tray, panel](const QString &text) {
+        if (!panel->isVisible())
+            tray->showMessage(QStringLiteral("Registratore"), text);
+    });
+    std::unique_ptr<StatusIndicator> indicator;
+    if (statusBar)
+        indicator = std::make_unique<StatusIndicator>(controller, *tray);
     // The toolkit ends the process at once when the display goes away: the recording is
     // completed on the way out all the same.
-    platform::DisplayLossGuard displayLoss([&panel] { finishAfterDisplayLoss(panel); });
+    platform::DisplayLossGuard displayLoss([&controller] { finishAfterDisplayLoss(controller); });
 #if QT_CONFIG(sessionmanager)
     // The session is ending (logout): the recording ends and its file is saved, without keeping
     // the desktop waiting for the disk. The quit that follows waits for the file (QuitGuard).
-    QObject::connect(&application, &QGuiApplication::commitDataRequest, [&panel](QSessionManager &) {
-        if (panel && panel->controller().state() != RecordingController::ButtonType::Stop)
-            panel->controller().stop();
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, [&controller](QSessionManager &) {
+        if (controller.state() != RecordingController::State::Ready)
+            controller.stop();
     });
 #endif
 
-    QObject::connect(&instance, &platform::SingleInstance::reopenRequested, &delegate,
-                     &AppDelegate::showRecorder);
+    QObject::connect(&instance, &platform::SingleInstance::reopenRequested, &shell,
+                     &StatusBarShell::showRecorder);
     if (statusBar) {
-        delegate.applicationDidFinishLaunching(makePanel);
+        shell.launchInStatusBar(panel);
     } else {
         std::fputs("registratore: no status bar (system tray) was found on this desktop, so the recorder "
                    "opens in an ordinary window instead.\n",
                    stderr);
         QApplication::setQuitOnLastWindowClosed(true);
-        delegate.launchWithoutStatusBar(makePanel);
+        shell.launchInWindow(panel);
     }
     // A quit while a file is being written waits for it, showing what is left.
-    QuitGuard quitGuard(panel->controller(), [&delegate] { delegate.showRecorder(); });
+    QuitGuard quitGuard(controller, [&shell] { shell.showRecorder(); });
     application.installEventFilter(&quitGuard);
     // The desktop's keyboard shortcuts, sent by later launches.
-    RecorderCommands commands(panel->controller());
+    RecorderCommands commands(controller);
     instance.setCommandHandler([&commands](const QString &action) { return commands.answer(action); });
-    StatusMenu statusMenu(panel->controller(), commands, preferences, makeSettingsMenu,
-                          [&delegate] { delegate.showRecorder(); });
+    StatusMenu statusMenu(controller, preferences, makeSettingsMenu,
+                          {[&commands] { commands.answer(QStringLiteral("record")); },
+                           [&commands] { commands.answer(QStringLiteral("stop")); },
+                           [&shell] { shell.showRecorder(); }});
     if (indicator) {
         indicator->showStateIn(statusMenu.stateEntry());
         tray->setMenu(statusMenu.menu());
@@ -209,10 +202,10 @@ int runRecorderApplication(int &argc, char **argv)
     // However the application was asked to end, the recording is completed before it does,
     // and a completion that failed makes the exit status.
     QStringList failures = quitGuard.failures();
-    if (const QString failure = panel ? panel->finishBeforeQuit() : QString(); !failure.isEmpty())
+    if (QString failure; !controller.finishBeforeQuit(&failure))
         failures << failure;
-    if (const QString failure = failures.join(QLatin1Char(' ')); !failure.isEmpty()) {
-        tellNotCompleted(failure, panel, *tray);
+    if (!failures.isEmpty()) {
+        tellNotCompleted(failures.join(QLatin1Char(' ')), panel, *tray);
         // The notification leaves through the event loop.
         QEventLoop settle;
         QTimer::singleShot(300, &settle, &QEventLoop::quit);

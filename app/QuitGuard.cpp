@@ -1,6 +1,6 @@
 #include "app/QuitGuard.h"
 
-#include "recorder/RecordingController.h"
+#include "recording/RecordingController.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -9,8 +9,8 @@
 QuitGuard::QuitGuard(RecordingController &controller, std::function<void()> showProgress, QObject *parent)
     : QObject(parent), controller(controller), showProgress(std::move(showProgress))
 {
-    connect(&controller.saving(), &SavingRecordings::saved, this, [this](const QString &failure) {
-        if (waiting && !failure.isEmpty())
+    connect(&controller.saving(), &SavingRecordings::saveFailed, this, [this](const QString &failure) {
+        if (waiting)
             failed << failure;
     });
     connect(&controller.saving(), &SavingRecordings::allSaved, this, &QuitGuard::allSaved);
@@ -27,7 +27,7 @@ bool QuitGuard::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     waiting = true;
-    if (controller.state() != RecordingController::ButtonType::Stop)
+    if (controller.state() != RecordingController::State::Ready)
         controller.stop();
     // A healthy disk completes the file at once, and the application quits with nothing shown.
     QTimer::singleShot(SavingRecordings::graceMilliseconds, this, [this] {

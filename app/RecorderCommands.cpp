@@ -1,7 +1,6 @@
 #include "app/RecorderCommands.h"
 
-#include "app/ModelData.h"
-#include "recorder/RecordingController.h"
+#include "recording/RecordingController.h"
 
 #include <QTimer>
 
@@ -18,14 +17,14 @@ Answer refused(const QString &why)
     return {Answer::Outcome::Refused, why};
 }
 
-QString stateName(RecordingController::ButtonType state)
+QString stateName(RecordingController::State state)
 {
     switch (state) {
-    case RecordingController::ButtonType::Play:
+    case RecordingController::State::Recording:
         return QStringLiteral("recording");
-    case RecordingController::ButtonType::Pause:
+    case RecordingController::State::Paused:
         return QStringLiteral("paused");
-    case RecordingController::ButtonType::Stop:
+    case RecordingController::State::Ready:
         break;
     }
     return QStringLiteral("stopped");
@@ -39,8 +38,7 @@ RecorderCommands::RecorderCommands(RecordingController &controller, QObject *par
 
 bool RecorderCommands::choosingWhereToSave() const
 {
-    // The controller holds the panel open while its save dialog is up.
-    return startQueued || !ModelData::allowsClose(ModelData::shared().chiudo);
+    return startQueued || controller.choosingWhereToSave();
 }
 
 Answer RecorderCommands::answer(const QString &action)
@@ -56,7 +54,7 @@ Answer RecorderCommands::record()
 {
     if (choosingWhereToSave())
         return refused(QStringLiteral("the save dialog is already open: choose where to save, or cancel it"));
-    if (controller.state() != RecordingController::ButtonType::Stop) {
+    if (controller.state() != RecordingController::State::Ready) {
         controller.clickRecord();
         return done(stateName(controller.state()));
     }
@@ -65,7 +63,7 @@ Answer RecorderCommands::record()
     QTimer::singleShot(0, this, [this] {
         startQueued = false;
         // A press of the button in between has opened the dialog already.
-        if (controller.state() == RecordingController::ButtonType::Stop && !choosingWhereToSave())
+        if (controller.state() == RecordingController::State::Ready && !choosingWhereToSave())
             controller.clickRecord();
     });
     return done(QStringLiteral("choosing where to save"));
@@ -73,7 +71,7 @@ Answer RecorderCommands::record()
 
 Answer RecorderCommands::stop()
 {
-    if (controller.state() == RecordingController::ButtonType::Stop) {
+    if (controller.state() == RecordingController::State::Ready) {
         return refused(choosingWhereToSave()
                            ? QStringLiteral("nothing is recording yet: the save dialog is open")
                            : QStringLiteral("nothing is recording"));

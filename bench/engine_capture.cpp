@@ -14,9 +14,9 @@
 // REGISTRATORE_BENCH_TRACE=1 the engine also tells when the recording started (bench/bench.py kills it to see
 // what a kill loses). bench/engine_capture.sh runs it against a private PulseAudio server next to parecord.
 
+#include "engine/AudioRecorder.h"
 #include "platform/pulse/PulseAudioInput.h"
-#include "recorder/AudioRecorder.h"
-#include "recorder/RecordingSettings.h"
+#include "recording/QualityPreset.h"
 
 #include <dirent.h>
 
@@ -64,7 +64,7 @@ Usage usage()
 class WithoutDrain final : public platform::AudioInput {
 public:
     explicit WithoutDrain(std::unique_ptr<platform::AudioInput> inner) : inner_(std::move(inner)) {}
-    bool open(int rate, std::string &error) override { return inner_->open(rate, error); }
+    bool open(int rate, QString *error = nullptr) override { return inner_->open(rate, error); }
     bool isOpen() const override { return inner_->isOpen(); }
     int sampleRate() const override { return inner_->sampleRate(); }
     void setSink(platform::AudioSink *sink) override { inner_->setSink(sink); }
@@ -108,16 +108,16 @@ int main(int argc, char **argv)
     if (!drain)
         used = std::make_unique<WithoutDrain>(std::move(used));
     // As in the app: the input opens when the save dialog does, a moment before the recording.
-    std::string openError;
-    if (!used->open(rate, openError)) {
-        std::fprintf(stderr, "%s\n", openError.c_str());
+    QString openError;
+    if (!used->open(rate, &openError)) {
+        std::fprintf(stderr, "%s\n", qPrintable(openError));
         return 1;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     RecordingSettings settings = recordingSettings(QualityPreset::High);
     settings[RecordingKey::sampleRate] = rate;
     QString error;
-    auto recorder = AudioRecorder::create(path, settings, std::move(used), error);
+    auto recorder = AudioRecorder::create(path, settings, std::move(used), &error);
     if (!recorder) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;

@@ -14,9 +14,9 @@
 //   wall-seconds / cpu-seconds         how long it took
 // The exit status is 0 when it ran; the figures are judged by bench/bench.py.
 
+#include "engine/AudioRecorder.h"
 #include "fakes/FakeAudioInput.h"
-#include "recorder/AudioRecorder.h"
-#include "recorder/RecordingSettings.h"
+#include "recording/QualityPreset.h"
 
 #include <sndfile.h>
 
@@ -67,7 +67,7 @@ bool record(const QString &path, int rate, std::uint64_t frames, Progress progre
     auto input = std::make_unique<FakeAudioInput>();
     FakeAudioInput *fake = input.get();
     QString error;
-    auto recorder = AudioRecorder::create(path, settingsAt(rate), std::move(input), error);
+    auto recorder = AudioRecorder::create(path, settingsAt(rate), std::move(input), &error);
     if (!recorder) {
         std::fprintf(stderr, "engine_long: %s\n", qPrintable(error));
         return false;

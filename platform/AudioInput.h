@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -32,8 +34,8 @@ public:
 
     // Opens the input that is the desktop's default right now and starts capturing.
     // While no sink is attached, captured audio is dropped. Returns false, with a readable
-    // reason in `error`, when there is no input device or no sound server.
-    virtual bool open(int sampleRate, std::string &error) = 0;
+    // reason in `*error` (when given), when there is no input device or no sound server.
+    virtual bool open(int sampleRate, QString *error = nullptr) = 0;
     virtual bool isOpen() const = 0;
     virtual int sampleRate() const = 0;
 

@@ -18,18 +18,20 @@ public:
         Hidden,  // a hidden name in any case
     };
 
-    // Opens a new file for writing in `folder`, or nothing with the reason in `error` (errno).
-    static std::optional<TemporaryFile> create(const QString &folder, int &error, Kind kind = Kind::Unnamed);
+    // Opens a new file for writing in `folder`, or gives nothing and puts the system's reason in
+    // `*error` (when given).
+    static std::optional<TemporaryFile> create(const QString &folder, QString *error = nullptr,
+                                               Kind kind = Kind::Unnamed);
 
     // The descriptor; its owner closes it.
     int descriptor() const { return fd_; }
     // The hidden name the file has now, empty while it has none.
     QString hiddenPath() const { return hiddenPath_; }
 
-    // Gives the file the name `path` in the same folder: a new name, which fails with EEXIST when
-    // something took it meanwhile, or, with `replace`, in place of the file there, in one step.
-    // Returns 0 or the errno of the failure; the file keeps its hidden name (or none) then.
-    int giveName(const QString &path, bool replace);
+    // Gives the file the name `path` in the same folder: a new name, which fails when something
+    // took it meanwhile, or, with `replace`, in place of the file there, in one step. On failure
+    // the file keeps its hidden name (or none), and `*error` (when given) says why.
+    bool giveName(const QString &path, bool replace, QString *error = nullptr);
     // Removes the hidden name, if the file has one (a file given up before it was named).
     void removeHiddenName();
 
@@ -42,6 +44,7 @@ public:
 private:
     TemporaryFile() = default;
     int linkUnder(const QString &path) const;
+    int takeName(const QString &path, bool replace);
 
     QString folder_;
     QString hiddenPath_;

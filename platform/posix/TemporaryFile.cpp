@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -29,6 +30,14 @@ QString hiddenNameIn(const QString &folder)
                                      .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
 }
 
+// `error`'s text, in `*to` when given; false.
+bool failWith(QString *to, int error)
+{
+    if (to)
+        *to = QString::fromLocal8Bit(std::strerror(error));
+    return false;
+}
+
 // The lock that tells a scan of the folder this file is still being written. A file system
 // without locks (some network ones) simply gives no such hint.
 void lockWhileOpen(int fd)
@@ -38,7 +47,7 @@ void lockWhileOpen(int fd)
 
 } // namespace
 
-std::optional<TemporaryFile> TemporaryFile::create(const QString &folder, int &error, Kind kind)
+std::optional<TemporaryFile> TemporaryFile::create(const QString &folder, QString *error, Kind kind)
 {
     TemporaryFile file;
     file.folder_ = folder;
@@ -53,7 +62,7 @@ std::optional<TemporaryFile> TemporaryFile::create(const QString &folder, int &e
         // Refused by the file system (or the kernel): a hidden name will do. Any other reason
         // (no such folder, no permission) is the folder's, and a hidden name would meet it too.
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
-            error = errno;
+            failWith(error, errno);
             return std::nullopt;
         }
     }
@@ -69,11 +78,11 @@ std::optional<TemporaryFile> TemporaryFile::create(const QString &folder, int &e
             return file;
         }
         if (errno != EEXIST) {
-            error = errno;
+            failWith(error, errno);
             return std::nullopt;
         }
     }
-    error = EEXIST;
+    failWith(error, EEXIST);
     return std::nullopt;
 }
 
@@ -86,7 +95,14 @@ int TemporaryFile::linkUnder(const QString &path) const
     return ::linkat(AT_FDCWD, self, AT_FDCWD, encoded(path).constData(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
 }
 
-int TemporaryFile::giveName(const QString &path, bool replace)
+bool TemporaryFile::giveName(const QString &path, bool replace, QString *error)
+{
+    const int failure = takeName(path, replace);
+    return failure == 0 || failWith(error, failure);
+}
+
+// giveName(), with 0 or the errno of the failure.
+int TemporaryFile::takeName(const QString &path, bool replace)
 {
     if (hiddenPath_.isEmpty()) {
         if (!replace)

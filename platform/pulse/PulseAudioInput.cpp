@@ -260,12 +260,21 @@ PulseAudioInput::~PulseAudioInput()
     close();
 }
 
-bool PulseAudioInput::open(int sampleRate, std::string &error)
+bool PulseAudioInput::open(int sampleRate, QString *error)
 {
     if (isOpen() && d->rate == sampleRate)
         return true;
     close();
-    error.clear();
+    std::string reason;
+    if (start(sampleRate, reason))
+        return true;
+    if (error)
+        *error = QString::fromStdString(reason);
+    return false;
+}
+
+bool PulseAudioInput::start(int sampleRate, std::string &error)
+{
 
     d->format.format = PA_SAMPLE_S16NE;
     d->format.rate = static_cast<uint32_t>(sampleRate);

@@ -42,7 +42,7 @@ public:
                              std::chrono::milliseconds releaseAfter = defaultRelease);
     ~PulseAudioInput() override;
 
-    bool open(int sampleRate, std::string &error) override;
+    bool open(int sampleRate, QString *error = nullptr) override;
     bool isOpen() const override;
     int sampleRate() const override;
     void setSink(AudioSink *sink) override;
@@ -60,6 +60,8 @@ public:
     std::string sourceName() const;
 
 private:
+    bool start(int sampleRate, std::string &reason);
+
     struct Impl;
     std::unique_ptr<Impl> d;
 };

@@ -33,7 +33,7 @@ Session startSession(const QString &path, int rate = 48000)
     Session session;
     session.input = input.get();
     QString error;
-    session.recorder = AudioRecorder::create(path, settingsAt(rate), std::move(input), error);
+    session.recorder = AudioRecorder::create(path, settingsAt(rate), std::move(input), &error);
     EXPECT_TRUE(session.recorder) << error.toStdString();
     if (!session.recorder)
         session.input = nullptr;
@@ -103,7 +103,6 @@ TEST(AudioRecorderFile, EachRateGives16BitLittleEndianMonoCafReadableByFfprobe)
         ASSERT_TRUE(session.recorder);
         EXPECT_EQ(session.recorder->sampleRate(), rate);
         EXPECT_EQ(session.input->sampleRate(), rate);
-        ASSERT_TRUE(session.recorder->prepareToRecord());
         ASSERT_TRUE(session.recorder->record());
         const auto samples = ramp(static_cast<std::size_t>(rate / 2), -500);
         session.input->push(samples);
@@ -199,7 +198,7 @@ TEST(AudioRecorderCreate, RejectsSettingsOtherThan16BitMonoIntegerPcmAtASupporte
         const QString path = dir.file("rejected.caf");
         auto input = std::make_unique<FakeAudioInput>();
         QString error;
-        EXPECT_FALSE(AudioRecorder::create(path, settings, std::move(input), error));
+        EXPECT_FALSE(AudioRecorder::create(path, settings, std::move(input), &error));
         EXPECT_TRUE(error.contains(QString::fromLatin1(c.mentioned))) << error.toStdString();
         EXPECT_FALSE(std::filesystem::exists(path.toStdString()));
     }
@@ -219,7 +218,7 @@ void recordInto(const QString &path, std::size_t frames, std::int16_t value)
     ASSERT_TRUE(session.recorder);
     ASSERT_TRUE(session.recorder->record());
     session.input->push(frames, value);
-    EXPECT_EQ(session.recorder->waitUntilSaved(), QString());
+    EXPECT_TRUE(session.recorder->waitUntilSaved());
 }
 
 } // namespace
@@ -240,11 +239,11 @@ TEST(AudioRecorderFile, AnyNameTheFolderTakesIsRecordedNewOrReplacing)
             EXPECT_EQ(filesIn(dir.path()), 1u) << "nothing is left beside it";
         }
         // Where the file system cannot leave a file unnamed, its short hidden name gives way.
-        int error = 0;
-        auto hidden = platform::TemporaryFile::create(QString::fromStdString(dir.path().string()), error,
+        QString error;
+        auto hidden = platform::TemporaryFile::create(QString::fromStdString(dir.path().string()), &error,
                                                       platform::TemporaryFile::Kind::Hidden);
-        ASSERT_TRUE(hidden) << error;
-        EXPECT_EQ(hidden->giveName(path, true), 0);
+        ASSERT_TRUE(hidden) << error.toStdString();
+        EXPECT_TRUE(hidden->giveName(path, true));
         EXPECT_EQ(filesIn(dir.path()), 1u);
         close(hidden->descriptor());
         std::filesystem::remove(path.toStdString());
@@ -253,7 +252,7 @@ TEST(AudioRecorderFile, AnyNameTheFolderTakesIsRecordedNewOrReplacing)
     QString error;
     const std::string tooLong = std::string(static_cast<std::size_t>(longest) - 3, 'a') + ".caf";
     EXPECT_FALSE(AudioRecorder::create(QString::fromStdString((dir.path() / tooLong).string()),
-                                       settingsAt(12000), std::make_unique<FakeAudioInput>(), error,
+                                       settingsAt(12000), std::make_unique<FakeAudioInput>(), &error,
                                        patientCreation()));
     EXPECT_TRUE(error.contains(QStringLiteral("File name too long"))) << error.toStdString();
 }
@@ -272,11 +271,11 @@ TEST(AudioRecorderFile, ARecordingACrashLeftHiddenIsGivenAVisibleNameAndAnEmptyO
     leave(".registratore-0123abcd.part", 2400, 5); // ours, which says nothing of its name
     leave(".take one.caf.89abcdef.part", 1200, 6); // an earlier version's, which does
     leave(".registratore-00000000.part", 0, 0);    // a header and no audio
-    int error = 0;
+    QString error;
     // One a recording is still writing.
-    const auto writing = platform::TemporaryFile::create(QString::fromStdString(dir.path().string()), error,
+    const auto writing = platform::TemporaryFile::create(QString::fromStdString(dir.path().string()), &error,
                                                          platform::TemporaryFile::Kind::Hidden);
-    ASSERT_TRUE(writing) << error;
+    ASSERT_TRUE(writing) << error.toStdString();
 
     Session session = startSession(dir.file("new.caf"), 12000);
     ASSERT_TRUE(session.recorder);
@@ -286,7 +285,7 @@ TEST(AudioRecorderFile, ARecordingACrashLeftHiddenIsGivenAVisibleNameAndAnEmptyO
         [&told](const QString &text) { told.push_back(text); }, Qt::DirectConnection);
     ASSERT_TRUE(session.recorder->record());
     session.input->push(600, 7);
-    EXPECT_EQ(session.recorder->waitUntilSaved(), QString());
+    EXPECT_TRUE(session.recorder->waitUntilSaved());
 
     EXPECT_EQ(readSoundFile(dir.file("take one.caf")).samples, std::vector<std::int16_t>(1200, 6));
     std::vector<std::string> recovered;
@@ -332,7 +331,7 @@ TEST(AudioRecorderCreate, NamesTheFileAndTheReasonWhenTheFileCannotBeCreated)
         SCOPED_TRACE(c.path.toStdString());
         QString error;
         EXPECT_FALSE(AudioRecorder::create(c.path, settingsAt(12000), std::make_unique<FakeAudioInput>(),
-                                           error, patientCreation()));
+                                           &error, patientCreation()));
         EXPECT_TRUE(error.contains(c.path)) << error.toStdString();
         EXPECT_TRUE(error.contains(c.reason)) << error.toStdString();
     }
@@ -345,9 +344,9 @@ TEST(AudioRecorderCreate, FailsWithoutAMicrophoneAndLeavesNoFile)
     auto input = std::make_unique<FakeAudioInput>();
     input->failOpenWith("No microphone found.");
     QString error;
-    EXPECT_FALSE(AudioRecorder::create(path, settingsAt(48000), std::move(input), error));
+    EXPECT_FALSE(AudioRecorder::create(path, settingsAt(48000), std::move(input), &error));
     EXPECT_EQ(error, QStringLiteral("No microphone found."));
-    EXPECT_FALSE(AudioRecorder::create(path, settingsAt(48000), nullptr, error));
+    EXPECT_FALSE(AudioRecorder::create(path, settingsAt(48000), nullptr, &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(std::filesystem::exists(path.toStdString()));
 }
@@ -355,24 +354,23 @@ TEST(AudioRecorderCreate, FailsWithoutAMicrophoneAndLeavesNoFile)
 TEST(AudioRecorderCreate, KeepsAnInputOpenAtTheRightRateAndReopensOneAtAnother)
 {
     TempDir dir;
-    std::string ignored;
     {
         auto input = std::make_unique<FakeAudioInput>();
         FakeAudioInput *raw = input.get();
-        ASSERT_TRUE(input->open(24000, ignored)); // opened before the save dialog
+        ASSERT_TRUE(input->open(24000)); // opened before the save dialog
         QString error;
         auto recorder =
-            AudioRecorder::create(dir.file("same.caf"), settingsAt(24000), std::move(input), error);
+            AudioRecorder::create(dir.file("same.caf"), settingsAt(24000), std::move(input), &error);
         ASSERT_TRUE(recorder) << error.toStdString();
         EXPECT_EQ(raw->openCalls(), 1);
     }
     {
         auto input = std::make_unique<FakeAudioInput>();
         FakeAudioInput *raw = input.get();
-        ASSERT_TRUE(input->open(48000, ignored));
+        ASSERT_TRUE(input->open(48000));
         QString error;
         auto recorder =
-            AudioRecorder::create(dir.file("other.caf"), settingsAt(12000), std::move(input), error);
+            AudioRecorder::create(dir.file("other.caf"), settingsAt(12000), std::move(input), &error);
         ASSERT_TRUE(recorder) << error.toStdString();
         EXPECT_EQ(raw->openCalls(), 2);
         EXPECT_EQ(raw->sampleRate(), 12000);
@@ -526,7 +524,6 @@ TEST(AudioRecorderFailure, ALostMicrophoneEndsTheRecordingKeepingWhatWasCaptured
     EXPECT_EQ(spy.reasons(), std::vector<QString>{QStringLiteral("The microphone was disconnected.")});
     EXPECT_FALSE(session.recorder->isRecording());
     EXPECT_FALSE(session.recorder->record());
-    EXPECT_FALSE(session.recorder->prepareToRecord());
     // The file is complete before anyone calls stop().
     EXPECT_EQ(readSoundFile(path).samples, samples);
     session.recorder->stop();
@@ -552,7 +549,7 @@ TEST(AudioRecorderThreads, AudioTheInputCouldNotCaptureIsReportedOnceAtItsPlace)
     session.input->reportMissing(12000);
     session.input->reportMissing(1200);
     session.input->push(2400, 2);
-    EXPECT_TRUE(session.recorder->waitUntilSaved().isEmpty());
+    EXPECT_TRUE(session.recorder->waitUntilSaved());
 
     ASSERT_EQ(gaps.size(), 1u);
     EXPECT_EQ(std::llround(gaps[0].first * 24000), 13200);
@@ -603,10 +600,10 @@ TEST(AudioRecorderStop, StopCompletesTheFileReleasesTheMicrophoneAndIsIdempotent
     Session session = startSession(path, 48000);
     ASSERT_TRUE(session.recorder);
     ASSERT_TRUE(session.recorder->record());
-    std::vector<QString> saved; // by the writer thread, once
+    std::vector<bool> saved; // by the writer thread, once
     QObject::connect(
         session.recorder.get(), &Recorder::saved, session.recorder.get(),
-        [&saved](const QString &failure) { saved.push_back(failure); }, Qt::DirectConnection);
+        [&saved](bool complete, const QString &) { saved.push_back(complete); }, Qt::DirectConnection);
     session.input->push(4800, 9);
     session.recorder->stop();
     EXPECT_GE(session.input->drainCalls(), 1);
@@ -615,7 +612,7 @@ TEST(AudioRecorderStop, StopCompletesTheFileReleasesTheMicrophoneAndIsIdempotent
     EXPECT_FALSE(session.input->push(100, 1)) << "the microphone is detached";
     session.recorder->waitUntilSaved();
     session.recorder->stop();
-    EXPECT_EQ(saved, std::vector<QString>{QString()});
+    EXPECT_EQ(saved, std::vector<bool>{true});
     EXPECT_FALSE(session.recorder->record());
     EXPECT_EQ(readSoundFile(path).samples.size(), 4800u);
 

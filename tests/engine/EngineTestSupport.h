@@ -1,7 +1,7 @@
 #pragma once
 
-#include "recorder/AudioRecorder.h"
-#include "recorder/RecordingSettings.h"
+#include "engine/AudioRecorder.h"
+#include "recording/QualityPreset.h"
 
 #include <QObject>
 #include <QString>

@@ -37,12 +37,13 @@ public:
     // the recorder must then drop it itself.
     void setHonoursHold(bool honours) { honoursHold_ = honours; }
 
-    bool open(int rate, std::string &error) override
+    bool open(int rate, QString *error = nullptr) override
     {
         std::lock_guard lock(stateMutex_);
         ++openCalls_;
         if (!openError_.empty()) {
-            error = openError_;
+            if (error)
+                *error = QString::fromStdString(openError_);
             return false;
         }
         open_ = true;

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "recorder/Recorder.h"
+#include "engine/Recorder.h"
+#include "recording/RecordingController.h"
 
 #include <memory>
 #include <string>
@@ -13,11 +14,6 @@ public:
     {
         metering = enabled;
         calls->push_back("setMeteringEnabled");
-    }
-    bool prepareToRecord() override
-    {
-        calls->push_back("prepareToRecord");
-        return true;
     }
     bool record() override
     {
@@ -35,15 +31,20 @@ public:
         calls->push_back("stop");
         recording = false;
         if (!slowDisk)
-            emit saved(completionFailure);
+            emit saved(completionFailure.isEmpty(), completionFailure);
     }
-    QString waitUntilSaved() override { return completionFailure; }
+    bool waitUntilSaved(QString *failure = nullptr) override
+    {
+        if (failure)
+            *failure = completionFailure;
+        return completionFailure.isEmpty();
+    }
     double secondsToSave() const override { return toSave; }
     // The file of a slow disk is complete now.
     void finishSaving()
     {
         toSave = 0;
-        emit saved(completionFailure);
+        emit saved(completionFailure.isEmpty(), completionFailure);
     }
     double currentTime() const override { return time; }
     void updateMeters() override { calls->push_back("updateMeters"); }
@@ -56,9 +57,29 @@ public:
     bool metering = false;
     bool recording = false;
     bool recordSucceeds = true;
-    QString completionFailure; // what saved() says
+    QString completionFailure; // why saved() says the file is not complete; empty: it is
     bool slowDisk = false;     // saved() waits for finishSaving()
     double toSave = 0;
     double time = 0;
     float peak = -160.0f;
 };
+
+// Recorders for a RecordingController: each recording gets a new FakeRecorder, which `latest`
+// then points at.
+inline RecordingController::RecorderFactory fakeRecorders(FakeRecorder *&latest)
+{
+    return [&latest](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>,
+                     QString *) -> std::unique_ptr<Recorder> {
+        auto made = std::make_unique<FakeRecorder>();
+        latest = made.get();
+        return made;
+    };
+}
+
+// No recorder for any recording: none starts.
+inline RecordingController::RecorderFactory noRecorders()
+{
+    return [](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>, QString *) {
+        return std::unique_ptr<Recorder>();
+    };
+}

@@ -4,7 +4,7 @@
 #include "engine/EngineTestSupport.h"
 #include "fakes/FakeAudioInput.h"
 #include "fakes/FakeChoices.h"
-#include "recorder/RecordingController.h"
+#include "recording/RecordingController.h"
 
 #include <fiu-control.h>
 #include <fiu.h>
@@ -64,7 +64,7 @@ protected:
         auto fake = std::make_unique<FakeAudioInput>();
         input = fake.get();
         QString error;
-        recorder = AudioRecorder::create(path, settingsAt(kRate), std::move(fake), error, options);
+        recorder = AudioRecorder::create(path, settingsAt(kRate), std::move(fake), &error, options);
         if (!recorder) {
             ADD_FAILURE() << error.toStdString();
             return false;
@@ -133,7 +133,7 @@ TEST_F(StorageFaults, AStallWithinTheBufferLosesNothing)
     stallFor(2000ms); // twenty seconds of audio
     const double duringStall = recorder->currentTime();
     std::this_thread::sleep_for(300ms);
-    EXPECT_TRUE(recorder->waitUntilSaved().isEmpty());
+    EXPECT_TRUE(recorder->waitUntilSaved());
     EXPECT_GE(duringStall, 20.0) << "the time runs on while the disk stalls";
     expectWholeCount(kRate * 25);
     EXPECT_TRUE(gaps.empty());
@@ -146,7 +146,7 @@ TEST_F(StorageFaults, AStallPastTheBufferKeepsRecordingAndReportsTheGapOnce)
     std::this_thread::sleep_for(300ms);
     stallFor(1000ms); // ten seconds of audio, two of which fit
     std::this_thread::sleep_for(300ms);
-    ASSERT_TRUE(recorder->waitUntilSaved().isEmpty());
+    ASSERT_TRUE(recorder->waitUntilSaved());
     input->stopCapture();
 
     const SoundFile file = readSoundFile(path);
@@ -194,14 +194,14 @@ TEST_F(StorageFaults, StopStartAndPauseDuringAStallAnswerAtOnceAndTheFilesCatchU
              return input;
          },
          [](const QString &path, const RecordingSettings &settings,
-            std::unique_ptr<platform::AudioInput> input, QString &error) -> std::unique_ptr<Recorder> {
+            std::unique_ptr<platform::AudioInput> input, QString *error) -> std::unique_ptr<Recorder> {
              return AudioRecorder::create(path, settings, std::move(input), error);
          }});
     preferences.setValue(QStringLiteral("qualitaAudio"), 2); // 48 kHz
     const QString second = dir.file("second.caf");
     dialog.answer = {platform::SaveDialog::OK, path};
     controller.clickRecord();
-    ASSERT_EQ(controller.state(), RecordingController::ButtonType::Play);
+    ASSERT_EQ(controller.state(), RecordingController::State::Recording);
     inputs[0]->start(FakeAudioInput::counter(), 20ms, kPace);
     pump(500ms);
 
@@ -219,7 +219,7 @@ TEST_F(StorageFaults, StopStartAndPauseDuringAStallAnswerAtOnceAndTheFilesCatchU
     const std::uint64_t capturedBeforeStop = inputs[0]->deliveredFrames();
     controller.stop();
     const std::uint64_t capturedAtStop = inputs[0]->deliveredFrames();
-    EXPECT_EQ(controller.state(), RecordingController::ButtonType::Stop);
+    EXPECT_EQ(controller.state(), RecordingController::State::Ready);
     pump(300ms);
     EXPECT_TRUE(controller.saving().text().startsWith(QStringLiteral("Saving… ")))
         << controller.saving().text().toStdString();
@@ -227,11 +227,11 @@ TEST_F(StorageFaults, StopStartAndPauseDuringAStallAnswerAtOnceAndTheFilesCatchU
     // A new recording into the same stalled folder, and its pause.
     dialog.answer.path = second;
     controller.clickRecord();
-    ASSERT_EQ(controller.state(), RecordingController::ButtonType::Play);
+    ASSERT_EQ(controller.state(), RecordingController::State::Recording);
     inputs[1]->start(FakeAudioInput::counter(), 20ms, kPace);
     pump(300ms);
     controller.clickRecord();
-    EXPECT_EQ(controller.state(), RecordingController::ButtonType::Pause);
+    EXPECT_EQ(controller.state(), RecordingController::State::Paused);
     EXPECT_TRUE(stalled()) << "the controller waited for the disk";
     EXPECT_FALSE(std::filesystem::exists(second.toStdString())) << "no audio can have reached the disk";
 
@@ -284,7 +284,7 @@ TEST_F(StorageFaults, AFailedWriteSyncOrCloseEndsTheRecordingWithAPlayableFileAn
         if (c.when == When::Pause)
             recorder->pause();
         if (c.when == When::Stop) {
-            stopped = recorder->waitUntilSaved();
+            recorder->waitUntilSaved(&stopped);
         } else {
             ASSERT_TRUE(failures->waitForFailure());
             EXPECT_TRUE(saved);
@@ -292,7 +292,7 @@ TEST_F(StorageFaults, AFailedWriteSyncOrCloseEndsTheRecordingWithAPlayableFileAn
             EXPECT_TRUE(failures->reasons()[0].contains(QStringLiteral("Input/output error")))
                 << failures->reasons()[0].toStdString();
             EXPECT_FALSE(recorder->record());
-            stopped = recorder->waitUntilSaved();
+            recorder->waitUntilSaved(&stopped);
         }
         fiu_disable(c.point);
         input->stopCapture();
@@ -323,7 +323,7 @@ TEST_F(StorageFaults, AnExistingRecordingIsReplacedOnlyOnceTheNewOneHasAudioOnDi
         auto fake = std::make_unique<FakeAudioInput>();
         input = fake.get();
         QString error;
-        recorder = AudioRecorder::create(path, settingsAt(kRate), std::move(fake), error);
+        recorder = AudioRecorder::create(path, settingsAt(kRate), std::move(fake), &error);
         ASSERT_TRUE(recorder) << error.toStdString();
         failures = std::make_unique<FailedSpy>(*recorder);
         EXPECT_EQ(contentsOf(path), old) << "nothing is written before the recording starts";
@@ -342,7 +342,8 @@ TEST_F(StorageFaults, AnExistingRecordingIsReplacedOnlyOnceTheNewOneHasAudioOnDi
             EXPECT_TRUE(reason.contains(QStringLiteral("previous recording"))) << reason.toStdString();
             EXPECT_TRUE(reason.contains(QStringLiteral("kept"))) << reason.toStdString();
         }
-        const QString stopped = recorder->waitUntilSaved();
+        QString stopped;
+        recorder->waitUntilSaved(&stopped);
         recorder.reset();
         const auto files = std::distance(std::filesystem::directory_iterator(dir.path()), {});
         EXPECT_EQ(files, 1) << "no temporary file is left behind";
@@ -373,7 +374,7 @@ TEST_F(StorageFaults, APathThatIsNotARegularFileIsRefusedAtOnce)
         const auto before = std::chrono::steady_clock::now();
         QString error;
         EXPECT_FALSE(AudioRecorder::create(c.path, settingsAt(kRate), std::make_unique<FakeAudioInput>(),
-                                           error, patientCreation()));
+                                           &error, patientCreation()));
         EXPECT_LT(std::chrono::steady_clock::now() - before, 1s);
         EXPECT_TRUE(error.contains(c.path) && error.contains(QString::fromLatin1(c.kind)))
             << error.toStdString();

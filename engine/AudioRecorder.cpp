@@ -1,0 +1,380 @@
+#include "engine/AudioRecorder.h"
+
+#include "engine/AudioBuffer.h"
+#include "engine/BenchTrace.h"
+#include "engine/FileWriter.h"
+#include "engine/RecordingFile.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <mutex>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr int kSupportedRates[] = {12000, 24000, 48000};
+constexpr float kSilenceDb = -160.0f;
+
+QString keyName(const char *key)
+{
+    return QString::fromLatin1(key);
+}
+
+// Whether `settings` are 16-bit mono little-endian interleaved integer PCM at a supported rate
+// (then stored in `rate`); if not, why in `*error` (when given).
+bool supported(const RecordingSettings &settings, int &rate, QString *error)
+{
+    const auto unsupported = [error](const QString &reason) {
+        if (error)
+            *error = reason;
+        return false;
+    };
+    const char *required[] = {RecordingKey::formatId,         RecordingKey::sampleRate,
+                              RecordingKey::numberOfChannels, RecordingKey::bitDepth,
+                              RecordingKey::isBigEndian,      RecordingKey::isFloat,
+                              RecordingKey::isNonInterleaved};
+    for (const char *key : required) {
+        if (!settings.contains(key))
+            return unsupported(QStringLiteral("The recording settings lack %1.").arg(keyName(key)));
+    }
+    const auto value = [&](const char *key) { return settings.at(key); };
+
+    if (value(RecordingKey::formatId) != kAudioFormatLinearPCM) {
+        return unsupported(QStringLiteral("Only linear PCM can be recorded (%1 is 0x%2).")
+                               .arg(keyName(RecordingKey::formatId))
+                               .arg(static_cast<qulonglong>(value(RecordingKey::formatId)), 0, 16));
+    }
+    const std::int64_t asked = value(RecordingKey::sampleRate);
+    if (std::find(std::begin(kSupportedRates), std::end(kSupportedRates), asked) ==
+        std::end(kSupportedRates)) {
+        return unsupported(
+            QStringLiteral("A sample rate of %1 Hz is not supported: it must be 12000, 24000 or 48000 Hz.")
+                .arg(asked));
+    }
+    if (value(RecordingKey::numberOfChannels) != 1) {
+        return unsupported(QStringLiteral("Only mono can be recorded (%1 is %2).")
+                               .arg(keyName(RecordingKey::numberOfChannels))
+                               .arg(value(RecordingKey::numberOfChannels)));
+    }
+    if (value(RecordingKey::bitDepth) != 16) {
+        return unsupported(QStringLiteral("Only 16-bit samples can be recorded (%1 is %2).")
+                               .arg(keyName(RecordingKey::bitDepth))
+                               .arg(value(RecordingKey::bitDepth)));
+    }
+    if (value(RecordingKey::isFloat) != 0)
+        return unsupported(QStringLiteral("Only integer samples can be recorded (%1 is set).")
+                               .arg(keyName(RecordingKey::isFloat)));
+    if (value(RecordingKey::isBigEndian) != 0) {
+        return unsupported(QStringLiteral("Only little-endian samples can be recorded (%1 is set).")
+                               .arg(keyName(RecordingKey::isBigEndian)));
+    }
+    if (value(RecordingKey::isNonInterleaved) != 0) {
+        return unsupported(QStringLiteral("Only interleaved samples can be recorded (%1 is set).")
+                               .arg(keyName(RecordingKey::isNonInterleaved)));
+    }
+    rate = static_cast<int>(asked);
+    return true;
+}
+
+int peakOf(std::span<const std::int16_t> samples)
+{
+    int peak = 0;
+    for (const std::int16_t sample : samples)
+        peak = std::max(peak, std::abs(static_cast<int>(sample)));
+    return peak;
+}
+
+float decibels(int peak)
+{
+    if (peak <= 0)
+        return kSilenceDb;
+    return std::max(kSilenceDb, static_cast<float>(20.0 * std::log10(peak / 32768.0)));
+}
+
+} // namespace
+
+// The recorder's state is shared by three threads: the UI thread (the public functions), the
+// input's capture thread (audioCaptured, audioMissing, inputChanged, inputLost), which only copies each
+// fragment into the buffer, and the writer thread, which creates the file and moves the buffer
+// into it. The UI thread never waits for the disk: it waits a moment for the file to be
+// created, and never past that.
+struct AudioRecorder::Impl final : platform::AudioSink {
+    enum class State { Ready, Recording, Paused, Ended };
+
+    AudioRecorder *owner = nullptr;
+    int rate = 0;
+    std::unique_ptr<platform::AudioInput> input;
+    std::unique_ptr<AudioBuffer> buffer;
+    std::unique_ptr<FileWriter> writer;
+    bool stopCalled = false; // UI thread only
+    bool started = false;    // UI thread only: record() was called
+    // The recorder is going away: what its writer says is nobody's business any more.
+    std::atomic<bool> quiet{false};
+
+    // Serialises the capture thread's look at the state with the UI thread's changes of it, so
+    // that nothing captured after a pause reaches the buffer.
+    std::mutex stateMutex;
+    std::atomic<State> state{State::Ready};
+
+    std::atomic<bool> metering{false};
+    // The largest magnitude since the last updateMeters(), or -1 when no audio arrived since.
+    std::atomic<int> peakSinceUpdate{-1};
+    float peakDb = kSilenceDb; // UI thread only
+
+    // platform::AudioSink, on the capture thread.
+    void audioCaptured(std::span<const std::int16_t> samples) override
+    {
+        std::lock_guard lock(stateMutex);
+        if (state != State::Recording || samples.empty())
+            return;
+        if (metering)
+            raisePeak(peakOf(samples));
+        buffer->push(samples);
+    }
+
+    void audioMissing(std::int64_t frames) override
+    {
+        std::lock_guard lock(stateMutex);
+        if (state == State::Recording)
+            buffer->addGap(frames);
+    }
+
+    void inputChanged(const std::string &description) override
+    {
+        if (state != State::Ended)
+            emit owner->inputChanged(QString::fromStdString(description));
+    }
+
+    void inputLost(const std::string &reason) override
+    {
+        {
+            std::lock_guard lock(stateMutex);
+            if (state == State::Ended)
+                return;
+            // Everything the input delivered before losing the device is queued already.
+            state = State::Ended;
+        }
+        writer->inputLost(reason.empty() ? QStringLiteral("The microphone is no longer available.")
+                                         : QString::fromStdString(reason));
+    }
+
+    void setState(State next)
+    {
+        std::lock_guard lock(stateMutex);
+        if (state != State::Ended)
+            state = next;
+    }
+
+    void raisePeak(int peak)
+    {
+        int seen = peakSinceUpdate.load(std::memory_order_relaxed);
+        while (peak > seen && !peakSinceUpdate.compare_exchange_weak(seen, peak, std::memory_order_relaxed)) {
+        }
+    }
+
+    FileWriter::Events writerEvents()
+    {
+        FileWriter::Events events;
+        events.audioMissing = [this](const AudioBuffer::Gap &gap) {
+            if (!quiet)
+                emit owner->audioMissing(static_cast<double>(gap.frames) / rate,
+                                         static_cast<double>(gap.at) / rate);
+        };
+        events.failed = [this](const QString &reason, bool saved) {
+            state = State::Ended;
+            if (!quiet)
+                emit owner->failed(reason, saved);
+        };
+        events.finished = [this](bool complete, const QString &failure) {
+            benchtrace::mark("file complete");
+            if (!quiet)
+                emit owner->saved(complete, failure);
+        };
+        events.told = [this](const QString &text) {
+            if (!quiet)
+                emit owner->notice(text);
+        };
+        return events;
+    }
+
+    bool record()
+    {
+        const State now = state.load();
+        if (now == State::Ended)
+            return false;
+        if (now == State::Recording)
+            return true;
+        if (now == State::Paused) {
+            // The held input delivers nothing: what it captures once let run again belongs in
+            // the file, and what it captured while held is dropped by the input itself.
+            setState(State::Recording);
+            input->setHeld(false);
+            return state == State::Recording;
+        }
+        // What the input captured before this moment (while the save dialog was up) and is
+        // still on its way is dropped: the recording goes on from now.
+        input->drain();
+        setState(State::Recording);
+        if (state == State::Recording && !std::exchange(started, true))
+            benchtrace::mark("recording started");
+        return state == State::Recording;
+    }
+
+    void pause()
+    {
+        if (state != State::Recording)
+            return;
+        // What was captured before the pause belongs in the file.
+        input->drain();
+        setState(State::Paused);
+        benchtrace::mark("paused at frame", buffer->frames());
+        // A short hold keeps the microphone ready, so the first words after the resume are
+        // kept; a long one lets it go, so the desktop no longer shows it in use.
+        input->setHeld(true);
+        // A long pause leaves a complete file on disk.
+        writer->requestSync();
+    }
+
+    void stop()
+    {
+        if (std::exchange(stopCalled, true))
+            return;
+        if (writer->onWriterThread()) {
+            // From a failed() handler connected directly: the input is released with the recorder.
+            writer->finish(started);
+            return;
+        }
+        benchtrace::mark("stop");
+        if (state == State::Recording)
+            input->drain();
+        setState(State::Ended);
+        input->setSink(nullptr);
+        input->close();
+        writer->finish(started);
+    }
+};
+
+AudioRecorder::AudioRecorder() : d(std::make_unique<Impl>())
+{
+    d->owner = this;
+}
+
+AudioRecorder::~AudioRecorder()
+{
+    if (!d->writer)
+        return;
+    d->quiet = true;
+    d->stop();
+    d->writer.reset();
+}
+
+std::unique_ptr<AudioRecorder> AudioRecorder::create(const QString &path, const RecordingSettings &settings,
+                                                     std::unique_ptr<platform::AudioInput> input,
+                                                     QString *error, const Options &options)
+{
+    int rate = 0;
+    if (!supported(settings, rate, error))
+        return nullptr;
+    if (!input) {
+        if (error)
+            *error = QStringLiteral("No microphone found.");
+        return nullptr;
+    }
+    // The input is opened before the file is created, so that no file is touched when there
+    // is nothing to record from.
+    // The recording comes from the input that is the default when the user confirms.
+    if (!input->isOpen() || input->sampleRate() != rate || !input->isDefaultInput()) {
+        input->close();
+        QString reason;
+        if (!input->open(rate, &reason)) {
+            if (error)
+                *error = reason.isEmpty() ? QStringLiteral("No microphone found.") : reason;
+            return nullptr;
+        }
+    }
+
+    std::unique_ptr<AudioRecorder> recorder(new AudioRecorder);
+    Impl &d = *recorder->d;
+    d.rate = rate;
+    d.buffer = std::make_unique<AudioBuffer>(options.bufferFrames);
+    d.writer = std::make_unique<FileWriter>(path, rate, *d.buffer, d.writerEvents());
+    // A file that cannot be created is told here, as the start's failure, when the disk answers
+    // at once. A slow disk is not waited for: the recording starts into the buffer, and a file
+    // that turns out not to be possible ends it then.
+    if (d.writer->waitForFile(options.creationWait, error) == FileWriter::Creation::Failed) {
+        d.quiet = true;
+        d.writer.reset();
+        return nullptr;
+    }
+    d.input = std::move(input);
+    d.input->setSink(&d);
+    return recorder;
+}
+
+void AudioRecorder::setMeteringEnabled(bool enabled)
+{
+    d->metering = enabled;
+    d->peakSinceUpdate = -1;
+}
+
+bool AudioRecorder::record()
+{
+    return d->record();
+}
+
+void AudioRecorder::pause()
+{
+    d->pause();
+}
+
+void AudioRecorder::stop()
+{
+    d->stop();
+}
+
+bool AudioRecorder::waitUntilSaved(QString *failure)
+{
+    d->stop();
+    return d->writer->wait(failure);
+}
+
+double AudioRecorder::secondsToSave() const
+{
+    return static_cast<double>(d->buffer->queued()) / d->rate;
+}
+
+bool AudioRecorder::isRecording() const
+{
+    return d->state == Impl::State::Recording;
+}
+
+double AudioRecorder::currentTime() const
+{
+    return static_cast<double>(d->buffer->frames()) / d->rate;
+}
+
+void AudioRecorder::updateMeters()
+{
+    const int peak = d->peakSinceUpdate.exchange(-1);
+    if (!d->metering || d->state != Impl::State::Recording)
+        d->peakDb = kSilenceDb;
+    else if (peak >= 0)
+        d->peakDb = decibels(peak);
+    // Otherwise no audio arrived since the last reading (the sound server hands it over a
+    // fragment at a time, a few times a second): the reading stands rather than dropping to
+    // silence between fragments.
+}
+
+float AudioRecorder::peakPowerForChannel(int channel) const
+{
+    return channel == 0 ? d->peakDb : kSilenceDb;
+}
+
+int AudioRecorder::sampleRate() const
+{
+    return d->rate;
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "engine/Recorder.h"
+#include "engine/RecordingSettings.h"
+#include "platform/AudioInput.h"
+
+#include <QString>
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+
+// Records the microphone into one Core Audio Format file: 16-bit little-endian PCM, mono.
+// Capture and all the disk work run off the UI thread, each on its own: capture hands the audio
+// to a buffer and never waits for the disk, and neither does the UI thread, which only starts,
+// pauses, stops and reads the time and level. The file is saved after stop() in the background.
+class AudioRecorder : public Recorder {
+    Q_OBJECT
+public:
+    struct Options {
+        // Audio that may wait for a slow disk, in frames; past it, audio is dropped and the gap
+        // reported. Ten minutes at the highest rate by default (about 55 MiB, taken as needed).
+        std::int64_t bufferFrames = std::int64_t{48000} * 600;
+        // How long create() waits for the file to be created. A disk that answers within it
+        // has a file that cannot be created told by create(); a slower one is not waited for.
+        std::chrono::milliseconds creationWait{10};
+    };
+
+    // Creates the recorder for `path` with `settings`, capturing from `input` (opened here at
+    // the settings' rate if it is not open yet, or reopened if it runs at another rate).
+    // Returns nullptr, with why in `*error` (when given), when the settings are not 16-bit mono
+    // little-endian interleaved integer PCM at 12000, 24000 or 48000 Hz, when the file cannot
+    // be created or `path` names a folder, pipe or device, or when there is no input device.
+    // A file at `path` is replaced only once the recording has its first audio on disk.
+    static std::unique_ptr<AudioRecorder> create(const QString &path, const RecordingSettings &settings,
+                                                 std::unique_ptr<platform::AudioInput> input, QString *error,
+                                                 const Options &options);
+    static std::unique_ptr<AudioRecorder> create(const QString &path, const RecordingSettings &settings,
+                                                 std::unique_ptr<platform::AudioInput> input,
+                                                 QString *error = nullptr)
+    {
+        return create(path, settings, std::move(input), error, Options{});
+    }
+    ~AudioRecorder() override;
+
+    void setMeteringEnabled(bool enabled) override;
+    bool record() override;
+    void pause() override;
+    // Ends capture now; the file is completed with everything captured up to now in the
+    // background, and saved() tells when. Idempotent.
+    void stop() override;
+    bool waitUntilSaved(QString *failure = nullptr) override;
+    double secondsToSave() const override;
+
+    bool isRecording() const;
+    // Seconds of audio in the file: frames written / sample rate. Stands still while paused.
+    double currentTime() const override;
+    // Takes the peak of the samples since the previous call; when none arrived since (audio
+    // comes a few times a second) the previous reading stands.
+    void updateMeters() override;
+    // dBFS of the peak taken by updateMeters: 0 at full scale, -160 for silence.
+    float peakPowerForChannel(int channel) const override;
+
+    int sampleRate() const;
+
+    // failed(), saved(), audioMissing() and notice(), inherited from Recorder, are emitted on
+    // the writer thread (saved() also within stop() when the writer had ended already),
+    // inputChanged() on the input's capture thread. After failed(reason, saved), saved() tells
+    // the file complete when `saved` was true, and otherwise not, for `reason`.
+
+private:
+    AudioRecorder();
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};

@@ -1,0 +1,302 @@
+#include "engine/RecordingFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sndfile.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+QString shownPath(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+bool failWith(QString *error, const QString &reason)
+{
+    if (error)
+        *error = reason;
+    return false;
+}
+
+QByteArray encoded(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+// What a path names when it is not a regular file, in words for the user.
+QString kindOf(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return QStringLiteral("a folder");
+    if (S_ISFIFO(mode))
+        return QStringLiteral("a pipe");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return QStringLiteral("a device");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("a socket");
+    return QStringLiteral("not a regular file");
+}
+
+// Makes the folder holding `path` durable after a rename in it.
+int syncFolderOf(const QString &path)
+{
+    const int folder =
+        ::open(encoded(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
+        return errno;
+    int error = ::fsync(folder) == 0 ? 0 : errno;
+    if (::close(folder) != 0 && error == 0)
+        error = errno;
+    return error;
+}
+
+} // namespace
+
+std::unique_ptr<RecordingFile> RecordingFile::create(const QString &chosen, int rate, QString *error)
+{
+    const auto cannotCreate = [&](const QString &reason) {
+        failWith(error, QStringLiteral("Cannot create the file “%1”: %2.").arg(shownPath(chosen), reason));
+        return nullptr;
+    };
+    std::unique_ptr<RecordingFile> file(new RecordingFile);
+    file->path_ = chosen;
+
+    // What the path names now. A pipe opened without O_NONBLOCK would wait for a reader forever.
+    const int existing = ::open(encoded(chosen).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat status {};
+    int statError = 0;
+    if (existing >= 0) {
+        if (::fstat(existing, &status) != 0)
+            statError = errno;
+        ::close(existing);
+    } else if (errno != ENOENT && ::stat(encoded(chosen).constData(), &status) != 0) {
+        statError = errno;
+    } else if (errno == ENOENT) {
+        statError = ENOENT;
+    }
+    if (statError == 0) {
+        if (!S_ISREG(status.st_mode)) {
+            failWith(error, QStringLiteral(
+                                "Cannot record into “%1”: it is %2, not an audio file. Choose another name.")
+                                .arg(shownPath(chosen), kindOf(status.st_mode)));
+            return nullptr;
+        }
+        // Replacing a file that may not be written to would go around its permissions.
+        if (::access(encoded(chosen).constData(), W_OK) != 0)
+            return cannotCreate(systemReason(errno));
+        file->replacesExisting_ = true;
+        // A link keeps pointing where it did: the file it names is the one replaced.
+        file->path_ = QFileInfo(chosen).canonicalFilePath();
+    } else if (statError != ENOENT) {
+        return cannotCreate(systemReason(statError));
+    }
+
+    QString openError;
+    std::optional<platform::TemporaryFile> temporary =
+        platform::TemporaryFile::create(QFileInfo(file->path_).absolutePath(), &openError);
+    if (!temporary)
+        return cannotCreate(openError);
+    file->temporary_ = std::move(temporary);
+    file->io_.fd = file->temporary_->descriptor();
+
+    SF_INFO info{};
+    info.samplerate = rate;
+    info.channels = 1;
+    info.format = SF_FORMAT_CAF | SF_FORMAT_PCM_16 | SF_ENDIAN_LITTLE;
+    SF_VIRTUAL_IO io{&RecordingFile::ioLength, &RecordingFile::ioSeek, &RecordingFile::ioRead,
+                     &RecordingFile::ioWrite, &RecordingFile::ioTell};
+    file->file_ = sf_open_virtual(&io, SFM_WRITE, &info, &file->io_);
+    if (!file->file_ || file->io_.error != 0) {
+        QString reason = QString::fromLocal8Bit(sf_strerror(nullptr)).trimmed();
+        if (file->io_.error != 0)
+            reason = systemReason(file->io_.error);
+        file->discard();
+        return cannotCreate(reason);
+    }
+    return file;
+}
+
+RecordingFile::~RecordingFile()
+{
+    if (!committed_)
+        discard();
+    else
+        complete(nullptr);
+}
+
+sf_count_t RecordingFile::ioLength(void *io)
+{
+    return static_cast<Io *>(io)->end;
+}
+
+sf_count_t RecordingFile::ioSeek(sf_count_t offset, int whence, void *user)
+{
+    auto &io = *static_cast<Io *>(user);
+    const sf_count_t base = whence == SEEK_CUR ? io.position : whence == SEEK_END ? io.end : 0;
+    if (base + offset < 0) {
+        io.error = EINVAL;
+        return -1;
+    }
+    io.position = base + offset;
+    return io.position;
+}
+
+sf_count_t RecordingFile::ioRead(void *data, sf_count_t count, void *user)
+{
+    auto &io = *static_cast<Io *>(user);
+    const ssize_t got = ::pread(io.fd, data, static_cast<size_t>(count), io.position);
+    if (got < 0) {
+        io.error = errno;
+        return 0;
+    }
+    io.position += got;
+    return got;
+}
+
+// Audio goes at the end, where the descriptor stands; anything else (the header) is written in
+// place without moving the descriptor, so a failed header rewrite cannot misplace the audio after it.
+sf_count_t RecordingFile::ioWrite(const void *data, sf_count_t count, void *user)
+{
+    auto &io = *static_cast<Io *>(user);
+    const auto size = static_cast<size_t>(count);
+    const bool append = io.position == io.end;
+    const ssize_t put = append ? ::write(io.fd, data, size) : ::pwrite(io.fd, data, size, io.position);
+    if (put < 0) {
+        io.error = errno;
+        return 0;
+    }
+    if (put < count)
+        io.error = ENOSPC; // what a short write of a regular file means
+    io.position += put;
+    if (io.position > io.end) {
+        io.end = io.position;
+        // Written past the end in place: the descriptor follows the end.
+        if (!append && ::lseek(io.fd, io.end, SEEK_SET) < 0) {
+            io.error = errno;
+            return 0;
+        }
+    }
+    return put;
+}
+
+sf_count_t RecordingFile::ioTell(void *io)
+{
+    return static_cast<Io *>(io)->position;
+}
+
+QString RecordingFile::reasonOfLastFailure() const
+{
+    return systemReason(io_.error != 0 ? io_.error : EIO);
+}
+
+bool RecordingFile::write(std::span<const std::int16_t> samples, QString *error)
+{
+    if (!file_)
+        return failWith(error, systemReason(EBADF));
+    io_.error = 0;
+    const auto count = static_cast<sf_count_t>(samples.size());
+    const sf_count_t put = sf_write_short(file_, samples.data(), count);
+    if (put > 0)
+        frames_ += put;
+    if (put == count)
+        return true;
+    faulted_ = true;
+    return failWith(error, reasonOfLastFailure());
+}
+
+bool RecordingFile::updateHeader(QString *error)
+{
+    if (!file_)
+        return failWith(error, systemReason(EBADF));
+    if (faulted_) {
+        // A header write that failed returns without going back to the end of the audio: the
+        // next header or audio must not land in the middle of the file.
+        io_.position = io_.end;
+    }
+    io_.error = 0;
+    sf_command(file_, SFC_UPDATE_HEADER_NOW, nullptr, 0);
+    // libsndfile does not look at what its virtual I/O's writes return.
+    if (sf_error(file_) == SF_ERR_NO_ERROR && io_.error == 0)
+        return true;
+    faulted_ = true;
+    return failWith(error, reasonOfLastFailure());
+}
+
+bool RecordingFile::sync(QString *error)
+{
+    if (io_.fd < 0)
+        return failWith(error, systemReason(EBADF));
+    if (::fdatasync(io_.fd) != 0)
+        return failWith(error, systemReason(errno));
+    return true;
+}
+
+bool RecordingFile::commit(QString *error)
+{
+    if (committed_)
+        return true;
+    if (!temporary_)
+        return failWith(error, systemReason(EBADF));
+    if (!updateHeader(error) || !sync(error) || !temporary_->giveName(path_, replacesExisting_, error))
+        return false;
+    committed_ = true;
+    if (const int folderError = syncFolderOf(path_); folderError != 0)
+        return failWith(error, systemReason(folderError));
+    return true;
+}
+
+bool RecordingFile::complete(QString *error)
+{
+    if (!file_ && io_.fd < 0)
+        return true;
+    QString first;
+    bool complete = updateHeader(&first);
+    if (file_) {
+        // Closing writes the header once more, after the audio.
+        if (faulted_)
+            io_.position = io_.end;
+        io_.error = 0;
+        const int closed = sf_close(file_);
+        file_ = nullptr;
+        if ((closed != SF_ERR_NO_ERROR || io_.error != 0) && complete)
+            complete = failWith(&first, reasonOfLastFailure());
+    }
+    QString later;
+    if (!sync(&later) && complete)
+        complete = failWith(&first, later);
+    if (!closeFile(&later) && complete)
+        complete = failWith(&first, later);
+    return complete || failWith(error, first);
+}
+
+bool RecordingFile::closeFile(QString *error)
+{
+    const int fd = std::exchange(io_.fd, -1);
+    if (fd >= 0 && ::close(fd) != 0)
+        return failWith(error, systemReason(errno));
+    return true;
+}
+
+void RecordingFile::discard()
+{
+    if (file_)
+        sf_close(std::exchange(file_, nullptr));
+    closeFile(nullptr);
+    if (!committed_ && temporary_)
+        temporary_->removeHiddenName();
+    temporary_.reset();
+}

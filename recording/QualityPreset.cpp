@@ -1,0 +1,78 @@
+#include "recording/QualityPreset.h"
+
+#include "platform/PreferenceStore.h"
+
+#include <QString>
+#include <QVariant>
+
+namespace QualityPresets {
+
+std::optional<int> storedCode(const std::optional<QVariant> &stored)
+{
+    if (!stored || !stored->isValid())
+        return std::nullopt;
+    bool ok = false;
+    const int code = stored->toString().trimmed().toInt(&ok);
+    return ok ? std::optional<int>(code) : std::nullopt;
+}
+
+QualityPreset fromStored(const std::optional<QVariant> &stored)
+{
+    const std::optional<int> code = storedCode(stored);
+    if (!code)
+        return QualityPreset::Medium;
+    switch (*code) {
+    case 0:
+        return QualityPreset::Low;
+    case 1:
+        return QualityPreset::Medium;
+    default:
+        return QualityPreset::High;
+    }
+}
+
+QualityPreset read(const platform::PreferenceStore &store)
+{
+    return fromStored(store.value(QString::fromLatin1(preferenceKey)));
+}
+
+QString rowText(QualityPreset preset)
+{
+    switch (preset) {
+    case QualityPreset::Low:
+        return QStringLiteral("Quality : Low");
+    case QualityPreset::High:
+        return QStringLiteral("Quality : High");
+    case QualityPreset::Medium:
+        break;
+    }
+    return QStringLiteral("Quality : Medium");
+}
+
+} // namespace QualityPresets
+
+int sampleRateFor(QualityPreset preset)
+{
+    switch (preset) {
+    case QualityPreset::Low:
+        return 12000;
+    case QualityPreset::Medium:
+        return 24000;
+    case QualityPreset::High:
+        return 48000;
+    }
+    return 24000;
+}
+
+RecordingSettings recordingSettings(QualityPreset preset)
+{
+    return {
+        {RecordingKey::formatId, kAudioFormatLinearPCM},
+        {RecordingKey::sampleRate, sampleRateFor(preset)},
+        {RecordingKey::numberOfChannels, 1},
+        {RecordingKey::bitDepth, 16},
+        {RecordingKey::isBigEndian, 0},
+        {RecordingKey::isFloat, 0},
+        {RecordingKey::isNonInterleaved, 0},
+    };
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "engine/RecordingSettings.h"
+
+#include <optional>
+
+class QString;
+class QVariant;
+
+namespace platform {
+class PreferenceStore;
+}
+
+// The recording quality the user picks in the settings menu.
+enum class QualityPreset { Low = 0, Medium = 1, High = 2 };
+
+namespace QualityPresets {
+
+inline constexpr const char *preferenceKey = "qualitaAudio";
+
+// How the recorder reads a stored value: nothing or a value that is not an integer is
+// Medium; an integer other than 0, 1 and 2 is High, as the settings menu shows it.
+QualityPreset fromStored(const std::optional<QVariant> &stored);
+
+// The stored integer, if the value is one.
+std::optional<int> storedCode(const std::optional<QVariant> &stored);
+
+// Read afresh from the store at every call.
+QualityPreset read(const platform::PreferenceStore &store);
+
+QString rowText(QualityPreset preset);
+
+} // namespace QualityPresets
+
+int sampleRateFor(QualityPreset preset);
+
+// 16-bit little-endian interleaved integer PCM, mono, at the preset's rate.
+RecordingSettings recordingSettings(QualityPreset preset);

@@ -1,0 +1,317 @@
+#include "recording/RecordingController.h"
+
+#include "engine/BenchTrace.h"
+#include "platform/Log.h"
+#include "recording/ElapsedTime.h"
+#include "recording/QualityPreset.h"
+#include "recording/RecordingFileName.h"
+#include "recording/RecordingFolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QStringList>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+
+RecordingController::RecordingController(Services services, QObject *parent)
+    : QObject(parent), services(std::move(services)), shownTime(formatElapsedTime(0))
+{
+    connect(&savingFiles, &SavingRecordings::saveFailed, this, &RecordingController::fileNotSaved);
+    benchtrace::watchUiThread(this);
+}
+
+RecordingController::~RecordingController() = default;
+
+void RecordingController::setState(State state)
+{
+    current = state;
+    emit stateChanged(state);
+}
+
+void RecordingController::setRecordImage(const QString &name)
+{
+    imageName = name;
+    emit recordImageChanged(name);
+}
+
+void RecordingController::showTime(double seconds)
+{
+    const QString text = formatElapsedTime(seconds);
+    if (text == shownTime)
+        return;
+    shownTime = text;
+    emit timeTextChanged(text);
+}
+
+void RecordingController::showMessage(const QString &text)
+{
+    shownMessage = text;
+    emit messageChanged(text);
+}
+
+void RecordingController::clickRecord()
+{
+    switch (current) {
+    case State::Ready:
+        Log::line("parte la registrazione");
+        startRecording();
+        Log::line("+++++++++++++++++++++++++++++++++++++++");
+        if (!recorder)
+            return;
+        Log::line("è partita la registrazione");
+        setState(State::Recording);
+        return;
+    case State::Recording:
+        setState(State::Paused);
+        Log::line("pausa registrazione");
+        setRecordImage(QStringLiteral("rec"));
+        if (recorder) {
+            recorder->pause();
+            // The last tick may be up to a quarter of a second old: show what the file holds.
+            showTime(recorder->currentTime());
+        }
+        endTick();
+        return;
+    case State::Paused:
+        benchtrace::mark("resume pressed");
+        setState(State::Recording);
+        Log::line("riavvio registrazione");
+        setRecordImage(QStringLiteral("pause"));
+        if (recorder)
+            recorder->record();
+        startTick();
+        return;
+    }
+}
+
+void RecordingController::startRecording()
+{
+    Log::line("createRecorder");
+    askingWhereToSave = true;
+    showMessage({});
+
+    // The sound server takes up to a second to deliver the first samples of a new input:
+    // open it now, while the user is in the dialog, so the first words after confirming
+    // are captured. What arrives before the recording starts is dropped.
+    std::unique_ptr<platform::AudioInput> input = services.makeInput();
+    QString inputError;
+    if (input && !input->open(sampleRateFor(QualityPresets::read(services.preferences)), &inputError))
+        std::fprintf(stderr, "registratore: %s\n", qPrintable(inputError));
+
+    const platform::SaveDialog::Result answer =
+        services.saveDialog.runModal(proposedRecordingName(services.now()), {QStringLiteral("caf")},
+                                     RecordingFolder::start(services.preferences));
+    if (answer.response != platform::SaveDialog::OK) {
+        Log::line(answer.response == platform::SaveDialog::Cancel ? "canceled" : "test");
+        if (input)
+            input->close();
+        askingWhereToSave = false;
+        return;
+    }
+
+    benchtrace::mark("dialog confirmed");
+    const RecordingSettings settings = recordingSettings(QualityPresets::read(services.preferences));
+    QString error;
+    std::unique_ptr<Recorder> made;
+    // A file still being completed has a writer of its own: a second one would overwrite it.
+    if (savingFiles.holds(answer.path)) {
+        error = QStringLiteral("“%1” is still being saved. Choose another name, or wait until it is saved.")
+                    .arg(QDir::toNativeSeparators(answer.path));
+    } else {
+        made = services.makeRecorder(answer.path, settings, std::move(input), &error);
+    }
+    if (made) {
+        recorder = std::move(made);
+        recordingPath = answer.path;
+        Recorder *current = recorder.get();
+        connect(
+            current, &Recorder::failed, this,
+            [this, current](const QString &reason, bool saved) { recordingFailed(current, reason, saved); },
+            Qt::QueuedConnection);
+        connect(current, &Recorder::audioMissing, this, &RecordingController::audioMissing,
+                Qt::QueuedConnection);
+        connect(current, &Recorder::inputChanged, this, &RecordingController::inputChanged,
+                Qt::QueuedConnection);
+        connect(current, &Recorder::notice, this, &RecordingController::notice, Qt::QueuedConnection);
+        recorder->setMeteringEnabled(true);
+    } else {
+        if (input)
+            input->close();
+        Log::line("Creation of AVAudioRecorder failed");
+        Log::line(error);
+        showMessage(QStringLiteral("Could not start recording: ") + error);
+    }
+
+    // A recording that did not start keeps the record image: the user must not take a
+    // failure for a running recording.
+    if (recorder) {
+        setRecordImage(QStringLiteral("pause"));
+        if (recorder->record()) {
+            // After record(): the preferences are written to disk at once.
+            RecordingFolder::remember(services.preferences, answer.path);
+        } else {
+            // It ended before it started (the microphone lost, the file impossible): why is told
+            // once its writer has said its last word.
+            savingFiles.save(std::move(recorder), recordingPath);
+            setRecordImage(QStringLiteral("rec"));
+            showMessage(QStringLiteral("Could not start recording."));
+        }
+    }
+    if (recorder)
+        benchtrace::blockUiLater(this);
+    startTick();
+    askingWhereToSave = false;
+}
+
+void RecordingController::startTick()
+{
+    endTick();
+    timer = std::make_unique<QTimer>();
+    timer->setInterval(tickMilliseconds);
+    QTimer *created = timer.get();
+    connect(created, &QTimer::timeout, this, [this, created] { tick(created); });
+    // Unseen, the tick only keeps its timer, ready for setViewVisible(true).
+    if (!concealed)
+        timer->start();
+    tick(created);
+}
+
+void RecordingController::endTick()
+{
+    if (!timer)
+        return;
+    timer->stop();
+    // The timer may be the one whose tick is running: let it go once that has returned.
+    timer.release()->deleteLater();
+}
+
+void RecordingController::setViewVisible(bool visible)
+{
+    concealed = !visible;
+    if (!timer)
+        return;
+    if (!visible) {
+        timer->stop();
+    } else if (!timer->isActive()) {
+        timer->start();
+        tick(timer.get());
+    }
+}
+
+void RecordingController::tick(QTimer *firing)
+{
+    if (!recorder) {
+        if (firing)
+            firing->stop();
+        if (timer.get() == firing)
+            endTick();
+        return;
+    }
+    recorder->updateMeters();
+    const float peak = recorder->peakPowerForChannel(0);
+    levels.push_back(peak);
+    emit levelChanged(peak);
+    showTime(recorder->currentTime());
+}
+
+void RecordingController::stop()
+{
+    benchtrace::mark("stop pressed");
+    Log::line("stop");
+    if (current == State::Ready)
+        return;
+    Log::line("stoppo la registrazione");
+    finishRecording();
+}
+
+// The panel is ready again at once; the recorder's time is read after that, and the recorder goes
+// on completing its file in the background. `told`: the recording ended by itself, and the user
+// was told what became of its file.
+void RecordingController::finishRecording(std::optional<SavingRecordings::Told> told)
+{
+    setRecordImage(QStringLiteral("rec"));
+    showTime(0);
+    setState(State::Ready);
+    if (recorder) {
+        Log::line(
+            QStringLiteral("secondiegistrazione : %1").arg(elapsedSecondsField(recorder->currentTime())));
+        savingFiles.save(std::move(recorder), recordingPath, std::move(told));
+    }
+    endTick();
+    levels = {};
+    emit levelCleared();
+}
+
+void RecordingController::fileNotSaved(const QString &failure)
+{
+    Log::line(QStringLiteral("recording ended : ") + failure);
+    showMessage(QStringLiteral("The recording stopped: ") + failure);
+}
+
+void RecordingController::recordingFailed(Recorder *from, const QString &reason, bool saved)
+{
+    // A recorder already stopped tells what became of its file when it is saved.
+    if (from != recorder.get())
+        return;
+    Log::line(QStringLiteral("recording ended : ") + reason);
+    finishRecording(SavingRecordings::Told{saved, saved ? QString() : reason});
+    QString text = QStringLiteral("The recording stopped: ") + reason;
+    if (saved)
+        text += QStringLiteral(" Everything recorded until then is saved.");
+    showMessage(text);
+}
+
+void RecordingController::notice(const QString &text)
+{
+    std::fprintf(stderr, "registratore: %s\n", qPrintable(text));
+    showMessage(text);
+}
+
+void RecordingController::audioMissing(double seconds, double atSeconds)
+{
+    // Never "0.0 s": a gap was there.
+    const QString text =
+        QStringLiteral("%1 s missing at %2")
+            .arg(QString::number(std::max(seconds, 0.1), 'f', 1), formatElapsedTime(atSeconds));
+    std::fprintf(stderr, "registratore: audio lost: %s\n", qPrintable(text));
+    showMessage(text);
+}
+
+void RecordingController::inputChanged(const QString &name)
+{
+    if (current == State::Ready)
+        return;
+    const QString text = QStringLiteral("Recording from \u201c%1\u201d.").arg(name);
+    std::fprintf(stderr, "registratore: %s\n", qPrintable(text));
+    showMessage(text);
+}
+
+bool RecordingController::finishBeforeQuit(QString *failure)
+{
+    // The event loop has ended: a failure the recorder announced just before still waits in
+    // the queue, and it decides what the file holds.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    if (current != State::Ready)
+        stop();
+    const bool complete = savingFiles.waitForAll(failure);
+    // What the recorders said meanwhile is logged and shown as it would have been.
+    QCoreApplication::sendPostedEvents(&savingFiles, QEvent::MetaCall);
+    return complete;
+}
+
+bool RecordingController::completeFilesNow(QString *failure)
+{
+    QStringList failures;
+    QString why;
+    if (recorder && !recorder->waitUntilSaved(&why))
+        failures << why;
+    if (!savingFiles.waitForAll(&why))
+        failures << why;
+    if (failures.isEmpty())
+        return true;
+    if (failure)
+        *failure = failures.join(QLatin1Char(' '));
+    return false;
+}

@@ -1,0 +1,133 @@
+#pragma once
+
+#include "engine/Recorder.h"
+#include "engine/RecordingSettings.h"
+#include "platform/AudioInput.h"
+#include "platform/PreferenceStore.h"
+#include "platform/SaveDialog.h"
+#include "recording/SavingRecordings.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QTimer;
+
+// One recording at a time, from the record button's first press to stop: the Ready / Recording /
+// Paused state, the recorder's lifecycle (the input opened early, the save dialog, creation,
+// record, pause, resume, stop), the 0.25 s tick that samples the time and the level, the close
+// guard while the dialog is up, and the messages that tell the user what went wrong. A stopped
+// recording's file is completed in the background (saving()) while the panel is ready for the
+// next one. It knows nothing of widgets: a view shows what its signals say and forwards the
+// user's presses.
+class RecordingController : public QObject {
+    Q_OBJECT
+public:
+    // Ready: nothing is being recorded. Recording: the microphone goes into the file. Paused: a
+    // recording is held and can be resumed.
+    enum class State { Ready = 0, Recording = 1, Paused = 2 };
+    Q_ENUM(State)
+
+    // A recorder for `path`, or nullptr with why in `*error`.
+    using RecorderFactory =
+        std::function<std::unique_ptr<Recorder>(const QString &path, const RecordingSettings &settings,
+                                                std::unique_ptr<platform::AudioInput> input, QString *error)>;
+
+    struct Services {
+        platform::SaveDialog &saveDialog;
+        platform::PreferenceStore &preferences;
+        platform::AudioInputFactory makeInput;
+        RecorderFactory makeRecorder;
+        std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
+    };
+
+    static constexpr int tickMilliseconds = 250;
+
+    explicit RecordingController(Services services, QObject *parent = nullptr);
+    ~RecordingController() override;
+
+    // The record button: starts a recording when ready, pauses a running one, resumes a paused one.
+    void clickRecord();
+    // Ends the recording, running or paused, at once: the panel is ready again, and the file is
+    // completed in the background (saving()). A file that cannot be completed is told then.
+    void stop();
+    // Ends a running or paused recording before the application ends, and waits until every
+    // file is done with. Returns whether all are complete, and if not, why in `*failure` (when
+    // given).
+    bool finishBeforeQuit(QString *failure = nullptr);
+    // Completes the files of the recording and of those being saved, waiting for the disk and
+    // telling no one: the display may be gone. Returns whether all are complete, and if not, why
+    // in `*failure` (when given).
+    bool completeFilesNow(QString *failure = nullptr);
+    // One tick of `firing`: the level and the time of the recorder, or, without a recorder, the
+    // end of that timer.
+    void tick(QTimer *firing);
+    // Whether anyone can see the tick. Hidden, its timer sleeps instead of waking the process
+    // four times a second; shown again, it restarts and ticks at once.
+    void setViewVisible(bool visible);
+
+    State state() const { return current; }
+    // The save dialog is up, waiting for the user: the close guard holds the panel open, and
+    // the record and stop buttons wait.
+    bool choosingWhereToSave() const { return askingWhereToSave; }
+    // The record button's image: "rec" or "pause".
+    QString recordImage() const { return imageName; }
+    QString timeText() const { return shownTime; }
+    // The recorder's own time now, whether or not the tick runs; 0 without a recording.
+    double elapsedSeconds() const { return recorder ? recorder->currentTime() : 0.0; }
+    QString message() const { return shownMessage; }
+    // The recordings whose files are still being completed, and the text that says so.
+    SavingRecordings &saving() { return savingFiles; }
+    const SavingRecordings &saving() const { return savingFiles; }
+    // A recording runs or is paused, or a file is still being saved.
+    bool busy() const { return current != State::Ready || !savingFiles.isEmpty(); }
+    // Peak levels of the current recording, one per tick.
+    const std::vector<float> &powerTrace() const { return levels; }
+    // The tick's timer while there is one.
+    QTimer *tickTimer() const { return timer.get(); }
+    bool hasRecorder() const { return recorder != nullptr; }
+
+signals:
+    void stateChanged(RecordingController::State state);
+    void recordImageChanged(const QString &name);
+    void timeTextChanged(const QString &text);
+    // The latest peak level in dBFS.
+    void levelChanged(float peakDb);
+    // Nothing is being recorded any more: no level to show.
+    void levelCleared();
+    // Something the user must read (empty: the previous message is gone).
+    void messageChanged(const QString &text);
+
+private:
+    void startRecording();
+    void setState(State state);
+    void setRecordImage(const QString &name);
+    void showTime(double seconds);
+    void showMessage(const QString &text);
+    void startTick();
+    void endTick();
+    void finishRecording(std::optional<SavingRecordings::Told> told = {});
+    void recordingFailed(Recorder *from, const QString &reason, bool saved);
+    void fileNotSaved(const QString &failure);
+    void audioMissing(double seconds, double atSeconds);
+    void inputChanged(const QString &name);
+    void notice(const QString &text);
+
+    Services services;
+    State current = State::Ready;
+    bool askingWhereToSave = false;
+    std::unique_ptr<Recorder> recorder;
+    QString recordingPath; // the file of `recorder`
+    SavingRecordings savingFiles;
+    std::unique_ptr<QTimer> timer;
+    std::vector<float> levels;
+    QString imageName = QStringLiteral("rec");
+    QString shownTime;
+    QString shownMessage;
+    bool concealed = false; // the view was hidden after having been shown: the timer sleeps
+};

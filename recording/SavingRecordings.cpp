@@ -1,0 +1,124 @@
+#include "recording/SavingRecordings.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QString samePath(const QString &path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+} // namespace
+
+SavingRecordings::SavingRecordings(QObject *parent) : QObject(parent) {}
+
+SavingRecordings::~SavingRecordings() = default;
+
+void SavingRecordings::save(std::unique_ptr<Recorder> recorder, const QString &path, std::optional<Told> told)
+{
+    Recorder *stopped = recorder.get();
+    connect(
+        stopped, &Recorder::saved, this,
+        [this, stopped](bool complete, const QString &failure) { recorderSaved(stopped, complete, failure); },
+        Qt::QueuedConnection);
+    saving.push_back({std::move(recorder), samePath(path), std::move(told)});
+    stopped->stop();
+    if (clock)
+        return;
+    clock = std::make_unique<QTimer>();
+    connect(clock.get(), &QTimer::timeout, this, [this] {
+        shown = true;
+        clock->setInterval(refreshMilliseconds);
+        refresh();
+    });
+    clock->start(graceMilliseconds);
+}
+
+bool SavingRecordings::holds(const QString &path) const
+{
+    const QString wanted = samePath(path);
+    return std::any_of(saving.begin(), saving.end(), [&](const Saving &s) { return s.path == wanted; });
+}
+
+double SavingRecordings::secondsToSave() const
+{
+    double seconds = 0;
+    for (const Saving &s : saving)
+        seconds += s.recorder->secondsToSave();
+    return seconds;
+}
+
+QString SavingRecordings::text() const
+{
+    if (saving.empty() || !(shown || quitPending))
+        return {};
+    const double seconds = secondsToSave();
+    const QString what = saving.size() == 1 ? QStringLiteral("Saving…")
+                                            : QStringLiteral("Saving %1 recordings…").arg(saving.size());
+    QString text = seconds >= 0.5 ? QStringLiteral("%1 %2 s of audio still to write")
+                                        .arg(what)
+                                        .arg(std::max(1.0, std::round(seconds)), 0, 'f', 0)
+                                  : QStringLiteral("%1 completing the file").arg(what);
+    if (quitPending)
+        text += QStringLiteral("\nRegistratore quits once it is saved. Quit again to quit now and lose it.");
+    return text;
+}
+
+void SavingRecordings::setQuitPending(bool pending)
+{
+    quitPending = pending;
+    refresh();
+}
+
+bool SavingRecordings::waitForAll(QString *failures)
+{
+    QStringList failed;
+    for (Saving &s : saving) {
+        QString failure;
+        const bool complete = s.told ? s.told->complete : s.recorder->waitUntilSaved(&failure);
+        if (!complete)
+            failed << (s.told ? s.told->failure : failure);
+    }
+    if (failed.isEmpty())
+        return true;
+    if (failures)
+        *failures = failed.join(QLatin1Char(' '));
+    return false;
+}
+
+void SavingRecordings::recorderSaved(Recorder *recorder, bool complete, const QString &failure)
+{
+    const auto found = std::find_if(saving.begin(), saving.end(),
+                                    [&](const Saving &s) { return s.recorder.get() == recorder; });
+    if (found == saving.end())
+        return;
+    // Told already when the recording ended by itself.
+    const bool untold = !complete && !found->told;
+    saving.erase(found);
+    if (untold)
+        emit saveFailed(failure);
+    if (!saving.empty()) {
+        refresh();
+        return;
+    }
+    clock.reset();
+    shown = false;
+    refresh();
+    emit allSaved();
+}
+
+void SavingRecordings::refresh()
+{
+    const QString now = text();
+    if (now == shownText)
+        return;
+    shownText = now;
+    emit textChanged(now);
+}

@@ -1,0 +1,57 @@
+#include "app/CommandLine.h"
+
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+// What the command line asks for, with Qt's own options anywhere beside ours: they are let
+// through, never read as -p -l -a ..., and a recorder that --record starts gets them too.
+TEST(CommandLineTest, QtOptionsBesideOursAreLetThrough)
+{
+    using Action = CommandLine::Action;
+    struct Case {
+        QStringList arguments;
+        Action action;
+        QStringList qtArguments;
+    };
+    const QString xcb = QStringLiteral("xcb");
+    const Case cases[] = {
+        {{}, Action::RunRecorder, {}},
+        {{"-platform", "offscreen"}, Action::RunRecorder, {"-platform", "offscreen"}},
+        {{"--platform", "xcb", "--record"}, Action::Record, {"-platform", "xcb"}},
+        {{"--stop", "-style=fusion", "-reverse"}, Action::Stop, {"-reverse", "-style", "fusion"}},
+        {{"-display", ":1", "-qwindowgeometry", "200x100+0+0"},
+         Action::RunRecorder,
+         {"-qwindowgeometry", "200x100+0+0", "-display", ":1"}},
+        {{"-reverse", "--version"}, Action::Print, {}},
+        {{"--record", "--stop"}, Action::UsageError, {}},
+        {{"-platform"}, Action::UsageError, {}},
+        {{"-p"}, Action::UsageError, {}},
+        {{"take.caf"}, Action::UsageError, {}},
+    };
+    for (const Case &c : cases) {
+        const CommandLine line =
+            CommandLine::parse(QStringList{QStringLiteral("registratore")} + c.arguments);
+        EXPECT_EQ(line.action, c.action)
+            << qPrintable(c.arguments.join(' ')) << ": " << qPrintable(line.text);
+        EXPECT_EQ(line.qtArguments, c.qtArguments) << qPrintable(c.arguments.join(' '));
+    }
+}
+
+TEST(CommandLineTest, HelpListsOurOptionsAndTheExitStatusesAndVersionLeadsWithTheVersion)
+{
+    const auto print = [](const char *option) {
+        const CommandLine line =
+            CommandLine::parse({QStringLiteral("registratore"), QString::fromLatin1(option)});
+        EXPECT_EQ(line.action, CommandLine::Action::Print) << option;
+        return line.text;
+    };
+    const QString help = print("--help");
+    for (const char *part : {"--record", "--stop", "--version", "Exit status:\n  0  ", "\n  1  ", "\n  2  "})
+        EXPECT_TRUE(help.contains(QLatin1String(part))) << part;
+    EXPECT_FALSE(help.contains(QLatin1String("--platform <")));
+    EXPECT_TRUE(print("--help-all").contains(QLatin1String("--platform <")));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^registratore [0-9]+\\.[0-9]+\\.[0-9]+\\n"))
+                    .match(print("--version"))
+                    .hasMatch());
+}

@@ -1,0 +1,54 @@
+#include "app/RecorderCommands.h"
+#include "fakes/FakeChoices.h"
+#include "fakes/FakeRecorder.h"
+#include "fakes/LogCapture.h"
+#include "recording/RecordingController.h"
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+using Outcome = platform::SingleInstance::Answer::Outcome;
+
+// The shortcut commands, one after another, against the controller with a fake recorder: each
+// answers with the state it left, or why it was refused.
+TEST(RecorderCommandsTest, EachCommandAnswersWithTheStateItLeftOrWhyItWasRefused)
+{
+    LogCapture log;
+    FakeSaveDialog dialog;
+    FakePreferenceStore preferences;
+    FakeRecorder *fake = nullptr;
+    RecordingController controller({dialog, preferences, [] { return nullptr; }, fakeRecorders(fake)});
+    RecorderCommands commands(controller);
+    dialog.answer = {platform::SaveDialog::OK, QStringLiteral("/music/take.caf")};
+    bool refusedWhileShown = false;
+    dialog.whileShown = [&] {
+        refusedWhileShown = commands.answer(QStringLiteral("record")).outcome == Outcome::Refused;
+    };
+
+    const auto expect = [&](const char *action, Outcome outcome, const char *text) {
+        const platform::SingleInstance::Answer answer = commands.answer(QString::fromLatin1(action));
+        EXPECT_EQ(answer.outcome, outcome) << action;
+        EXPECT_EQ(answer.text, QString::fromUtf8(text)) << action;
+    };
+    expect("stop", Outcome::Refused, "nothing is recording");
+    expect("record", Outcome::Done, "choosing where to save");
+    // Answered before the dialog opens: a second press is refused until the user has chosen.
+    expect("record", Outcome::Refused, "the save dialog is already open: choose where to save, or cancel it");
+    expect("stop", Outcome::Refused, "nothing is recording yet: the save dialog is open");
+    EXPECT_EQ(dialog.runs, 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialog.runs, 1);
+    EXPECT_TRUE(refusedWhileShown);
+    expect("record", Outcome::Done, "paused");
+    expect("record", Outcome::Done, "recording");
+    expect("rewind", Outcome::Refused, "unknown command \"rewind\"");
+    ASSERT_TRUE(fake);
+    // The file is completed in the background: the panel tells a failure to complete it.
+    fake->completionFailure = QStringLiteral("No space left on device");
+    expect("stop", Outcome::Done, "stopped");
+    EXPECT_EQ(controller.state(), RecordingController::State::Ready);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(controller.message().contains(QStringLiteral("No space left on device")));
+    EXPECT_FALSE(controller.choosingWhereToSave());
+}

@@ -1,0 +1,337 @@
+#include "RecorderPanelFixture.h"
+#include "ui/LevelBar.h"
+
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+using RecorderPanelTest = RecorderPanelFixture;
+using Lines = RecorderPanelFixture::Lines;
+using State = RecordingController::State;
+
+TEST_F(RecorderPanelTest, LoadsReadyWithZeroTimeAndItsColours)
+{
+    EXPECT_EQ(timeShown(), QStringLiteral("00 : 00 : 00"));
+    EXPECT_EQ(recording.state(), State::Ready);
+    EXPECT_FALSE(recording.choosingWhereToSave()); // the close guard starts open
+    EXPECT_TRUE(recording.powerTrace().empty());
+    EXPECT_FALSE(recording.hasRecorder());
+    EXPECT_FALSE(recording.tickTimer());
+    EXPECT_EQ(panel.recordImage(), QStringLiteral("rec"));
+    EXPECT_EQ(panel.palette().color(QPalette::Window), QColor(39, 39, 39));
+    EXPECT_EQ(outlet<LevelBar>("levelBar")->palette().color(QPalette::Window), QColor(71, 121, 202));
+    EXPECT_TRUE(panel.autoFillBackground());
+    EXPECT_EQ(outlet<QToolButton>("recordButton")->accessibleName(), QStringLiteral("Record"));
+    EXPECT_EQ(outlet<QToolButton>("stopButton")->accessibleName(), QStringLiteral("Stop"));
+    EXPECT_EQ(outlet<QLabel>("timeField")->accessibleName(), QStringLiteral("Elapsed time"));
+    EXPECT_NE(panel.findChild<QToolButton *>(QStringLiteral("settingsButton")), nullptr);
+    EXPECT_EQ(panel.findChild<QToolButton *>(QStringLiteral("settingsButton"))->accessibleName(),
+              QStringLiteral("Settings"));
+}
+
+TEST_F(RecorderPanelTest, TickWithARecorderSamplesTheLevelAndShowsTheTime)
+{
+    startRecording();
+    fake->time = 61.5;
+    fake->peak = -200.5f; // stored as reported, never clamped
+    const size_t before = recording.powerTrace().size();
+    recording.tick(recording.tickTimer());
+    ASSERT_EQ(recording.powerTrace().size(), before + 1);
+    EXPECT_EQ(recording.powerTrace().back(), -200.5f);
+    EXPECT_EQ(timeShown(), QStringLiteral("00 : 01 : 01"));
+    EXPECT_TRUE(recording.tickTimer() && recording.tickTimer()->isActive());
+    EXPECT_TRUE(log.lines().empty());
+}
+
+TEST_F(RecorderPanelTest, TickWithoutARecorderEndsItsTimerAndTouchesNothingElse)
+{
+    QTimer stray;
+    stray.start(250);
+    outlet<QLabel>("timeField")->setText(QStringLiteral("00 : 00 : 07"));
+    recording.tick(&stray);
+    EXPECT_FALSE(stray.isActive());
+    EXPECT_FALSE(recording.tickTimer());
+    EXPECT_EQ(timeShown(), QStringLiteral("00 : 00 : 07"));
+    EXPECT_TRUE(recording.powerTrace().empty());
+}
+
+TEST_F(RecorderPanelTest, StopWithoutARecordingOnlyLogs)
+{
+    recording.stop();
+    recording.stop();
+    EXPECT_EQ(log.lines(), (Lines{"stop", "stop"}));
+    EXPECT_EQ(panel.recordImage(), QStringLiteral("rec"));
+    EXPECT_EQ(recording.state(), State::Ready);
+}
+
+TEST_F(RecorderPanelTest, StopWhileRunningOrPausedCompletesTheRecordingAndResetsThePanel)
+{
+    for (bool paused : {false, true}) {
+        startRecording();
+        fake->time = 125.7;
+        auto calls = fake->calls;
+        if (paused)
+            recording.clickRecord();
+        recording.tick(recording.tickTimer());
+        log.clear();
+
+        recording.stop();
+        EXPECT_EQ(log.lines(), (Lines{"stop", "stoppo la registrazione", "secondiegistrazione : 5"}))
+            << paused;
+        EXPECT_EQ(calls->back(), "stop");
+        EXPECT_FALSE(recording.hasRecorder());
+        EXPECT_FALSE(recording.tickTimer());
+        EXPECT_TRUE(recording.powerTrace().empty());
+        EXPECT_EQ(recording.state(), State::Ready);
+        EXPECT_EQ(panel.recordImage(), QStringLiteral("rec"));
+        EXPECT_EQ(timeShown(), QStringLiteral("00 : 00 : 00"));
+        EXPECT_DOUBLE_EQ(outlet<LevelBar>("levelBar")->filledShare(), 0.0);
+
+        log.clear();
+        recording.stop();
+        EXPECT_EQ(log.lines(), Lines{"stop"});
+    }
+}
+
+TEST_F(RecorderPanelTest, PauseAndResumeWalkTheStatesAndNeverLeaveTwoTimers)
+{
+    startRecording();
+    auto calls = fake->calls;
+    ASSERT_EQ(recording.state(), State::Recording);
+    std::vector<QPointer<QTimer>> timers;
+    for (int round = 0; round < 3; ++round) {
+        QPointer<QTimer> released = recording.tickTimer();
+        timers.push_back(released);
+        recording.clickRecord();
+        EXPECT_EQ(log.lines(), Lines{"pausa registrazione"});
+        EXPECT_EQ(recording.state(), State::Paused);
+        EXPECT_EQ(panel.recordImage(), QStringLiteral("rec"));
+        EXPECT_EQ(outlet<QToolButton>("recordButton")->accessibleName(), QStringLiteral("Record"));
+        EXPECT_FALSE(recording.tickTimer());
+        ASSERT_FALSE(released.isNull() || released->isActive());
+        EXPECT_EQ(calls->back(), "pause");
+        const size_t samples = recording.powerTrace().size();
+        log.clear();
+
+        recording.clickRecord();
+        EXPECT_EQ(log.lines(), Lines{"riavvio registrazione"});
+        EXPECT_EQ(recording.state(), State::Recording);
+        EXPECT_EQ(panel.recordImage(), QStringLiteral("pause"));
+        EXPECT_EQ(outlet<QToolButton>("recordButton")->accessibleName(), QStringLiteral("Pause"));
+        ASSERT_TRUE(recording.tickTimer());
+        EXPECT_TRUE(recording.tickTimer()->isActive());
+        EXPECT_EQ(recording.powerTrace().size(), samples + 1); // the new timer ticked at once
+        log.clear();
+    }
+    // Every released timer is stopped and then deleted; only the current one runs.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (const QPointer<QTimer> &old : timers)
+        EXPECT_TRUE(old.isNull());
+    EXPECT_TRUE(recording.tickTimer()->isActive());
+}
+
+TEST_F(RecorderPanelTest, ARecordingThatFailsByItselfEndsAndTellsTheUser)
+{
+    startRecording();
+    QString told;
+    QObject::connect(&panel, &RecorderPanel::userMessage, [&told](const QString &text) { told = text; });
+    fake->fail(QStringLiteral("The disk is full."));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(recording.state(), State::Ready);
+    EXPECT_FALSE(recording.hasRecorder());
+    EXPECT_FALSE(recording.tickTimer());
+    EXPECT_EQ(panel.recordImage(), QStringLiteral("rec"));
+    EXPECT_TRUE(told.contains(QStringLiteral("The disk is full.")));
+    EXPECT_TRUE(panel.message().contains(QStringLiteral("The disk is full.")));
+
+    // The panel stays usable: the next press starts a new recording.
+    QCoreApplication::processEvents();
+    recording.clickRecord();
+    EXPECT_EQ(recording.state(), State::Recording);
+    EXPECT_TRUE(panel.message().isEmpty());
+}
+
+TEST_F(RecorderPanelTest, QuitCompletesARunningRecording)
+{
+    startRecording();
+    auto calls = fake->calls;
+    EXPECT_TRUE(recording.finishBeforeQuit());
+    EXPECT_EQ(calls->back(), "stop");
+    EXPECT_EQ(recording.state(), State::Ready);
+}
+
+TEST_F(RecorderPanelTest, AFileThatCannotBeCompletedIsToldAndNeverCalledSaved)
+{
+    const QString failure = QStringLiteral("Cannot complete “x.caf”: Input/output error.");
+    QStringList told;
+    QObject::connect(&panel, &RecorderPanel::userMessage, [&told](const QString &text) { told << text; });
+    // Stopped by the user, at quit, and at quit with the recorder's own failure still queued.
+    for (int way = 0; way < 3; ++way) {
+        startRecording();
+        if (way < 2)
+            fake->completionFailure = failure;
+        else
+            fake->fail(failure, false);
+        if (way == 0) {
+            recording.stop();
+            QCoreApplication::processEvents();
+        } else {
+            QString why;
+            EXPECT_FALSE(recording.finishBeforeQuit(&why)) << way;
+            EXPECT_EQ(why, failure) << way;
+        }
+        EXPECT_EQ(recording.state(), State::Ready);
+        EXPECT_TRUE(panel.message().contains(failure)) << way;
+        EXPECT_FALSE(panel.message().contains(QStringLiteral("saved"))) << way;
+        if (way == 0) {
+            EXPECT_EQ(log.lines(), (Lines{"stop", "stoppo la registrazione", "secondiegistrazione : 0",
+                                          "recording ended : " + failure.toStdString()}));
+        }
+    }
+    EXPECT_EQ(told.size(), 3);
+    // Completed as it should be: nothing to tell.
+    startRecording();
+    EXPECT_TRUE(recording.finishBeforeQuit());
+}
+
+TEST_F(RecorderPanelTest, AGapIsToldOnceWithItsLengthAndPlace)
+{
+    startRecording();
+    QStringList told;
+    QObject::connect(&panel, &RecorderPanel::userMessage, [&told](const QString &text) { told << text; });
+    testing::internal::CaptureStderr();
+    emit fake->audioMissing(2.44, 751.6);
+    QCoreApplication::processEvents();
+    recording.tick(recording.tickTimer());
+    const std::string stderrText = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(told, QStringList{QStringLiteral("2.4 s missing at 00 : 12 : 31")});
+    EXPECT_EQ(panel.message(), told.value(0));
+    EXPECT_EQ(std::count(stderrText.begin(), stderrText.end(), '\n'), 1) << stderrText;
+    EXPECT_NE(stderrText.find("2.4 s missing at 00 : 12 : 31"), std::string::npos);
+    EXPECT_TRUE(log.lines().empty());
+}
+
+TEST_F(RecorderPanelTest, PausingShowsTheRecordersTimeAtThatMoment)
+{
+    startRecording();
+    fake->time = 10.9; // recorded since the last tick
+    recording.clickRecord();
+    EXPECT_EQ(timeShown(), QStringLiteral("00 : 00 : 10"));
+    EXPECT_EQ(log.lines(), Lines{"pausa registrazione"});
+}
+
+namespace {
+
+// The panel inside a window of its own, as the popover holds it. While the panel is hidden
+// nothing of the tick can be seen, so its timer sleeps instead of waking the process four times
+// a second for the whole recording, and it ticks at once when the panel shows again.
+class HiddenRecorderPanelTest : public ::testing::Test {
+protected:
+    HiddenRecorderPanelTest()
+    {
+        dialog.answer = {platform::SaveDialog::OK, QStringLiteral("/tmp/x.caf")};
+        panel = new RecorderPanel(controller, nullptr, &popover);
+        (new QVBoxLayout(&popover))->addWidget(panel);
+    }
+    // Ticks that ran over `milliseconds` of the event loop (the timer's interval is 250 ms).
+    size_t ticksDuring(int milliseconds)
+    {
+        const size_t before = controller.powerTrace().size();
+        QTest::qWait(milliseconds);
+        return controller.powerTrace().size() - before;
+    }
+
+    QString timeShown() const { return panel->findChild<QLabel *>(QStringLiteral("timeField"))->text(); }
+
+    FakeSaveDialog dialog;
+    FakePreferenceStore preferences;
+    FakeRecorder *fake = nullptr;
+    bool creationFails = false;
+    RecordingController controller{
+        {dialog, preferences, [] { return nullptr; },
+         [this](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>,
+                QString *) -> std::unique_ptr<Recorder> {
+             if (creationFails)
+                 return nullptr;
+             auto made = std::make_unique<FakeRecorder>();
+             fake = made.get();
+             return made;
+         }}};
+    QWidget popover;
+    RecorderPanel *panel = nullptr;
+    LogCapture log;
+};
+
+} // namespace
+
+TEST_F(HiddenRecorderPanelTest, ItsTimerSleepsUntilThePanelShowsAgainThenTicksAtOnce)
+{
+    popover.show();
+    controller.clickRecord();
+    ASSERT_TRUE(fake && controller.tickTimer());
+    EXPECT_TRUE(controller.tickTimer()->isActive());
+    EXPECT_GE(ticksDuring(900), 2u);
+
+    popover.hide();
+    ASSERT_TRUE(controller.tickTimer()) << "the recording's timer is kept, asleep";
+    EXPECT_FALSE(controller.tickTimer()->isActive());
+    fake->time = 75.2;
+    const QString shownBefore = timeShown();
+    EXPECT_EQ(ticksDuring(700), 0u);
+    EXPECT_EQ(timeShown(), shownBefore);
+
+    const size_t before = controller.powerTrace().size();
+    popover.show();
+    EXPECT_EQ(controller.powerTrace().size(), before + 1) << "showing ticks at once";
+    EXPECT_EQ(timeShown(), QStringLiteral("00 : 01 : 15"));
+    ASSERT_TRUE(controller.tickTimer());
+    EXPECT_TRUE(controller.tickTimer()->isActive());
+    EXPECT_GE(ticksDuring(900), 2u);
+    EXPECT_EQ(fake->calls->back(), "updateMeters");
+}
+
+TEST_F(HiddenRecorderPanelTest, PauseStopAndAHiddenStartKeepTheTickContract)
+{
+    popover.show();
+    controller.clickRecord();
+    controller.clickRecord(); // pause: the timer ends, and showing does not bring it back
+    EXPECT_FALSE(controller.tickTimer());
+    popover.hide();
+    popover.show();
+    EXPECT_FALSE(controller.tickTimer());
+
+    controller.clickRecord(); // resume
+    ASSERT_TRUE(controller.tickTimer());
+    popover.hide();
+    controller.finishBeforeQuit(); // stopped while hidden
+    EXPECT_FALSE(controller.tickTimer());
+    popover.show();
+    EXPECT_FALSE(controller.tickTimer());
+    EXPECT_EQ(ticksDuring(300), 0u);
+
+    // A recording started while hidden ticks once, then sleeps until the panel shows.
+    popover.hide();
+    controller.clickRecord();
+    ASSERT_TRUE(controller.tickTimer());
+    EXPECT_FALSE(controller.tickTimer()->isActive());
+    EXPECT_EQ(controller.powerTrace().size(), 1u);
+    EXPECT_EQ(ticksDuring(400), 0u);
+    popover.show();
+    EXPECT_TRUE(controller.tickTimer()->isActive());
+    EXPECT_EQ(controller.powerTrace().size(), 2u);
+}
+
+TEST_F(HiddenRecorderPanelTest, AStartWithoutARecorderWhileHiddenLeavesNoTimerWhenThePanelShows)
+{
+    popover.show();
+    popover.hide();
+    // No recorder: the immediate tick ends the timer for good.
+    creationFails = true;
+    controller.clickRecord();
+    popover.show();
+    EXPECT_FALSE(controller.tickTimer());
+}

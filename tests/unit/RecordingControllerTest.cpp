@@ -1,0 +1,227 @@
+#include "recording/RecordingController.h"
+#include "fakes/FakeChoices.h"
+#include "fakes/FakeRecorder.h"
+#include "fakes/LogCapture.h"
+#include "recording/QualityPreset.h"
+#include "recording/RecordingFolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+using Lines = std::vector<std::string>;
+using State = RecordingController::State;
+
+namespace {
+// A microphone that only notes whether it is open.
+class FakeMicrophone : public platform::AudioInput {
+public:
+    explicit FakeMicrophone(std::vector<std::string> &journal) : journal(journal) {}
+    bool open(int sampleRate, QString * = nullptr) override
+    {
+        journal.push_back("open " + std::to_string(sampleRate));
+        rate = sampleRate;
+        return opened = true;
+    }
+    bool isOpen() const override { return opened; }
+    int sampleRate() const override { return rate; }
+    void setSink(platform::AudioSink *) override {}
+    void setHeld(bool) override {}
+    void drain() override {}
+    void close() override
+    {
+        if (opened)
+            journal.push_back("close");
+        opened = false;
+    }
+    std::vector<std::string> &journal;
+    bool opened = false;
+    int rate = 0;
+};
+
+class RecordingControllerTest : public ::testing::Test {
+protected:
+    RecordingControllerTest()
+        : recording({dialog, preferences, [this] { return std::make_unique<FakeMicrophone>(microphone); },
+                     [this](const QString &path, const RecordingSettings &settings,
+                            std::unique_ptr<platform::AudioInput> input,
+                            QString *error) -> std::unique_ptr<Recorder> {
+                         madeFor = path;
+                         madeWith = settings;
+                         inputWasOpen = input && input->isOpen();
+                         if (!creationError.isEmpty()) {
+                             *error = creationError;
+                             return nullptr;
+                         }
+                         auto made = std::make_unique<FakeRecorder>();
+                         fake = made.get();
+                         return made;
+                     },
+                     [] { return QDateTime(QDate(2026, 12, 6), QTime(9, 5, 7)); }})
+    {
+        dialog.whileShown = [this] { choosingWhileShown = recording.choosingWhereToSave(); };
+    }
+
+    std::vector<std::string> microphone;
+    FakeSaveDialog dialog;
+    FakePreferenceStore preferences;
+    QString creationError;
+    QString madeFor;
+    RecordingSettings madeWith;
+    bool inputWasOpen = false;
+    FakeRecorder *fake = nullptr;
+    bool choosingWhileShown = false;
+    LogCapture log;
+    RecordingController recording;
+};
+} // namespace
+
+TEST_F(RecordingControllerTest, ConfirmedStartsCaptureAndTheTickAndFreesTheGuard)
+{
+    dialog.answer = {platform::SaveDialog::OK, QStringLiteral("/music/take.caf")};
+    recording.clickRecord();
+    EXPECT_EQ(log.lines(), (Lines{"parte la registrazione", "createRecorder",
+                                  "+++++++++++++++++++++++++++++++++++++++", "è partita la registrazione"}));
+    EXPECT_EQ(dialog.proposedName, QStringLiteral("Recording on 06-12-26 090507"));
+    EXPECT_EQ(dialog.allowedTypes, QStringList{QStringLiteral("caf")});
+    EXPECT_TRUE(choosingWhileShown);
+    EXPECT_FALSE(recording.choosingWhereToSave());
+    EXPECT_EQ(madeFor, QStringLiteral("/music/take.caf"));
+    EXPECT_TRUE(inputWasOpen); // opened before the dialog, so the first words are not lost
+    EXPECT_EQ(microphone, Lines{"open 24000"});
+
+    EXPECT_EQ(recording.state(), State::Recording);
+    EXPECT_EQ(recording.recordImage(), QStringLiteral("pause"));
+    ASSERT_TRUE(fake);
+    EXPECT_TRUE(fake->metering);
+    EXPECT_EQ(*fake->calls, (Lines{"setMeteringEnabled", "record", "updateMeters"}));
+    ASSERT_TRUE(recording.tickTimer());
+    EXPECT_TRUE(recording.tickTimer()->isActive());
+    EXPECT_EQ(recording.tickTimer()->interval(), 250);
+    EXPECT_EQ(recording.powerTrace().size(), 1u);
+}
+
+TEST_F(RecordingControllerTest, CancelledOrOtherwiseEndedDialogStartsNothingAndClosesTheInput)
+{
+    for (const auto &[response, line] :
+         {std::pair{0, "canceled"}, std::pair{1000, "test"}, std::pair{-1, "test"}}) {
+        log.clear();
+        microphone.clear();
+        dialog.answer = {response, QString()};
+        recording.clickRecord();
+        EXPECT_EQ(log.lines(), (Lines{"parte la registrazione", "createRecorder", line,
+                                      "+++++++++++++++++++++++++++++++++++++++"}))
+            << response;
+        EXPECT_TRUE(choosingWhileShown);
+        EXPECT_FALSE(recording.choosingWhereToSave());
+        EXPECT_EQ(recording.state(), State::Ready);
+        EXPECT_FALSE(recording.hasRecorder());
+        EXPECT_FALSE(recording.tickTimer());
+        EXPECT_EQ(recording.recordImage(), QStringLiteral("rec"));
+        EXPECT_EQ(microphone, (Lines{"open 24000", "close"}));
+        EXPECT_TRUE(madeFor.isEmpty());
+    }
+}
+
+TEST_F(RecordingControllerTest, FailedCreationIsLoggedShownAndLeavesTheRecordImage)
+{
+    creationError = QStringLiteral("Cannot create /locked/take.caf: Permission denied");
+    QString told;
+    QObject::connect(&recording, &RecordingController::messageChanged,
+                     [&told](const QString &text) { told = text; });
+    recording.clickRecord();
+    EXPECT_EQ(log.lines(),
+              (Lines{"parte la registrazione", "createRecorder", "Creation of AVAudioRecorder failed",
+                     "Cannot create /locked/take.caf: Permission denied",
+                     "+++++++++++++++++++++++++++++++++++++++"}));
+    EXPECT_EQ(recording.state(), State::Ready);
+    EXPECT_EQ(recording.recordImage(), QStringLiteral("rec"));
+    EXPECT_FALSE(recording.hasRecorder());
+    EXPECT_FALSE(recording.tickTimer());
+    EXPECT_FALSE(recording.choosingWhereToSave());
+    EXPECT_TRUE(told.contains(QStringLiteral("Permission denied")));
+    EXPECT_TRUE(recording.message().contains(QStringLiteral("Permission denied")));
+
+    // The next press opens the dialog again.
+    creationError.clear();
+    recording.clickRecord();
+    EXPECT_EQ(dialog.runs, 2);
+    EXPECT_EQ(recording.state(), State::Recording);
+}
+
+TEST_F(RecordingControllerTest, ThePresetStoredAtConfirmationGivesTheSampleRate)
+{
+    const std::pair<std::optional<QVariant>, int> rows[] = {
+        {std::nullopt, 24000},
+        {QVariant(0), 12000},
+        {QVariant(1), 24000},
+        {QVariant(2), 48000},
+        {QVariant(7), 48000},
+        {QVariant(-1), 48000},
+        {QVariant(QStringLiteral("loud")), 24000},
+        {QVariant(QStringLiteral("2")), 48000},
+        {QVariant(QStringLiteral("1.5")), 24000},
+    };
+    for (const auto &[stored, rate] : rows) {
+        preferences.values.clear();
+        if (stored)
+            preferences.values[QStringLiteral("qualitaAudio")] = *stored;
+        recording.clickRecord();
+        EXPECT_EQ(madeWith.at("AVSampleRateKey"), rate)
+            << (stored ? stored->toString().toStdString() : "absent");
+        recording.stop();
+        QCoreApplication::processEvents(); // its file is saved
+    }
+
+    // Changed while the dialog is up: the value at confirmation counts.
+    preferences.values.clear();
+    dialog.whileShown = [this] { preferences.values[QStringLiteral("qualitaAudio")] = 0; };
+    recording.clickRecord();
+    EXPECT_EQ(madeWith.at("AVSampleRateKey"), 12000);
+}
+
+TEST_F(RecordingControllerTest, TheDialogOpensWhereTheLastRecordingWent)
+{
+    QTemporaryDir root;
+    const QString kept = root.filePath(QStringLiteral("kept")),
+                  music = root.filePath(QStringLiteral("Music"));
+    QDir(root.path()).mkdir(QStringLiteral("kept"));
+    QDir(root.path()).mkdir(QStringLiteral("Music"));
+    const QString key = QString::fromLatin1(RecordingFolder::preferenceKey),
+                  gone = root.filePath(QStringLiteral("gone"));
+    // What is remembered, with Music there or not: where the dialog opens. A file, a relative
+    // path or a number is no folder.
+    for (const auto &[stored, musicThere, expected] : std::vector<std::tuple<QVariant, bool, QString>>{
+             {QVariant(), true, music},
+             {kept, false, kept},
+             {gone, true, music},
+             {gone, false, QStringLiteral("/home")},
+             {QCoreApplication::applicationFilePath(), true, music},
+             {QStringLiteral("kept"), true, music},
+             {QVariant(42), true, music}}) {
+        preferences.values = {{key, stored}};
+        EXPECT_EQ(RecordingFolder::choose(preferences, musicThere ? music : gone, QStringLiteral("/home")),
+                  expected)
+            << stored.toString().toStdString();
+    }
+
+    // Only a recording that started is remembered, and the next dialog opens there.
+    preferences.values = {{key, kept}};
+    creationError = QStringLiteral("No microphone found");
+    dialog.answer = {platform::SaveDialog::OK, music + QStringLiteral("/take.caf")};
+    recording.clickRecord();
+    EXPECT_EQ(dialog.shownFolder, kept);
+    EXPECT_EQ(preferences.values[key], QVariant(kept));
+    creationError.clear();
+    recording.clickRecord();
+    recording.stop();
+    QCoreApplication::processEvents();
+    recording.clickRecord();
+    EXPECT_EQ(dialog.shownFolder, music);
+    EXPECT_EQ(dialog.proposedName, QStringLiteral("Recording on 06-12-26 090507"));
+}

@@ -1,0 +1,40 @@
+#include "RecorderPanelFixture.h"
+#include "fakes/FakeDesktop.h"
+#include "ui/StatusIndicator.h"
+
+#include <QTest>
+
+using SavingRecordingsTest = RecorderPanelFixture;
+using State = RecordingController::State;
+
+TEST_F(SavingRecordingsTest, AFileStillBeingSavedIsToldUntilItIsCompleteWhileTheNextRecordingRuns)
+{
+    FakeStatusItem item;
+    StatusIndicator indicator(recording, item);
+    startRecording();
+    FakeRecorder *slow = fake;
+    slow->slowDisk = true;
+    slow->toSave = 12.4;
+    recording.stop();
+    EXPECT_EQ(recording.state(), State::Ready);
+    const QString saving = QStringLiteral("Saving… 12 s of audio still to write");
+    QTest::qWait(SavingRecordings::graceMilliseconds + 50);
+    EXPECT_EQ(panel.message(), saving);
+    EXPECT_EQ(item.toolTip, saving);
+
+    // Not into the file still being written; into another one, yes.
+    recording.clickRecord();
+    EXPECT_EQ(recording.state(), State::Ready);
+    EXPECT_TRUE(panel.message().contains(QStringLiteral("“/tmp/x.caf” is still being saved")))
+        << panel.message().toStdString();
+    dialog.answer.path = QStringLiteral("/tmp/y.caf");
+    recording.clickRecord();
+    EXPECT_EQ(recording.state(), State::Recording);
+    EXPECT_EQ(panel.message(), saving);
+    EXPECT_EQ(item.toolTip, QStringLiteral("Recording 00 : 00 : 00\n") + saving);
+
+    slow->finishSaving();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(panel.message(), QString());
+    EXPECT_EQ(item.toolTip, QStringLiteral("Recording 00 : 00 : 00"));
+}

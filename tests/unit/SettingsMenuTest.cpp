@@ -1,0 +1,153 @@
+#include "ui/SettingsMenu.h"
+#include "fakes/FakeChoices.h"
+#include "fakes/FakeDesktop.h"
+#include "fakes/LogCapture.h"
+#include "recording/SupportContact.h"
+
+#include <QTableWidget>
+#include <QUrlQuery>
+
+#include <gtest/gtest.h>
+
+using Lines = std::vector<std::string>;
+
+namespace {
+class SettingsMenuTest : public ::testing::Test {
+protected:
+    std::unique_ptr<SettingsMenu> open()
+    {
+        return std::make_unique<SettingsMenu>(preferences, mail, application);
+    }
+    std::optional<QVariant> stored() const { return preferences.value(QStringLiteral("qualitaAudio")); }
+
+    FakePreferenceStore preferences;
+    FakeMail mail;
+    FakeApplication application;
+    LogCapture log;
+};
+
+const char *const cellLines[] = {"tableView(_ tableView: NSTableView", "configuro cella"};
+} // namespace
+
+TEST_F(SettingsMenuTest, LoadsThreeWhiteRowsOnBlueNinetyPointsHigh)
+{
+    auto menu = open();
+    Lines expected{"arrayMenu.count : 3"};
+    for (int row = 0; row < 3; ++row)
+        expected.insert(expected.end(), std::begin(cellLines), std::end(cellLines));
+    EXPECT_EQ(log.lines(), expected);
+    EXPECT_EQ(menu->height(), 90);
+    EXPECT_EQ(menu->palette().color(QPalette::Window), QColor(71, 121, 202));
+    EXPECT_EQ(menu->table()->palette().color(QPalette::Base).alpha(), 0);
+    ASSERT_EQ(menu->table()->rowCount(), 3);
+    const char *texts[] = {"Quality : Medium", "Contact Us", "Quit"};
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(menu->table()->item(row, 0)->text(), QString::fromLatin1(texts[row]));
+        EXPECT_EQ(menu->table()->item(row, 0)->foreground().color(), QColor(Qt::white));
+    }
+    // Repainting asks for nothing again.
+    log.clear();
+    menu->show();
+    menu->repaint();
+    EXPECT_TRUE(log.lines().empty());
+}
+
+TEST_F(SettingsMenuTest, ACellOfAnotherColumnIsLeftAsMade)
+{
+    auto menu = open();
+    menu->table()->setColumnCount(2);
+    menu->table()->setHorizontalHeaderItem(1, new QTableWidgetItem(QStringLiteral("Other")));
+    log.clear();
+    std::unique_ptr<QTableWidgetItem> cell(menu->makeCell(1, 0));
+    EXPECT_EQ(log.lines(), Lines{"tableView(_ tableView: NSTableView"});
+    EXPECT_TRUE(cell->text().isEmpty());
+}
+
+TEST_F(SettingsMenuTest, QualityRowFollowsTheStoredPresetAndStepsLowMediumHigh)
+{
+    struct Row {
+        std::optional<QVariant> stored;
+        const char *shown;
+        std::optional<int> storedAtOpening;
+        const char *afterOne;
+        int storedAfterOne;
+        const char *afterTwo;
+        int storedAfterTwo;
+    };
+    const Row rows[] = {
+        {std::nullopt, "Quality : Medium", 1, "Quality : High", 2, "Quality : Low", 0},
+        {QVariant(0), "Quality : Low", 0, "Quality : Medium", 1, "Quality : High", 2},
+        {QVariant(1), "Quality : Medium", 1, "Quality : High", 2, "Quality : Low", 0},
+        {QVariant(2), "Quality : High", 2, "Quality : Low", 0, "Quality : Medium", 1},
+        {QVariant(7), "Quality : High", 7, "Quality : Low", 0, "Quality : Medium", 1},
+        {QVariant(-1), "Quality : High", -1, "Quality : Low", 0, "Quality : Medium", 1},
+        {QVariant(QStringLiteral("loud")), "Quality : Medium", 1, "Quality : High", 2, "Quality : Low", 0},
+    };
+    for (const Row &row : rows) {
+        const std::string situation = row.stored ? row.stored->toString().toStdString() : "nothing stored";
+        preferences.values.clear();
+        if (row.stored)
+            preferences.values[QStringLiteral("qualitaAudio")] = *row.stored;
+        auto menu = open();
+        EXPECT_EQ(menu->rowTexts()[0], QString::fromLatin1(row.shown)) << situation;
+        EXPECT_EQ(menu->table()->item(0, 0)->text(), QString::fromLatin1(row.shown)) << situation;
+        EXPECT_EQ(stored()->toInt(), *row.storedAtOpening) << situation;
+
+        menu->activateRow(0);
+        EXPECT_EQ(menu->table()->item(0, 0)->text(), QString::fromLatin1(row.afterOne)) << situation;
+        EXPECT_EQ(stored()->toInt(), row.storedAfterOne) << situation;
+        // The same row again steps again: the selection does not stick.
+        menu->activateRow(0);
+        EXPECT_EQ(menu->table()->item(0, 0)->text(), QString::fromLatin1(row.afterTwo)) << situation;
+        EXPECT_EQ(stored()->toInt(), row.storedAfterTwo) << situation;
+        EXPECT_EQ(menu->table()->item(1, 0)->text(), QStringLiteral("Contact Us"));
+        EXPECT_EQ(menu->table()->item(2, 0)->text(), QStringLiteral("Quit"));
+    }
+}
+
+TEST_F(SettingsMenuTest, EachRowLogsItsSelectionAndRunsItsAction)
+{
+    auto menu = open();
+    log.clear();
+    menu->activateRow(0);
+    Lines expected{"tableViewSelectionDidChange", "indirizzo selezionato : 0", "arrayMenu.count : 3"};
+    for (int row = 0; row < 3; ++row)
+        expected.insert(expected.end(), std::begin(cellLines), std::end(cellLines));
+    expected.push_back(R"(arrayMenu : ["Quality : High", "Contact Us", "Quit"])");
+    EXPECT_EQ(log.lines(), expected);
+
+    log.clear();
+    menu->activateRow(1);
+    EXPECT_EQ(log.lines(), (Lines{"tableViewSelectionDidChange", "indirizzo selezionato : 1", "contact us"}));
+    ASSERT_EQ(mail.sent.size(), 1u);
+
+    log.clear();
+    menu->activateRow(2);
+    EXPECT_EQ(log.lines(), (Lines{"tableViewSelectionDidChange", "indirizzo selezionato : 2"}));
+    EXPECT_EQ(application.terminations, 1);
+
+    log.clear();
+    menu->runSelectedRow(); // a cleared selection
+    EXPECT_EQ(log.lines(), (Lines{"tableViewSelectionDidChange", "indirizzo selezionato : -1"}));
+    EXPECT_EQ(application.terminations, 1);
+    EXPECT_EQ(mail.sent.size(), 1u);
+}
+
+TEST_F(SettingsMenuTest, TheContactMessageDecodesBackExactlyAndNeedsAMailProgram)
+{
+    const QUrl message = SupportContact::message();
+    EXPECT_EQ(message.scheme(), QStringLiteral("mailto"));
+    EXPECT_EQ(message.path(), QStringLiteral("support@registratore.org"));
+    const QUrlQuery query(message);
+    EXPECT_EQ(query.queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded),
+              QStringLiteral("Contact Us from OSX MAC"));
+    EXPECT_EQ(query.queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded), QStringLiteral("Question:"));
+    EXPECT_FALSE(message.toEncoded().contains(' '));
+
+    mail.available = false;
+    auto menu = open();
+    log.clear();
+    menu->activateRow(1);
+    EXPECT_EQ(log.lines(), (Lines{"tableViewSelectionDidChange", "indirizzo selezionato : 1", "contact us"}));
+    EXPECT_TRUE(mail.sent.empty());
+}

@@ -1,0 +1,107 @@
+#include "ui/StatusMenu.h"
+#include "app/RecorderCommands.h"
+#include "fakes/FakeChoices.h"
+#include "fakes/FakeDesktop.h"
+#include "fakes/FakeRecorder.h"
+#include "fakes/LogCapture.h"
+#include "recording/RecordingController.h"
+#include "ui/SettingsMenu.h"
+#include "ui/StatusIndicator.h"
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using Lines = std::vector<std::string>;
+
+namespace {
+QAction *entry(QMenu *menu, const char *text)
+{
+    for (QAction *action : menu->actions()) {
+        if (action->text() == QLatin1String(text))
+            return action;
+    }
+    ADD_FAILURE() << "no entry " << text;
+    return nullptr;
+}
+
+bool logged(const LogCapture &log, const std::string &line)
+{
+    const Lines lines = log.lines();
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+} // namespace
+
+// The status icon's menu over the controller with a fake recorder, through a whole recording:
+// each entry reads what its button would do now, and does it with the button's lines.
+TEST(StatusMenuTest, EntriesFollowTheRecordingAndDoWhatTheirButtonsAndRowsDo)
+{
+    LogCapture log;
+    FakeSaveDialog dialog;
+    FakePreferenceStore preferences;
+    FakeMail mail;
+    FakeApplication application;
+    FakeRecorder *recorder = nullptr;
+    RecordingController controller({dialog, preferences, [] { return nullptr; }, fakeRecorders(recorder)});
+    RecorderCommands commands(controller);
+    int panelsOpened = 0;
+    StatusMenu status(controller, preferences,
+                      [&] { return new SettingsMenu(preferences, mail, application); },
+                      {[&] { commands.answer(QStringLiteral("record")); },
+                       [&] { commands.answer(QStringLiteral("stop")); }, [&] { ++panelsOpened; }});
+    FakeStatusItem item;
+    StatusIndicator indicator(controller, item);
+    indicator.showStateIn(status.stateEntry());
+    QMenu *menu = status.menu();
+
+    EXPECT_EQ(status.stateEntry()->text(), QStringLiteral("Registratore"));
+    EXPECT_FALSE(status.stateEntry()->isEnabled());
+    EXPECT_FALSE(entry(menu, "Stop")->isEnabled());
+    EXPECT_TRUE(entry(menu, "Quality : Medium"));
+
+    dialog.answer = {platform::SaveDialog::OK, QStringLiteral("/music/take.caf")};
+    bool recordWhileChoosing = true;
+    dialog.whileShown = [&] {
+        emit menu->aboutToShow();
+        recordWhileChoosing = entry(menu, "Record")->isEnabled();
+    };
+    entry(menu, "Record")->trigger();
+    QCoreApplication::processEvents(); // the dialog opens after the status bar's call returns
+    EXPECT_EQ(dialog.runs, 1);
+    EXPECT_FALSE(recordWhileChoosing);
+    const Lines lines = log.lines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(Lines(lines.begin(), lines.begin() + 2), (Lines{"parte la registrazione", "createRecorder"}));
+    EXPECT_TRUE(logged(log, "è partita la registrazione"));
+    // The state entry reads what the tooltip reads.
+    EXPECT_TRUE(status.stateEntry()->text().startsWith(QStringLiteral("Recording ")));
+    EXPECT_EQ(status.stateEntry()->text(), item.toolTip);
+
+    entry(menu, "Pause")->trigger();
+    EXPECT_TRUE(logged(log, "pausa registrazione"));
+    EXPECT_TRUE(status.stateEntry()->text().startsWith(QStringLiteral("Paused ")));
+    entry(menu, "Resume")->trigger();
+    EXPECT_TRUE(logged(log, "riavvio registrazione"));
+    entry(menu, "Stop")->trigger();
+    EXPECT_TRUE(logged(log, "stoppo la registrazione"));
+    EXPECT_EQ(controller.state(), RecordingController::State::Ready);
+    EXPECT_FALSE(entry(menu, "Stop")->isEnabled());
+    EXPECT_EQ(status.stateEntry()->text(), QStringLiteral("Registratore"));
+
+    // The settings rows, as the settings menu runs them.
+    log.clear();
+    entry(menu, "Quality : Medium")->trigger();
+    EXPECT_EQ(preferences.value(QStringLiteral("qualitaAudio")), QVariant(2));
+    EXPECT_TRUE(logged(log, "indirizzo selezionato : 0"));
+    EXPECT_TRUE(logged(log, R"(arrayMenu : ["Quality : High", "Contact Us", "Quit"])"));
+    EXPECT_TRUE(entry(menu, "Quality : High"));
+    entry(menu, "Contact Us")->trigger();
+    EXPECT_EQ(mail.sent.size(), 1u);
+    entry(menu, "Open Recorder")->trigger();
+    EXPECT_EQ(panelsOpened, 1);
+    entry(menu, "Quit")->trigger();
+    EXPECT_EQ(application.terminations, 1);
+    EXPECT_FALSE(controller.choosingWhereToSave());
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "recording/RecordingController.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class LevelBar;
+class QLabel;
+class QToolButton;
+class SettingsPopover;
+
+namespace Ui {
+class RecorderPanel;
+}
+
+// The recorder panel: record / pause / resume, stop, the elapsed time, the input level, a
+// message line and the settings button. A view over a RecordingController, which holds the
+// recording: the buttons go to it, and what it tells is shown here.
+class RecorderPanel : public QWidget {
+    Q_OBJECT
+public:
+    // Makes a new settings menu each time the settings button is pressed.
+    using SettingsMenuFactory = std::function<QWidget *()>;
+
+    // `recording` outlives the panel.
+    explicit RecorderPanel(RecordingController &recording, SettingsMenuFactory makeSettingsMenu = nullptr,
+                           QWidget *parent = nullptr);
+    ~RecorderPanel() override;
+
+    // The settings button: the settings menu opens under `sender`, when it is a button.
+    void showSettings(QObject *sender);
+    // The record button's image: "rec" or "pause".
+    QString recordImage() const;
+    QString message() const;
+    SettingsPopover *settingsPopover() const { return popover.get(); }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+signals:
+    // Something the user must know (a recording that could not start, ended by itself, could
+    // not be completed, or lost audio).
+    void userMessage(const QString &text);
+
+private:
+    void applyColours();
+    void setRecordImage(const QString &name);
+    void showMessage(const QString &text);
+    void showSaving(const QString &text);
+    void fillMessageField();
+    void showTime(const QString &text);
+
+    std::unique_ptr<SettingsPopover> popover;
+    QToolButton *recordButton = nullptr;
+    QToolButton *stopButton = nullptr;
+    QLabel *timeField = nullptr;
+    LevelBar *levelBar = nullptr;
+    QString shownMessage;
+    QString shownSaving;
+    SettingsMenuFactory makeSettingsMenu;
+    std::unique_ptr<Ui::RecorderPanel> ui;
+    RecordingController &recording;
+};

@@ -1,0 +1,173 @@
+#include "ui/SettingsMenu.h"
+
+#include "platform/Application.h"
+#include "platform/Log.h"
+#include "platform/MailComposer.h"
+#include "platform/PreferenceStore.h"
+#include "recording/QualityPreset.h"
+#include "recording/SupportContact.h"
+#include "ui_SettingsMenu.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QTableWidget>
+
+namespace {
+const QColor menuColour(71, 121, 202);
+const QString qualityKey = QString::fromLatin1(QualityPresets::preferenceKey);
+
+// The standard text form of a list of strings: ["a", "b"].
+QString listText(const QStringList &entries)
+{
+    QStringList quoted;
+    for (const QString &entry : entries)
+        quoted << QLatin1Char('"') + entry + QLatin1Char('"');
+    return QLatin1Char('[') + quoted.join(QStringLiteral(", ")) + QLatin1Char(']');
+}
+} // namespace
+
+SettingsMenu::SettingsMenu(platform::PreferenceStore &preferences, platform::MailComposer &mail,
+                           platform::Application &application, QWidget *parent)
+    : QWidget(parent), preferences(preferences), mail(mail), application(application),
+      ui(std::make_unique<Ui::SettingsMenu>())
+{
+    ui->setupUi(this);
+    rowTable = ui->table;
+    applyColours();
+    connect(rowTable, &QTableWidget::clicked, this,
+            [this](const QModelIndex &index) { activateRow(index.row()); });
+    rowTable->installEventFilter(this);
+    fillTable();
+}
+
+SettingsMenu::~SettingsMenu() = default;
+
+void SettingsMenu::applyColours()
+{
+    setFixedHeight(rowHeight * static_cast<int>(rows.size()));
+    setAutoFillBackground(true);
+    QPalette background = palette();
+    background.setColor(QPalette::Window, menuColour);
+    setPalette(background);
+
+    // The table itself is clear, so the menu's blue shows behind the rows.
+    QPalette table = rowTable->palette();
+    table.setColor(QPalette::Base, Qt::transparent);
+    table.setColor(QPalette::Window, Qt::transparent);
+    rowTable->setPalette(table);
+    rowTable->viewport()->setAutoFillBackground(false);
+    rowTable->setAutoFillBackground(false);
+    rowTable->verticalHeader()->setDefaultSectionSize(rowHeight);
+    rowTable->setFocusPolicy(Qt::StrongFocus);
+    // Whoever gives the menu the focus gives it to the rows, so the keyboard and screen
+    // readers start on the first one.
+    setFocusProxy(rowTable);
+
+    setUpQualityRow();
+}
+
+void SettingsMenu::setUpQualityRow()
+{
+    const std::optional<int> code = QualityPresets::storedCode(preferences.value(qualityKey));
+    if (!code) {
+        // Nothing stored, or something the menu never writes: start from Medium and keep it.
+        rows[0] = QualityPresets::rowText(QualityPreset::Medium);
+        preferences.setValue(qualityKey, static_cast<int>(QualityPreset::Medium));
+        return;
+    }
+    rows[0] = QualityPresets::rowText(QualityPresets::fromStored(QVariant(*code)));
+}
+
+int SettingsMenu::rowCount()
+{
+    Log::line(QStringLiteral("arrayMenu.count : %1").arg(rows.size()));
+    return static_cast<int>(rows.size());
+}
+
+QTableWidgetItem *SettingsMenu::makeCell(int column, int row)
+{
+    Log::line("tableView(_ tableView: NSTableView");
+    auto *cell = new QTableWidgetItem;
+    const QTableWidgetItem *header = rowTable->horizontalHeaderItem(column);
+    if (header && header->text() == QLatin1String(columnIdentifier)) {
+        Log::line("configuro cella");
+        cell->setForeground(Qt::white);
+        cell->setText(rows.value(row));
+        cell->setData(Qt::AccessibleTextRole, rows.value(row));
+    }
+    return cell;
+}
+
+void SettingsMenu::fillTable()
+{
+    const int count = rowCount();
+    rowTable->setRowCount(count);
+    for (int row = 0; row < count; ++row) {
+        for (int column = 0; column < rowTable->columnCount(); ++column)
+            rowTable->setItem(row, column, makeCell(column, row));
+    }
+}
+
+bool SettingsMenu::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enter, Return and Space choose the current row, as a click does.
+    if (watched == rowTable && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) &&
+            rowTable->currentRow() >= 0) {
+            activateRow(rowTable->currentRow());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void SettingsMenu::activateRow(int row)
+{
+    selected = row;
+    runSelectedRow();
+    // The selection is cleared behind the scenes, so the same row can be chosen again.
+    selected = -1;
+}
+
+void SettingsMenu::runSelectedRow()
+{
+    Log::line("tableViewSelectionDidChange");
+    Log::line(QStringLiteral("indirizzo selezionato : %1").arg(selectedRow()));
+    const int row = selectedRow();
+    if (row < 0 || row >= rows.size())
+        return;
+    switch (row) {
+    case 0:
+        stepQuality();
+        break;
+    case 1:
+        contactUs();
+        break;
+    case 2:
+        application.terminate();
+        break;
+    }
+}
+
+void SettingsMenu::stepQuality()
+{
+    const std::optional<int> code = QualityPresets::storedCode(preferences.value(qualityKey));
+    QualityPreset next = QualityPreset::Medium;
+    if (code && *code == 1)
+        next = QualityPreset::High;
+    else if (code && *code != 0)
+        next = QualityPreset::Low;
+    rows[0] = QualityPresets::rowText(next);
+    preferences.setValue(qualityKey, static_cast<int>(next));
+    fillTable();
+    Log::line(QStringLiteral("arrayMenu : ") + listText(rows));
+}
+
+void SettingsMenu::contactUs()
+{
+    Log::line("contact us");
+    if (!mail.canCompose())
+        return;
+    mail.compose(SupportContact::message());
+}

@@ -1,0 +1,115 @@
+#include "ui/StatusBarShell.h"
+
+#include "platform/Log.h"
+#include "recording/RecordingController.h"
+
+#include <QIcon>
+#include <QTimer>
+
+StatusBarShell::StatusBarShell(std::unique_ptr<platform::StatusItem> statusItem,
+                               std::unique_ptr<platform::Popover> popover,
+                               platform::GlobalEventMonitor &desktopEvents,
+                               const RecordingController &recording)
+    : statusItem(std::move(statusItem)), popover(std::move(popover)), desktopEvents(desktopEvents),
+      recording(recording)
+{
+}
+
+StatusBarShell::~StatusBarShell() = default;
+
+void StatusBarShell::launchInStatusBar(QWidget *panel)
+{
+    if (statusItem->hasButton()) {
+        QIcon image(QStringLiteral(":/images/micona.svg"));
+        if (!image.isNull())
+            image.setIsMask(true); // drawn in the status bar's own colour where the platform can
+        statusItem->setImage(image);
+        connect(statusItem.get(), &platform::StatusItem::activated, this, &StatusBarShell::togglePopover);
+    }
+    popover->setContent(panel);
+    outsideClicks = std::make_unique<OutsideClickMonitor>(
+        outsideClickMask, [this](platform::GlobalEvent *event) { outsideClick(event); }, desktopEvents);
+    outsideClicks->start();
+    QTimer::singleShot(launchDelay, this, &StatusBarShell::openAfterLaunch);
+}
+
+void StatusBarShell::launchInWindow(QWidget *panel)
+{
+    standalone = true;
+    popover->setContent(panel);
+    popover->showRelativeTo({});
+}
+
+void StatusBarShell::showRecorder()
+{
+    if (standalone)
+        popover->showRelativeTo({});
+    else if (!popover->isShown())
+        showPopover();
+}
+
+void StatusBarShell::togglePopover(QObject *sender)
+{
+    if (popover->isShown()) {
+        closePopover(sender);
+    } else if (closedByOutsideClick.isValid() && closedByOutsideClick.elapsed() < sameClick.count()) {
+        closedByOutsideClick.invalidate();
+    } else {
+        showPopover();
+    }
+}
+
+void StatusBarShell::showPopover()
+{
+    Log::line("mostro il traduttore");
+    if (statusItem->hasButton())
+        popover->showRelativeTo(statusItem->takeAnchor());
+    if (outsideClicks)
+        outsideClicks->start();
+}
+
+void StatusBarShell::closePopover(QObject *sender)
+{
+    // The close guard: the popover stays open while the save dialog is up.
+    const bool mayClose = !recording.choosingWhereToSave();
+    Log::line(QStringLiteral("chiudo il traduttore ModelData.shared.chiudo : ") +
+              QLatin1String(mayClose ? "Si" : "No"));
+    if (!mayClose)
+        return;
+    Log::line("posso chiudere il popup");
+    popover->performClose(sender);
+    if (outsideClicks)
+        outsideClicks->stop();
+}
+
+void StatusBarShell::outsideClick(platform::GlobalEvent *event)
+{
+    if (!popover->isShown())
+        return;
+    closePopover(event);
+    if (!popover->isShown())
+        closedByOutsideClick.start();
+}
+
+void StatusBarShell::toggle()
+{
+    platform::GlobalEvent empty;
+    if (popover->isShown())
+        closePopover(&empty);
+    else
+        showPopover();
+}
+
+void StatusBarShell::openAfterLaunch()
+{
+    Log::line("Are we there yet?");
+    toggle();
+}
+
+void StatusBarShell::togglePanel()
+{
+    if (standalone)
+        return;
+    Log::line("ridimensiono l applicazione");
+    toggle();
+}

@@ -1,0 +1,89 @@
+#include "ui/StatusIndicator.h"
+
+#include "recording/ElapsedTime.h"
+
+#include <QAction>
+#include <QIcon>
+#include <QTimer>
+
+using State = RecordingController::State;
+
+StatusLook statusLookFor(State state, double seconds, const QString &saving)
+{
+    StatusLook look{QStringLiteral("micona"), true, QStringLiteral("Registratore")};
+    switch (state) {
+    case State::Recording:
+        // The red dot keeps its colour: a mask would turn it into the bar's.
+        look = {QStringLiteral("micona-recording"), false,
+                QStringLiteral("Recording ") + formatElapsedTime(seconds)};
+        break;
+    case State::Paused:
+        look = {QStringLiteral("micona-paused"), true,
+                QStringLiteral("Paused ") + formatElapsedTime(seconds)};
+        break;
+    case State::Ready:
+        if (!saving.isEmpty())
+            return {look.image, look.mask, saving};
+        break;
+    }
+    if (!saving.isEmpty())
+        look.toolTip += QLatin1Char('\n') + saving;
+    return look;
+}
+
+StatusLook statusLookFor(const RecordingController &controller)
+{
+    return statusLookFor(controller.state(), controller.elapsedSeconds(), controller.saving().text());
+}
+
+StatusIndicator::StatusIndicator(RecordingController &controller, platform::StatusItem &item, QObject *parent)
+    : QObject(parent), controller(controller), item(item),
+      // What the launch put on the icon already.
+      shown(statusLookFor(State::Ready, 0))
+{
+    connect(&controller, &RecordingController::stateChanged, this, &StatusIndicator::refresh);
+    // The paused time is known only once the recorder has paused.
+    connect(&controller, &RecordingController::timeTextChanged, this, &StatusIndicator::refresh);
+    // A status bar that asks for the tooltip gets the time of the moment it asks.
+    connect(&item, &platform::StatusItem::toolTipWanted, this, &StatusIndicator::refresh);
+    // A file still being saved after the stop.
+    connect(&controller.saving(), &SavingRecordings::textChanged, this, &StatusIndicator::refresh);
+    refresh();
+}
+
+StatusIndicator::~StatusIndicator() = default;
+
+void StatusIndicator::showStateIn(QAction *entry)
+{
+    stateEntry = entry;
+    refresh();
+}
+
+void StatusIndicator::refresh()
+{
+    const StatusLook look = statusLookFor(controller);
+    if (look.image != shown.image || look.mask != shown.mask) {
+        QIcon image(QStringLiteral(":/images/%1.svg").arg(look.image));
+        if (!image.isNull())
+            image.setIsMask(look.mask);
+        item.setImage(image);
+    }
+    if (look.toolTip != shown.toolTip)
+        item.setToolTip(look.toolTip);
+    if (stateEntry)
+        stateEntry->setText(look.toolTip);
+    item.setNeedsAttention(controller.state() == State::Recording);
+    shown = look;
+
+    if (controller.state() != State::Recording || item.asksForToolTip()) {
+        ticking.reset();
+        return;
+    }
+    if (!ticking) {
+        ticking = std::make_unique<QTimer>();
+        connect(ticking.get(), &QTimer::timeout, this, &StatusIndicator::refresh);
+    }
+    // Just after the recording's next whole second, so the time shown is never a second behind.
+    const auto millis = static_cast<qint64>(controller.elapsedSeconds() * 1000);
+    ticking->start(static_cast<int>(1000 - millis % 1000) + 20);
+}
