@@ -35,24 +35,23 @@ inline bool enabled()
     return on;
 }
 
+// steady_clock is CLOCK_MONOTONIC, the clock of the benchmark's time.monotonic().
+inline double now()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
 inline void mark(const char *what)
 {
-    if (!enabled())
-        return;
-    // steady_clock is CLOCK_MONOTONIC, the clock of the benchmark's time.monotonic().
-    const double now =
-        std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-    std::fprintf(stderr, "bench-trace %.6f %s\n", now, what);
+    if (enabled())
+        std::fprintf(stderr, "bench-trace %.6f %s\n", now(), what);
 }
 
 // A moment with a count: "<what> <count>".
 inline void mark(const char *what, long long count)
 {
-    if (!enabled())
-        return;
-    const double now =
-        std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-    std::fprintf(stderr, "bench-trace %.6f %s %lld\n", now, what, count);
+    if (enabled())
+        std::fprintf(stderr, "bench-trace %.6f %s %lld\n", now(), what, count);
 }
 
 // With REGISTRATORE_BENCH_UI_WATCH=1 (and the trace on), a 5 ms timer on the UI thread tells

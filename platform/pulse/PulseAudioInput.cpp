@@ -275,7 +275,6 @@ bool PulseAudioInput::open(int sampleRate, QString *error)
 
 bool PulseAudioInput::start(int sampleRate, std::string &error)
 {
-
     d->format.format = PA_SAMPLE_S16NE;
     d->format.rate = static_cast<uint32_t>(sampleRate);
     d->format.channels = 1;

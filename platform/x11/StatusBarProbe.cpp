@@ -1,15 +1,12 @@
 #include "platform/StatusBarProbe.h"
 
+#include "platform/x11/Xcb.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
 #include <QDBusVariant>
-#include <QGuiApplication>
-
-#include <xcb/xcb.h>
-
-#include <cstdlib>
 
 namespace platform {
 
@@ -36,25 +33,16 @@ namespace {
 
 bool xembedTrayShowing()
 {
-    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    xcb_connection_t *connection = xcb::connection();
     if (!connection)
         return false;
     // The tray owns the selection _NET_SYSTEM_TRAY_S<screen>; desktops have one X screen.
-    static const char name[] = "_NET_SYSTEM_TRAY_S0";
-    auto *atom =
-        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 1, sizeof name - 1, name), nullptr);
-    if (!atom)
-        return false;
-    const xcb_atom_t selection = atom->atom;
-    std::free(atom);
+    const xcb_atom_t selection = xcb::atom(connection, "_NET_SYSTEM_TRAY_S0");
     if (selection == XCB_ATOM_NONE)
         return false;
-    auto *owner =
-        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr);
-    const bool owned = owner && owner->owner != XCB_WINDOW_NONE;
-    std::free(owner);
-    return owned;
+    const xcb::Reply<xcb_get_selection_owner_reply_t> owner(
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr));
+    return owner && owner->owner != XCB_WINDOW_NONE;
 }
 
 } // namespace

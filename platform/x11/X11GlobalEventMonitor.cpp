@@ -1,32 +1,28 @@
 #include "platform/x11/X11GlobalEventMonitor.h"
 
+#include "platform/x11/Xcb.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QWindow>
 
-#include <xcb/xcb.h>
 #include <xcb/xinput.h>
-
-#include <cstdlib>
 
 namespace platform {
 
 std::unique_ptr<X11GlobalEventMonitor> X11GlobalEventMonitor::create(std::function<QRect()> ownArea)
 {
-    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || !x11->connection())
+    xcb_connection_t *connection = xcb::connection();
+    if (!connection)
         return nullptr;
-    xcb_connection_t *connection = x11->connection();
     const xcb_query_extension_reply_t *xinput = xcb_get_extension_data(connection, &xcb_input_id);
     if (!xinput || !xinput->present)
         return nullptr;
     // Raw events reach every client regardless of grabs from XInput 2.1 on.
-    auto *version =
-        xcb_input_xi_query_version_reply(connection, xcb_input_xi_query_version(connection, 2, 2), nullptr);
-    const bool recent = version && (version->major_version > 2 ||
-                                    (version->major_version == 2 && version->minor_version >= 1));
-    std::free(version);
-    if (!recent)
+    const xcb::Reply<xcb_input_xi_query_version_reply_t> version(
+        xcb_input_xi_query_version_reply(connection, xcb_input_xi_query_version(connection, 2, 2), nullptr));
+    if (!version ||
+        !(version->major_version > 2 || (version->major_version == 2 && version->minor_version >= 1)))
         return nullptr;
     const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
     if (!screen)
@@ -92,13 +88,13 @@ bool X11GlobalEventMonitor::insideOwnWindows(QPoint position) const
 
 void X11GlobalEventMonitor::deliver(EventKind kind)
 {
-    auto *reply = xcb_query_pointer_reply(connection, xcb_query_pointer(connection, root), nullptr);
+    const xcb::Reply<xcb_query_pointer_reply_t> reply(
+        xcb_query_pointer_reply(connection, xcb_query_pointer(connection, root), nullptr));
     if (!reply)
         return;
     // Qt works in device-independent pixels; the X server in physical ones.
     const qreal ratio = qGuiApp->devicePixelRatio();
     const QPoint position(qRound(reply->root_x / ratio), qRound(reply->root_y / ratio));
-    std::free(reply);
     if (insideOwnWindows(position))
         return;
     const auto current = monitors; // a callback may add or remove monitors
