@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh test || exit 1
 
 status=0
-scripts/build.sh build-asan -DREGISTRATORE_SANITIZE=ON || { echo "the sanitizer build failed"; exit 1; }
+scripts/build.sh build-asan -DREGISTRATORE_SANITIZE=ON -DREGISTRATORE_TESTS=ON || { echo "the sanitizer build failed"; exit 1; }
 (
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
     export LSAN_OPTIONS=suppressions=$PWD/tests/sanitizer-suppressions.txt
@@ -17,7 +17,7 @@ scripts/build.sh build-asan -DREGISTRATORE_SANITIZE=ON || { echo "the sanitizer 
     cd build-asan && ctest -L 'unit|engine' --output-on-failure --output-junit junit/ctest.xml
 ) || status=1
 
-scripts/build.sh build || { echo "the build failed"; exit 1; }
+scripts/build.sh build -DREGISTRATORE_TESTS=ON || { echo "the build failed"; exit 1; }
 rm -rf build/junit && mkdir -p build/junit
 (cd build && ctest --output-on-failure --output-junit junit/ctest.xml) || status=1
 
