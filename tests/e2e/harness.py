@@ -386,6 +386,11 @@ class A11y:
                 yield c
             stack.extend((c, depth + 1) for c in reversed(kids))
 
+    def has_role(self, acc, role):
+        """Whether `acc` has the role named `role` ("push button"). Compared by the role's value:
+        the names differ between at-spi2 releases (Debian 13 calls a push button "button")."""
+        return acc.get_role() == getattr(self.Atspi.Role, role.upper().replace(" ", "_"))
+
     def find_all(self, root, name=None, role=None, showing=None, name_prefix=None):
         out = []
         for a in self.descendants(root):
@@ -394,7 +399,7 @@ class A11y:
                     continue
                 if name_prefix is not None and not (a.get_name() or "").startswith(name_prefix):
                     continue
-                if role is not None and a.get_role_name() != role:
+                if role is not None and not self.has_role(a, role):
                     continue
                 if showing is not None and self.is_showing(a) != showing:
                     continue

@@ -103,7 +103,7 @@ class WaylandDesktop:
             level = [a for a in _children(a11y.Atspi.get_desktop(0)) if _pid(a) == self.shell.proc.pid]
             while level:
                 for acc in level:
-                    if acc.get_name() == name and acc.get_role_name() == role:
+                    if acc.get_name() == name and a11y.has_role(acc, role):
                         return acc
                 level = [child for acc in level for child in _children(acc) if a11y.is_showing(child)]
             return None
