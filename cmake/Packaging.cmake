@@ -110,12 +110,36 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt loads some of what the recorder needs as plugins at run time; the binary does not link them,
 # so dpkg-shlibdeps cannot see them:
-#  - qt6-qpa-plugins: the X11 platform integration (platforms/libqxcb.so); without it the
-#    recorder cannot open a display at all;
-#  - libqt6svg6: the SVG icon engine (iconengines/libqsvgicon.so); every icon of the recorder,
-#    the status-bar microphone first, is an SVG and would be drawn empty without it. The binary
-#    uses no QtSvg symbol itself, so libQt6Svg.so.6 is not among its NEEDED libraries either.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6")
+#  - platforms/libqxcb.so, the X11 platform integration: without it the recorder cannot open a
+#    display at all;
+#  - iconengines/libqsvgicon.so and imageformats/libqsvg.so, Qt's SVG icon engine and image
+#    reader: every icon of the recorder, the status-bar microphone first, is an SVG and would be
+#    drawn empty without them.
+# The package depends on whichever packages hold them on the release it is built on (Debian 12:
+# libqt6gui6 and libqt6svg6; Debian 13 moved the SVG plugins to qt6-svg-plugins).
+set(_registratore_plugins platforms/libqxcb.so iconengines/libqsvgicon.so imageformats/libqsvg.so)
+set(_registratore_plugin_packages "")
+find_program(DPKG_QUERY_PROGRAM dpkg-query)
+foreach(_registratore_plugin IN LISTS _registratore_plugins)
+    set(_registratore_plugin_file ${QT6_INSTALL_PREFIX}/${QT6_INSTALL_PLUGINS}/${_registratore_plugin})
+    if(NOT DPKG_QUERY_PROGRAM)
+        break()
+    endif()
+    if(NOT EXISTS ${_registratore_plugin_file})
+        message(WARNING "Qt's plugin ${_registratore_plugin_file} is not installed: the package will not "
+                        "depend on it (scripts/install-deps.sh build installs it)")
+        continue()
+    endif()
+    # dpkg-query -S says "package:arch: path" of each package that holds the file.
+    execute_process(COMMAND ${DPKG_QUERY_PROGRAM} -S ${_registratore_plugin_file}
+                    OUTPUT_VARIABLE _registratore_owner RESULT_VARIABLE _registratore_status
+                    OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    if(_registratore_status EQUAL 0 AND _registratore_owner MATCHES "^([a-z0-9][a-z0-9+.-]+)(:[a-z0-9-]+)?: ")
+        list(APPEND _registratore_plugin_packages ${CMAKE_MATCH_1})
+    endif()
+endforeach()
+list(REMOVE_DUPLICATES _registratore_plugin_packages)
+list(JOIN _registratore_plugin_packages ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 # The package gets a stripped binary; the debug information goes to registratore-dbgsym.
 set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
 
