@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# Installs the Debian package on a clean Debian 12 and starts the recorder from its desktop entry.
+# Installs the Debian package on a clean Debian (the release it was built on) and starts the recorder from its desktop entry.
 #
 #   tests/package/install-test.sh [registratore_<version>_<arch>.deb]
 #
 # Without an argument the package is built first (build-pkg/, cpack -G DEB). Then:
 #   - the package's control data, desktop entry, AppStream data and icons are checked, lintian
 #     finds no error and no warning, and `man -l` renders the manual page;
-#   - a minimal Debian 12 ("bookworm", debootstrap --variant=minbase) is unpacked into a
-#     throw-away chroot; it is bootstrapped once from the machine's own Debian mirror and kept as
-#     build/package-test/bookworm-minbase-<arch>.tar.gz, with the downloaded .debs beside it;
+#   - a minimal Debian of the machine's own release (debootstrap --variant=minbase) is unpacked
+#     into a throw-away chroot (chroot.sh: bootstrapped from the machine's own Debian mirror and
+#     kept for a week, with the downloaded .debs beside it);
 #   - `apt-get install ./registratore.deb` runs there with --no-install-recommends, so only the
 #     package's Depends can make it work; `registratore --version` names the package's version;
 #   - the Exec line of the installed desktop entry runs as an ordinary user on a virtual X display
@@ -21,8 +21,7 @@ set -uo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 app_id=org.registratore.Registratore
-suite=bookworm
-cache=${PACKAGE_TEST_CACHE:-$repo/build/package-test}
+suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
 started_at=$SECONDS
 
 # Each check prints PASS or FAIL; any FAIL makes the exit status non-zero (ctest's label
@@ -50,7 +49,7 @@ if [[ ${#missing[@]} -gt 0 ]]; then
 fi
 
 work=$(mktemp -d /tmp/registratore-package.XXXXXX)
-root=""
+source "$repo/tests/package/chroot.sh"
 app_pid=""
 tray_pid=""
 xvfb_pid=""
@@ -62,26 +61,11 @@ stop_pid() { # pid: TERM, then KILL after 5 s
     kill -KILL "$1" 2>/dev/null
     wait "$1" 2>/dev/null
 }
-mounts_under() { awk -v r="$1/" 'index($2 "/", r) == 1 { print $2 }' /proc/mounts; }
 cleanup() {
     stop_pid "$app_pid"
     stop_pid "$tray_pid"
     stop_pid "$xvfb_pid"
-    if [[ -n $root && -d $root ]]; then
-        # Anything still running inside the chroot would keep its mounts busy.
-        for link in /proc/[0-9]*/root; do
-            [[ $(readlink "$link" 2>/dev/null) == "$root" ]] || continue
-            pid=${link#/proc/}
-            kill -KILL "${pid%/root}" 2>/dev/null
-        done
-        mounts_under "$root" | sort -r | while read -r m; do umount "$m" 2>/dev/null || umount -l "$m"; done
-        # Never delete through a mount: if one is left, leave the chroot for a person to look at.
-        if [[ -z $(mounts_under "$root") ]]; then
-            rm -rf --one-file-system "$root"
-        else
-            echo "left $root in place: it still has mounts" >&2
-        fi
-    fi
+    chroot_close
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -118,8 +102,13 @@ problems=""
 [[ $(field Section) == sound ]] || problems+="Section is '$(field Section)', not sound"$'\n'
 [[ -n $(field Maintainer) ]] || problems+="no Maintainer"$'\n'
 [[ -n $(field Description) ]] || problems+="no Description"$'\n'
-# libqt6core6 and libsndfile1 are only there if dpkg-shlibdeps ran over the binary.
-for dependency in libqt6core6 libqt6widgets6 libsndfile1 libpulse0 qt6-qpa-plugins libqt6svg6; do
+# libqt6core6 and libsndfile1 are only there if dpkg-shlibdeps ran over the binary; the packages
+# that hold Qt's X11 and SVG plugins here must be there too (Debian 13 moved the SVG plugins out
+# of libqt6svg6 into qt6-svg-plugins).
+plugin_packages=$(for plugin in platforms/libqxcb.so iconengines/libqsvgicon.so imageformats/libqsvg.so; do
+                      dpkg-query -S "/usr/lib/*/qt6/plugins/$plugin" 2>/dev/null | cut -d: -f1
+                  done | sort -u)
+for dependency in libqt6core6 libqt6widgets6 libsndfile1 libpulse0 $plugin_packages; do
     grep -Eq "(^|, )$dependency( |,|$)" <<<"$depends" || problems+="Depends lacks $dependency"$'\n'
 done
 if [[ -z $problems ]]; then
@@ -185,77 +174,9 @@ else
     fail "man -l renders registratore(1)" "$problems$manual"
 fi
 
-# --- a clean Debian 12 ------------------------------------------------------------------------
+# --- a clean Debian ---------------------------------------------------------------------------
 
-# The machine's own Debian sources (the only package registry it may reach), for the chroot too.
-debian_sources() {
-    local file
-    for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-        [[ -f $file ]] && grep -E "^deb\s.*\s$suite(-[a-z]+)?(\s|$)" "$file" | grep -E '/debian(-security)?/?\s'
-    done
-    for file in /etc/apt/sources.list.d/*.sources; do
-        [[ -f $file ]] || continue
-        # deb822 stanzas for this suite on a Debian archive, turned into one-line entries.
-        awk -v suite="$suite" '
-            function flush() {
-                if (types ~ /(^| )deb( |$)/ && uris ~ /\/debian(-security)?\/?$/ && enabled != "no") {
-                    n = split(suites, s, " ")
-                    for (i = 1; i <= n; i++)
-                        if (s[i] ~ "^" suite "(-[a-z]+)?$")
-                            printf "deb%s %s %s %s\n", (signed ? " [signed-by=" signed "]" : ""), uris, s[i], comps
-                }
-                types = uris = suites = comps = signed = enabled = ""
-            }
-            /^[[:space:]]*$/ { flush(); next }
-            /^#/ { next }
-            { key = tolower($1); sub(/^[^:]*:[[:space:]]*/, "") }
-            key == "types:" { types = $0 } key == "uris:" { uris = $0 } key == "suites:" { suites = $0 }
-            key == "components:" { comps = $0 } key == "enabled:" { enabled = $0 }
-            key == "signed-by:" && /^\// { signed = $0 }
-            END { flush() }' "$file"
-    done
-}
-sources=$(debian_sources)
-mirror=${PACKAGE_TEST_MIRROR:-$(awk -v suite="$suite" '{ for (i = 2; i < NF; i++) if ($i ~ /^https?:/ && $(i + 1) == suite) { print $i; exit } }' <<<"$sources")}
-if [[ -z $mirror ]]; then
-    fail "a Debian $suite mirror in /etc/apt/sources.list(.d)"
-    finish
-fi
-
-arch=$(dpkg --print-architecture)
-tarball=$cache/$suite-minbase-$arch.tar.gz
-archives=$cache/apt-archives
-mkdir -p "$cache" "$archives"
-if [[ ! -f $tarball ]]; then
-    step "bootstrapping Debian $suite (minbase) from $mirror, once"
-    fresh=$(mktemp -d "$cache/bootstrap.XXXXXX")
-    t0=$SECONDS
-    if timeout 1800 debootstrap --variant=minbase "$suite" "$fresh/root" "$mirror" >"$work/debootstrap.log" 2>&1 &&
-        tar -C "$fresh/root" -czf "$fresh/root.tar.gz" . && mv "$fresh/root.tar.gz" "$tarball"; then
-        echo "   debootstrap and tarball: $((SECONDS - t0)) s"
-    else
-        fail "debootstrap --variant=minbase $suite $mirror" "$(tail -n 30 "$work/debootstrap.log")"
-    fi
-    [[ -z $(mounts_under "$fresh") ]] && rm -rf --one-file-system "$fresh"
-    [[ -f $tarball ]] || finish
-fi
-
-step "unpacking the chroot"
-root=$(mktemp -d "$cache/root.XXXXXX")
-root_env=(/usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive)
-in_root() { chroot "$root" "${root_env[@]}" "$@"; }
-if ! tar -C "$root" -xzf "$tarball" || ! mount -t proc proc "$root/proc"; then
-    fail "unpacking $tarball into a chroot"
-    finish
-fi
-printf '%s\n' "$sources" >"$root/etc/apt/sources.list"
-rm -f "$root"/etc/apt/sources.list.d/*
-cp -L /etc/resolv.conf "$root/etc/resolv.conf"
-# Nothing installed here may start a service.
-printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d"
-chmod +x "$root/usr/sbin/policy-rc.d"
-# The .debs fetched by earlier runs: hard links, so nothing is copied.
-cp -l "$archives"/*.deb "$root/var/cache/apt/archives/" 2>/dev/null
+chroot_open "$suite" || finish
 cp "$deb" "$root/tmp/registratore.deb"
 
 step "apt-get install ./registratore.deb"
@@ -268,7 +189,7 @@ else
     fail "apt-get install ./registratore.deb on a clean Debian $suite" "$(tail -n 30 "$log")"
     finish
 fi
-cp -n "$root"/var/cache/apt/archives/*.deb "$archives/" 2>/dev/null
+chroot_keep_archives
 
 if out=$(in_root ldd /usr/bin/registratore 2>&1) && ! grep -q 'not found' <<<"$out"; then
     pass "every library of /usr/bin/registratore resolves"
