@@ -1,5 +1,7 @@
 #include "platform/SingleInstance.h"
 
+#include "platform/dbus/OncePerTurn.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusContext>
@@ -28,10 +30,15 @@ class SingleInstance::Channel : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.registratore.Instance")
 public:
-    explicit Channel(SingleInstance &owner) : owner(owner) {}
+    explicit Channel(SingleInstance &owner) : owner(owner), reopening(this) {}
 
 public slots:
-    Q_SCRIPTABLE void Reopen() { emit owner.reopenRequested(); }
+    // Any client of the session bus can call: a burst of calls opens the panel once.
+    Q_SCRIPTABLE void Reopen()
+    {
+        if (reopening.take())
+            emit owner.reopenRequested();
+    }
     Q_SCRIPTABLE QString Command(const QString &action)
     {
         if (!owner.commandHandler) {
@@ -46,6 +53,7 @@ public slots:
 
 private:
     SingleInstance &owner;
+    OncePerTurn reopening;
 };
 
 SingleInstance::SingleInstance(const QString &id) : applicationId(id) {}
