@@ -19,6 +19,15 @@ const QString objectPath = QStringLiteral("/org/registratore/Instance");
 const QString interfaceName = QStringLiteral("org.registratore.Instance");
 const QString refusedError = QStringLiteral("org.registratore.Instance.Refused");
 const QString startingError = QStringLiteral("org.registratore.Instance.Starting");
+const QString listeningConnection = QStringLiteral("registratore-instance");
+
+// The running recorder answers later launches on a session bus connection of its own. Any client
+// of the bus can flood the application's main connection (the status item and its menu are
+// there) faster than it is read; commands queue apart from that and are answered at once.
+QDBusConnection listeningBus()
+{
+    return QDBusConnection::connectToBus(QDBusConnection::SessionBus, listeningConnection);
+}
 } // namespace
 
 // The running recorder owns the application id as a name on the session bus and answers Reopen
@@ -62,9 +71,10 @@ SingleInstance::~SingleInstance()
 {
     if (!channel)
         return;
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusConnection bus = listeningBus();
     bus.interface()->unregisterService(applicationId);
     bus.unregisterObject(objectPath);
+    QDBusConnection::disconnectFromBus(listeningConnection);
 }
 
 bool SingleInstance::handOverToRunning()
@@ -106,7 +116,7 @@ SingleInstance::Answer SingleInstance::sendCommand(const QString &action)
 
 bool SingleInstance::listen()
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusConnection bus = listeningBus();
     const auto fail = [](const QString &why) {
         std::fprintf(stderr, "registratore: cannot watch for a second launch: %s\n", qPrintable(why));
         return false;
