@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "platform/DesktopSession.h"
+#include "platform/Log.h"
 #include "platform/SingleInstance.h"
 
 #include <QCommandLineOption>
@@ -8,6 +9,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QThread>
@@ -21,6 +24,8 @@ using Answer = platform::SingleInstance::Answer;
 // A recorder waits up to 3 s for the status bar before it takes commands.
 constexpr int startMilliseconds = 15000;
 constexpr int retryMilliseconds = 200;
+// The log of the recorders started by --record, and the older one, hold about this much each.
+constexpr qint64 shortcutLogLimit = 1024 * 1024;
 
 // The options every Qt program takes, from QGuiApplication, QApplication and the X11 platform
 // plugin. The application object acts on them; here they are only let through.
@@ -127,6 +132,7 @@ bool startRecorder(const QStringList &qtArguments)
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
     QDir().mkpath(folder);
     const QString log = QDir(folder).filePath(QStringLiteral("started-from-shortcut.log"));
+    rotateLogWhenFull(log, shortcutLogLimit);
     QProcess recorder;
     recorder.setProgram(QCoreApplication::applicationFilePath());
     recorder.setArguments(qtArguments);
@@ -165,7 +171,8 @@ int sendToRecorder(const QString &action, const CommandLine &line)
     switch (answer.outcome) {
     case Answer::Outcome::Done:
     case Answer::Outcome::Refused:
-        std::puts(qPrintable(answer.text.simplified()));
+        // The answer comes over the bus, from whoever holds the recorder's name.
+        std::puts(qPrintable(Log::escaped(answer.text.simplified())));
         return answer.outcome == Answer::Outcome::Done ? 0 : 1;
     case Answer::Outcome::Starting:
     case Answer::Outcome::NoneRunning:
@@ -176,6 +183,17 @@ int sendToRecorder(const QString &action, const CommandLine &line)
 }
 
 } // namespace
+
+void rotateLogWhenFull(const QString &path, qint64 limit)
+{
+    if (QFileInfo(path).size() < limit)
+        return;
+    const QString older = path + QStringLiteral(".1");
+    QFile::remove(older);
+    // A log that cannot be moved aside starts again instead of growing on.
+    if (!QFile::rename(path, older))
+        QFile::resize(path, 0);
+}
 
 CommandLine CommandLine::parse(const QStringList &arguments)
 {

@@ -28,6 +28,11 @@ struct CommandLine {
     bool choosesPlatform() const { return qtArguments.contains(QLatin1String("-platform")); }
 };
 
+// The output of a recorder that --record starts is appended to one log: once it holds `limit`
+// bytes or more it becomes `path`.1 (in place of the older one) and the next start begins a
+// new log.
+void rotateLogWhenFull(const QString &path, qint64 limit);
+
 // Carries out what the command line asks for without a display. Returns the exit status when
 // it was handled here (a command, the help, a usage error, or no display to run the recorder
 // on), nothing when the recorder itself is to run; argc and argv are then as they came, for

@@ -4,6 +4,7 @@
 #include "app/QuitGuard.h"
 #include "app/RecorderCommands.h"
 #include "platform/DesktopSession.h"
+#include "platform/Log.h"
 #include "platform/SingleInstance.h"
 #include "platform/StatusBarProbe.h"
 #include "platform/SystemEventMonitor.h"
@@ -63,7 +64,7 @@ std::unique_ptr<Recorder> makeAudioRecorder(const QString &path, const Recording
 // its message as a notification already; an open one is about to go away with the process.
 void tellNotCompleted(const QString &failure, const QWidget *panel, platform::StatusItem &tray)
 {
-    std::fprintf(stderr, "registratore: the recording could not be completed: %s\n", qPrintable(failure));
+    Log::diagnostic(QStringLiteral("the recording could not be completed: ") + failure);
     if (panel && panel->isVisible()) {
         tray.showMessage(QStringLiteral("Registratore"),
                          QStringLiteral("The recording could not be completed: ") + failure);
@@ -80,9 +81,8 @@ void finishAfterDisplayLoss(RecordingController &controller)
     if (controller.completeFilesNow(&failure))
         std::fputs("registratore: the display went away; the recording was completed.\n", stderr);
     else
-        std::fprintf(stderr,
-                     "registratore: the display went away; the recording could not be completed: %s\n",
-                     qPrintable(failure));
+        Log::diagnostic(QStringLiteral("the display went away; the recording could not be completed: ") +
+                        failure);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "app/RecorderCommands.h"
 
+#include "platform/Log.h"
 #include "recording/RecordingController.h"
 
 #include <QTimer>
@@ -47,7 +48,11 @@ Answer RecorderCommands::answer(const QString &action)
         return record();
     if (action == QLatin1String("stop"))
         return stop();
-    return refused(QStringLiteral("unknown command \"%1\"").arg(action));
+    // Any client of the session bus can send one: a short, escaped part of it is echoed.
+    constexpr qsizetype echoed = 32;
+    const QString shown =
+        Log::escaped(action.left(echoed)) + (action.size() > echoed ? QStringLiteral("\u2026") : QString());
+    return refused(QStringLiteral("unknown command \"%1\"").arg(shown));
 }
 
 Answer RecorderCommands::record()

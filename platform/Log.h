@@ -5,7 +5,10 @@
 
 class QString;
 
-// The application's log: one line per call on standard output, flushed at once.
+// The application's log: one line per call on standard output, flushed at once. Names and
+// texts the application did not make (file names, device descriptions, errors) may hold
+// control characters: each line shows them escaped (`\n`, `\x1b`), so that no text can end a
+// line early, forge another or drive the terminal. Text without them is written as it is.
 namespace Log {
 
 void line(std::string_view text);
@@ -14,6 +17,12 @@ inline void line(const char *text)
 {
     line(std::string_view(text));
 }
+
+// One line on standard error, after "registratore: ", escaped as the log's lines are.
+void diagnostic(const QString &text);
+
+// `text` with its control characters (C0, DEL, C1) escaped, as the log writes it.
+QString escaped(const QString &text);
 
 // Redirects the log (tests); nullptr restores standard output. Not thread-safe against
 // concurrent writers: set it before the code under test runs.

@@ -5,6 +5,8 @@
 namespace platform {
 
 namespace {
+constexpr int screenCoordinateLimit = 32767;
+
 bool inLowerHalf(int y, const QRect &available)
 {
     return !available.isNull() && y > available.center().y();
@@ -25,6 +27,12 @@ int topBesideClick(QPoint click, const QRect &bar, int height, const QRect &avai
 }
 } // namespace
 
+QPoint onScreenRange(QPoint point)
+{
+    return QPoint(std::clamp(point.x(), -screenCoordinateLimit, screenCoordinateLimit),
+                  std::clamp(point.y(), -screenCoordinateLimit, screenCoordinateLimit));
+}
+
 QPoint popoverPosition(const Anchor &anchor, QSize size, const QRect &available)
 {
     QPoint position;
@@ -34,7 +42,7 @@ QPoint popoverPosition(const Anchor &anchor, QSize size, const QRect &available)
         position.setY(inLowerHalf(icon.center().y(), available) ? icon.top() - size.height()
                                                                 : icon.bottom() + 1);
     } else if (anchor.pointer) {
-        const QPoint p = *anchor.pointer;
+        const QPoint p = onScreenRange(*anchor.pointer);
         position.setX(p.x() - size.width() / 2);
         position.setY(topBesideClick(p, anchor.statusBar, size.height(), available));
     } else if (!available.isNull()) {

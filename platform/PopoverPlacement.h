@@ -21,6 +21,10 @@ struct Anchor {
 // bar ends: clear of an icon of the usual size, so the next click reaches the icon again.
 constexpr int clickClearance = 24;
 
+// `point` moved into the range of coordinates a screen can have (X11's 16 bits), so that a
+// status bar's word for where it was clicked cannot overflow the arithmetic of placing.
+QPoint onScreenRange(QPoint point);
+
 // Top-left corner of a popover of `size` for `anchor`: under the icon, or above it when the
 // icon sits in the lower half of the screen (a bottom panel); kept inside `available` unless
 // that is null (Wayland gives no screen geometry). Opened from a click alone, it never covers

@@ -98,7 +98,7 @@ void RecordingController::startRecording()
     std::unique_ptr<platform::AudioInput> input = services.makeInput();
     QString inputError;
     if (input && !input->open(sampleRateFor(QualityPresets::read(services.preferences)), &inputError))
-        std::fprintf(stderr, "registratore: %s\n", qPrintable(inputError));
+        Log::diagnostic(inputError);
 
     const platform::SaveDialog::Result answer =
         services.saveDialog.runModal(proposedRecordingName(services.now()), {QStringLiteral("caf")},
@@ -265,7 +265,7 @@ void RecordingController::recordingFailed(Recorder *from, const QString &reason,
 
 void RecordingController::notice(const QString &text)
 {
-    std::fprintf(stderr, "registratore: %s\n", qPrintable(text));
+    Log::diagnostic(text);
     showMessage(text);
 }
 
@@ -284,7 +284,7 @@ void RecordingController::inputChanged(const QString &name)
     if (current == State::Ready)
         return;
     const QString text = QStringLiteral("Recording from \u201c%1\u201d.").arg(name);
-    std::fprintf(stderr, "registratore: %s\n", qPrintable(text));
+    Log::diagnostic(text);
     showMessage(text);
 }
 

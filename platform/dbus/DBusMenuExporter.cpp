@@ -11,8 +11,10 @@
 #include <QDBusVariant>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QSet>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace platform::dbusmenu {
@@ -131,16 +133,37 @@ QString labelOf(const QString &text)
     return label;
 }
 
+// Any client of the session bus can call the menu: what one call asks for is looked at only up
+// to these many ids (or events) and property names. A status bar asks for a handful of each.
+constexpr qsizetype idsLookedAt = 1000;
+constexpr qsizetype namesLookedAt = 64;
+// How much of a name the client sent is echoed in an error.
+constexpr qsizetype echoedLength = 64;
+
 QVariantMap only(const QVariantMap &properties, const QStringList &names)
 {
     if (names.isEmpty())
         return properties;
     QVariantMap chosen;
-    for (const QString &name : names) {
+    for (const QString &name : names.first(std::min(names.size(), namesLookedAt))) {
         if (properties.contains(name))
             chosen.insert(name, properties.value(name));
     }
     return chosen;
+}
+
+// The first of `ids` that a call looks at, each once.
+QList<int> distinct(const QList<int> &ids)
+{
+    QList<int> unique;
+    QSet<int> seen;
+    for (const int id : ids.first(std::min(ids.size(), idsLookedAt))) {
+        if (!seen.contains(id)) {
+            seen.insert(id);
+            unique.append(id);
+        }
+    }
+    return unique;
 }
 
 } // namespace platform::dbusmenu
@@ -191,8 +214,9 @@ public slots:
     QList<platform::dbusmenu::EntryProperties> GetGroupProperties(const QList<int> &ids,
                                                                   const QStringList &propertyNames)
     {
+        // One entry per known id: the reply is never larger than the menu.
         QList<EntryProperties> entries;
-        for (const int id : ids) {
+        for (const int id : distinct(ids)) {
             if (menu.hasEntry(id))
                 entries.append({id, only(menu.propertiesOf(id), propertyNames)});
         }
@@ -204,7 +228,7 @@ public slots:
         const QVariantMap properties = known(id) ? menu.propertiesOf(id) : QVariantMap();
         if (!properties.contains(name)) {
             sendErrorReply(QDBusError::InvalidArgs,
-                           QStringLiteral("no property %1 on entry %2").arg(name).arg(id));
+                           QStringLiteral("no property %1 on entry %2").arg(name.left(echoedLength)).arg(id));
             return {};
         }
         return QDBusVariant(properties.value(name));
@@ -216,15 +240,24 @@ public slots:
             menu.clicked(id);
     }
 
+    // A user clicks one entry at a time: one click of a group is acted on, so that a group
+    // with two Quit clicks does not take the second for a user who insists.
     QList<int> EventGroup(const QList<platform::dbusmenu::Event> &events)
     {
+        const QList<dbusmenu::Event> looked = events.first(std::min(events.size(), idsLookedAt));
+        QList<int> ids;
+        for (const dbusmenu::Event &event : looked)
+            ids.append(event.id);
         QList<int> unknown;
-        for (const dbusmenu::Event &event : events) {
-            if (!menu.hasEntry(event.id))
-                unknown.append(event.id);
-            else if (event.eventId == QLatin1String("clicked"))
-                menu.clicked(event.id);
+        for (const int id : distinct(ids)) {
+            if (!menu.hasEntry(id))
+                unknown.append(id);
         }
+        const auto click = std::find_if(looked.begin(), looked.end(), [this](const dbusmenu::Event &event) {
+            return event.eventId == QLatin1String("clicked") && menu.hasEntry(event.id);
+        });
+        if (click != looked.end())
+            menu.clicked(click->id);
         return unknown;
     }
 
@@ -238,7 +271,7 @@ public slots:
 
     QList<int> AboutToShowGroup(const QList<int> &ids, QList<int> &idErrors)
     {
-        for (const int id : ids) {
+        for (const int id : distinct(ids)) {
             if (!menu.hasEntry(id))
                 idErrors.append(id);
             else if (id == 0)
@@ -265,7 +298,8 @@ private:
     DBusMenuExporter &menu;
 };
 
-DBusMenuExporter::DBusMenuExporter(QString path, QObject *parent) : QObject(parent), path_(std::move(path))
+DBusMenuExporter::DBusMenuExporter(QString path, QObject *parent)
+    : QObject(parent), path_(std::move(path)), showing_(this)
 {
     qDBusRegisterMetaType<Layout>();
     qDBusRegisterMetaType<EntryProperties>();
@@ -340,14 +374,23 @@ QVariantMap DBusMenuExporter::propertiesOf(int id) const
 
 void DBusMenuExporter::clicked(int id)
 {
-    // After the answer: the action may run a dialog of its own.
-    if (QAction *action = actionOf(id))
-        QTimer::singleShot(0, action, &QAction::trigger);
+    // After the answer: the action may run a dialog of its own. Clicks on an entry that come
+    // before it has run are one click.
+    if (!actionOf(id) || pendingClicks_.contains(id))
+        return;
+    pendingClicks_.insert(id);
+    QTimer::singleShot(0, this, [this, id] {
+        pendingClicks_.remove(id);
+        if (QAction *action = actionOf(id))
+            action->trigger();
+    });
 }
 
 void DBusMenuExporter::aboutToShow()
 {
-    if (menu_)
+    // The menu brings its entries up to date when it shows: once per turn of the event loop
+    // however many times it is asked.
+    if (menu_ && showing_.take())
         emit menu_->aboutToShow();
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/dbus/OncePerTurn.h"
+
 #include <QHash>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QVariantMap>
 
 class QAction;
@@ -16,7 +19,9 @@ class DBusMenuAdaptor;
 // for a StatusNotifierItem (GNOME's AppIndicator extension, KDE, Xfce). The status bar draws
 // the entries itself: a chosen entry triggers its QAction, after the call has been answered,
 // and the menu's aboutToShow() is emitted when the status bar is about to show it. Changes to
-// the actions reach the status bar as they happen. A flat menu: entries and separators.
+// the actions reach the status bar as they happen. A flat menu: entries and separators. Any
+// client of the session bus may call it: every call does a bounded amount of work, and a burst
+// of calls refreshes the menu and runs each entry at most once per turn of the event loop.
 class DBusMenuExporter : public QObject {
     Q_OBJECT
 public:
@@ -48,6 +53,9 @@ private:
     DBusMenuAdaptor *adaptor_ = nullptr;
     QPointer<QMenu> menu_;
     QHash<QAction *, int> ids_;
+    // Entries clicked whose actions have not run yet.
+    QSet<int> pendingClicks_;
+    OncePerTurn showing_;
     int nextId_ = 1;
     uint revision_ = 1;
 };

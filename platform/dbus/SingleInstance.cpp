@@ -1,5 +1,7 @@
 #include "platform/SingleInstance.h"
 
+#include "platform/dbus/OncePerTurn.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusContext>
@@ -17,6 +19,15 @@ const QString objectPath = QStringLiteral("/org/registratore/Instance");
 const QString interfaceName = QStringLiteral("org.registratore.Instance");
 const QString refusedError = QStringLiteral("org.registratore.Instance.Refused");
 const QString startingError = QStringLiteral("org.registratore.Instance.Starting");
+const QString listeningConnection = QStringLiteral("registratore-instance");
+
+// The running recorder answers later launches on a session bus connection of its own. Any client
+// of the bus can flood the application's main connection (the status item and its menu are
+// there) faster than it is read; commands queue apart from that and are answered at once.
+QDBusConnection listeningBus()
+{
+    return QDBusConnection::connectToBus(QDBusConnection::SessionBus, listeningConnection);
+}
 } // namespace
 
 // The running recorder owns the application id as a name on the session bus and answers Reopen
@@ -28,10 +39,15 @@ class SingleInstance::Channel : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.registratore.Instance")
 public:
-    explicit Channel(SingleInstance &owner) : owner(owner) {}
+    explicit Channel(SingleInstance &owner) : owner(owner), reopening(this) {}
 
 public slots:
-    Q_SCRIPTABLE void Reopen() { emit owner.reopenRequested(); }
+    // Any client of the session bus can call: a burst of calls opens the panel once.
+    Q_SCRIPTABLE void Reopen()
+    {
+        if (reopening.take())
+            emit owner.reopenRequested();
+    }
     Q_SCRIPTABLE QString Command(const QString &action)
     {
         if (!owner.commandHandler) {
@@ -46,6 +62,7 @@ public slots:
 
 private:
     SingleInstance &owner;
+    OncePerTurn reopening;
 };
 
 SingleInstance::SingleInstance(const QString &id) : applicationId(id) {}
@@ -54,9 +71,10 @@ SingleInstance::~SingleInstance()
 {
     if (!channel)
         return;
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusConnection bus = listeningBus();
     bus.interface()->unregisterService(applicationId);
     bus.unregisterObject(objectPath);
+    QDBusConnection::disconnectFromBus(listeningConnection);
 }
 
 bool SingleInstance::handOverToRunning()
@@ -98,7 +116,7 @@ SingleInstance::Answer SingleInstance::sendCommand(const QString &action)
 
 bool SingleInstance::listen()
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusConnection bus = listeningBus();
     const auto fail = [](const QString &why) {
         std::fprintf(stderr, "registratore: cannot watch for a second launch: %s\n", qPrintable(why));
         return false;

@@ -148,7 +148,7 @@ public:
     }
 
 public slots:
-    void Activate(int x, int y) { item_.activate(QPoint(x, y)); }
+    void Activate(int x, int y) { item_.activate(onScreenRange(QPoint(x, y))); }
     // A middle click does nothing: there is no second action. Status bars show the exported
     // menu on a right click themselves; one that asks the item to show it gets nothing.
     void SecondaryActivate(int, int) {}
@@ -170,7 +170,7 @@ private:
 
 StatusNotifierItem::StatusNotifierItem()
     : watcher_(watcherService, QDBusConnection::sessionBus(), QDBusServiceWatcher::WatchForRegistration),
-      menu_(menuObjectPath)
+      menu_(menuObjectPath), activating_(this)
 {
     qDBusRegisterMetaType<sni::IconPixmap>();
     qDBusRegisterMetaType<QList<sni::IconPixmap>>();
@@ -237,7 +237,9 @@ void StatusNotifierItem::activate(QPoint point)
 {
     // Status bars pass the click's place on the screen; under Xwayland the pointer's last
     // known place is stale as soon as it leaves our windows. A status bar that passes nothing
-    // leaves the pointer.
+    // leaves the pointer. A burst of calls is one click: each would open or close the popover.
+    if (!activating_.take())
+        return;
     clickPointer_ = point.isNull() ? QCursor::pos() : point;
     emit activated(this);
     clickPointer_.reset();
@@ -255,8 +257,9 @@ void StatusNotifierItem::showMessage(const QString &title, const QString &text)
     QDBusMessage notify = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
+    // Most notification servers read the body as markup; the text is shown as it is.
     notify << QGuiApplication::applicationDisplayName() << 0u << QStringLiteral("dialog-warning") << title
-           << text << QStringList() << QVariantMap() << -1;
+           << text.toHtmlEscaped() << QStringList() << QVariantMap() << -1;
     QDBusConnection::sessionBus().send(notify);
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/StatusItem.h"
 #include "platform/dbus/DBusMenuExporter.h"
+#include "platform/dbus/OncePerTurn.h"
 
 #include <QDBusServiceWatcher>
 #include <QString>
@@ -41,7 +42,8 @@ public:
     const QString &toolTip() const { return toolTip_; }
     QString status() const;
 
-    // A click on the item in the status bar, at `point` on the screen (a null point: unknown).
+    // A click on the item in the status bar, at `point` on the screen (a null point: unknown);
+    // the clicks of one turn of the event loop are one.
     void activate(QPoint point);
     const QString &menuPath() const { return menu_.path(); }
 
@@ -51,6 +53,7 @@ private:
     StatusNotifierItemAdaptor *adaptor_ = nullptr;
     QDBusServiceWatcher watcher_;
     DBusMenuExporter menu_;
+    OncePerTurn activating_;
     QIcon image_;
     QString toolTip_;
     bool needsAttention_ = false;

@@ -6,6 +6,18 @@
 
 namespace platform {
 
+namespace {
+// The name is shown as it is, never read as markup.
+bool replaceConfirmed(QWidget *parent, const QString &name)
+{
+    QMessageBox question(QMessageBox::Question, QStringLiteral("Save Recording"),
+                         QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(name),
+                         QMessageBox::Yes | QMessageBox::No, parent);
+    question.setTextFormat(Qt::PlainText);
+    return question.exec() == QMessageBox::Yes;
+}
+} // namespace
+
 SaveDialog::Result QtSaveDialog::runModal(const QString &proposedName, const QStringList &allowedTypes,
                                           const QString &folder)
 {
@@ -28,10 +40,7 @@ SaveDialog::Result QtSaveDialog::runModal(const QString &proposedName, const QSt
     if (!allowedTypes.isEmpty() && !allowedTypes.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive)) {
         // A name with another extension still becomes a file of the allowed type.
         path += QLatin1Char('.') + allowedTypes.first();
-        if (QFileInfo::exists(path) &&
-            QMessageBox::question(parent, QStringLiteral("Save Recording"),
-                                  QStringLiteral("%1 already exists.\nDo you want to replace it?")
-                                      .arg(QFileInfo(path).fileName())) != QMessageBox::Yes) {
+        if (QFileInfo::exists(path) && !replaceConfirmed(parent, QFileInfo(path).fileName())) {
             result.response = Cancel;
             return result;
         }

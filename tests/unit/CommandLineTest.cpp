@@ -1,6 +1,8 @@
 #include "app/CommandLine.h"
 
+#include <QFile>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -54,4 +56,29 @@ TEST(CommandLineTest, HelpListsOurOptionsAndTheExitStatusesAndVersionLeadsWithTh
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^registratore [0-9]+\\.[0-9]+\\.[0-9]+\\n"))
                     .match(print("--version"))
                     .hasMatch());
+}
+
+// The log of recorders started by --record: past its limit it becomes the one older log,
+// replacing the one before; under it, it is left to grow.
+TEST(CommandLineTest, TheShortcutLogIsRotatedOncePastItsLimit)
+{
+    const QTemporaryDir folder;
+    const QString log = folder.filePath(QStringLiteral("started-from-shortcut.log"));
+    const auto write = [](const QString &path, const QByteArray &bytes) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    };
+    const auto read = [](const QString &path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+    };
+    ASSERT_TRUE(write(log, "short\n") && write(log + ".1", "oldest\n"));
+    rotateLogWhenFull(log, 10);
+    EXPECT_EQ(read(log), "short\n");
+    EXPECT_EQ(read(log + ".1"), "oldest\n");
+
+    ASSERT_TRUE(write(log, "ten bytes and more\n"));
+    rotateLogWhenFull(log, 10);
+    EXPECT_FALSE(QFile::exists(log));
+    EXPECT_EQ(read(log + ".1"), "ten bytes and more\n");
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 using platform::Anchor;
 using platform::popoverPosition;
 
@@ -41,6 +43,8 @@ TEST(PopoverPlacementTest, AnchorsUnderTheIconAboveABottomPanelAndStaysOnScreen)
         {"Wayland, no screen geometry: below the click", {QRect(), QPoint(10, 10)}, QRect(), QPoint(-130, 34)},
         {"Wayland, nothing known", {}, QRect(), QPoint(0, 0)},
         {"screen smaller than the panel: top-left visible", {QRect(100, 0, 24, 24), {}}, QRect(0, 0, 200, 80), QPoint(0, 0)},
+        {"click far off the screen, top left", {QRect(), QPoint(INT_MIN, INT_MIN)}, screen, QPoint(0, 0)},
+        {"click far off the screen, bottom right", {QRect(), QPoint(INT_MAX, INT_MAX)}, screen, QPoint(1000, 700)},
     };
     // clang-format on
     for (const Placement &row : rows) {

@@ -43,6 +43,9 @@ TEST(RecorderCommandsTest, EachCommandAnswersWithTheStateItLeftOrWhyItWasRefused
     expect("record", Outcome::Done, "paused");
     expect("record", Outcome::Done, "recording");
     expect("rewind", Outcome::Refused, "unknown command \"rewind\"");
+    // Sent by anyone on the session bus: a short part is echoed, escaped.
+    expect(("\x1b]0;" + std::string(100000, 'x')).c_str(), Outcome::Refused,
+           "unknown command \"\\x1b]0;xxxxxxxxxxxxxxxxxxxxxxxxxxxx\u2026\"");
     ASSERT_TRUE(fake);
     // The file is completed in the background: the panel tells a failure to complete it.
     fake->completionFailure = QStringLiteral("No space left on device");

@@ -215,6 +215,25 @@ TEST_F(RecorderPanelTest, AGapIsToldOnceWithItsLengthAndPlace)
     EXPECT_TRUE(log.lines().empty());
 }
 
+// A name found in the folder, or a device's description, can hold anything: the panel shows
+// markup as text, and standard error shows a newline or ESC escaped.
+TEST_F(RecorderPanelTest, NamesAreShownAsTextNeverAsMarkup)
+{
+    startRecording();
+    const QString text =
+        QStringLiteral("A recording interrupted earlier was saved as \u201c/music/<b>Saved</b><br>"
+                       "<a href=\"x\">ok</a>\n\x1b[2J.caf\u201d");
+    testing::internal::CaptureStderr();
+    emit fake->notice(text);
+    QCoreApplication::processEvents();
+    const std::string stderrText = testing::internal::GetCapturedStderr();
+    const auto *field = outlet<QLabel>("messageField");
+    EXPECT_EQ(field->textFormat(), Qt::PlainText);
+    EXPECT_EQ(field->text(), text);
+    EXPECT_EQ(std::count(stderrText.begin(), stderrText.end(), '\n'), 1) << stderrText;
+    EXPECT_NE(stderrText.find("<br><a href=\"x\">ok</a>\\n\\x1b[2J.caf"), std::string::npos) << stderrText;
+}
+
 TEST_F(RecorderPanelTest, PausingShowsTheRecordersTimeAtThatMoment)
 {
     startRecording();
