@@ -142,7 +142,9 @@ void TemporaryFile::removeHiddenName()
 
 bool TemporaryFile::isTemporaryName(const QString &fileName)
 {
-    static const QRegularExpression ours(QStringLiteral("^\\.registratore-[0-9a-f]{8}\\.part$"));
+    // Anchored at the very end: "$" alone would let a newline follow.
+    static const QRegularExpression ours(
+        QRegularExpression::anchoredPattern(QStringLiteral("\\.registratore-[0-9a-f]{8}\\.part")));
     return ours.match(fileName).hasMatch();
 }
 

@@ -202,6 +202,7 @@ TEST(LeftoverRecordings, TheCheckWantsTheRecordersNameAndAnAudioHeader)
         {"a header cut short", QStringLiteral(".registratore-0123abcd.part"), cut, V::NotOurs},
         {"another name", QStringLiteral(".take.caf.0123abcd.part"), audio, V::NotOurs},
         {"upper-case hex", QStringLiteral(".registratore-0123ABCD.part"), audio, V::NotOurs},
+        {"a newline after the name", QStringLiteral(".registratore-0123abcd.part\n"), audio, V::NotOurs},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
