@@ -198,6 +198,10 @@ struct AudioRecorder::Impl final : platform::AudioSink {
             if (!quiet)
                 emit owner->notice(text);
         };
+        events.moved = [this](const QString &path) {
+            if (!quiet)
+                emit owner->fileMoved(path);
+        };
         return events;
     }
 

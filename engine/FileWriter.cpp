@@ -188,11 +188,35 @@ bool FileWriter::create()
 // Recordings a crash left hidden in the folder get names beside this one.
 void FileWriter::recoverLeftovers()
 {
-    const QStringList told = LeftoverRecordings::recover(QFileInfo(path_).absolutePath());
+    const QStringList told = LeftoverRecordings::recover(QFileInfo(filePath()).absolutePath());
     if (events_.told) {
         for (const QString &text : told)
             events_.told(text);
     }
+}
+
+// The file takes its name; when it had to take another, the user is told where it is.
+bool FileWriter::commitFile(QString *failure)
+{
+    if (file_->committed())
+        return true;
+    if (!file_->commit(failure))
+        return false;
+    if (!file_->movedBecause().isEmpty()) {
+        if (events_.moved)
+            events_.moved(file_->path());
+        if (events_.told)
+            events_.told(
+                QStringLiteral("The recording could not be saved as “%1” (%2), so it is being saved as “%3”.")
+                    .arg(shownPath(path_), file_->movedBecause(), shownPath(file_->path())));
+    }
+    return true;
+}
+
+// Where the file is, or is to be.
+QString FileWriter::filePath() const
+{
+    return file_ ? file_->path() : path_;
 }
 
 bool FileWriter::due(std::chrono::steady_clock::time_point now)
@@ -217,7 +241,7 @@ bool FileWriter::writeQueued()
         sinceSync_ += static_cast<std::int64_t>(samples.size());
         if (first) {
             benchtrace::mark("first sample written");
-            if (!file_->commit(&failure)) {
+            if (!commitFile(&failure)) {
                 fail(failure);
                 return false;
             }
@@ -273,7 +297,7 @@ void FileWriter::fail(const QString &reason)
         file_->discard();
         text = startFailure(QStringLiteral("Cannot record into “%1”: %2.").arg(shownPath(path_), reason));
     } else {
-        text = QStringLiteral("Cannot write to “%1”: %2.").arg(shownPath(path_), reason);
+        text = QStringLiteral("Cannot write to “%1”: %2.").arg(shownPath(filePath()), reason);
         QString completion;
         if (file_->complete(&completion))
             saved = true;
@@ -302,13 +326,13 @@ void FileWriter::end(std::optional<QString> lostReason)
             complete = false;
             failure = startFailure(lostText + QStringLiteral(" Nothing was recorded."));
         }
-    } else if (!file_->commit(&why)) {
+    } else if (!commitFile(&why)) {
         file_->discard();
         complete = false;
         failure = startFailure(QStringLiteral("Cannot record into “%1”: %2.").arg(shownPath(path_), why));
     } else if (!file_->complete(&why)) {
         complete = false;
-        failure = QStringLiteral("Cannot complete “%1”: %2.").arg(shownPath(path_), why);
+        failure = QStringLiteral("Cannot complete “%1”: %2.").arg(shownPath(filePath()), why);
         if (lostReason)
             failure = lostText + QLatin1Char(' ') + failure;
     }

@@ -34,6 +34,9 @@ public:
         // left in the folder, dealt with once this one has its first audio on disk). Called on
         // the writer thread.
         std::function<void(const QString &text)> told;
+        // The file took `path` instead of the chosen one (that name could not be had: see
+        // RecordingFile::commit()). Called on the writer thread, before told() says so.
+        std::function<void(const QString &path)> moved;
     };
 
     // Starts the writer thread, which creates the file for `path` first.
@@ -74,6 +77,8 @@ private:
     void end(std::optional<QString> lostReason);
     void conclude(bool complete, const QString &failure, const QString &reason, bool saved);
     QString startFailure(const QString &reason) const;
+    bool commitFile(QString *failure);
+    QString filePath() const;
 
     std::unique_ptr<RecordingFile> file_;
     AudioBuffer &buffer_;

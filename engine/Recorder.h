@@ -48,4 +48,8 @@ signals:
     // Something the user should know that does not end the recording (an earlier recording
     // left behind by a crash, found in the folder). May be emitted on any thread.
     void notice(const QString &text);
+    // The file is at `path`, not where the recording was created for (that name could not be
+    // had when the first audio reached the disk); notice() tells the user. May be emitted on any
+    // thread.
+    void fileMoved(const QString &path);
 };

@@ -3,10 +3,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <sndfile.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include <fcntl.h>
@@ -62,6 +64,43 @@ int syncFolderOf(const QString &path)
     if (::close(folder) != 0 && error == 0)
         error = errno;
     return error;
+}
+
+// Where a recording whose folder is gone is kept: the user's Music folder, else home.
+QString musicFolder()
+{
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    return !music.isEmpty() && QFileInfo(music).isDir() ? music : QDir::homePath();
+}
+
+// `stem`, cut to at most `bytes` bytes of its encoding, at a character's boundary.
+QString shortened(const QString &stem, qsizetype bytes)
+{
+    QString cut = stem;
+    while (!cut.isEmpty() && encoded(cut).size() > bytes)
+        cut.chop(cut.size() >= 2 && cut.at(cut.size() - 1).isLowSurrogate() ? 2 : 1);
+    return cut.trimmed();
+}
+
+constexpr int kOtherNames = 100;
+
+// Copies the first `length` bytes of `from` into `to`, at the same places. 0 or errno.
+int copyBytes(int from, int to, std::int64_t length)
+{
+    char chunk[64 * 1024];
+    for (std::int64_t done = 0; done < length;) {
+        const ssize_t got = ::pread(from, chunk, sizeof chunk, done);
+        if (got <= 0)
+            return got == 0 ? EIO : errno;
+        for (ssize_t put = 0; put < got;) {
+            const ssize_t n = ::pwrite(to, chunk + put, static_cast<size_t>(got - put), done + put);
+            if (n < 0)
+                return errno;
+            put += n;
+        }
+        done += got;
+    }
+    return 0;
 }
 
 } // namespace
@@ -251,12 +290,81 @@ bool RecordingFile::commit(QString *error)
         return true;
     if (!temporary_)
         return failWith(error, systemReason(EBADF));
-    if (!updateHeader(error) || !sync(error) || !temporary_->giveName(path_, replacesExisting_, error))
+    if (!updateHeader(error) || !sync(error))
         return false;
+    int failure = temporary_->takeName(path_, replacesExisting_);
+    if (failure == EEXIST || failure == ENOENT || failure == ENOTDIR || failure == ENAMETOOLONG)
+        failure = takeAnotherName(failure);
+    if (failure != 0)
+        return failWith(error, systemReason(failure));
     committed_ = true;
     if (const int folderError = syncFolderOf(path_); folderError != 0)
         return failWith(error, systemReason(folderError));
     return true;
+}
+
+// The chosen path could not be had for `failure`: the audio is kept under another name. 0 or errno.
+int RecordingFile::takeAnotherName(int failure)
+{
+    const QFileInfo chosen(path_);
+    QString stem = chosen.fileName();
+    if (stem.endsWith(QStringLiteral(".caf"), Qt::CaseInsensitive))
+        stem.chop(4);
+    QString folder = chosen.absolutePath();
+    if (failure == ENAMETOOLONG) {
+        const long longest = ::pathconf(encoded(folder).constData(), _PC_NAME_MAX);
+        stem = shortened(stem, (longest > 0 ? longest : 255) - qsizetype(sizeof " (100).caf"));
+        if (stem.isEmpty())
+            stem = QStringLiteral("Recording");
+    } else if (failure != EEXIST) {
+        folder = musicFolder();
+        if (const int moved = moveInto(folder); moved != 0)
+            return moved;
+    }
+    // A name that was taken is not tried again; any other is, where the file now is.
+    for (int n = failure == EEXIST ? 2 : 1; n <= kOtherNames; ++n) {
+        const QString name =
+            n == 1 ? stem + QStringLiteral(".caf") : QStringLiteral("%1 (%2).caf").arg(stem).arg(n);
+        const QString path = QDir(folder).filePath(name);
+        const int error = temporary_->takeName(path, false);
+        if (error == 0) {
+            path_ = path;
+            movedBecause_ = systemReason(failure);
+            return 0;
+        }
+        if (error != EEXIST)
+            return error;
+    }
+    return failure;
+}
+
+// The file's bytes go into a new one in `folder`, which takes its place. 0 or errno.
+int RecordingFile::moveInto(const QString &folder)
+{
+    std::optional<platform::TemporaryFile> moved = platform::TemporaryFile::create(folder);
+    if (!moved)
+        return errno != 0 ? errno : EIO;
+    const int to = moved->descriptor();
+    // The file is open for writing only: it is read through a descriptor of its own.
+    char self[64];
+    std::snprintf(self, sizeof self, "/proc/self/fd/%d", io_.fd);
+    const int from = ::open(self, O_RDONLY | O_CLOEXEC);
+    int error = from < 0 ? errno : copyBytes(from, to, io_.end);
+    if (from >= 0)
+        ::close(from);
+    if (error == 0 && (::lseek(to, io_.end, SEEK_SET) < 0 || ::fdatasync(to) != 0))
+        error = errno;
+    if (error != 0) {
+        ::close(to);
+        moved->removeHiddenName();
+        return error;
+    }
+    ::close(io_.fd);
+    temporary_->removeHiddenName();
+    temporary_ = std::move(moved);
+    io_.fd = to;
+    replacesExisting_ = false;
+    return 0;
 }
 
 bool RecordingFile::complete(QString *error)

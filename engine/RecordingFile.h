@@ -35,7 +35,15 @@ public:
     bool updateHeader(QString *error);
     bool sync(QString *error);
     // Header, sync, then the file takes the chosen path (in place of the file there, if any).
+    // Where that path cannot be had (another program took the name meanwhile, the folder is
+    // gone, the name is too long for it), the file takes the first free one of "NAME (2).caf",
+    // "NAME (3).caf"... in the folder, of a shortened name there, or of the same name in the
+    // user's Music folder (home, when there is none): path() and movedBecause() tell.
     bool commit(QString *error);
+    // Where the file is: the chosen path until commit() put it elsewhere.
+    QString path() const { return path_; }
+    // Why the file is not at the chosen path (the system's words), empty while it is.
+    QString movedBecause() const { return movedBecause_; }
     // Final header, sync and close, each tried even when one before failed; `*error` tells the
     // first failure. The file stays wherever it is (see commit()).
     bool complete(QString *error);
@@ -45,6 +53,8 @@ public:
 private:
     RecordingFile() = default;
     QString reasonOfLastFailure() const;
+    int takeAnotherName(int failure);
+    int moveInto(const QString &folder);
     bool closeFile(QString *error);
 
     // libsndfile reaches the file through this: it keeps the position libsndfile works at, so
@@ -62,6 +72,7 @@ private:
     static std::int64_t ioTell(void *io);
 
     QString path_;
+    QString movedBecause_;
     std::optional<platform::TemporaryFile> temporary_; // until it is closed
     Io io_;
     sf_private_tag *file_ = nullptr;

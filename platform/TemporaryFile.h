@@ -32,23 +32,28 @@ public:
     // took it meanwhile, or, with `replace`, in place of the file there, in one step. On failure
     // the file keeps its hidden name (or none), and `*error` (when given) says why.
     bool giveName(const QString &path, bool replace, QString *error = nullptr);
+    // giveName(), with 0 or the errno of the failure.
+    int takeName(const QString &path, bool replace);
     // Removes the hidden name, if the file has one (a file given up before it was named).
     void removeHiddenName();
 
-    // Whether `fileName` is the name of one of these files: ours, or the ".NAME.XXXXXXXX.part" of
-    // earlier versions. `intended` receives the name such a file was to take, where it says.
-    static bool isTemporaryName(const QString &fileName, QString *intended = nullptr);
-    // Whether another open descriptor holds the file at `path` (a recording is writing it).
-    static bool inUse(const QString &path);
+    // Whether `fileName` is the hidden name of one of these files.
+    static bool isTemporaryName(const QString &fileName);
+    // Whether another open descriptor holds the file open on `fd` (a recording is writing it).
+    static bool inUse(int fd);
 
 private:
     TemporaryFile() = default;
     int linkUnder(const QString &path) const;
-    int takeName(const QString &path, bool replace);
 
     QString folder_;
     QString hiddenPath_;
     int fd_ = -1;
 };
+
+// Renames `from` in the folder open on `fromFolder` to `to` in the folder open on `toFolder`
+// (AT_FDCWD: the current one), never in place of anything there: EEXIST then. A file system that
+// cannot refuse an existing name in one step gets a hard link and an unlink instead. 0 or errno.
+int renameWithoutReplacing(int fromFolder, const QByteArray &from, int toFolder, const QByteArray &to);
 
 } // namespace platform

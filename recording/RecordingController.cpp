@@ -135,6 +135,13 @@ void RecordingController::startRecording()
         connect(current, &Recorder::inputChanged, this, &RecordingController::inputChanged,
                 Qt::QueuedConnection);
         connect(current, &Recorder::notice, this, &RecordingController::notice, Qt::QueuedConnection);
+        connect(
+            current, &Recorder::fileMoved, this,
+            [this, current](const QString &path) {
+                if (current == recorder.get())
+                    recordingPath = path;
+            },
+            Qt::QueuedConnection);
         recorder->setMeteringEnabled(true);
     } else {
         if (input)

@@ -1,5 +1,7 @@
 #include "recording/SavingRecordings.h"
 
+#include "platform/FileIdentity.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
@@ -15,6 +17,25 @@ QString samePath(const QString &path)
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
+// The path through the folder's canonical path (links resolved), or nothing when the folder
+// cannot be resolved.
+QString throughCanonicalFolder(const QString &path)
+{
+    const QFileInfo file(path);
+    const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? QString() : QDir(folder).filePath(file.fileName());
+}
+
+// Whether `a` and `b` name one file: the same path, the same name in the same folder however it
+// is reached, or, once the file exists, the same file.
+bool sameFile(const QString &a, const QString &b)
+{
+    if (samePath(a) == samePath(b))
+        return true;
+    const QString canonicalA = throughCanonicalFolder(a);
+    return (!canonicalA.isEmpty() && canonicalA == throughCanonicalFolder(b)) || platform::isSameFile(a, b);
+}
+
 } // namespace
 
 SavingRecordings::SavingRecordings(QObject *parent) : QObject(parent) {}
@@ -27,6 +48,16 @@ void SavingRecordings::save(std::unique_ptr<Recorder> recorder, const QString &p
     connect(
         stopped, &Recorder::saved, this,
         [this, stopped](bool complete, const QString &failure) { recorderSaved(stopped, complete, failure); },
+        Qt::QueuedConnection);
+    // The file may yet take another name than the one chosen.
+    connect(
+        stopped, &Recorder::fileMoved, this,
+        [this, stopped](const QString &moved) {
+            for (Saving &s : saving) {
+                if (s.recorder.get() == stopped)
+                    s.path = samePath(moved);
+            }
+        },
         Qt::QueuedConnection);
     saving.push_back({std::move(recorder), samePath(path), std::move(told)});
     stopped->stop();
@@ -43,8 +74,7 @@ void SavingRecordings::save(std::unique_ptr<Recorder> recorder, const QString &p
 
 bool SavingRecordings::holds(const QString &path) const
 {
-    const QString wanted = samePath(path);
-    return std::any_of(saving.begin(), saving.end(), [&](const Saving &s) { return s.path == wanted; });
+    return std::any_of(saving.begin(), saving.end(), [&](const Saving &s) { return sameFile(s.path, path); });
 }
 
 double SavingRecordings::secondsToSave() const

@@ -33,7 +33,7 @@ public:
     // ended by itself, and this is what the user was told of its file.
     void save(std::unique_ptr<Recorder> recorder, const QString &path, std::optional<Told> told = {});
     bool isEmpty() const { return saving.empty(); }
-    // Whether the file at `path` is one of those being saved.
+    // Whether the file at `path` is one of those being saved, however the path reaches it.
     bool holds(const QString &path) const;
     // Seconds of audio not yet written, in all of them.
     double secondsToSave() const;

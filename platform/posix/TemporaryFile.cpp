@@ -9,8 +9,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include <stdio.h> // renameat2
+
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -101,7 +104,6 @@ bool TemporaryFile::giveName(const QString &path, bool replace, QString *error)
     return failure == 0 || failWith(error, failure);
 }
 
-// giveName(), with 0 or the errno of the failure.
 int TemporaryFile::takeName(const QString &path, bool replace)
 {
     if (hiddenPath_.isEmpty()) {
@@ -119,10 +121,14 @@ int TemporaryFile::takeName(const QString &path, bool replace)
         if (hiddenPath_.isEmpty())
             return EEXIST;
     }
-    // A hidden name is renamed, in place of any file there: where hidden names are needed the
-    // file system may have no hard links to refuse an existing name with.
-    if (::rename(encoded(hiddenPath_).constData(), encoded(path).constData()) != 0)
-        return errno;
+    const QByteArray from = encoded(hiddenPath_);
+    const QByteArray to = encoded(path);
+    if (replace) {
+        if (::rename(from.constData(), to.constData()) != 0)
+            return errno;
+    } else if (const int error = renameWithoutReplacing(AT_FDCWD, from, AT_FDCWD, to); error != 0) {
+        return error;
+    }
     hiddenPath_.clear();
     return 0;
 }
@@ -134,26 +140,40 @@ void TemporaryFile::removeHiddenName()
     hiddenPath_.clear();
 }
 
-bool TemporaryFile::isTemporaryName(const QString &fileName, QString *intended)
+bool TemporaryFile::isTemporaryName(const QString &fileName)
 {
-    static const QRegularExpression ours(QStringLiteral("^\\.registratore-[0-9a-f]{8}\\.part$"));
-    static const QRegularExpression earlier(QStringLiteral("^\\.(.+)\\.[0-9a-f]{8}\\.part$"));
-    if (ours.match(fileName).hasMatch())
-        return true;
-    const QRegularExpressionMatch match = earlier.match(fileName);
-    if (match.hasMatch() && intended)
-        *intended = match.captured(1);
-    return match.hasMatch();
+    // Anchored at the very end: "$" alone would let a newline follow.
+    static const QRegularExpression ours(
+        QRegularExpression::anchoredPattern(QStringLiteral("\\.registratore-[0-9a-f]{8}\\.part")));
+    return ours.match(fileName).hasMatch();
 }
 
-bool TemporaryFile::inUse(const QString &path)
+bool TemporaryFile::inUse(int fd)
 {
-    const int fd = ::open(encoded(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-    ::close(fd);
-    return held;
+    return ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+}
+
+int renameWithoutReplacing(int fromFolder, const QByteArray &from, int toFolder, const QByteArray &to)
+{
+    if (::renameat2(fromFolder, from.constData(), toFolder, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return errno;
+    // Refused by the file system (NFS, some FUSE ones): a hard link refuses an existing name too.
+    if (::linkat(fromFolder, from.constData(), toFolder, to.constData(), 0) == 0) {
+        ::unlinkat(fromFolder, from.constData(), 0);
+        return 0;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS)
+        return errno;
+    // Neither (a file system without hard links): the name is looked at first, and only a name
+    // taken in that very moment is lost to the rename.
+    struct stat status {};
+    if (::fstatat(toFolder, to.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0)
+        return EEXIST;
+    if (errno != ENOENT)
+        return errno;
+    return ::renameat(fromFolder, from.constData(), toFolder, to.constData()) == 0 ? 0 : errno;
 }
 
 } // namespace platform

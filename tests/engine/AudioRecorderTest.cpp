@@ -269,7 +269,7 @@ TEST(AudioRecorderFile, ARecordingACrashLeftHiddenIsGivenAVisibleNameAndAnEmptyO
         sf_close(file);
     };
     leave(".registratore-0123abcd.part", 2400, 5); // ours, which says nothing of its name
-    leave(".take one.caf.89abcdef.part", 1200, 6); // an earlier version's, which does
+    leave(".take one.caf.89abcdef.part", 1200, 6); // an earlier version's: left as it is
     leave(".registratore-00000000.part", 0, 0);    // a header and no audio
     QString error;
     // One a recording is still writing.
@@ -287,7 +287,7 @@ TEST(AudioRecorderFile, ARecordingACrashLeftHiddenIsGivenAVisibleNameAndAnEmptyO
     session.input->push(600, 7);
     EXPECT_TRUE(session.recorder->waitUntilSaved());
 
-    EXPECT_EQ(readSoundFile(dir.file("take one.caf")).samples, std::vector<std::int16_t>(1200, 6));
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / ".take one.caf.89abcdef.part"));
     std::vector<std::string> recovered;
     for (const auto &entry : std::filesystem::directory_iterator(dir.path())) {
         if (entry.path().filename().string().starts_with("Recovered recording "))
@@ -298,8 +298,8 @@ TEST(AudioRecorderFile, ARecordingACrashLeftHiddenIsGivenAVisibleNameAndAnEmptyO
               std::vector<std::int16_t>(2400, 5));
     EXPECT_FALSE(std::filesystem::exists(dir.path() / ".registratore-00000000.part"));
     EXPECT_TRUE(std::filesystem::exists(writing->hiddenPath().toStdString()));
-    EXPECT_EQ(filesIn(dir.path()), 4u); // new, take one, recovered, the one being written
-    ASSERT_EQ(told.size(), 2u);
+    EXPECT_EQ(filesIn(dir.path()), 4u); // new, the earlier one, recovered, the one being written
+    ASSERT_EQ(told.size(), 1u);
     for (const QString &text : told)
         EXPECT_TRUE(text.startsWith(QStringLiteral("A recording interrupted earlier was saved as")))
             << text.toStdString();

@@ -20,6 +20,8 @@
 #include <QCoreApplication>
 
 #include <fstream>
+#include <functional>
+#include <optional>
 
 using namespace enginetest;
 using namespace std::chrono_literals;
@@ -379,6 +381,97 @@ TEST_F(StorageFaults, APathThatIsNotARegularFileIsRefusedAtOnce)
         EXPECT_TRUE(error.contains(c.path) && error.contains(QString::fromLatin1(c.kind)))
             << error.toStdString();
     }
+}
+
+namespace {
+
+// Sets an environment variable for as long as it lives.
+class ScopedEnv {
+public:
+    ScopedEnv(const char *name, const std::string &value) : name_(name)
+    {
+        if (const char *was = std::getenv(name))
+            old_ = was;
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv()
+    {
+        if (old_)
+            setenv(name_, old_->c_str(), 1);
+        else
+            unsetenv(name_);
+    }
+
+private:
+    const char *name_;
+    std::optional<std::string> old_;
+};
+
+} // namespace
+
+// The chosen name is given at the first audio on disk. What keeps it from being had then (a
+// program took the name, the folder went away) moves the recording elsewhere, whole, and says so.
+TEST_F(StorageFaults, AudioWhoseNameCannotBeHadAtTheFirstWriteIsKeptWholeElsewhereAndTold)
+{
+    const std::filesystem::path home = dir.path() / "home";
+    std::filesystem::create_directories(home / "Music");
+    const ScopedEnv homeEnv("HOME", home.string());
+    const ScopedEnv configEnv("XDG_CONFIG_HOME", (home / ".config").string());
+    const std::filesystem::path gone = dir.path() / "gone";
+    const struct {
+        const char *name;
+        QString chosen;
+        std::function<void()> meanwhile;
+        QString keptAt;
+        const char *reason;
+    } cases[] = {
+        {"the name taken", path,
+         [this] {
+             // Written outside the stalled folder, then moved in: the stall would hold this write.
+             const auto other =
+                 std::filesystem::temp_directory_path() / ("registratore-taken-" + std::to_string(getpid()));
+             std::ofstream(other) << "another program's";
+             std::filesystem::rename(other, path.toStdString());
+         },
+         dir.file("take (2).caf"), "File exists"},
+        {"the folder gone", QString::fromStdString((gone / "take.caf").string()),
+         [&gone] { std::filesystem::remove_all(gone); },
+         QString::fromStdString((home / "Music/take.caf").string()), "No such file or directory"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::create_directories(gone);
+        std::ofstream(stallControl()).put('x');
+        path = c.chosen;
+        ASSERT_TRUE(start());
+        std::vector<QString> told;
+        std::mutex toldMutex;
+        QObject::connect(
+            recorder.get(), &Recorder::notice, recorder.get(),
+            [&](const QString &text) {
+                std::lock_guard lock(toldMutex);
+                told.push_back(text);
+            },
+            Qt::DirectConnection);
+        std::this_thread::sleep_for(300ms); // three seconds of audio wait for the disk
+        c.meanwhile();
+        std::filesystem::remove(stallControl());
+        std::this_thread::sleep_for(300ms);
+        QString failure;
+        EXPECT_TRUE(recorder->waitUntilSaved(&failure)) << failure.toStdString();
+        input->stopCapture();
+        EXPECT_TRUE(failures->reasons().empty()) << failures->reasons().front().toStdString();
+        path = c.keptAt;
+        expectWholeCount(kRate * 3);
+        std::lock_guard lock(toldMutex);
+        ASSERT_EQ(told.size(), 1u);
+        EXPECT_EQ(told[0], QStringLiteral(
+                               "The recording could not be saved as “%1” (%2), so it is being saved as “%3”.")
+                               .arg(c.chosen, QString::fromLatin1(c.reason), c.keptAt));
+        recorder.reset();
+        path = dir.file("take.caf");
+    }
+    EXPECT_EQ(contentsOf(path), "another program's");
 }
 
 #ifdef __SANITIZE_ADDRESS__
