@@ -25,12 +25,14 @@ unit_packages=(
     # The single-instance tests start a private bus; the engine tests a private PulseAudio
     # server (pulseaudio itself is added below, where it can be).
     dbus pulseaudio-utils
+    # ffprobe reads back what the engine wrote.
+    ffmpeg
 )
 test_packages=(
     xvfb xauth trayer tint2 xfce4-panel xfwm4 dbus-x11 at-spi2-core
     python3 python3-gi python3-pyatspi python3-xlib gir1.2-atspi-2.0 xdotool x11-utils x11-apps imagemagick
     python3-pytest python3-dbusmock
-    espeak-ng sox ffmpeg clang-format
+    espeak-ng sox clang-format
     debootstrap desktop-file-utils appstream dpkg-dev file lintian man-db
     weston qt6-wayland
     gnome-shell gnome-shell-extension-appindicator mutter xwayland gnome-session-bin

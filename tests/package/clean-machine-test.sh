@@ -2,7 +2,7 @@
 # README's first command on a new machine: a clean Debian of the given release, nothing installed
 # beforehand, a copy of this checkout, and `scripts/launch.sh` run there as root on a display.
 #
-#   tests/package/clean-machine-test.sh bookworm|trixie [--unit]
+#   tests/package/clean-machine-test.sh bookworm|trixie [--unit|--all]
 #
 # The chroot (chroot.sh) reaches a virtual X display of this machine (Xvfb, through the abstract
 # X socket) with trayer as its status bar. The launch must install what it needs, build, and
@@ -10,13 +10,14 @@
 # opens at the icon, and Qt loads its SVG icon engine (without it every icon is blank). With
 # --unit it then installs the unit set (scripts/install-deps.sh unit), builds the tests with
 # warnings as errors in the same build folder and runs the `unit` and `engine` labels there.
+# With --all it runs README's second command there instead (scripts/test.sh: every test; an hour
+# or more), with /sys bound too, and prints its closing lines.
 # Each step prints how long it took. Needs root. Exits 0 only when every check passed.
 set -uo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 suite=${1:-}
-unit=0
-[[ ${2:-} == --unit ]] && unit=1
+mode=${2:-}
 started_at=$SECONDS
 
 status=0
@@ -30,7 +31,7 @@ step() { echo "-- $* ($((SECONDS - started_at)) s)"; }
 
 case $suite in
     bookworm | trixie) ;;
-    *) echo "usage: tests/package/clean-machine-test.sh bookworm|trixie [--unit]" >&2; exit 2 ;;
+    *) echo "usage: tests/package/clean-machine-test.sh bookworm|trixie [--unit|--all]" >&2; exit 2 ;;
 esac
 if [[ $(id -u) -ne 0 ]]; then
     fail "this test needs root (debootstrap, chroot, apt-get inside the chroot)"
@@ -139,7 +140,7 @@ fi
 
 # --- the unit and engine tests -----------------------------------------------------------------
 
-if ((unit)); then
+if [[ $mode == --unit ]]; then
     step "the unit and engine tests in the same chroot"
     t0=$SECONDS
     log=$work/unit.log
@@ -155,6 +156,21 @@ if ((unit)); then
         fi
     else
         fail "scripts/install-deps.sh unit and a build of the tests on Debian $suite" "$(tail -n 40 "$log")"
+    fi
+fi
+
+if [[ $mode == --all ]]; then
+    step "scripts/test.sh in the same chroot"
+    t0=$SECONDS
+    mkdir -p "$root/sys" && mount --bind /sys "$root/sys"
+    # Its own clean-machine tests reuse this machine's chroot tarballs.
+    mkdir -p "$root$chroot_cache" && mount --bind "$chroot_cache" "$root$chroot_cache"
+    log=${CLEAN_MACHINE_LOG:-$work/test.log}
+    if in_root sh -c "cd $checkout && scripts/test.sh" >"$log" 2>&1; then
+        pass "scripts/test.sh on Debian $suite: $(tail -n1 "$log") in $((SECONDS - t0)) s"
+    else
+        fail "scripts/test.sh on Debian $suite ($((SECONDS - t0)) s)" \
+            "$(grep -E '^ *[0-9]+/[0-9]+ Test|FAILED|Failed|passed, ' "$log")"
     fi
 fi
 
