@@ -168,15 +168,23 @@ sf_count_t RecordingFile::ioRead(void *data, sf_count_t count, void *user)
 sf_count_t RecordingFile::ioWrite(const void *data, sf_count_t count, void *user)
 {
     auto &io = *static_cast<Io *>(user);
-    const auto size = static_cast<size_t>(count);
+    const auto *bytes = static_cast<const char *>(data);
     const bool append = io.position == io.end;
-    const ssize_t put = append ? ::write(io.fd, data, size) : ::pwrite(io.fd, data, size, io.position);
-    if (put < 0) {
-        io.error = errno;
-        return 0;
+    sf_count_t put = 0;
+    // A short write is tried again for the rest: the write after it says why the file took no
+    // more (a full disk, a limit on the file's size).
+    while (put < count) {
+        const auto left = static_cast<size_t>(count - put);
+        const ssize_t wrote = append ? ::write(io.fd, bytes + put, left)
+                                     : ::pwrite(io.fd, bytes + put, left, io.position + put);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0) {
+            io.error = wrote < 0 ? errno : ENOSPC;
+            break;
+        }
+        put += wrote;
     }
-    if (put < count)
-        io.error = ENOSPC; // what a short write of a regular file means
     io.position += put;
     if (io.position > io.end) {
         io.end = io.position;
