@@ -30,7 +30,7 @@ public:
     // the settings' rate if it is not open yet, or reopened if it runs at another rate).
     // Returns nullptr, with why in `*error` (when given), when the settings are not 16-bit mono
     // little-endian interleaved integer PCM at 12000, 24000 or 48000 Hz, when the file cannot
-    // be created or `path` names a folder, pipe or device, or when there is no input device.
+    // be created or `path` names a folder, pipe, device or link, or when there is no input device.
     // A file at `path` is replaced only once the recording has its first audio on disk.
     static std::unique_ptr<AudioRecorder> create(const QString &path, const RecordingSettings &settings,
                                                  std::unique_ptr<platform::AudioInput> input, QString *error,

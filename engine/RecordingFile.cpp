@@ -114,20 +114,18 @@ std::unique_ptr<RecordingFile> RecordingFile::create(const QString &chosen, int 
     std::unique_ptr<RecordingFile> file(new RecordingFile);
     file->path_ = chosen;
 
-    // What the path names now. A pipe opened without O_NONBLOCK would wait for a reader forever.
-    const int existing = ::open(encoded(chosen).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    // What the name itself is now, never where a link there leads: a link planted under the
+    // chosen name (in a shared folder, say) would otherwise have the file it points at replaced.
+    // Links among the folders of the path are the user's own choice and are followed. What the
+    // name holds may still change before commit(); the rename there replaces the name, a link
+    // included, and never the file behind it.
     struct stat status {};
-    int statError = 0;
-    if (existing >= 0) {
-        if (::fstat(existing, &status) != 0)
-            statError = errno;
-        ::close(existing);
-    } else if (errno != ENOENT && ::stat(encoded(chosen).constData(), &status) != 0) {
-        statError = errno;
-    } else if (errno == ENOENT) {
-        statError = ENOENT;
-    }
-    if (statError == 0) {
+    if (::lstat(encoded(chosen).constData(), &status) == 0) {
+        if (S_ISLNK(status.st_mode)) {
+            failWith(error, QStringLiteral("“%1” is a link to “%2”; choose another name.")
+                                .arg(shownPath(chosen), shownPath(QFileInfo(chosen).symLinkTarget())));
+            return nullptr;
+        }
         if (!S_ISREG(status.st_mode)) {
             failWith(error, QStringLiteral(
                                 "Cannot record into “%1”: it is %2, not an audio file. Choose another name.")
@@ -138,10 +136,8 @@ std::unique_ptr<RecordingFile> RecordingFile::create(const QString &chosen, int 
         if (::access(encoded(chosen).constData(), W_OK) != 0)
             return cannotCreate(systemReason(errno));
         file->replacesExisting_ = true;
-        // A link keeps pointing where it did: the file it names is the one replaced.
-        file->path_ = QFileInfo(chosen).canonicalFilePath();
-    } else if (statError != ENOENT) {
-        return cannotCreate(systemReason(statError));
+    } else if (errno != ENOENT) {
+        return cannotCreate(systemReason(errno));
     }
 
     QString openError;
@@ -211,15 +207,23 @@ sf_count_t RecordingFile::ioRead(void *data, sf_count_t count, void *user)
 sf_count_t RecordingFile::ioWrite(const void *data, sf_count_t count, void *user)
 {
     auto &io = *static_cast<Io *>(user);
-    const auto size = static_cast<size_t>(count);
+    const auto *bytes = static_cast<const char *>(data);
     const bool append = io.position == io.end;
-    const ssize_t put = append ? ::write(io.fd, data, size) : ::pwrite(io.fd, data, size, io.position);
-    if (put < 0) {
-        io.error = errno;
-        return 0;
+    sf_count_t put = 0;
+    // A short write is tried again for the rest: the write after it says why the file took no
+    // more (a full disk, a limit on the file's size).
+    while (put < count) {
+        const auto left = static_cast<size_t>(count - put);
+        const ssize_t wrote = append ? ::write(io.fd, bytes + put, left)
+                                     : ::pwrite(io.fd, bytes + put, left, io.position + put);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0) {
+            io.error = wrote < 0 ? errno : ENOSPC;
+            break;
+        }
+        put += wrote;
     }
-    if (put < count)
-        io.error = ENOSPC; // what a short write of a regular file means
     io.position += put;
     if (io.position > io.end) {
         io.end = io.position;

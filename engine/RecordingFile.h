@@ -20,7 +20,8 @@ struct sf_private_tag;
 class RecordingFile {
 public:
     // Creates the file for `path`, not yet under that name. Refuses a path that names anything
-    // but a regular file (a folder, a pipe, a device) without waiting on it. nullptr on failure.
+    // but a regular file (a folder, a pipe, a device, a link, even one to a file) without waiting
+    // on it. nullptr on failure.
     static std::unique_ptr<RecordingFile> create(const QString &path, int rate, QString *error);
     ~RecordingFile();
     RecordingFile(const RecordingFile &) = delete;

@@ -2,6 +2,7 @@
 
 #include "engine/BenchTrace.h"
 #include "platform/Log.h"
+#include "recording/BackgroundWork.h"
 #include "recording/ElapsedTime.h"
 #include "recording/QualityPreset.h"
 #include "recording/RecordingFileName.h"
@@ -53,6 +54,9 @@ void RecordingController::showMessage(const QString &text)
 
 void RecordingController::clickRecord()
 {
+    // A start is under way: the dialog is up, or the sound server is waited for after it.
+    if (askingWhereToSave)
+        return;
     switch (current) {
     case State::Ready:
         Log::line("parte la registrazione");
@@ -94,17 +98,25 @@ void RecordingController::startRecording()
 
     // The sound server takes up to a second to deliver the first samples of a new input:
     // open it now, while the user is in the dialog, so the first words after confirming
-    // are captured. What arrives before the recording starts is dropped.
+    // are captured. What arrives before the recording starts is dropped. It opens on a thread of
+    // its own, waited for a moment only: a server that does not answer holds up nothing.
     std::unique_ptr<platform::AudioInput> input = services.makeInput();
-    QString inputError;
-    if (input && !input->open(sampleRateFor(QualityPresets::read(services.preferences)), &inputError))
-        Log::diagnostic(inputError);
+    auto opening = std::make_unique<BackgroundWork>(
+        [opened = input.get(), rate = sampleRateFor(QualityPresets::read(services.preferences))] {
+            QString inputError;
+            if (opened && !opened->open(rate, &inputError))
+                Log::diagnostic(inputError);
+        });
+    opening->waitFor(soundServerPatience);
 
     const platform::SaveDialog::Result answer =
         services.saveDialog.runModal(proposedRecordingName(services.now()), {QStringLiteral("caf")},
                                      RecordingFolder::start(services.preferences));
     if (answer.response != platform::SaveDialog::OK) {
         Log::line(answer.response == platform::SaveDialog::Cancel ? "canceled" : "test");
+        // The input is closed once it has opened or given up.
+        waitForSoundServer(*opening);
+        opening.reset();
         if (input)
             input->close();
         askingWhereToSave = false;
@@ -119,8 +131,23 @@ void RecordingController::startRecording()
     if (savingFiles.holds(answer.path)) {
         error = QStringLiteral("“%1” is still being saved. Choose another name, or wait until it is saved.")
                     .arg(QDir::toNativeSeparators(answer.path));
+        waitForSoundServer(*opening);
+        opening.reset();
     } else {
-        made = services.makeRecorder(answer.path, settings, std::move(input), &error);
+        // Creating the recorder, once the input has opened or given up, asks the sound server
+        // which input is the default, and may open it again: off the UI thread too.
+        std::unique_ptr<Recorder> created;
+        BackgroundWork creating([&, uiThread = thread()] {
+            opening.reset();
+            created = services.makeRecorder(answer.path, settings, std::move(input), &error);
+            if (created)
+                created->moveToThread(uiThread);
+        });
+        if (!waitForSoundServer(creating)) {
+            askingWhereToSave = false;
+            return; // quitting: the recorder goes unstarted, leaving no file
+        }
+        made = std::move(created);
     }
     if (made) {
         recorder = std::move(made);
@@ -170,6 +197,16 @@ void RecordingController::startRecording()
         benchtrace::blockUiLater(this);
     startTick();
     askingWhereToSave = false;
+}
+
+bool RecordingController::waitForSoundServer(BackgroundWork &work)
+{
+    if (work.waitFor(soundServerPatience))
+        return true;
+    showMessage(QStringLiteral("Waiting for the sound server…"));
+    const bool ended = work.waitRunningEvents();
+    showMessage({});
+    return ended;
 }
 
 void RecordingController::startTick()

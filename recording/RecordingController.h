@@ -11,11 +11,13 @@
 #include <QObject>
 #include <QString>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
+class BackgroundWork;
 class QTimer;
 
 // One recording at a time, from the record button's first press to stop: the Ready / Recording /
@@ -47,6 +49,9 @@ public:
     };
 
     static constexpr int tickMilliseconds = 250;
+    // How long the UI thread waits for the sound server before it says so and goes on with its
+    // event loop running (a server that is stopped answers never).
+    static constexpr std::chrono::milliseconds soundServerPatience{100};
 
     explicit RecordingController(Services services, QObject *parent = nullptr);
     ~RecordingController() override;
@@ -109,6 +114,9 @@ private:
     void setRecordImage(const QString &name);
     void showTime(double seconds);
     void showMessage(const QString &text);
+    // Waits for `work`, which waits on the sound server: a moment, then with the event loop
+    // running and the panel saying so. False when the application quits first.
+    bool waitForSoundServer(BackgroundWork &work);
     void startTick();
     void endTick();
     void finishRecording(std::optional<SavingRecordings::Told> told = {});

@@ -1,25 +1,44 @@
 #include "recording/RecordingFolder.h"
 
+#include "platform/FolderProbe.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <algorithm>
+#include <chrono>
+
 namespace RecordingFolder {
 
 namespace {
-bool isFolder(const QString &path)
+
+using namespace std::chrono_literals;
+
+// How long the UI thread waits for a folder to say whether it is there. A local disk answers in
+// microseconds; a network share whose server is gone may never answer, and the save dialog
+// opens elsewhere rather than freezing with it.
+constexpr std::chrono::milliseconds kPatience = 100ms;
+// What the Music folder still gets when the remembered one used up the patience.
+constexpr std::chrono::milliseconds kLeastPatience = 20ms;
+
+bool isFolder(const QString &path, std::chrono::milliseconds patience)
 {
-    return !path.isEmpty() && QFileInfo(path).isDir();
+    return !path.isEmpty() && platform::isFolderWithin(path, patience).value_or(false);
 }
+
 } // namespace
 
 QString choose(const platform::PreferenceStore &preferences, const QString &music, const QString &home)
 {
+    const auto started = std::chrono::steady_clock::now();
     if (const auto stored = preferences.value(QString::fromLatin1(preferenceKey));
         stored && stored->typeId() == QMetaType::QString && QDir::isAbsolutePath(stored->toString()) &&
-        isFolder(stored->toString()))
+        isFolder(stored->toString(), kPatience))
         return stored->toString();
-    return isFolder(music) ? music : home;
+    const auto waited =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+    return isFolder(music, std::max(kPatience - waited, kLeastPatience)) ? music : home;
 }
 
 QString start(const platform::PreferenceStore &preferences)

@@ -6,7 +6,8 @@
 
 // The folder the save dialog opens in: where the last recording went, remembered across
 // launches. A remembered folder that is gone (or a value that never was one) gives way to
-// Music, then to the home folder.
+// Music, then to the home folder; so does one that does not answer at once (a network share
+// whose server is gone), which is never waited for longer than a tenth of a second.
 namespace RecordingFolder {
 
 inline constexpr const char *preferenceKey = "lastRecordingFolder";

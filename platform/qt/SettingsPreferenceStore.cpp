@@ -2,9 +2,12 @@
 
 namespace platform {
 
+SettingsPreferenceStore::SettingsPreferenceStore(const QString &path) : settings(path, QSettings::IniFormat)
+{
+}
+
 std::optional<QVariant> SettingsPreferenceStore::value(const QString &key) const
 {
-    settings.sync();
     if (!settings.contains(key))
         return std::nullopt;
     return settings.value(key);
@@ -12,8 +15,8 @@ std::optional<QVariant> SettingsPreferenceStore::value(const QString &key) const
 
 void SettingsPreferenceStore::setValue(const QString &key, const QVariant &value)
 {
+    // QSettings writes it from the event loop (or on destruction), taking its lock file there.
     settings.setValue(key, value);
-    settings.sync();
 }
 
 } // namespace platform

@@ -4,6 +4,8 @@
 #include "fakes/FakeAudioInput.h"
 #include "platform/TemporaryFile.h"
 
+#include <QFileInfo>
+
 #include <gtest/gtest.h>
 
 #include <sched.h>
@@ -16,6 +18,7 @@
 #include <cmath>
 #include <fstream>
 #include <functional>
+#include <iterator>
 
 using namespace enginetest;
 using namespace std::chrono_literals;
@@ -335,6 +338,47 @@ TEST(AudioRecorderCreate, NamesTheFileAndTheReasonWhenTheFileCannotBeCreated)
         EXPECT_TRUE(error.contains(c.path)) << error.toStdString();
         EXPECT_TRUE(error.contains(c.reason)) << error.toStdString();
     }
+}
+
+TEST(AudioRecorderCreate, AChosenNameThatIsALinkIsRefusedAndALinkedFolderIsFollowed)
+{
+    TempDir dir;
+    namespace fs = std::filesystem;
+    fs::create_directory(dir.path() / "real");
+    std::ofstream(dir.path() / "thesis.odt") << "the thesis";
+    std::ofstream(dir.path() / "real" / "old.caf") << "an older recording";
+    fs::create_symlink(dir.path() / "thesis.odt", dir.path() / "planted.caf");
+    fs::create_symlink(dir.path() / "nowhere.odt", dir.path() / "dangling.caf");
+    fs::create_directory_symlink(dir.path() / "real", dir.path() / "linked");
+
+    struct Case {
+        const char *name;
+        const char *target; // where the refused link points, or nullptr: the path is recorded
+    };
+    for (const Case &c : {Case{"planted.caf", "thesis.odt"}, Case{"dangling.caf", "nowhere.odt"},
+                          Case{"linked/old.caf", nullptr}, Case{"linked/new.caf", nullptr}}) {
+        SCOPED_TRACE(c.name);
+        const QString path = dir.file(c.name);
+        if (!c.target) {
+            recordInto(path, 1200, 4);
+            EXPECT_EQ(readSoundFile(dir.file("real/") + QFileInfo(path).fileName()).samples,
+                      std::vector<std::int16_t>(1200, 4));
+            continue;
+        }
+        QString error;
+        EXPECT_FALSE(AudioRecorder::create(path, settingsAt(12000), std::make_unique<FakeAudioInput>(),
+                                           &error, patientCreation()));
+        EXPECT_EQ(
+            error,
+            QStringLiteral("“%1” is a link to “%2”; choose another name.").arg(path, dir.file(c.target)));
+        EXPECT_TRUE(fs::is_symlink(path.toStdString()));
+    }
+    std::ifstream thesis(dir.path() / "thesis.odt");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(thesis), {}), "the thesis");
+    EXPECT_FALSE(fs::exists(dir.path() / "nowhere.odt"));
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "linked"));
+    EXPECT_EQ(filesIn(dir.path()), 5u) << "nothing is left beside them";
+    EXPECT_EQ(filesIn(dir.path() / "real"), 2u);
 }
 
 TEST(AudioRecorderCreate, FailsWithoutAMicrophoneAndLeavesNoFile)

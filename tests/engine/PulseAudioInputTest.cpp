@@ -5,6 +5,13 @@
 
 #include "platform/pulse/PulseAudioInput.h"
 #include "EngineTestSupport.h"
+#include "fakes/FakeChoices.h"
+#include "recording/RecordingController.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -208,21 +215,40 @@ TEST(PulseAudioInputOpen, FailsAtOnceWithoutASoundServer)
     input.close();
 }
 
+// A socket that takes connections into its backlog and never says a word: a sound server that
+// is stopped (SIGSTOP) looks the same to its clients.
+class SilentServer {
+public:
+    explicit SilentServer(const std::filesystem::path &folder)
+        : path_((folder / "silent").string()), listener_(socket(AF_UNIX, SOCK_STREAM, 0))
+    {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path_.c_str());
+        listening_ = listener_ >= 0 &&
+                     bind(listener_, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 &&
+                     listen(listener_, 4) == 0;
+        environment_.set("PULSE_SERVER", "unix:" + path_);
+    }
+    ~SilentServer()
+    {
+        if (listener_ >= 0)
+            close(listener_);
+    }
+    bool listening() const { return listening_; }
+
+private:
+    std::string path_;
+    int listener_;
+    bool listening_ = false;
+    ScopedEnvironment environment_;
+};
+
 TEST(PulseAudioInputOpen, GivesUpOnAServerThatNeverAnswers)
 {
     TempDir dir;
-    // A socket that takes connections into its backlog and never says a word.
-    const std::string socketPath = (dir.path() / "silent").string();
-    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
-    ASSERT_GE(listener, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketPath.c_str());
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
-    ASSERT_EQ(listen(listener, 4), 0);
-
-    ScopedEnvironment environment;
-    environment.set("PULSE_SERVER", "unix:" + socketPath);
+    SilentServer server(dir.path());
+    ASSERT_TRUE(server.listening());
     platform::PulseAudioInput input;
     QString error;
     const auto start = std::chrono::steady_clock::now();
@@ -230,7 +256,60 @@ TEST(PulseAudioInputOpen, GivesUpOnAServerThatNeverAnswers)
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_LT(took, 4s);
     EXPECT_TRUE(error.contains(QStringLiteral("does not answer"))) << error.toStdString();
-    close(listener);
+}
+
+// The Record press and the confirmation of the dialog, with a sound server that never answers:
+// the UI thread waits a moment at most, and the panel says it waits, then why nothing started.
+TEST(PulseAudioInputOpen, TheRecorderKeepsItsEventLoopTurningWhileTheServerDoesNotAnswer)
+{
+    TempDir dir;
+    SilentServer server(dir.path());
+    ASSERT_TRUE(server.listening());
+    int argc = 1;
+    char name[] = "engine_tests";
+    char *argv[] = {name, nullptr};
+    QCoreApplication application(argc, argv);
+    FakeSaveDialog dialog;
+    dialog.answer = {platform::SaveDialog::OK, dir.file("take.caf")};
+    dialog.whileShown = [] { // a dialog runs the event loop until the user confirms
+        QEventLoop loop;
+        QTimer::singleShot(300, &loop, &QEventLoop::quit);
+        loop.exec();
+    };
+    FakePreferenceStore preferences;
+    RecordingController controller(
+        {dialog, preferences, platform::makeSystemAudioInput,
+         [](const QString &path, const RecordingSettings &settings,
+            std::unique_ptr<platform::AudioInput> input, QString *error) -> std::unique_ptr<Recorder> {
+             return AudioRecorder::create(path, settings, std::move(input), error);
+         }});
+    std::vector<QString> messages;
+    QObject::connect(&controller, &RecordingController::messageChanged,
+                     [&messages](const QString &text) { messages.push_back(text); });
+
+    // The longest time the event loop went without a turn.
+    QElapsedTimer sinceTurn;
+    qint64 longest = 0;
+    QTimer beat;
+    QObject::connect(&beat, &QTimer::timeout, [&] { longest = std::max(longest, sinceTurn.restart()); });
+    beat.start(10);
+    sinceTurn.start();
+    QElapsedTimer took;
+    took.start();
+    controller.clickRecord();
+    longest = std::max(longest, sinceTurn.elapsed());
+    std::printf("the event loop's longest wait: %lld ms, in %lld ms from the Record press to its outcome\n",
+                static_cast<long long>(longest), static_cast<long long>(took.elapsed()));
+
+    EXPECT_LT(longest, 1000);
+    EXPECT_EQ(controller.state(), RecordingController::State::Ready);
+    EXPECT_FALSE(controller.choosingWhereToSave());
+    EXPECT_NE(std::find(messages.begin(), messages.end(), QStringLiteral("Waiting for the sound server…")),
+              messages.end());
+    EXPECT_EQ(
+        controller.message(),
+        QStringLiteral("Could not start recording: No microphone found: the sound server does not answer."));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "take.caf"));
 }
 
 class PulseCapture : public ::testing::Test {
