@@ -11,9 +11,6 @@ namespace {
 constexpr pa_usec_t kDrainFragment = 10 * PA_USEC_PER_MSEC;
 // A drain never waits longer than this.
 constexpr pa_usec_t kDrainTimeout = 400 * PA_USEC_PER_MSEC;
-// A server that has not answered the first question by then is not answering at all (it is
-// stopped): what it holds cannot be had, and the caller, the UI thread, goes on.
-constexpr pa_usec_t kFirstAnswerTimeout = 100 * PA_USEC_PER_MSEC;
 
 } // namespace
 
@@ -34,7 +31,6 @@ void PulseDrain::run(PulseLoop &loop, PulseCaptureStream &stream)
     // the server, counted neither in the source nor in the stream's queue. By the second
     // answer, everything the source had captured at the call is counted.
     std::uint64_t target = receivedAtCall;
-    bool unanswered = false;
     for (int round = 0; round < 2; ++round) {
         timingDone_ = false;
         forget(pa_stream_update_timing_info(
@@ -48,11 +44,8 @@ void PulseDrain::run(PulseLoop &loop, PulseCaptureStream &stream)
                 drain->loop_->wake();
             },
             this));
-        const pa_usec_t answerBy = round == 0 ? std::min(until, start + kFirstAnswerTimeout) : until;
-        if (!loop.waitUntil(answerBy, [&] { return timingDone_ || !stream.good(); }) || !stream.good()) {
-            unanswered = round == 0 && stream.good();
+        if (!loop.waitUntil(until, [&] { return timingDone_ || !stream.good(); }) || !stream.good())
             break;
-        }
         const pa_timing_info *timing = pa_stream_get_timing_info(stream.stream());
         if (!timing || timing->read_index_corrupt || timing->write_index_corrupt)
             break;
@@ -64,7 +57,7 @@ void PulseDrain::run(PulseLoop &loop, PulseCaptureStream &stream)
                 pa_usec_to_bytes(timing->source_usec - timing->sink_usec, &stream.format()));
         target = std::max(target, receivedAtTiming_ + static_cast<std::uint64_t>(pending));
     }
-    const bool done = !unanswered && loop.waitUntil(until, [&] {
+    const bool done = loop.waitUntil(until, [&] {
         return (stream.receivedBytes() >= target && !stream.handOverPending()) || !stream.good();
     });
 
