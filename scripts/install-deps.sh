@@ -39,6 +39,8 @@ test_packages=(
     plasma-workspace plasma-desktop plasma-pa kwin-wayland
     bookworm:qtwayland5   # Plasma 5 runs on Qt 5; Debian 13's Plasma 6 needs only qt6-wayland
     binutils strace
+    # The libFuzzer target (tests/fuzz/run.sh).
+    clang bookworm:libclang-rt-14-dev trixie:libclang-rt-19-dev
     libfiu0
 )
 

@@ -3,7 +3,8 @@
 # tests under AddressSanitizer + UndefinedBehaviorSanitizer (build-asan), then everything in
 # the normal build: unit, engine, the desktop tests against the real binary on a private
 # desktop (Xvfb, trays, PulseAudio or PipeWire with a virtual microphone) and the package's
-# install test. The last line counts the tests of both runs from their JUnit reports.
+# install test; the engine tests under ThreadSanitizer (build-tsan) and a minute of fuzzing
+# (build-fuzz). The last line counts the tests of every run from their JUnit reports.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test || exit 1
@@ -17,12 +18,22 @@ scripts/build.sh build-asan -DREGISTRATORE_SANITIZE=ON -DREGISTRATORE_TESTS=ON |
     cd build-asan && ctest -L 'unit|engine' --output-on-failure --output-junit junit/ctest.xml
 ) || status=1
 
+# The engine's threads under ThreadSanitizer (build-tsan), and the libFuzzer target over the check
+# of a folder's leftovers for a minute (build-fuzz, clang).
+scripts/build.sh build-tsan -DREGISTRATORE_TSAN=ON -DREGISTRATORE_TESTS=ON || { echo "the ThreadSanitizer build failed"; exit 1; }
+(
+    rm -rf build-tsan/junit && mkdir -p build-tsan/junit
+    cd build-tsan && ctest -L engine --output-on-failure --output-junit junit/ctest.xml
+) || status=1
+tests/fuzz/run.sh 60 >build-fuzz.log 2>&1 || { status=1; tail -n 40 build-fuzz.log; }
+grep -E '^(stat::number_of_executed_units|Done )' build-fuzz.log
+
 scripts/build.sh build -DREGISTRATORE_TESTS=ON || { echo "the build failed"; exit 1; }
 rm -rf build/junit && mkdir -p build/junit
 (cd build && ctest --output-on-failure --output-junit junit/ctest.xml) || status=1
 
 # ctest reports the desktop suites as one test each; their pytest reports count each test.
-/usr/bin/python3 -E - build-asan/junit build/junit <<'PY' || status=1
+/usr/bin/python3 -E - build-asan/junit build-tsan/junit build/junit <<'PY' || status=1
 import sys, xml.etree.ElementTree as ET
 from pathlib import Path
 passed = failed = skipped = 0
