@@ -86,7 +86,8 @@ protected:
         std::filesystem::remove(stallControl());
     }
 
-    bool start(AudioRecorder::Options options = {})
+    // `beforeRecord` connects what must be listening before the writer can emit anything.
+    bool start(AudioRecorder::Options options = {}, const std::function<void(Recorder &)> &beforeRecord = {})
     {
         auto fake = std::make_unique<FakeAudioInput>();
         input = fake.get();
@@ -107,6 +108,8 @@ protected:
         QObject::connect(
             recorder.get(), &Recorder::failed, recorder.get(), [this](const QString &, bool s) { saved = s; },
             Qt::DirectConnection);
+        if (beforeRecord)
+            beforeRecord(*recorder);
         recorder->record();
         input->start(FakeAudioInput::counter(), 20ms, kPace);
         return true;
@@ -474,16 +477,17 @@ TEST_F(StorageFaults, AudioWhoseNameCannotBeHadAtTheFirstWriteIsKeptWholeElsewhe
         std::filesystem::create_directories(gone);
         std::ofstream(stallControl()).put('x');
         path = c.chosen;
-        ASSERT_TRUE(start());
         std::vector<QString> told;
         std::mutex toldMutex;
-        QObject::connect(
-            recorder.get(), &Recorder::notice, recorder.get(),
-            [&](const QString &text) {
-                std::lock_guard lock(toldMutex);
-                told.push_back(text);
-            },
-            Qt::DirectConnection);
+        ASSERT_TRUE(start({}, [&](Recorder &started) {
+            QObject::connect(
+                &started, &Recorder::notice, &started,
+                [&](const QString &text) {
+                    std::lock_guard lock(toldMutex);
+                    told.push_back(text);
+                },
+                Qt::DirectConnection);
+        }));
         std::this_thread::sleep_for(300ms); // three seconds of audio wait for the disk
         c.meanwhile();
         std::filesystem::remove(stallControl());
