@@ -8,6 +8,9 @@
 #                            there as root.
 #   chroot_mount_dev         also binds /dev, /dev/pts and /dev/shm (a sound server, a build).
 #   chroot_close             kills what still runs in the chroot, unmounts and removes it.
+#   start_xvfb, start_trayer a virtual X display of this machine ($display, $xvfb_pid), which the
+#                            chroot reaches through the abstract X socket, and trayer on it
+#                            ($tray_pid); stop_pid ends either. Both need $work.
 #
 # Each suite is bootstrapped once from the mirror and kept as SUITE-minbase-ARCH.tar.gz, with
 # the .debs apt fetched beside it, in $REGISTRATORE_CHROOT_CACHE (default
@@ -126,4 +129,32 @@ chroot_close() {
         echo "left $root in place: it still has mounts" >&2
     fi
     root=""
+}
+
+stop_pid() { # pid: TERM, then KILL after 5 s
+    [[ -n $1 ]] && kill -0 "$1" 2>/dev/null || return 0
+    kill -TERM "$1" 2>/dev/null
+    for _ in $(seq 50); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+    kill -KILL "$1" 2>/dev/null
+    wait "$1" 2>/dev/null
+}
+
+start_xvfb() {
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
+    display=:$(head -n1 "$work/display")
+    if [[ $display == ":" ]]; then
+        fail "Xvfb starts" "$(cat "$work/xvfb.log")"
+        return 1
+    fi
+}
+
+start_trayer() {
+    DISPLAY=$display NO_AT_BRIDGE=1 setsid trayer >"$work/trayer.log" 2>&1 </dev/null &
+    tray_pid=$!
+    for _ in $(seq 100); do
+        DISPLAY=$display xwininfo -root -tree 2>/dev/null | grep -q '("panel" "trayer")' && break
+        sleep 0.1
+    done
 }

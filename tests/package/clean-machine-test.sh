@@ -46,13 +46,6 @@ source "$repo/tests/package/chroot.sh"
 launch_pid=""
 tray_pid=""
 xvfb_pid=""
-stop_pid() { # pid: TERM, then KILL after 5 s
-    [[ -n $1 ]] && kill -0 "$1" 2>/dev/null || return 0
-    kill -TERM "$1" 2>/dev/null
-    for _ in $(seq 50); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
-    kill -KILL "$1" 2>/dev/null
-    wait "$1" 2>/dev/null
-}
 cleanup() {
     stop_pid "$launch_pid"
     stop_pid "$tray_pid"
@@ -76,20 +69,8 @@ if ! (cd "$repo" && git ls-files -z --cached --others --exclude-standard |
     finish
 fi
 
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
-display=:$(head -n1 "$work/display")
-if [[ $display == ":" ]]; then
-    fail "Xvfb starts" "$(cat "$work/xvfb.log")"
-    finish
-fi
-DISPLAY=$display NO_AT_BRIDGE=1 setsid trayer >"$work/trayer.log" 2>&1 </dev/null &
-tray_pid=$!
-for _ in $(seq 100); do
-    DISPLAY=$display xwininfo -root -tree 2>/dev/null | grep -q '("panel" "trayer")' && break
-    sleep 0.1
-done
+start_xvfb || finish
+start_trayer
 
 # --- README's first command --------------------------------------------------------------------
 

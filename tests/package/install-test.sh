@@ -54,13 +54,6 @@ app_pid=""
 tray_pid=""
 xvfb_pid=""
 
-stop_pid() { # pid: TERM, then KILL after 5 s
-    [[ -n $1 ]] && kill -0 "$1" 2>/dev/null || return 0
-    kill -TERM "$1" 2>/dev/null
-    for _ in $(seq 50); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
-    kill -KILL "$1" 2>/dev/null
-    wait "$1" 2>/dev/null
-}
 cleanup() {
     stop_pid "$app_pid"
     stop_pid "$tray_pid"
@@ -223,14 +216,7 @@ if [[ ${#command[@]} -eq 0 ]]; then
 fi
 echo "   Exec=$exec_line"
 
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
-display=:$(head -n1 "$work/display")
-if [[ $display == ":" ]]; then
-    fail "Xvfb starts" "$(cat "$work/xvfb.log")"
-    finish
-fi
+start_xvfb || finish
 
 launch() { # [NAME=value ...] [-- argument ...]: the desktop entry's command, as the user "tester"
     local environment=()
@@ -282,12 +268,7 @@ stays_up() { # name, seconds
 }
 
 step "starting it with trayer as the status bar"
-DISPLAY=$display NO_AT_BRIDGE=1 setsid trayer >"$work/trayer.log" 2>&1 </dev/null &
-tray_pid=$!
-for _ in $(seq 100); do
-    DISPLAY=$display xwininfo -root -tree 2>/dev/null | grep -q '("panel" "trayer")' && break
-    sleep 0.1
-done
+start_trayer
 # QT_DEBUG_PLUGINS shows which plugins Qt loads: the SVG icon engine draws the status icon.
 launch QT_DEBUG_PLUGINS=1
 if wait_for "$work/out" "Are we there yet?" 10; then
