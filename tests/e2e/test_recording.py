@@ -169,18 +169,24 @@ class Recording(E2ETestCase):
             time.sleep(0.3)
         self.stop_recording(app)
         sound = self.assert_recording(path, MEDIUM_RATE)
-        kept_before, kept_after = tone_runs(sound, 440), tone_runs(sound, 660)
+        # The file is held against what the microphone heard (the tap): a player that stalls on
+        # a busy machine breaks a tone in two for both of them.
+        heard = self.mic_tap().sound()
+        ms = lambda runs: [round(r * 1000) for r in runs]
+        kept = {hz: tone_runs(sound, hz) for hz in (440, 660)}
+        played = {hz: tone_runs(heard, hz) for hz in (440, 660)}
         # A single window at the edge of another tone can read as 1000 Hz: count stretches of two.
         heard_paused = sum(tone_runs(sound, 1000, shortest=0.04))
-        facts = (f"of the 400 ms tones ending at a pause: {[round(r * 1000) for r in kept_before]} ms; "
-                 f"starting at a resume: {[round(r * 1000) for r in kept_after]} ms; "
-                 f"{heard_paused * 1000:.0f} ms of the tones played while paused")
+        facts = (f"of the 400 ms tones ending at a pause: {ms(kept[440])} ms (the microphone: "
+                 f"{ms(played[440])}); starting at a resume: {ms(kept[660])} ms (the microphone: "
+                 f"{ms(played[660])}); {heard_paused * 1000:.0f} ms of the tones played while paused")
         print(f"\n  pauses: {facts}")
         self.assertEqual(heard_paused, 0.0, facts)
-        self.assertEqual(len(kept_before), 3, facts)
-        self.assertEqual(len(kept_after), 3, facts)
-        self.assertGreaterEqual(min(kept_before), 0.36, f"the end before a pause is lost: {facts}")
-        self.assertGreaterEqual(min(kept_after), 0.36, f"the start after a resume is lost: {facts}")
+        for hz, where in ((440, "the end before a pause"), (660, "the start after a resume")):
+            self.assertGreaterEqual(sum(played[hz]), 3 * 0.36, f"the microphone did not hear the tones: {facts}")
+            self.assertEqual(len(kept[hz]), len(played[hz]), f"{where} is broken: {facts}")
+            for in_file, at_microphone in zip(kept[hz], played[hz]):
+                self.assertGreaterEqual(in_file, min(at_microphone, 0.4) - 0.04, f"{where} is lost: {facts}")
 
     def test_the_first_words_after_confirming_are_in_the_file(self):
         """The file starts when the user confirms: a tone started at that moment is whole at
