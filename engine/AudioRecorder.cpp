@@ -4,11 +4,13 @@
 #include "engine/BenchTrace.h"
 #include "engine/FileWriter.h"
 #include "engine/RecordingFile.h"
+#include "engine/RequestQueue.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <utility>
@@ -97,11 +99,13 @@ float decibels(int peak)
 
 } // namespace
 
-// The recorder's state is shared by three threads: the UI thread (the public functions), the
-// input's capture thread (audioCaptured, audioMissing, inputChanged, inputLost), which only copies each
-// fragment into the buffer, and the writer thread, which creates the file and moves the buffer
-// into it. The UI thread never waits for the disk: it waits a moment for the file to be
-// created, and never past that.
+// The recorder's state is shared by four threads: the UI thread (the public functions), the
+// control thread, which starts, holds, lets run and stops the input as the UI thread asks, in
+// that order, the input's capture thread (audioCaptured, audioMissing, inputChanged, inputLost),
+// which only copies each fragment into the buffer, and the writer thread, which creates the file
+// and moves the buffer into it. The UI thread never waits for the disk, and waits for the sound
+// server a moment at most: it waits a moment for the file to be created, and for the control
+// thread, and never past that.
 struct AudioRecorder::Impl final : platform::AudioSink {
     enum class State { Ready, Recording, Paused, Ended };
 
@@ -110,8 +114,13 @@ struct AudioRecorder::Impl final : platform::AudioSink {
     std::unique_ptr<platform::AudioInput> input;
     std::unique_ptr<AudioBuffer> buffer;
     std::unique_ptr<FileWriter> writer;
-    bool stopCalled = false; // UI thread only
-    bool started = false;    // UI thread only: record() was called
+    // What the UI thread asked for last. The capture follows on the control thread.
+    enum class Asked { Nothing, Record, Pause, Stop };
+    Asked asked = Asked::Nothing; // UI thread only
+    std::chrono::milliseconds patience{};
+    std::unique_ptr<RequestQueue> control;
+    // The capture started: even an empty file takes the chosen path.
+    std::atomic<bool> started{false};
     // The recorder is going away: what its writer says is nobody's business any more.
     std::atomic<bool> quiet{false};
 
@@ -205,47 +214,66 @@ struct AudioRecorder::Impl final : platform::AudioSink {
         return events;
     }
 
+    // Carries out `request` on the control thread, and waits for it a moment at most: fetching
+    // what the sound server still holds, or opening the microphone again after a long pause,
+    // waits on a server that may not answer.
+    void carryOut(std::function<void()> request)
+    {
+        control->post(std::move(request));
+        control->waitUntilIdle(patience);
+    }
+
     bool record()
     {
-        const State now = state.load();
-        if (now == State::Ended)
+        if (asked == Asked::Stop || state == State::Ended)
             return false;
-        if (now == State::Recording)
+        if (asked == Asked::Record)
             return true;
-        if (now == State::Paused) {
+        if (asked == Asked::Pause) {
+            asked = Asked::Record;
             // The held input delivers nothing: what it captures once let run again belongs in
             // the file, and what it captured while held is dropped by the input itself.
-            setState(State::Recording);
-            input->setHeld(false);
-            return state == State::Recording;
+            carryOut([this] {
+                setState(State::Recording);
+                input->setHeld(false);
+            });
+            return state != State::Ended;
         }
-        // What the input captured before this moment (while the save dialog was up) and is
-        // still on its way is dropped: the recording goes on from now.
-        input->drain();
-        setState(State::Recording);
-        if (state == State::Recording && !std::exchange(started, true))
-            benchtrace::mark("recording started");
-        return state == State::Recording;
+        asked = Asked::Record;
+        carryOut([this] {
+            // What the input captured before this moment (while the save dialog was up) and is
+            // still on its way is dropped: the recording goes on from now.
+            input->drain();
+            setState(State::Recording);
+            if (state == State::Recording && !started.exchange(true))
+                benchtrace::mark("recording started");
+        });
+        return state != State::Ended;
     }
 
     void pause()
     {
-        if (state != State::Recording)
+        if (asked != Asked::Record)
             return;
-        // What was captured before the pause belongs in the file.
-        input->drain();
-        setState(State::Paused);
-        benchtrace::mark("paused at frame", buffer->frames());
-        // A short hold keeps the microphone ready, so the first words after the resume are
-        // kept; a long one lets it go, so the desktop no longer shows it in use.
-        input->setHeld(true);
-        // A long pause leaves a complete file on disk.
-        writer->requestSync();
+        asked = Asked::Pause;
+        carryOut([this] {
+            if (state != State::Recording)
+                return;
+            // What was captured before the pause belongs in the file.
+            input->drain();
+            setState(State::Paused);
+            benchtrace::mark("paused at frame", buffer->frames());
+            // A short hold keeps the microphone ready, so the first words after the resume are
+            // kept; a long one lets it go, so the desktop no longer shows it in use.
+            input->setHeld(true);
+            // A long pause leaves a complete file on disk.
+            writer->requestSync();
+        });
     }
 
     void stop()
     {
-        if (std::exchange(stopCalled, true))
+        if (std::exchange(asked, Asked::Stop) == Asked::Stop)
             return;
         if (writer->onWriterThread()) {
             // From a failed() handler connected directly: the input is released with the recorder.
@@ -253,12 +281,14 @@ struct AudioRecorder::Impl final : platform::AudioSink {
             return;
         }
         benchtrace::mark("stop");
-        if (state == State::Recording)
-            input->drain();
-        setState(State::Ended);
-        input->setSink(nullptr);
-        input->close();
-        writer->finish(started);
+        carryOut([this] {
+            if (state == State::Recording)
+                input->drain();
+            setState(State::Ended);
+            input->setSink(nullptr);
+            input->close();
+            writer->finish(started);
+        });
     }
 };
 
@@ -273,6 +303,7 @@ AudioRecorder::~AudioRecorder()
         return;
     d->quiet = true;
     d->stop();
+    d->control.reset();
     d->writer.reset();
 }
 
@@ -304,6 +335,7 @@ std::unique_ptr<AudioRecorder> AudioRecorder::create(const QString &path, const 
     std::unique_ptr<AudioRecorder> recorder(new AudioRecorder);
     Impl &d = *recorder->d;
     d.rate = rate;
+    d.patience = options.serverPatience;
     d.buffer = std::make_unique<AudioBuffer>(options.bufferFrames);
     d.writer = std::make_unique<FileWriter>(path, rate, *d.buffer, d.writerEvents());
     // A file that cannot be created is told here, as the start's failure, when the disk answers
@@ -316,6 +348,7 @@ std::unique_ptr<AudioRecorder> AudioRecorder::create(const QString &path, const 
     }
     d.input = std::move(input);
     d.input->setSink(&d);
+    d.control = std::make_unique<RequestQueue>();
     return recorder;
 }
 
@@ -343,6 +376,7 @@ void AudioRecorder::stop()
 bool AudioRecorder::waitUntilSaved(QString *failure)
 {
     d->stop();
+    d->control->waitUntilIdle();
     return d->writer->wait(failure);
 }
 

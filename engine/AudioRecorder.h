@@ -13,7 +13,8 @@
 // Records the microphone into one Core Audio Format file: 16-bit little-endian PCM, mono.
 // Capture and all the disk work run off the UI thread, each on its own: capture hands the audio
 // to a buffer and never waits for the disk, and neither does the UI thread, which only starts,
-// pauses, stops and reads the time and level. The file is saved after stop() in the background.
+// pauses, stops and reads the time and level, and waits for the sound server a moment at most.
+// The file is saved after stop() in the background.
 class AudioRecorder : public Recorder {
     Q_OBJECT
 public:
@@ -24,6 +25,10 @@ public:
         // How long create() waits for the file to be created. A disk that answers within it
         // has a file that cannot be created told by create(); a slower one is not waited for.
         std::chrono::milliseconds creationWait{10};
+        // How long record(), pause() and stop() wait for the input to have done it. A sound
+        // server that takes longer (stopped, or hung) is not waited for: the input catches up
+        // on a thread of its own, in the order asked, and nothing it captured is lost.
+        std::chrono::milliseconds serverPatience{100};
     };
 
     // Creates the recorder for `path` with `settings`, capturing from `input` (opened here at

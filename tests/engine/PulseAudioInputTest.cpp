@@ -644,6 +644,46 @@ TEST_F(PulseCapture, ALongPauseLetsTheMicrophoneGoAndTheResumeKeepsWhatFollows)
     }
 }
 
+// A sound server that stops answering (SIGSTOP, as a hung one) while a recording runs: pause,
+// resume after the microphone was let go, and stop each return at once, and once the server
+// answers again the file holds what was captured.
+TEST_F(PulseCapture, AServerThatStopsAnsweringHoldsUpNeitherPauseNorResumeNorStop)
+{
+    addMicrophone("vmic", 440);
+    setDefaultSource("vmic");
+    TempDir dir;
+    const QString path = dir.file("hung.caf");
+    QString error;
+    auto recorder = AudioRecorder::create(path, settingsAt(24000), openFlowing(24000, 300ms), &error);
+    ASSERT_TRUE(recorder) << error.toStdString();
+    ASSERT_TRUE(recorder->record());
+    std::this_thread::sleep_for(700ms);
+
+    ASSERT_EQ(kill(server_, SIGSTOP), 0);
+    std::map<std::string, double> waitedMs;
+    const auto timed = [&](const char *what, auto call) {
+        const auto start = std::chrono::steady_clock::now();
+        call();
+        waitedMs[what] =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    };
+    timed("pause", [&] { recorder->pause(); });
+    std::this_thread::sleep_for(1200ms); // past the release: the resume opens the microphone again
+    timed("resume", [&] { recorder->record(); });
+    timed("stop", [&] { recorder->stop(); });
+    for (const auto &[what, ms] : waitedMs)
+        std::fprintf(stderr, "%s waited %.0f ms for a server that does not answer\n", what.c_str(), ms);
+    // Before, the UI thread waited 400 ms at a pause and 3 s at a resume.
+    EXPECT_LT(waitedMs["pause"] + waitedMs["resume"] + waitedMs["stop"], 1000);
+
+    kill(server_, SIGCONT);
+    recorder->waitUntilSaved();
+    const SoundFile file = readSoundFile(path);
+    ASSERT_TRUE(file.opened);
+    EXPECT_GT(file.samples.size(), 24000u / 2);
+    EXPECT_NEAR(toneFrequency(file.samples, 24000), 440, 5);
+}
+
 // What the input hands a sink while its sound server goes away and maybe comes back.
 class OutageSink final : public platform::AudioSink {
 public:
