@@ -58,6 +58,8 @@ void write(std::FILE *stream, std::string_view text)
 }
 } // namespace
 
+Q_LOGGING_CATEGORY(lcRegistratore, "registratore")
+
 namespace Log {
 
 void line(std::string_view text)
@@ -80,9 +82,7 @@ void line(const QString &text)
 
 void diagnostic(const QString &text)
 {
-    const QByteArray utf8 = (QStringLiteral("registratore: ") + text).toUtf8();
-    std::lock_guard guard(lock);
-    write(stderr, escapedUtf8(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size()))));
+    qCWarning(lcRegistratore).noquote() << escaped(text);
 }
 
 QString escaped(const QString &text)

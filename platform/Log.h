@@ -1,9 +1,15 @@
 #pragma once
 
+#include <QLoggingCategory>
+
 #include <ostream>
 #include <string_view>
 
 class QString;
+
+// Diagnostics on standard error: qCWarning(lcRegistratore) and qCInfo(lcRegistratore). With Qt's
+// default message pattern each line starts with "registratore: ".
+Q_DECLARE_LOGGING_CATEGORY(lcRegistratore)
 
 // The application's log: one line per call on standard output, flushed at once. Names and
 // texts the application did not make (file names, device descriptions, errors) may hold
@@ -18,7 +24,8 @@ inline void line(const char *text)
     line(std::string_view(text));
 }
 
-// One line on standard error, after "registratore: ", escaped as the log's lines are.
+// A warning of lcRegistratore (standard error, after "registratore: "), escaped as the log's
+// lines are.
 void diagnostic(const QString &text);
 
 // `text` with its control characters (C0, DEL, C1) escaped, as the log writes it.
