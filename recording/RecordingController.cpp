@@ -216,9 +216,8 @@ void RecordingController::startTick()
     timer->setInterval(tickMilliseconds);
     QTimer *created = timer.get();
     connect(created, &QTimer::timeout, this, [this, created] { tick(created); });
-    // Unseen, the tick only keeps its timer, ready for setViewVisible(true).
-    if (!concealed)
-        timer->start();
+    // The tick runs for the whole recording, seen or not: the level trace has no holes.
+    timer->start();
     tick(created);
 }
 
@@ -229,19 +228,6 @@ void RecordingController::endTick()
     timer->stop();
     // The timer may be the one whose tick is running: let it go once that has returned.
     timer.release()->deleteLater();
-}
-
-void RecordingController::setViewVisible(bool visible)
-{
-    concealed = !visible;
-    if (!timer)
-        return;
-    if (!visible) {
-        timer->stop();
-    } else if (!timer->isActive()) {
-        timer->start();
-        tick(timer.get());
-    }
 }
 
 void RecordingController::tick(QTimer *firing)

@@ -72,9 +72,6 @@ public:
     // One tick of `firing`: the level and the time of the recorder, or, without a recorder, the
     // end of that timer.
     void tick(QTimer *firing);
-    // Whether anyone can see the tick. Hidden, its timer sleeps instead of waking the process
-    // four times a second; shown again, it restarts and ticks at once.
-    void setViewVisible(bool visible);
 
     State state() const { return current; }
     // The save dialog is up, waiting for the user: the close guard holds the panel open, and
@@ -137,5 +134,4 @@ private:
     QString imageName = QStringLiteral("rec");
     QString shownTime;
     QString shownMessage;
-    bool concealed = false; // the view was hidden after having been shown: the timer sleeps
 };

@@ -129,18 +129,6 @@ void RecorderPanel::fillMessageField()
 
 // While the panel is hidden (the popover closed) nothing of the tick can be seen: its timer
 // sleeps. Shown again, the timer restarts and ticks at once.
-void RecorderPanel::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    recording.setViewVisible(true);
-}
-
-void RecorderPanel::hideEvent(QHideEvent *event)
-{
-    QWidget::hideEvent(event);
-    recording.setViewVisible(false);
-}
-
 void RecorderPanel::showSettings(QObject *sender)
 {
     Log::line("setting");

@@ -37,10 +37,6 @@ public:
     QString message() const;
     SettingsPopover *settingsPopover() const { return popover.get(); }
 
-protected:
-    void showEvent(QShowEvent *event) override;
-    void hideEvent(QHideEvent *event) override;
-
 signals:
     // Something the user must know (a recording that could not start, ended by itself, could
     // not be completed, or lost audio).

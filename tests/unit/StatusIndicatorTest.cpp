@@ -35,7 +35,6 @@ TEST_F(StatusIndicatorTest, TheStatusIconTellsTheStateWithAClockOnlyWhileRecordi
     StatusIndicator indicator(recording, item);
     EXPECT_EQ(indicator.clock(), nullptr);
     dialog.answer = {platform::SaveDialog::OK, QStringLiteral("/music/take.caf")};
-    recording.setViewVisible(false); // the panel is closed: the controller's tick sleeps
     recording.clickRecord();
     ASSERT_TRUE(indicator.clock() && indicator.clock()->isActive());
     EXPECT_TRUE(item.attention) << "the microphone is live";
