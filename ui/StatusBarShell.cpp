@@ -37,15 +37,17 @@ void StatusBarShell::launchInWindow(QWidget *panel)
 {
     standalone = true;
     popover->setContent(panel);
-    popover->showRelativeTo({});
+    QTimer::singleShot(launchDelay, this, &StatusBarShell::openAfterLaunch);
 }
 
 void StatusBarShell::showRecorder()
 {
-    if (standalone)
+    if (standalone) {
+        Log::line("mostro il traduttore");
         popover->showRelativeTo({});
-    else if (!popover->isShown())
+    } else if (!popover->isShown()) {
         showPopover();
+    }
 }
 
 void StatusBarShell::togglePopover(QObject *sender)
@@ -103,7 +105,11 @@ void StatusBarShell::toggle()
 void StatusBarShell::openAfterLaunch()
 {
     Log::line("Are we there yet?");
-    toggle();
+    // A window is only ever opened here: it closes as any window does.
+    if (standalone)
+        showRecorder();
+    else
+        toggle();
 }
 
 void StatusBarShell::togglePanel()

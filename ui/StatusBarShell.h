@@ -35,7 +35,7 @@ public:
     // Puts the icon in the status bar and `panel` in the popover (which owns it), starts the
     // outside-click monitor and opens the popover a second later.
     void launchInStatusBar(QWidget *panel);
-    // Without a status bar: `panel` in an ordinary window, shown at once.
+    // Without a status bar: `panel` in an ordinary window, shown a second later.
     void launchInWindow(QWidget *panel);
     // The user asked to see the recorder (another launch, the status icon's menu): the popover
     // (or the window) opens.

@@ -1,5 +1,6 @@
 #include "ui/StatusMenu.h"
 
+#include "platform/Log.h"
 #include "recording/QualityPreset.h"
 #include "recording/RecordingController.h"
 #include "ui/SettingsMenu.h"
@@ -17,7 +18,11 @@ StatusMenu::StatusMenu(RecordingController &controller, platform::PreferenceStor
     state->setEnabled(false);
     record = entries.addAction(QString(), this, std::move(actions.record));
     stop = entries.addAction(QStringLiteral("Stop"), this, std::move(actions.stop));
-    entries.addAction(QStringLiteral("Open Recorder"), this, std::move(actions.openPanel));
+    // The app's own menu entry that brings its window back.
+    entries.addAction(QStringLiteral("Open Recorder"), this, [open = std::move(actions.openPanel)] {
+        Log::line("RiapriApp");
+        open();
+    });
     entries.addSeparator();
     quality = entries.addAction(QString(), this, [this] { runSettingsRow(0); });
     entries.addAction(QStringLiteral("Contact Us"), this, [this] { runSettingsRow(1); });

@@ -218,16 +218,18 @@ TEST_F(StatusBarShellTest, WithoutAStatusBarButtonTheRestOfTheLaunchStillRuns)
     EXPECT_TRUE(delegate->outsideClickMonitor()->isRunning());
 }
 
-TEST_F(StatusBarShellTest, WithoutAStatusBarThePanelShowsInAWindowAtOnce)
+TEST_F(StatusBarShellTest, WithoutAStatusBarThePanelOpensInAWindowAsThePopoverWould)
 {
     auto pop = std::make_unique<FakePopover>();
     popover = pop.get();
     StatusBarShell fallback(std::make_unique<FakeStatusItem>(false), std::move(pop), desktop, recording);
     fallback.launchInWindow(new QWidget);
-    EXPECT_TRUE(popover->isShown());
     EXPECT_NE(popover->content(), nullptr);
     EXPECT_TRUE(desktop.installed.empty()); // nothing closes an ordinary window on outside clicks
     QTest::qWait(static_cast<int>(StatusBarShell::launchDelay.count()) + 200);
+    EXPECT_TRUE(popover->isShown());
+    EXPECT_EQ(log.lines(), (Lines{"Are we there yet?", "mostro il traduttore"}));
+    fallback.showRecorder(); // another launch
     EXPECT_TRUE(popover->isShown());
 }
 

@@ -99,8 +99,10 @@ TEST(StatusMenuTest, EntriesFollowTheRecordingAndDoWhatTheirButtonsAndRowsDo)
     EXPECT_TRUE(entry(menu, "Quality : High"));
     entry(menu, "Contact Us")->trigger();
     EXPECT_EQ(mail.sent.size(), 1u);
+    log.clear();
     entry(menu, "Open Recorder")->trigger();
     EXPECT_EQ(panelsOpened, 1);
+    EXPECT_EQ(log.lines(), Lines{"RiapriApp"});
     entry(menu, "Quit")->trigger();
     EXPECT_EQ(application.terminations, 1);
     EXPECT_FALSE(controller.choosingWhereToSave());
