@@ -12,7 +12,6 @@
 #include "platform/qt/PopoverWindow.h"
 #include "platform/qt/QtApplication.h"
 #include "platform/qt/QtSaveDialog.h"
-#include "platform/qt/SettingsPreferenceStore.h"
 #include "platform/qt/TrayStatusItem.h"
 #include "ui/StatusBarShell.h"
 #include "ui/StatusIndicator.h"
@@ -27,6 +26,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QSettings>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #if QT_CONFIG(sessionmanager)
@@ -130,7 +130,8 @@ int runRecorderApplication(int &argc, char **argv)
     platform::PopoverWindow *popoverWindow = popover.get();
     auto desktopEvents =
         platform::makeSystemEventMonitor([trayIcon] { return trayIcon ? trayIcon->geometry() : QRect(); });
-    platform::SettingsPreferenceStore preferences;
+    // The user's preferences: read from memory, written to disk from the event loop.
+    QSettings preferences;
     platform::QtSaveDialog saveDialog(popoverWindow);
     platform::DesktopMailComposer mail;
     platform::QtApplication quit;

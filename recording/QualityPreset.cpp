@@ -1,7 +1,6 @@
 #include "recording/QualityPreset.h"
 
-#include "platform/PreferenceStore.h"
-
+#include <QSettings>
 #include <QString>
 #include <QVariant>
 
@@ -31,9 +30,15 @@ QualityPreset fromStored(const std::optional<QVariant> &stored)
     }
 }
 
-QualityPreset read(const platform::PreferenceStore &store)
+std::optional<QVariant> stored(const QSettings &preferences)
 {
-    return fromStored(store.value(QString::fromLatin1(preferenceKey)));
+    const QString key = QString::fromLatin1(preferenceKey);
+    return preferences.contains(key) ? std::optional<QVariant>(preferences.value(key)) : std::nullopt;
+}
+
+QualityPreset read(const QSettings &preferences)
+{
+    return fromStored(stored(preferences));
 }
 
 QString rowText(QualityPreset preset)

@@ -4,12 +4,9 @@
 
 #include <optional>
 
+class QSettings;
 class QString;
 class QVariant;
-
-namespace platform {
-class PreferenceStore;
-}
 
 // The recording quality the user picks in the settings menu.
 enum class QualityPreset { Low = 0, Medium = 1, High = 2 };
@@ -25,8 +22,11 @@ QualityPreset fromStored(const std::optional<QVariant> &stored);
 // The stored integer, if the value is one.
 std::optional<int> storedCode(const std::optional<QVariant> &stored);
 
-// Read afresh from the store at every call.
-QualityPreset read(const platform::PreferenceStore &store);
+// The stored value, or nothing when none is stored.
+std::optional<QVariant> stored(const QSettings &preferences);
+
+// Read afresh from the preferences at every call.
+QualityPreset read(const QSettings &preferences);
 
 QString rowText(QualityPreset preset);
 

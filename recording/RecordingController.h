@@ -3,7 +3,6 @@
 #include "engine/Recorder.h"
 #include "engine/RecordingSettings.h"
 #include "platform/AudioInput.h"
-#include "platform/PreferenceStore.h"
 #include "platform/SaveDialog.h"
 #include "recording/SavingRecordings.h"
 
@@ -18,6 +17,7 @@
 #include <vector>
 
 class BackgroundWork;
+class QSettings;
 class QTimer;
 
 // One recording at a time, from the record button's first press to stop: the Ready / Recording /
@@ -42,7 +42,7 @@ public:
 
     struct Services {
         platform::SaveDialog &saveDialog;
-        platform::PreferenceStore &preferences;
+        QSettings &preferences;
         platform::AudioInputFactory makeInput;
         RecorderFactory makeRecorder;
         std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -29,25 +30,25 @@ bool isFolder(const QString &path, std::chrono::milliseconds patience)
 
 } // namespace
 
-QString choose(const platform::PreferenceStore &preferences, const QString &music, const QString &home)
+QString choose(const QSettings &preferences, const QString &music, const QString &home)
 {
     const auto started = std::chrono::steady_clock::now();
-    if (const auto stored = preferences.value(QString::fromLatin1(preferenceKey));
-        stored && stored->typeId() == QMetaType::QString && QDir::isAbsolutePath(stored->toString()) &&
-        isFolder(stored->toString(), kPatience))
-        return stored->toString();
+    if (const QVariant stored = preferences.value(QString::fromLatin1(preferenceKey));
+        stored.typeId() == QMetaType::QString && QDir::isAbsolutePath(stored.toString()) &&
+        isFolder(stored.toString(), kPatience))
+        return stored.toString();
     const auto waited =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
     return isFolder(music, std::max(kPatience - waited, kLeastPatience)) ? music : home;
 }
 
-QString start(const platform::PreferenceStore &preferences)
+QString start(const QSettings &preferences)
 {
     return choose(preferences, QStandardPaths::writableLocation(QStandardPaths::MusicLocation),
                   QDir::homePath());
 }
 
-void remember(platform::PreferenceStore &preferences, const QString &recordingPath)
+void remember(QSettings &preferences, const QString &recordingPath)
 {
     const QString folder = QFileInfo(recordingPath).absolutePath();
     if (preferences.value(QString::fromLatin1(preferenceKey)) != QVariant(folder))

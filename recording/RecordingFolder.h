@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/PreferenceStore.h"
-
 #include <QString>
+
+class QSettings;
 
 // The folder the save dialog opens in: where the last recording went, remembered across
 // launches. A remembered folder that is gone (or a value that never was one) gives way to
@@ -13,10 +13,10 @@ namespace RecordingFolder {
 inline constexpr const char *preferenceKey = "lastRecordingFolder";
 
 // The folder to open, choosing among `music` and `home` when the remembered one is unusable.
-QString choose(const platform::PreferenceStore &preferences, const QString &music, const QString &home);
+QString choose(const QSettings &preferences, const QString &music, const QString &home);
 // The same with the user's own Music and home folders.
-QString start(const platform::PreferenceStore &preferences);
+QString start(const QSettings &preferences);
 // Remembers the folder of a recording's file.
-void remember(platform::PreferenceStore &preferences, const QString &recordingPath);
+void remember(QSettings &preferences, const QString &recordingPath);
 
 } // namespace RecordingFolder

@@ -3,13 +3,13 @@
 #include "platform/Application.h"
 #include "platform/Log.h"
 #include "platform/MailComposer.h"
-#include "platform/PreferenceStore.h"
 #include "recording/QualityPreset.h"
 #include "recording/SupportContact.h"
 #include "ui_SettingsMenu.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QSettings>
 #include <QTableWidget>
 
 namespace {
@@ -26,7 +26,7 @@ QString listText(const QStringList &entries)
 }
 } // namespace
 
-SettingsMenu::SettingsMenu(platform::PreferenceStore &preferences, platform::MailComposer &mail,
+SettingsMenu::SettingsMenu(QSettings &preferences, platform::MailComposer &mail,
                            platform::Application &application, QWidget *parent)
     : QWidget(parent), preferences(preferences), mail(mail), application(application),
       ui(std::make_unique<Ui::SettingsMenu>())
@@ -68,7 +68,7 @@ void SettingsMenu::applyColours()
 
 void SettingsMenu::setUpQualityRow()
 {
-    const std::optional<int> code = QualityPresets::storedCode(preferences.value(qualityKey));
+    const std::optional<int> code = QualityPresets::storedCode(QualityPresets::stored(preferences));
     if (!code) {
         // Nothing stored, or something the menu never writes: start from Medium and keep it.
         rows[0] = QualityPresets::rowText(QualityPreset::Medium);
@@ -152,7 +152,7 @@ void SettingsMenu::runSelectedRow()
 
 void SettingsMenu::stepQuality()
 {
-    const std::optional<int> code = QualityPresets::storedCode(preferences.value(qualityKey));
+    const std::optional<int> code = QualityPresets::storedCode(QualityPresets::stored(preferences));
     QualityPreset next = QualityPreset::Medium;
     if (code && *code == 1)
         next = QualityPreset::High;

@@ -8,10 +8,11 @@
 class QTableWidget;
 class QTableWidgetItem;
 
+class QSettings;
+
 namespace platform {
 class Application;
 class MailComposer;
-class PreferenceStore;
 } // namespace platform
 
 namespace Ui {
@@ -25,8 +26,8 @@ public:
     static constexpr int rowHeight = 30;
     static constexpr const char *columnIdentifier = "LinguaColumn";
 
-    SettingsMenu(platform::PreferenceStore &preferences, platform::MailComposer &mail,
-                 platform::Application &application, QWidget *parent = nullptr);
+    SettingsMenu(QSettings &preferences, platform::MailComposer &mail, platform::Application &application,
+                 QWidget *parent = nullptr);
     ~SettingsMenu() override;
 
     // A new cell for `row` of the column at `column`; only the column "LinguaColumn" is filled.
@@ -53,7 +54,7 @@ private:
     void stepQuality();
     void contactUs();
 
-    platform::PreferenceStore &preferences;
+    QSettings &preferences;
     platform::MailComposer &mail;
     platform::Application &application;
     std::unique_ptr<Ui::SettingsMenu> ui;

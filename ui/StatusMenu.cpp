@@ -9,7 +9,7 @@
 
 using State = RecordingController::State;
 
-StatusMenu::StatusMenu(RecordingController &controller, platform::PreferenceStore &preferences,
+StatusMenu::StatusMenu(RecordingController &controller, QSettings &preferences,
                        SettingsMenuFactory makeSettingsMenu, Actions actions, QObject *parent)
     : QObject(parent), controller(controller), preferences(preferences),
       makeSettingsMenu(std::move(makeSettingsMenu))

@@ -8,9 +8,7 @@
 class SettingsMenu;
 class RecordingController;
 
-namespace platform {
-class PreferenceStore;
-}
+class QSettings;
 
 // The status icon's menu, where the status bar shows one (a click on GNOME with the
 // AppIndicator extension, a right click on KDE and Xfce): the recorder's state and time (kept by
@@ -28,8 +26,8 @@ public:
         std::function<void()> openPanel;
     };
 
-    StatusMenu(RecordingController &controller, platform::PreferenceStore &preferences,
-               SettingsMenuFactory makeSettingsMenu, Actions actions, QObject *parent = nullptr);
+    StatusMenu(RecordingController &controller, QSettings &preferences, SettingsMenuFactory makeSettingsMenu,
+               Actions actions, QObject *parent = nullptr);
 
     QMenu *menu() { return &entries; }
     QAction *stateEntry() const { return state; }
@@ -39,7 +37,7 @@ private:
     void runSettingsRow(int row);
 
     RecordingController &controller;
-    platform::PreferenceStore &preferences;
+    QSettings &preferences;
     SettingsMenuFactory makeSettingsMenu;
     QMenu entries;
     QAction *state = nullptr;

@@ -276,7 +276,7 @@ TEST(PulseAudioInputOpen, TheRecorderKeepsItsEventLoopTurningWhileTheServerDoesN
         QTimer::singleShot(300, &loop, &QEventLoop::quit);
         loop.exec();
     };
-    FakePreferenceStore preferences;
+    TestPreferences preferences;
     RecordingController controller(
         {dialog, preferences, platform::makeSystemAudioInput,
          [](const QString &path, const RecordingSettings &settings,

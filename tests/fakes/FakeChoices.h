@@ -1,24 +1,27 @@
 #pragma once
 
-#include "platform/PreferenceStore.h"
 #include "platform/SaveDialog.h"
 
+#include <QSettings>
+#include <QTemporaryDir>
+
 #include <functional>
-#include <map>
-#include <optional>
 
-// What the user chooses, behind platform/: the preferences and the save dialog's answer. No
-// widgets, so that the engine's tests can drive the recording controller with them.
+// What the user chooses: the preferences and the save dialog's answer. No widgets, so that the
+// engine's tests can drive the recording controller with them.
 
-class FakePreferenceStore : public platform::PreferenceStore {
+namespace detail {
+struct PreferencesFolder {
+    QTemporaryDir folder;
+};
+} // namespace detail
+
+// The preferences in a file of the test's own, as QSettings keeps the user's.
+class TestPreferences : private detail::PreferencesFolder, public QSettings {
 public:
-    std::optional<QVariant> value(const QString &key) const override
+    TestPreferences() : QSettings(folder.filePath(QStringLiteral("registratore.conf")), QSettings::IniFormat)
     {
-        const auto found = values.find(key);
-        return found == values.end() ? std::nullopt : std::optional<QVariant>(found->second);
     }
-    void setValue(const QString &key, const QVariant &value) override { values[key] = value; }
-    std::map<QString, QVariant> values;
 };
 
 class FakeSaveDialog : public platform::SaveDialog {

@@ -218,7 +218,7 @@ void pump(std::chrono::milliseconds wall)
 TEST_F(StorageFaults, StopStartAndPauseDuringAStallAnswerAtOnceAndTheFilesCatchUpExactly)
 {
     FakeSaveDialog dialog;
-    FakePreferenceStore preferences;
+    TestPreferences preferences;
     std::vector<FakeAudioInput *> inputs;
     RecordingController controller(
         {dialog, preferences,

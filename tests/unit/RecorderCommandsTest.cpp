@@ -16,7 +16,7 @@ TEST(RecorderCommandsTest, EachCommandAnswersWithTheStateItLeftOrWhyItWasRefused
 {
     LogCapture log;
     FakeSaveDialog dialog;
-    FakePreferenceStore preferences;
+    TestPreferences preferences;
     FakeRecorder *fake = nullptr;
     RecordingController controller({dialog, preferences, [] { return nullptr; }, fakeRecorders(fake)});
     RecorderCommands commands(controller);

@@ -36,7 +36,7 @@ protected:
     QString timeShown() { return outlet<QLabel>("timeField")->text(); }
 
     FakeSaveDialog dialog;
-    FakePreferenceStore preferences;
+    TestPreferences preferences;
     FakeRecorder *fake = nullptr;
     RecordingController recording{{dialog, preferences, [] { return nullptr; }, fakeRecorders(fake)}};
     RecorderPanel panel{recording};

@@ -265,7 +265,7 @@ protected:
     QString timeShown() const { return panel->findChild<QLabel *>(QStringLiteral("timeField"))->text(); }
 
     FakeSaveDialog dialog;
-    FakePreferenceStore preferences;
+    TestPreferences preferences;
     FakeRecorder *fake = nullptr;
     RecordingController controller{
         {dialog, preferences, [] { return nullptr; },

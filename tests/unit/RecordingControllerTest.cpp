@@ -69,7 +69,7 @@ protected:
 
     std::vector<std::string> microphone;
     FakeSaveDialog dialog;
-    FakePreferenceStore preferences;
+    TestPreferences preferences;
     QString creationError;
     QString madeFor;
     RecordingSettings madeWith;
@@ -168,9 +168,9 @@ TEST_F(RecordingControllerTest, ThePresetStoredAtConfirmationGivesTheSampleRate)
         {QVariant(QStringLiteral("1.5")), 24000},
     };
     for (const auto &[stored, rate] : rows) {
-        preferences.values.clear();
+        preferences.clear();
         if (stored)
-            preferences.values[QStringLiteral("qualitaAudio")] = *stored;
+            preferences.setValue(QStringLiteral("qualitaAudio"), *stored);
         recording.clickRecord();
         EXPECT_EQ(madeWith.at("AVSampleRateKey"), rate)
             << (stored ? stored->toString().toStdString() : "absent");
@@ -179,8 +179,8 @@ TEST_F(RecordingControllerTest, ThePresetStoredAtConfirmationGivesTheSampleRate)
     }
 
     // Changed while the dialog is up: the value at confirmation counts.
-    preferences.values.clear();
-    dialog.whileShown = [this] { preferences.values[QStringLiteral("qualitaAudio")] = 0; };
+    preferences.clear();
+    dialog.whileShown = [this] { preferences.setValue(QStringLiteral("qualitaAudio"), 0); };
     recording.clickRecord();
     EXPECT_EQ(madeWith.at("AVSampleRateKey"), 12000);
 }
@@ -204,19 +204,19 @@ TEST_F(RecordingControllerTest, TheDialogOpensWhereTheLastRecordingWent)
              {QCoreApplication::applicationFilePath(), true, music},
              {QStringLiteral("kept"), true, music},
              {QVariant(42), true, music}}) {
-        preferences.values = {{key, stored}};
+        preferences.setValue(key, stored);
         EXPECT_EQ(RecordingFolder::choose(preferences, musicThere ? music : gone, QStringLiteral("/home")),
                   expected)
             << stored.toString().toStdString();
     }
 
     // Only a recording that started is remembered, and the next dialog opens there.
-    preferences.values = {{key, kept}};
+    preferences.setValue(key, kept);
     creationError = QStringLiteral("No microphone found");
     dialog.answer = {platform::SaveDialog::OK, music + QStringLiteral("/take.caf")};
     recording.clickRecord();
     EXPECT_EQ(dialog.shownFolder, kept);
-    EXPECT_EQ(preferences.values[key], QVariant(kept));
+    EXPECT_EQ(preferences.value(key), QVariant(kept));
     creationError.clear();
     recording.clickRecord();
     recording.stop();

@@ -2,6 +2,7 @@
 #include "fakes/FakeChoices.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/LogCapture.h"
+#include "recording/QualityPreset.h"
 #include "recording/SupportContact.h"
 
 #include <QTableWidget>
@@ -18,9 +19,9 @@ protected:
     {
         return std::make_unique<SettingsMenu>(preferences, mail, application);
     }
-    std::optional<QVariant> stored() const { return preferences.value(QStringLiteral("qualitaAudio")); }
+    std::optional<QVariant> stored() const { return QualityPresets::stored(preferences); }
 
-    FakePreferenceStore preferences;
+    TestPreferences preferences;
     FakeMail mail;
     FakeApplication application;
     LogCapture log;
@@ -85,9 +86,9 @@ TEST_F(SettingsMenuTest, QualityRowFollowsTheStoredPresetAndStepsLowMediumHigh)
     };
     for (const Row &row : rows) {
         const std::string situation = row.stored ? row.stored->toString().toStdString() : "nothing stored";
-        preferences.values.clear();
+        preferences.clear();
         if (row.stored)
-            preferences.values[QStringLiteral("qualitaAudio")] = *row.stored;
+            preferences.setValue(QStringLiteral("qualitaAudio"), *row.stored);
         auto menu = open();
         EXPECT_EQ(menu->rowTexts()[0], QString::fromLatin1(row.shown)) << situation;
         EXPECT_EQ(menu->table()->item(0, 0)->text(), QString::fromLatin1(row.shown)) << situation;

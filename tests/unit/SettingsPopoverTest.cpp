@@ -18,7 +18,7 @@ namespace {
 // The settings button of the recorder panel and the popover it opens.
 class SettingsPopoverTest : public ::testing::Test {
 protected:
-    FakePreferenceStore preferences;
+    TestPreferences preferences;
     FakeMail mail;
     FakeApplication application;
     LogCapture log;

@@ -41,7 +41,7 @@ protected:
     FakeGlobalEventMonitor desktop;
     // Its save dialog, while it is up, holds the popover open.
     FakeSaveDialog dialog;
-    FakePreferenceStore preferences;
+    TestPreferences preferences;
     RecordingController recording{{dialog, preferences, [] { return nullptr; }, noRecorders()}};
     LogCapture log;
     FakeStatusItem *statusItem = nullptr;

@@ -16,7 +16,7 @@ namespace {
 class StatusIndicatorTest : public ::testing::Test {
 protected:
     FakeSaveDialog dialog;
-    FakePreferenceStore preferences;
+    TestPreferences preferences;
     FakeRecorder *fake = nullptr;
     LogCapture log;
     RecordingController recording{{dialog, preferences, [] { return nullptr; }, fakeRecorders(fake)}};

@@ -40,7 +40,7 @@ TEST(StatusMenuTest, EntriesFollowTheRecordingAndDoWhatTheirButtonsAndRowsDo)
 {
     LogCapture log;
     FakeSaveDialog dialog;
-    FakePreferenceStore preferences;
+    TestPreferences preferences;
     FakeMail mail;
     FakeApplication application;
     FakeRecorder *recorder = nullptr;
