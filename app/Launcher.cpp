@@ -54,10 +54,10 @@ bool waitForStatusBar(int milliseconds)
     return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
-std::unique_ptr<Recorder> makeAudioRecorder(const QString &path, const RecordingSettings &settings,
+std::unique_ptr<Recorder> makeAudioRecorder(const QString &path, SampleRate rate,
                                             std::unique_ptr<platform::AudioInput> input, QString *error)
 {
-    return AudioRecorder::create(path, settings, std::move(input), error);
+    return AudioRecorder::create(path, rate, std::move(input), error);
 }
 
 // Told on stderr, and in a notification where the desktop shows one. A hidden panel has sent

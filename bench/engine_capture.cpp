@@ -15,8 +15,8 @@
 // what a kill loses). bench/engine_capture.sh runs it against a private PulseAudio server next to parecord.
 
 #include "engine/AudioRecorder.h"
+#include "engine/SampleRate.h"
 #include "platform/pulse/PulseAudioInput.h"
-#include "recording/QualityPreset.h"
 
 #include <dirent.h>
 
@@ -114,10 +114,8 @@ int main(int argc, char **argv)
         return 1;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    RecordingSettings settings = recordingSettings(QualityPreset::High);
-    settings[RecordingKey::sampleRate] = rate;
     QString error;
-    auto recorder = AudioRecorder::create(path, settings, std::move(used), &error);
+    auto recorder = AudioRecorder::create(path, static_cast<SampleRate>(rate), std::move(used), &error);
     if (!recorder) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;

@@ -15,8 +15,8 @@
 // The exit status is 0 when it ran; the figures are judged by bench/bench.py.
 
 #include "engine/AudioRecorder.h"
+#include "engine/SampleRate.h"
 #include "fakes/FakeAudioInput.h"
-#include "recording/QualityPreset.h"
 
 #include <sndfile.h>
 
@@ -52,11 +52,9 @@ double cpuSeconds()
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
-RecordingSettings settingsAt(int rate)
+SampleRate atRate(int hertz)
 {
-    RecordingSettings settings = recordingSettings(QualityPreset::High);
-    settings[RecordingKey::sampleRate] = rate;
-    return settings;
+    return static_cast<SampleRate>(hertz);
 }
 
 // Records `frames` frames into `path`, calling `progress` about ten times a second while it
@@ -67,7 +65,7 @@ bool record(const QString &path, int rate, std::uint64_t frames, Progress progre
     auto input = std::make_unique<FakeAudioInput>();
     FakeAudioInput *fake = input.get();
     QString error;
-    auto recorder = AudioRecorder::create(path, settingsAt(rate), std::move(input), &error);
+    auto recorder = AudioRecorder::create(path, atRate(rate), std::move(input), &error);
     if (!recorder) {
         std::fprintf(stderr, "engine_long: %s\n", qPrintable(error));
         return false;

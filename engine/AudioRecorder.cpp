@@ -18,69 +18,7 @@
 
 namespace {
 
-constexpr int kSupportedRates[] = {12000, 24000, 48000};
 constexpr float kSilenceDb = -160.0f;
-
-QString keyName(const char *key)
-{
-    return QString::fromLatin1(key);
-}
-
-// Whether `settings` are 16-bit mono little-endian interleaved integer PCM at a supported rate
-// (then stored in `rate`); if not, why in `*error` (when given).
-bool supported(const RecordingSettings &settings, int &rate, QString *error)
-{
-    const auto unsupported = [error](const QString &reason) {
-        if (error)
-            *error = reason;
-        return false;
-    };
-    const char *required[] = {RecordingKey::formatId,         RecordingKey::sampleRate,
-                              RecordingKey::numberOfChannels, RecordingKey::bitDepth,
-                              RecordingKey::isBigEndian,      RecordingKey::isFloat,
-                              RecordingKey::isNonInterleaved};
-    for (const char *key : required) {
-        if (!settings.contains(key))
-            return unsupported(QStringLiteral("The recording settings lack %1.").arg(keyName(key)));
-    }
-    const auto value = [&](const char *key) { return settings.at(key); };
-
-    if (value(RecordingKey::formatId) != kAudioFormatLinearPCM) {
-        return unsupported(QStringLiteral("Only linear PCM can be recorded (%1 is 0x%2).")
-                               .arg(keyName(RecordingKey::formatId))
-                               .arg(static_cast<qulonglong>(value(RecordingKey::formatId)), 0, 16));
-    }
-    const std::int64_t asked = value(RecordingKey::sampleRate);
-    if (std::find(std::begin(kSupportedRates), std::end(kSupportedRates), asked) ==
-        std::end(kSupportedRates)) {
-        return unsupported(
-            QStringLiteral("A sample rate of %1 Hz is not supported: it must be 12000, 24000 or 48000 Hz.")
-                .arg(asked));
-    }
-    if (value(RecordingKey::numberOfChannels) != 1) {
-        return unsupported(QStringLiteral("Only mono can be recorded (%1 is %2).")
-                               .arg(keyName(RecordingKey::numberOfChannels))
-                               .arg(value(RecordingKey::numberOfChannels)));
-    }
-    if (value(RecordingKey::bitDepth) != 16) {
-        return unsupported(QStringLiteral("Only 16-bit samples can be recorded (%1 is %2).")
-                               .arg(keyName(RecordingKey::bitDepth))
-                               .arg(value(RecordingKey::bitDepth)));
-    }
-    if (value(RecordingKey::isFloat) != 0)
-        return unsupported(QStringLiteral("Only integer samples can be recorded (%1 is set).")
-                               .arg(keyName(RecordingKey::isFloat)));
-    if (value(RecordingKey::isBigEndian) != 0) {
-        return unsupported(QStringLiteral("Only little-endian samples can be recorded (%1 is set).")
-                               .arg(keyName(RecordingKey::isBigEndian)));
-    }
-    if (value(RecordingKey::isNonInterleaved) != 0) {
-        return unsupported(QStringLiteral("Only interleaved samples can be recorded (%1 is set).")
-                               .arg(keyName(RecordingKey::isNonInterleaved)));
-    }
-    rate = static_cast<int>(asked);
-    return true;
-}
 
 int peakOf(std::span<const std::int16_t> samples)
 {
@@ -307,13 +245,11 @@ AudioRecorder::~AudioRecorder()
     d->writer.reset();
 }
 
-std::unique_ptr<AudioRecorder> AudioRecorder::create(const QString &path, const RecordingSettings &settings,
+std::unique_ptr<AudioRecorder> AudioRecorder::create(const QString &path, SampleRate sampleRate,
                                                      std::unique_ptr<platform::AudioInput> input,
                                                      QString *error, const Options &options)
 {
-    int rate = 0;
-    if (!supported(settings, rate, error))
-        return nullptr;
+    const int rate = hertz(sampleRate);
     if (!input) {
         if (error)
             *error = QStringLiteral("No microphone found.");

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/Recorder.h"
-#include "engine/RecordingSettings.h"
+#include "engine/SampleRate.h"
 #include "platform/AudioInput.h"
 
 #include <QString>
@@ -31,20 +31,19 @@ public:
         std::chrono::milliseconds serverPatience{100};
     };
 
-    // Creates the recorder for `path` with `settings`, capturing from `input` (opened here at
-    // the settings' rate if it is not open yet, or reopened if it runs at another rate).
-    // Returns nullptr, with why in `*error` (when given), when the settings are not 16-bit mono
-    // little-endian interleaved integer PCM at 12000, 24000 or 48000 Hz, when the file cannot
-    // be created or `path` names a folder, pipe, device or link, or when there is no input device.
+    // Creates the recorder for `path` at `rate`, capturing from `input` (opened here at that
+    // rate if it is not open yet, or reopened if it runs at another rate). Returns nullptr, with
+    // why in `*error` (when given), when the file cannot be created or `path` names a folder,
+    // pipe, device or link, or when there is no input device.
     // A file at `path` is replaced only once the recording has its first audio on disk.
-    static std::unique_ptr<AudioRecorder> create(const QString &path, const RecordingSettings &settings,
+    static std::unique_ptr<AudioRecorder> create(const QString &path, SampleRate rate,
                                                  std::unique_ptr<platform::AudioInput> input, QString *error,
                                                  const Options &options);
-    static std::unique_ptr<AudioRecorder> create(const QString &path, const RecordingSettings &settings,
+    static std::unique_ptr<AudioRecorder> create(const QString &path, SampleRate rate,
                                                  std::unique_ptr<platform::AudioInput> input,
                                                  QString *error = nullptr)
     {
-        return create(path, settings, std::move(input), error, Options{});
+        return create(path, rate, std::move(input), error, Options{});
     }
     ~AudioRecorder() override;
 

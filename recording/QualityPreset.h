@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/RecordingSettings.h"
+#include "engine/SampleRate.h"
 
 #include <optional>
 
@@ -32,7 +32,4 @@ QString rowText(QualityPreset preset);
 
 } // namespace QualityPresets
 
-int sampleRateFor(QualityPreset preset);
-
-// 16-bit little-endian interleaved integer PCM, mono, at the preset's rate.
-RecordingSettings recordingSettings(QualityPreset preset);
+SampleRate sampleRateFor(QualityPreset preset);

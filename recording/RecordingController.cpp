@@ -102,7 +102,7 @@ void RecordingController::startRecording()
     // its own, waited for a moment only: a server that does not answer holds up nothing.
     std::unique_ptr<platform::AudioInput> input = services.makeInput();
     auto opening = std::make_unique<BackgroundWork>(
-        [opened = input.get(), rate = sampleRateFor(QualityPresets::read(services.preferences))] {
+        [opened = input.get(), rate = hertz(sampleRateFor(QualityPresets::read(services.preferences)))] {
             QString inputError;
             if (opened && !opened->open(rate, &inputError))
                 Log::diagnostic(inputError);
@@ -124,7 +124,7 @@ void RecordingController::startRecording()
     }
 
     benchtrace::mark("dialog confirmed");
-    const RecordingSettings settings = recordingSettings(QualityPresets::read(services.preferences));
+    const SampleRate rate = sampleRateFor(QualityPresets::read(services.preferences));
     QString error;
     std::unique_ptr<Recorder> made;
     // A file still being completed has a writer of its own: a second one would overwrite it.
@@ -139,7 +139,7 @@ void RecordingController::startRecording()
         std::unique_ptr<Recorder> created;
         BackgroundWork creating([&, uiThread = thread()] {
             opening.reset();
-            created = services.makeRecorder(answer.path, settings, std::move(input), &error);
+            created = services.makeRecorder(answer.path, rate, std::move(input), &error);
             if (created)
                 created->moveToThread(uiThread);
         });

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/Recorder.h"
-#include "engine/RecordingSettings.h"
+#include "engine/SampleRate.h"
 #include "platform/AudioInput.h"
 #include "platform/SaveDialog.h"
 #include "recording/SavingRecordings.h"
@@ -36,9 +36,8 @@ public:
     Q_ENUM(State)
 
     // A recorder for `path`, or nullptr with why in `*error`.
-    using RecorderFactory =
-        std::function<std::unique_ptr<Recorder>(const QString &path, const RecordingSettings &settings,
-                                                std::unique_ptr<platform::AudioInput> input, QString *error)>;
+    using RecorderFactory = std::function<std::unique_ptr<Recorder>(
+        const QString &path, SampleRate rate, std::unique_ptr<platform::AudioInput> input, QString *error)>;
 
     struct Services {
         platform::SaveDialog &saveDialog;

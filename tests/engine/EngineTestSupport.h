@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/AudioRecorder.h"
-#include "recording/QualityPreset.h"
+#include "engine/SampleRate.h"
 
 #include <QObject>
 #include <QString>
@@ -21,11 +21,9 @@
 
 namespace enginetest {
 
-inline RecordingSettings settingsAt(int rate)
+inline SampleRate atRate(int hertz)
 {
-    RecordingSettings settings = recordingSettings(QualityPreset::High);
-    settings[RecordingKey::sampleRate] = rate;
-    return settings;
+    return static_cast<SampleRate>(hertz);
 }
 
 // For a test of what create() says of a file that cannot be created: the disk answers at once

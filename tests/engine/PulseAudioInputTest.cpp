@@ -279,9 +279,9 @@ TEST(PulseAudioInputOpen, TheRecorderKeepsItsEventLoopTurningWhileTheServerDoesN
     TestPreferences preferences;
     RecordingController controller(
         {dialog, preferences, platform::makeSystemAudioInput,
-         [](const QString &path, const RecordingSettings &settings,
-            std::unique_ptr<platform::AudioInput> input, QString *error) -> std::unique_ptr<Recorder> {
-             return AudioRecorder::create(path, settings, std::move(input), error);
+         [](const QString &path, SampleRate rate, std::unique_ptr<platform::AudioInput> input,
+            QString *error) -> std::unique_ptr<Recorder> {
+             return AudioRecorder::create(path, rate, std::move(input), error);
          }});
     std::vector<QString> messages;
     QObject::connect(&controller, &RecordingController::messageChanged,
@@ -410,7 +410,7 @@ protected:
         auto input = openFlowing(rate);
         platform::PulseAudioInput *raw = input.get();
         QString error;
-        auto recorder = AudioRecorder::create(path, settingsAt(rate), std::move(input), &error);
+        auto recorder = AudioRecorder::create(path, atRate(rate), std::move(input), &error);
         ASSERT_TRUE(recorder) << error.toStdString();
         if (sourceName)
             *sourceName = raw->sourceName();
@@ -489,7 +489,7 @@ TEST_F(PulseCapture, ADefaultChosenAfterTheInputOpenedIsTheOneRecorded)
 
     const QString path = dir.file("switched.caf");
     QString error;
-    auto recorder = AudioRecorder::create(path, settingsAt(24000), std::move(input), &error);
+    auto recorder = AudioRecorder::create(path, atRate(24000), std::move(input), &error);
     ASSERT_TRUE(recorder) << error.toStdString();
     EXPECT_EQ(raw->sourceName(), "vmic_b");
     ASSERT_TRUE(recorder->record());
@@ -510,7 +510,7 @@ TEST_F(PulseCapture, PausingHoldsTheCaptureAndStopKeepsEverythingCaptured)
     auto input = openFlowing(24000);
     platform::PulseAudioInput *raw = input.get();
     QString error;
-    auto recorder = AudioRecorder::create(path, settingsAt(24000), std::move(input), &error);
+    auto recorder = AudioRecorder::create(path, atRate(24000), std::move(input), &error);
     ASSERT_TRUE(recorder) << error.toStdString();
 
     // What arrives while the save dialog would be up is not recorded.
@@ -549,7 +549,7 @@ TEST_F(PulseCapture, UnloadingTheMicrophoneEndsTheRecordingWithFailed)
     TempDir dir;
     const QString path = dir.file("unplugged.caf");
     QString error;
-    auto recorder = AudioRecorder::create(path, settingsAt(48000), openFlowing(48000), &error);
+    auto recorder = AudioRecorder::create(path, atRate(48000), openFlowing(48000), &error);
     ASSERT_TRUE(recorder) << error.toStdString();
     FailedSpy spy(*recorder);
     ASSERT_TRUE(recorder->record());
@@ -582,7 +582,7 @@ TEST_F(PulseCapture, TheFileHoldsWhatWasCapturedFromRecordToStop)
         SCOPED_TRACE(length.count());
         const QString path = dir.file("length.caf");
         QString error;
-        auto recorder = AudioRecorder::create(path, settingsAt(48000), openFlowing(48000), &error);
+        auto recorder = AudioRecorder::create(path, atRate(48000), openFlowing(48000), &error);
         ASSERT_TRUE(recorder) << error.toStdString();
         const auto start = std::chrono::steady_clock::now();
         ASSERT_TRUE(recorder->record());
@@ -618,7 +618,7 @@ TEST_F(PulseCapture, ALongPauseLetsTheMicrophoneGoAndTheResumeKeepsWhatFollows)
         SCOPED_TRACE(letGo ? "long pause" : "short pause");
         const QString path = dir.file("paused.caf");
         QString error;
-        auto recorder = AudioRecorder::create(path, settingsAt(48000), openFlowing(48000, 1s), &error);
+        auto recorder = AudioRecorder::create(path, atRate(48000), openFlowing(48000, 1s), &error);
         ASSERT_TRUE(recorder) << error.toStdString();
         const auto start = std::chrono::steady_clock::now();
         ASSERT_TRUE(recorder->record());
@@ -654,7 +654,7 @@ TEST_F(PulseCapture, AServerThatStopsAnsweringHoldsUpNeitherPauseNorResumeNorSto
     TempDir dir;
     const QString path = dir.file("hung.caf");
     QString error;
-    auto recorder = AudioRecorder::create(path, settingsAt(24000), openFlowing(24000, 300ms), &error);
+    auto recorder = AudioRecorder::create(path, atRate(24000), openFlowing(24000, 300ms), &error);
     ASSERT_TRUE(recorder) << error.toStdString();
     ASSERT_TRUE(recorder->record());
     std::this_thread::sleep_for(700ms);
@@ -816,7 +816,7 @@ TEST_F(PulseCapture, AMovedRecordingGoesOnFromAnotherMicrophoneButNotFromAnOutpu
         setDefaultSource("vmic_a");
         const QString path = dir.file("moved.caf");
         QString error;
-        auto recorder = AudioRecorder::create(path, settingsAt(48000), openFlowing(48000), &error);
+        auto recorder = AudioRecorder::create(path, atRate(48000), openFlowing(48000), &error);
         ASSERT_TRUE(recorder) << error.toStdString();
         FailedSpy failed(*recorder);
         std::vector<QString> names;

@@ -68,7 +68,7 @@ public:
 // then points at.
 inline RecordingController::RecorderFactory fakeRecorders(FakeRecorder *&latest)
 {
-    return [&latest](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>,
+    return [&latest](const QString &, SampleRate, std::unique_ptr<platform::AudioInput>,
                      QString *) -> std::unique_ptr<Recorder> {
         auto made = std::make_unique<FakeRecorder>();
         latest = made.get();
@@ -79,7 +79,7 @@ inline RecordingController::RecorderFactory fakeRecorders(FakeRecorder *&latest)
 // No recorder for any recording: none starts.
 inline RecordingController::RecorderFactory noRecorders()
 {
-    return [](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>, QString *) {
+    return [](const QString &, SampleRate, std::unique_ptr<platform::AudioInput>, QString *) {
         return std::unique_ptr<Recorder>();
     };
 }

@@ -92,7 +92,7 @@ protected:
         auto fake = std::make_unique<FakeAudioInput>();
         input = fake.get();
         QString error;
-        recorder = AudioRecorder::create(path, settingsAt(kRate), std::move(fake), &error, options);
+        recorder = AudioRecorder::create(path, atRate(kRate), std::move(fake), &error, options);
         if (!recorder) {
             ADD_FAILURE() << error.toStdString();
             return false;
@@ -227,9 +227,9 @@ TEST_F(StorageFaults, StopStartAndPauseDuringAStallAnswerAtOnceAndTheFilesCatchU
              inputs.push_back(input.get());
              return input;
          },
-         [](const QString &path, const RecordingSettings &settings,
-            std::unique_ptr<platform::AudioInput> input, QString *error) -> std::unique_ptr<Recorder> {
-             return AudioRecorder::create(path, settings, std::move(input), error);
+         [](const QString &path, SampleRate rate, std::unique_ptr<platform::AudioInput> input,
+            QString *error) -> std::unique_ptr<Recorder> {
+             return AudioRecorder::create(path, rate, std::move(input), error);
          }});
     preferences.setValue(QStringLiteral("qualitaAudio"), 2); // 48 kHz
     const QString second = dir.file("second.caf");
@@ -359,7 +359,7 @@ TEST_F(StorageFaults, AnExistingRecordingIsReplacedOnlyOnceTheNewOneHasAudioOnDi
         auto fake = std::make_unique<FakeAudioInput>();
         input = fake.get();
         QString error;
-        recorder = AudioRecorder::create(path, settingsAt(kRate), std::move(fake), &error);
+        recorder = AudioRecorder::create(path, atRate(kRate), std::move(fake), &error);
         ASSERT_TRUE(recorder) << error.toStdString();
         failures = std::make_unique<FailedSpy>(*recorder);
         EXPECT_EQ(contentsOf(path), old) << "nothing is written before the recording starts";
@@ -409,8 +409,8 @@ TEST_F(StorageFaults, APathThatIsNotARegularFileIsRefusedAtOnce)
         SCOPED_TRACE(c.kind);
         const auto before = std::chrono::steady_clock::now();
         QString error;
-        EXPECT_FALSE(AudioRecorder::create(c.path, settingsAt(kRate), std::make_unique<FakeAudioInput>(),
-                                           &error, patientCreation()));
+        EXPECT_FALSE(AudioRecorder::create(c.path, atRate(kRate), std::make_unique<FakeAudioInput>(), &error,
+                                           patientCreation()));
         EXPECT_LT(std::chrono::steady_clock::now() - before, 1s);
         EXPECT_TRUE(error.contains(c.path) && error.contains(QString::fromLatin1(c.kind)))
             << error.toStdString();

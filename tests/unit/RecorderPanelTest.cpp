@@ -267,14 +267,13 @@ protected:
     FakeSaveDialog dialog;
     TestPreferences preferences;
     FakeRecorder *fake = nullptr;
-    RecordingController controller{
-        {dialog, preferences, [] { return nullptr; },
-         [this](const QString &, const RecordingSettings &, std::unique_ptr<platform::AudioInput>,
-                QString *) -> std::unique_ptr<Recorder> {
-             auto made = std::make_unique<FakeRecorder>();
-             fake = made.get();
-             return made;
-         }}};
+    RecordingController controller{{dialog, preferences, [] { return nullptr; },
+                                    [this](const QString &, SampleRate, std::unique_ptr<platform::AudioInput>,
+                                           QString *) -> std::unique_ptr<Recorder> {
+                                        auto made = std::make_unique<FakeRecorder>();
+                                        fake = made.get();
+                                        return made;
+                                    }}};
     QWidget popover;
     RecorderPanel *panel = nullptr;
     LogCapture log;

@@ -48,11 +48,10 @@ class RecordingControllerTest : public ::testing::Test {
 protected:
     RecordingControllerTest()
         : recording({dialog, preferences, [this] { return std::make_unique<FakeMicrophone>(microphone); },
-                     [this](const QString &path, const RecordingSettings &settings,
-                            std::unique_ptr<platform::AudioInput> input,
+                     [this](const QString &path, SampleRate rate, std::unique_ptr<platform::AudioInput> input,
                             QString *error) -> std::unique_ptr<Recorder> {
                          madeFor = path;
-                         madeWith = settings;
+                         madeWith = rate;
                          inputWasOpen = input && input->isOpen();
                          if (!creationError.isEmpty()) {
                              *error = creationError;
@@ -72,7 +71,7 @@ protected:
     TestPreferences preferences;
     QString creationError;
     QString madeFor;
-    RecordingSettings madeWith;
+    std::optional<SampleRate> madeWith;
     bool inputWasOpen = false;
     FakeRecorder *fake = nullptr;
     bool choosingWhileShown = false;
@@ -172,8 +171,7 @@ TEST_F(RecordingControllerTest, ThePresetStoredAtConfirmationGivesTheSampleRate)
         if (stored)
             preferences.setValue(QStringLiteral("qualitaAudio"), *stored);
         recording.clickRecord();
-        EXPECT_EQ(madeWith.at("AVSampleRateKey"), rate)
-            << (stored ? stored->toString().toStdString() : "absent");
+        EXPECT_EQ(madeWith, SampleRate(rate)) << (stored ? stored->toString().toStdString() : "absent");
         recording.stop();
         QCoreApplication::processEvents(); // its file is saved
     }
@@ -182,7 +180,7 @@ TEST_F(RecordingControllerTest, ThePresetStoredAtConfirmationGivesTheSampleRate)
     preferences.clear();
     dialog.whileShown = [this] { preferences.setValue(QStringLiteral("qualitaAudio"), 0); };
     recording.clickRecord();
-    EXPECT_EQ(madeWith.at("AVSampleRateKey"), 12000);
+    EXPECT_EQ(madeWith, SampleRate::Hz12000);
 }
 
 TEST_F(RecordingControllerTest, TheDialogOpensWhereTheLastRecordingWent)
