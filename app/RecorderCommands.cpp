@@ -3,8 +3,6 @@
 #include "platform/Log.h"
 #include "recording/RecordingController.h"
 
-#include <QTimer>
-
 using Answer = platform::SingleInstance::Answer;
 
 namespace {
@@ -37,11 +35,6 @@ RecorderCommands::RecorderCommands(RecordingController &controller, QObject *par
 {
 }
 
-bool RecorderCommands::choosingWhereToSave() const
-{
-    return startQueued || controller.choosingWhereToSave();
-}
-
 Answer RecorderCommands::answer(const QString &action)
 {
     if (action == QLatin1String("record"))
@@ -57,27 +50,19 @@ Answer RecorderCommands::answer(const QString &action)
 
 Answer RecorderCommands::record()
 {
-    if (choosingWhereToSave())
+    if (controller.choosingWhereToSave())
         return refused(QStringLiteral("the save dialog is already open: choose where to save, or cancel it"));
-    if (controller.state() != RecordingController::State::Ready) {
-        controller.clickRecord();
-        return done(stateName(controller.state()));
-    }
-    // The first press opens the save dialog, which waits for the user: the answer cannot.
-    startQueued = true;
-    QTimer::singleShot(0, this, [this] {
-        startQueued = false;
-        // A press of the button in between has opened the dialog already.
-        if (controller.state() == RecordingController::State::Ready && !choosingWhereToSave())
-            controller.clickRecord();
-    });
-    return done(QStringLiteral("choosing where to save"));
+    // The first press opens the save dialog, which waits for the user: the answer does not.
+    controller.clickRecord();
+    if (controller.choosingWhereToSave())
+        return done(QStringLiteral("choosing where to save"));
+    return done(stateName(controller.state()));
 }
 
 Answer RecorderCommands::stop()
 {
     if (controller.state() == RecordingController::State::Ready) {
-        return refused(choosingWhereToSave()
+        return refused(controller.choosingWhereToSave()
                            ? QStringLiteral("nothing is recording yet: the save dialog is open")
                            : QStringLiteral("nothing is recording"));
     }

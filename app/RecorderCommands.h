@@ -20,9 +20,6 @@ public:
 private:
     platform::SingleInstance::Answer record();
     platform::SingleInstance::Answer stop();
-    bool choosingWhereToSave() const;
 
     RecordingController &controller;
-    // A start was answered and its save dialog is about to open.
-    bool startQueued = false;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QObject>
+
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -7,11 +9,13 @@
 #include <thread>
 
 // One piece of work on a thread of its own, for what may wait on something that does not answer
-// (a sound server that is stopped): the UI thread waits a moment for it and, past that, keeps
-// its event loop running while it waits, so that the application never freezes.
+// (a sound server that is stopped): the UI thread waits a moment for it at most, and hears when
+// it has ended through the event loop.
 class BackgroundWork {
 public:
-    explicit BackgroundWork(std::function<void()> work);
+    // Runs `work`; once it has ended, `ended` runs on the thread of `context`, which must outlive
+    // this object. `ended` should ask waitFor(0ms) before it uses what the work made.
+    BackgroundWork(std::function<void()> work, QObject *context = nullptr, std::function<void()> ended = {});
     // Waits for the work to end.
     ~BackgroundWork();
     BackgroundWork(const BackgroundWork &) = delete;
@@ -19,9 +23,6 @@ public:
 
     // Whether the work has ended, waiting for it at most `patience`.
     bool waitFor(std::chrono::milliseconds patience);
-    // Runs the event loop until the work has ended. False when the application was told to quit
-    // first (the work goes on: the destructor waits for it).
-    bool waitRunningEvents();
 
 private:
     std::mutex mutex_;

@@ -23,7 +23,12 @@ RecordingController::RecordingController(Services services, QObject *parent)
     benchtrace::watchUiThread(this);
 }
 
-RecordingController::~RecordingController() = default;
+RecordingController::~RecordingController()
+{
+    // The threads that may still tell this object something end first.
+    creating.reset();
+    discarding.reset();
+}
 
 void RecordingController::setState(State state)
 {
@@ -55,17 +60,12 @@ void RecordingController::showMessage(const QString &text)
 void RecordingController::clickRecord()
 {
     // A start is under way: the dialog is up, or the sound server is waited for after it.
-    if (askingWhereToSave)
+    if (starting != Start::None)
         return;
     switch (current) {
     case State::Ready:
         Log::line("parte la registrazione");
         startRecording();
-        Log::line("+++++++++++++++++++++++++++++++++++++++");
-        if (!recorder)
-            return;
-        Log::line("è partita la registrazione");
-        setState(State::Recording);
         return;
     case State::Recording:
         setState(State::Paused);
@@ -93,65 +93,108 @@ void RecordingController::clickRecord()
 void RecordingController::startRecording()
 {
     Log::line("createRecorder");
-    askingWhereToSave = true;
+    starting = Start::ChoosingWhereToSave;
     showMessage({});
 
     // The sound server takes up to a second to deliver the first samples of a new input:
-    // open it now, while the user is in the dialog, so the first words after confirming
-    // are captured. What arrives before the recording starts is dropped. It opens on a thread of
-    // its own, waited for a moment only: a server that does not answer holds up nothing.
-    std::unique_ptr<platform::AudioInput> input = services.makeInput();
-    auto opening = std::make_unique<BackgroundWork>(
+    // open it now, while the user is in the dialog, so the first words after confirming are
+    // captured, at the rate of the preset as it is now (the recorder opens it again if the preset
+    // changes meanwhile). What arrives before the recording starts is dropped. It opens on a
+    // thread of its own: a server that does not answer holds up nothing.
+    input = services.makeInput();
+    opening = std::make_unique<BackgroundWork>(
         [opened = input.get(), rate = hertz(sampleRateFor(QualityPresets::read(services.preferences)))] {
             QString inputError;
             if (opened && !opened->open(rate, &inputError))
                 Log::diagnostic(inputError);
         });
-    opening->waitFor(soundServerPatience);
+    services.saveDialog.open(
+        proposedRecordingName(services.now()), {QStringLiteral("caf")},
+        RecordingFolder::start(services.preferences), this,
+        [this](const platform::SaveDialog::Result &answer) { whereToSaveChosen(answer); });
+}
 
-    const platform::SaveDialog::Result answer =
-        services.saveDialog.runModal(proposedRecordingName(services.now()), {QStringLiteral("caf")},
-                                     RecordingFolder::start(services.preferences));
+void RecordingController::whereToSaveChosen(const platform::SaveDialog::Result &answer)
+{
     if (answer.response != platform::SaveDialog::OK) {
         Log::line(answer.response == platform::SaveDialog::Cancel ? "canceled" : "test");
-        // The input is closed once it has opened or given up.
-        waitForSoundServer(*opening);
-        opening.reset();
-        if (input)
-            input->close();
-        askingWhereToSave = false;
+        discardInput();
+        starting = Start::None;
+        Log::line("+++++++++++++++++++++++++++++++++++++++");
         return;
     }
 
     benchtrace::mark("dialog confirmed");
-    const SampleRate rate = sampleRateFor(QualityPresets::read(services.preferences));
-    QString error;
-    std::unique_ptr<Recorder> made;
     // A file still being completed has a writer of its own: a second one would overwrite it.
     if (savingFiles.holds(answer.path)) {
-        error = QStringLiteral("“%1” is still being saved. Choose another name, or wait until it is saved.")
-                    .arg(QDir::toNativeSeparators(answer.path));
-        waitForSoundServer(*opening);
-        opening.reset();
-    } else {
-        // Creating the recorder, once the input has opened or given up, asks the sound server
-        // which input is the default, and may open it again: off the UI thread too.
-        std::unique_ptr<Recorder> created;
-        BackgroundWork creating([&, uiThread = thread()] {
-            opening.reset();
-            created = services.makeRecorder(answer.path, rate, std::move(input), &error);
-            if (created)
-                created->moveToThread(uiThread);
-        });
-        if (!waitForSoundServer(creating)) {
-            askingWhereToSave = false;
-            return; // quitting: the recorder goes unstarted, leaving no file
-        }
-        made = std::move(created);
+        discardInput();
+        startWith(answer.path, nullptr,
+                  QStringLiteral("“%1” is still being saved. Choose another name, or wait until it is saved.")
+                      .arg(QDir::toNativeSeparators(answer.path)));
+        return;
     }
+    // Creating the recorder, once the input has opened or given up, asks the sound server which
+    // input is the default, and may open it again: on a thread of its own, waited for a moment,
+    // then with the panel saying so.
+    starting = Start::CreatingRecorder;
+    creation = std::make_unique<Creation>();
+    creation->path = answer.path;
+    creation->opening = std::move(opening);
+    creation->input = std::move(input);
+    creating = std::make_unique<BackgroundWork>(
+        [made = creation.get(), rate = sampleRateFor(QualityPresets::read(services.preferences)),
+         makeRecorder = services.makeRecorder, uiThread = thread()] {
+            made->opening.reset();
+            made->recorder = makeRecorder(made->path, rate, std::move(made->input), &made->error);
+            if (made->recorder)
+                made->recorder->moveToThread(uiThread);
+        },
+        this, [this] { recorderCreated(); });
+    if (!creating->waitFor(soundServerPatience)) {
+        showMessage(QStringLiteral("Waiting for the sound server…"));
+        return;
+    }
+    recorderCreated();
+}
+
+void RecordingController::recorderCreated()
+{
+    // Told twice when it was waited for: the first time counts.
+    if (!creating || !creating->waitFor(std::chrono::milliseconds(0)))
+        return;
+    creating.reset();
+    const std::unique_ptr<Creation> made = std::move(creation);
+    if (shownMessage == QStringLiteral("Waiting for the sound server…"))
+        showMessage({});
+    startWith(made->path, std::move(made->recorder), made->error);
+}
+
+void RecordingController::discardInput()
+{
+    if (!opening || opening->waitFor(soundServerPatience)) {
+        opening.reset();
+        if (input)
+            input->close();
+        input.reset();
+        return;
+    }
+    // Still opening, on a sound server that does not answer: it is closed on a thread of its own
+    // once it has opened or given up.
+    auto unused = std::make_shared<UnusedInput>(
+        UnusedInput{std::move(opening), std::move(input), std::move(discarding)});
+    discarding = std::make_unique<BackgroundWork>([unused] {
+        unused->earlier.reset();
+        unused->opening.reset();
+        if (unused->input)
+            unused->input->close();
+    });
+}
+
+void RecordingController::startWith(const QString &path, std::unique_ptr<Recorder> made, const QString &error)
+{
     if (made) {
         recorder = std::move(made);
-        recordingPath = answer.path;
+        recordingPath = path;
         Recorder *current = recorder.get();
         connect(
             current, &Recorder::failed, this,
@@ -164,15 +207,13 @@ void RecordingController::startRecording()
         connect(current, &Recorder::notice, this, &RecordingController::notice, Qt::QueuedConnection);
         connect(
             current, &Recorder::fileMoved, this,
-            [this, current](const QString &path) {
+            [this, current](const QString &moved) {
                 if (current == recorder.get())
-                    recordingPath = path;
+                    recordingPath = moved;
             },
             Qt::QueuedConnection);
         recorder->setMeteringEnabled(true);
     } else {
-        if (input)
-            input->close();
         Log::line("Creation of AVAudioRecorder failed");
         Log::line(error);
         showMessage(QStringLiteral("Could not start recording: ") + error);
@@ -184,7 +225,7 @@ void RecordingController::startRecording()
         setRecordImage(QStringLiteral("pause"));
         if (recorder->record()) {
             // After record(): the preferences are written to disk at once.
-            RecordingFolder::remember(services.preferences, answer.path);
+            RecordingFolder::remember(services.preferences, path);
         } else {
             // It ended before it started (the microphone lost, the file impossible): why is told
             // once its writer has said its last word.
@@ -196,17 +237,13 @@ void RecordingController::startRecording()
     if (recorder)
         benchtrace::blockUiLater(this);
     startTick();
-    askingWhereToSave = false;
-}
+    starting = Start::None;
 
-bool RecordingController::waitForSoundServer(BackgroundWork &work)
-{
-    if (work.waitFor(soundServerPatience))
-        return true;
-    showMessage(QStringLiteral("Waiting for the sound server…"));
-    const bool ended = work.waitRunningEvents();
-    showMessage({});
-    return ended;
+    Log::line("+++++++++++++++++++++++++++++++++++++++");
+    if (!recorder)
+        return;
+    Log::line("è partita la registrazione");
+    setState(State::Recording);
 }
 
 void RecordingController::startTick()

@@ -73,9 +73,10 @@ public:
     void tick(QTimer *firing);
 
     State state() const { return current; }
-    // The save dialog is up, waiting for the user: the close guard holds the panel open, and
-    // the record and stop buttons wait.
-    bool choosingWhereToSave() const { return askingWhereToSave; }
+    // A start is under way: the save dialog is up, waiting for the user, or the recorder is
+    // being created once it was confirmed. The close guard holds the panel open, and the record
+    // and stop buttons wait.
+    bool choosingWhereToSave() const { return starting != Start::None; }
     // The record button's image: "rec" or "pause".
     QString recordImage() const { return imageName; }
     QString timeText() const { return shownTime; }
@@ -106,13 +107,16 @@ signals:
 
 private:
     void startRecording();
+    void whereToSaveChosen(const platform::SaveDialog::Result &answer);
+    void recorderCreated();
+    // Closes the input opened for a recording that did not take it, once it has opened.
+    void discardInput();
+    // The end of a start: the recording begins with `made`, or, without it, `error` is told.
+    void startWith(const QString &path, std::unique_ptr<Recorder> made, const QString &error);
     void setState(State state);
     void setRecordImage(const QString &name);
     void showTime(double seconds);
     void showMessage(const QString &text);
-    // Waits for `work`, which waits on the sound server: a moment, then with the event loop
-    // running and the panel saying so. False when the application quits first.
-    bool waitForSoundServer(BackgroundWork &work);
     void startTick();
     void endTick();
     void finishRecording(std::optional<SavingRecordings::Told> told = {});
@@ -124,7 +128,29 @@ private:
 
     Services services;
     State current = State::Ready;
-    bool askingWhereToSave = false;
+    // The steps of a start, from the record button to a running recording.
+    enum class Start { None, ChoosingWhereToSave, CreatingRecorder };
+    Start starting = Start::None;
+    // The input opened for the next recording while the dialog is up, and its opening.
+    std::unique_ptr<platform::AudioInput> input;
+    std::unique_ptr<BackgroundWork> opening;
+    // What the creation of a recorder works on, on a thread of its own, and what it makes.
+    struct Creation {
+        QString path;
+        std::unique_ptr<BackgroundWork> opening;
+        std::unique_ptr<platform::AudioInput> input;
+        std::unique_ptr<Recorder> recorder;
+        QString error;
+    };
+    std::unique_ptr<Creation> creation;
+    std::unique_ptr<BackgroundWork> creating;
+    // An input that no recording took, still opening when it was given up.
+    struct UnusedInput {
+        std::unique_ptr<BackgroundWork> opening;
+        std::unique_ptr<platform::AudioInput> input;
+        std::unique_ptr<BackgroundWork> earlier; // the one given up before it
+    };
+    std::unique_ptr<BackgroundWork> discarding;
     std::unique_ptr<Recorder> recorder;
     QString recordingPath; // the file of `recorder`
     SavingRecordings savingFiles;

@@ -7,47 +7,68 @@
 namespace platform {
 
 namespace {
-// The name is shown as it is, never read as markup.
-bool replaceConfirmed(QWidget *parent, const QString &name)
+
+// Asks whether `name` may be replaced, showing it as it is, never read as markup; `answered`
+// runs with the answer.
+void askToReplace(QWidget *parent, const QString &name, QObject *context, std::function<void(bool)> answered)
 {
-    QMessageBox question(QMessageBox::Question, QStringLiteral("Save Recording"),
-                         QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(name),
-                         QMessageBox::Yes | QMessageBox::No, parent);
-    question.setTextFormat(Qt::PlainText);
-    return question.exec() == QMessageBox::Yes;
+    auto *question =
+        new QMessageBox(QMessageBox::Question, QStringLiteral("Save Recording"),
+                        QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(name),
+                        QMessageBox::Yes | QMessageBox::No, parent);
+    question->setTextFormat(Qt::PlainText);
+    question->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(question, &QMessageBox::finished, context,
+                     [question, answered = std::move(answered)](int) {
+                         answered(question->result() == QMessageBox::Yes);
+                     });
+    question->open();
 }
+
 } // namespace
 
-SaveDialog::Result QtSaveDialog::runModal(const QString &proposedName, const QStringList &allowedTypes,
-                                          const QString &folder)
+void QtSaveDialog::open(const QString &proposedName, const QStringList &allowedTypes, const QString &folder,
+                        QObject *context, std::function<void(const Result &)> done)
 {
     QStringList patterns;
     for (const QString &type : allowedTypes)
         patterns << QStringLiteral("*.") + type;
-    QFileDialog dialog(parent, QStringLiteral("Save Recording"), folder);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(QStringLiteral("Core Audio Format (%1)").arg(patterns.join(QLatin1Char(' '))));
+    auto *dialog = new QFileDialog(parent, QStringLiteral("Save Recording"), folder);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setNameFilter(QStringLiteral("Core Audio Format (%1)").arg(patterns.join(QLatin1Char(' '))));
     if (!allowedTypes.isEmpty())
-        dialog.setDefaultSuffix(allowedTypes.first());
-    dialog.selectFile(proposedName);
+        dialog->setDefaultSuffix(allowedTypes.first());
+    dialog->selectFile(proposedName);
 
-    Result result;
-    result.response = dialog.exec();
-    if (result.response != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return result;
-    QString path = dialog.selectedFiles().first();
-    if (!allowedTypes.isEmpty() && !allowedTypes.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive)) {
-        // A name with another extension still becomes a file of the allowed type.
-        path += QLatin1Char('.') + allowedTypes.first();
-        if (QFileInfo::exists(path) && !replaceConfirmed(parent, QFileInfo(path).fileName())) {
-            result.response = Cancel;
-            return result;
-        }
-    }
-    result.response = OK;
-    result.path = path;
-    return result;
+    QObject::connect(dialog, &QDialog::finished, context,
+                     [this, dialog, allowedTypes, context, done = std::move(done)](int response) {
+                         Result result;
+                         result.response = response;
+                         if (response != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
+                             done(result);
+                             return;
+                         }
+                         result.response = OK;
+                         result.path = dialog->selectedFiles().first();
+                         if (allowedTypes.isEmpty() ||
+                             allowedTypes.contains(QFileInfo(result.path).suffix(), Qt::CaseInsensitive)) {
+                             done(result);
+                             return;
+                         }
+                         // A name with another extension still becomes a file of the allowed type.
+                         result.path += QLatin1Char('.') + allowedTypes.first();
+                         if (!QFileInfo::exists(result.path)) {
+                             done(result);
+                             return;
+                         }
+                         askToReplace(parent, QFileInfo(result.path).fileName(), context,
+                                      [result, done](bool replace) {
+                                          done(replace ? result : Result{Cancel, QString()});
+                                      });
+                     });
+    dialog->open();
 }
 
 } // namespace platform

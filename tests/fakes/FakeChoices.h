@@ -24,22 +24,38 @@ public:
     }
 };
 
+// Answers at once with `answer`, unless `holdOpen`: then the dialog stays up until finish().
 class FakeSaveDialog : public platform::SaveDialog {
 public:
-    Result runModal(const QString &name, const QStringList &types, const QString &folder) override
+    void open(const QString &name, const QStringList &types, const QString &folder, QObject *,
+              std::function<void(const Result &)> done) override
     {
         proposedName = name;
         shownFolder = folder;
         allowedTypes = types;
         ++runs;
+        pending = std::move(done);
         if (whileShown)
             whileShown();
-        return answer;
+        if (!holdOpen)
+            finish(answer);
     }
+    // The user answers the dialog that is up.
+    void finish(const Result &result)
+    {
+        if (const auto done = std::exchange(pending, nullptr))
+            done(result);
+    }
+    bool isOpen() const { return pending != nullptr; }
+
     Result answer{OK, QString()};
+    bool holdOpen = false;
     std::function<void()> whileShown;
     QString proposedName;
     QString shownFolder;
     QStringList allowedTypes;
     int runs = 0;
+
+private:
+    std::function<void(const Result &)> pending;
 };
