@@ -178,15 +178,18 @@ struct AudioRecorder::Impl final : platform::AudioSink {
             return state != State::Ended;
         }
         asked = Asked::Record;
-        carryOut([this] {
-            // What the input captured before this moment (while the save dialog was up) and is
-            // still on its way is dropped: the recording goes on from now.
+        // What the input captured before this moment (while the save dialog was up) and is still
+        // on its way is dropped: the recording goes on from now. The start waits for that (a few
+        // milliseconds; the server has just answered the recorder's creation), so that a started
+        // recording captures from the moment it says so.
+        control->post([this] {
             input->drain();
             setState(State::Recording);
             if (state == State::Recording && !started.exchange(true))
                 benchtrace::mark("recording started");
         });
-        return state != State::Ended;
+        control->waitUntilIdle();
+        return state == State::Recording;
     }
 
     void pause()

@@ -25,9 +25,10 @@ public:
         // How long create() waits for the file to be created. A disk that answers within it
         // has a file that cannot be created told by create(); a slower one is not waited for.
         std::chrono::milliseconds creationWait{10};
-        // How long record(), pause() and stop() wait for the input to have done it. A sound
+        // How long a resume, pause() and stop() wait for the input to have done it. A sound
         // server that takes longer (stopped, or hung) is not waited for: the input catches up
-        // on a thread of its own, in the order asked, and nothing it captured is lost.
+        // on a thread of its own, in the order asked, and nothing it captured is lost. The first
+        // record() waits until the capture runs.
         std::chrono::milliseconds serverPatience{100};
     };
 

@@ -9,7 +9,7 @@ import time
 import unittest
 from pathlib import Path
 
-from harness import (RECORD_PRESSED, RECORDING_STARTED, SESSION_DIR, E2ETestCase, app_binary, play,
+from harness import (RECORD_PRESSED, RECORDING_STARTED, SESSION_DIR, STARTUP, E2ETestCase, app_binary, play,
                      recording_start, run, tone_wav, wait_for)
 
 MEDIUM_RATE = 24000
@@ -55,6 +55,7 @@ class SessionEnd(E2ETestCase):
         tone = tone_wav(folder / "tone.wav", 8.0)
         app = self.launch(env={"DISPLAY": display.name})
         tap = self.mic_tap()
+        app.wait_lines(STARTUP, timeout=20)     # the window opens a second after the launch
         m = app.mark()
         display.click(self.a11y.extents(self.widget(app, "Record", timeout=20)))
         app.wait_lines(RECORD_PRESSED, since=m)

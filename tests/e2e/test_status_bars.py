@@ -509,7 +509,7 @@ class StatusNotifierOnWayland(WaylandCase):
         app = self.launch_wayland()
         reason = self.fallback_sentence(app)
         self.assertTrue(reason.strip())
-        self.wait_popover(app, True, timeout=5)
+        self.wait_popover(app, True, timeout=10)
         for name in ("Record", "Stop", "Settings"):
             with self.subTest(button=name):
                 self.widget(app, name)
