@@ -1,7 +1,7 @@
 #include "app/Launcher.h"
 
 #include "app/CommandLine.h"
-#include "app/QuitGuard.h"
+#include "app/QuitRequests.h"
 #include "app/RecorderCommands.h"
 #include "platform/DesktopSession.h"
 #include "platform/Log.h"
@@ -60,29 +60,31 @@ std::unique_ptr<Recorder> makeAudioRecorder(const QString &path, SampleRate rate
     return AudioRecorder::create(path, rate, std::move(input), error);
 }
 
-// Told on stderr, and in a notification where the desktop shows one. A hidden panel has sent
-// its message as a notification already; an open one is about to go away with the process.
-void tellNotCompleted(const QString &failure, const QWidget *panel, platform::StatusItem &tray)
+// Ends the application as the controller's answer to a quit allows: at once when everything is
+// saved; with exit status 1, told on stderr and in a notification, when a file could not be
+// completed (a hidden panel has sent its message as a notification already; an open one is
+// about to go away with the process); at once with status 1 when the user gave up what was left.
+void endApplication(const RecordingController::QuitOutcome &outcome, const QWidget *panel,
+                    platform::StatusItem &tray)
 {
+    if (outcome.abandonedSeconds) {
+        qCWarning(lcRegistratore, "quit before the recording was saved: %.1f s of audio lost.",
+                  *outcome.abandonedSeconds);
+        // A writer still waiting for the disk would hold the exit, and its audio is given up.
+        std::fflush(nullptr);
+        std::_Exit(1);
+    }
+    if (outcome.failures.isEmpty()) {
+        QCoreApplication::exit(0);
+        return;
+    }
+    const QString failure = outcome.failures.join(QLatin1Char(' '));
     Log::diagnostic(QStringLiteral("the recording could not be completed: ") + failure);
-    if (panel && panel->isVisible()) {
+    if (panel && panel->isVisible())
         tray.showMessage(QStringLiteral("Registratore"),
                          QStringLiteral("The recording could not be completed: ") + failure);
-    }
-}
-
-// The recording of a process whose display went away: completed with the recorders alone,
-// without the panel's widgets, and said so on stderr.
-void finishAfterDisplayLoss(RecordingController &controller)
-{
-    if (!controller.busy())
-        return;
-    QString failure;
-    if (controller.completeFilesNow(&failure))
-        std::fputs("registratore: the display went away; the recording was completed.\n", stderr);
-    else
-        Log::diagnostic(QStringLiteral("the display went away; the recording could not be completed: ") +
-                        failure);
+    // The notification leaves through the event loop.
+    QTimer::singleShot(300, qApp, [] { QCoreApplication::exit(1); });
 }
 
 } // namespace
@@ -152,15 +154,17 @@ int runRecorderApplication(int &argc, char **argv)
     if (statusBar)
         indicator = std::make_unique<StatusIndicator>(controller, *tray);
     // The toolkit ends the process at once when the display goes away: the recording is
-    // completed on the way out all the same.
-    platform::DisplayLossGuard displayLoss([&controller] { finishAfterDisplayLoss(controller); });
-#if QT_CONFIG(sessionmanager)
-    // The session is ending (logout): the recording ends and its file is saved, without keeping
-    // the desktop waiting for the disk. The quit that follows waits for the file (QuitGuard).
-    QObject::connect(&application, &QGuiApplication::commitDataRequest, [&controller](QSessionManager &) {
-        if (controller.state() != RecordingController::State::Ready)
-            controller.stop();
+    // completed on the way out all the same, and said so on stderr.
+    platform::DisplayLossGuard displayLoss([&controller] {
+        if (!controller.busy())
+            return;
+        controller.requestQuit(RecordingController::Quit::DisplayGone);
     });
+#if QT_CONFIG(sessionmanager)
+    // The session is ending (logout): the application quits once the recording is saved,
+    // without keeping the desktop waiting for the disk.
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &controller,
+                     [&controller](QSessionManager &) { controller.requestQuit(); });
 #endif
 
     QObject::connect(&instance, &platform::SingleInstance::reopenRequested, &shell,
@@ -174,9 +178,27 @@ int runRecorderApplication(int &argc, char **argv)
         QApplication::setQuitOnLastWindowClosed(true);
         shell.launchInWindow(panel);
     }
-    // A quit while a file is being written waits for it, showing what is left.
-    QuitGuard quitGuard(controller, [&shell] { shell.showRecorder(); });
-    application.installEventFilter(&quitGuard);
+    // Every quit goes to the controller, which answers once the files allow it; while it waits
+    // for them, the recorder shows what is left.
+    QuitRequests quitRequests(controller);
+    application.installEventFilter(&quitRequests);
+    QObject::connect(&controller, &RecordingController::quitWaitStarted, &shell,
+                     &StatusBarShell::showRecorder);
+    QObject::connect(
+        &controller, &RecordingController::readyToQuit, &application,
+        [panel, tray](const RecordingController::QuitOutcome &outcome) {
+            // Inside Qt's message handler, which is about to end the process.
+            if (outcome.how == RecordingController::Quit::DisplayGone) {
+                if (outcome.failures.isEmpty())
+                    Log::diagnosticNow(QStringLiteral("the display went away; the recording was completed."));
+                else
+                    Log::diagnosticNow(
+                        QStringLiteral("the display went away; the recording could not be completed: ") +
+                        outcome.failures.join(QLatin1Char(' ')));
+                return;
+            }
+            endApplication(outcome, panel, *tray);
+        });
     // The desktop's keyboard shortcuts, sent by later launches.
     RecorderCommands commands(controller);
     instance.setCommandHandler([&commands](const QString &action) { return commands.answer(action); });
@@ -191,28 +213,5 @@ int runRecorderApplication(int &argc, char **argv)
     // A quit asked before the event loop runs would be dropped by it.
     if (platform::terminationRequested())
         return 0;
-    int status = application.exec();
-
-    if (const std::optional<double> lost = quitGuard.abandonedSeconds()) {
-        std::fprintf(stderr, "registratore: quit before the recording was saved: %.1f s of audio lost.\n",
-                     *lost);
-        // A writer still waiting for the disk would hold the exit, and its audio is given up.
-        std::fflush(nullptr);
-        std::_Exit(1);
-    }
-    // However the application was asked to end, the recording is completed before it does,
-    // and a completion that failed makes the exit status.
-    QStringList failures = quitGuard.failures();
-    if (QString failure; !controller.finishBeforeQuit(&failure))
-        failures << failure;
-    if (!failures.isEmpty()) {
-        tellNotCompleted(failures.join(QLatin1Char(' ')), panel, *tray);
-        // The notification leaves through the event loop.
-        QEventLoop settle;
-        QTimer::singleShot(300, &settle, &QEventLoop::quit);
-        settle.exec();
-        if (status == 0)
-            status = 1;
-    }
-    return status;
+    return application.exec();
 }

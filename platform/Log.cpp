@@ -85,6 +85,13 @@ void diagnostic(const QString &text)
     qCWarning(lcRegistratore).noquote() << escaped(text);
 }
 
+void diagnosticNow(const QString &text)
+{
+    const QByteArray utf8 = (QStringLiteral("registratore: ") + text).toUtf8();
+    std::lock_guard guard(lock);
+    write(stderr, escapedUtf8(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size()))));
+}
+
 QString escaped(const QString &text)
 {
     const QByteArray utf8 = text.toUtf8();

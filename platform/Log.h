@@ -27,6 +27,9 @@ inline void line(const char *text)
 // A warning of lcRegistratore (standard error, after "registratore: "), escaped as the log's
 // lines are.
 void diagnostic(const QString &text);
+// The same line written straight to standard error: for where Qt's logging cannot be used
+// (inside Qt's message handler, as the display goes away).
+void diagnosticNow(const QString &text);
 
 // `text` with its control characters (C0, DEL, C1) escaped, as the log writes it.
 QString escaped(const QString &text);

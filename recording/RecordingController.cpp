@@ -8,18 +8,21 @@
 #include "recording/RecordingFileName.h"
 #include "recording/RecordingFolder.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QStringList>
 #include <QTimer>
 
 #include <algorithm>
-#include <cstdio>
 
 RecordingController::RecordingController(Services services, QObject *parent)
     : QObject(parent), services(std::move(services)), shownTime(formatElapsedTime(0))
 {
     connect(&savingFiles, &SavingRecordings::saveFailed, this, &RecordingController::fileNotSaved);
+    connect(&savingFiles, &SavingRecordings::fileSaved, this, [this](bool complete, const QString &failure) {
+        if (quitAsked && !complete)
+            quitFailures << failure;
+    });
+    connect(&savingFiles, &SavingRecordings::allSaved, this, &RecordingController::quitIfDone);
     benchtrace::watchUiThread(this);
 }
 
@@ -166,6 +169,13 @@ void RecordingController::recorderCreated()
     const std::unique_ptr<Creation> made = std::move(creation);
     if (shownMessage == QStringLiteral("Waiting for the sound server…"))
         showMessage({});
+    if (quitAsked) {
+        // The application is ending: the recorder goes unstarted, leaving no file.
+        made->recorder.reset();
+        starting = Start::None;
+        quitIfDone();
+        return;
+    }
     startWith(made->path, std::move(made->recorder), made->error);
 }
 
@@ -294,9 +304,9 @@ void RecordingController::stop()
 }
 
 // The panel is ready again at once; the recorder's time is read after that, and the recorder goes
-// on completing its file in the background. `told`: the recording ended by itself, and the user
-// was told what became of its file.
-void RecordingController::finishRecording(std::optional<SavingRecordings::Told> told)
+// on completing its file in the background. `failureTold`: the recording ended by itself, and the
+// user was told what became of its file.
+void RecordingController::finishRecording(bool failureTold)
 {
     setRecordImage(QStringLiteral("rec"));
     showTime(0);
@@ -304,7 +314,7 @@ void RecordingController::finishRecording(std::optional<SavingRecordings::Told> 
     if (recorder) {
         Log::line(
             QStringLiteral("secondiegistrazione : %1").arg(elapsedSecondsField(recorder->currentTime())));
-        savingFiles.save(std::move(recorder), recordingPath, std::move(told));
+        savingFiles.save(std::move(recorder), recordingPath, failureTold);
     }
     endTick();
     levels = {};
@@ -323,7 +333,7 @@ void RecordingController::recordingFailed(Recorder *from, const QString &reason,
     if (from != recorder.get())
         return;
     Log::line(QStringLiteral("recording ended : ") + reason);
-    finishRecording(SavingRecordings::Told{saved, saved ? QString() : reason});
+    finishRecording(true);
     QString text = QStringLiteral("The recording stopped: ") + reason;
     if (saved)
         text += QStringLiteral(" Everything recorded until then is saved.");
@@ -342,7 +352,7 @@ void RecordingController::audioMissing(double seconds, double atSeconds)
     const QString text =
         QStringLiteral("%1 s missing at %2")
             .arg(QString::number(std::max(seconds, 0.1), 'f', 1), formatElapsedTime(atSeconds));
-    std::fprintf(stderr, "registratore: audio lost: %s\n", qPrintable(text));
+    qCWarning(lcRegistratore).noquote() << QStringLiteral("audio lost: ") + text;
     showMessage(text);
 }
 
@@ -355,20 +365,46 @@ void RecordingController::inputChanged(const QString &name)
     showMessage(text);
 }
 
-bool RecordingController::finishBeforeQuit(QString *failure)
+void RecordingController::requestQuit(Quit how)
 {
-    // The event loop has ended: a failure the recorder announced just before still waits in
-    // the queue, and it decides what the file holds.
-    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    if (quitAnswered)
+        return;
+    if (how == Quit::DisplayGone) {
+        quitAnswered = true;
+        emit readyToQuit({how, std::nullopt, completeFilesNow()});
+        return;
+    }
+    if (quitAsked) {
+        // Asked twice: the user would rather lose what is left than wait for it.
+        quitAnswered = true;
+        emit readyToQuit({how, savingFiles.secondsToSave(), quitFailures});
+        return;
+    }
+    quitAsked = true;
     if (current != State::Ready)
         stop();
-    const bool complete = savingFiles.waitForAll(failure);
-    // What the recorders said meanwhile is logged and shown as it would have been.
-    QCoreApplication::sendPostedEvents(&savingFiles, QEvent::MetaCall);
-    return complete;
+    quitIfDone();
+    if (quitAnswered)
+        return;
+    // A healthy disk completes the file at once, and the application quits with nothing shown.
+    QTimer::singleShot(SavingRecordings::graceMilliseconds, this, [this] {
+        if (quitAnswered)
+            return;
+        quitWaiting = true;
+        emit quitWaitStarted();
+    });
 }
 
-bool RecordingController::completeFilesNow(QString *failure)
+void RecordingController::quitIfDone()
+{
+    // A recorder still being created is dropped unstarted once it comes (recorderCreated()).
+    if (!quitAsked || quitAnswered || !savingFiles.isEmpty() || creating)
+        return;
+    quitAnswered = true;
+    emit readyToQuit({Quit::WhenSaved, std::nullopt, quitFailures});
+}
+
+QStringList RecordingController::completeFilesNow()
 {
     QStringList failures;
     QString why;
@@ -376,9 +412,5 @@ bool RecordingController::completeFilesNow(QString *failure)
         failures << why;
     if (!savingFiles.waitForAll(&why))
         failures << why;
-    if (failures.isEmpty())
-        return true;
-    if (failure)
-        *failure = failures.join(QLatin1Char(' '));
-    return false;
+    return failures;
 }

@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <chrono>
 #include <functional>
@@ -60,14 +61,26 @@ public:
     // Ends the recording, running or paused, at once: the panel is ready again, and the file is
     // completed in the background (saving()). A file that cannot be completed is told then.
     void stop();
-    // Ends a running or paused recording before the application ends, and waits until every
-    // file is done with. Returns whether all are complete, and if not, why in `*failure` (when
-    // given).
-    bool finishBeforeQuit(QString *failure = nullptr);
-    // Completes the files of the recording and of those being saved, waiting for the disk and
-    // telling no one: the display may be gone. Returns whether all are complete, and if not, why
-    // in `*failure` (when given).
-    bool completeFilesNow(QString *failure = nullptr);
+
+    // How the application is asked to end. WhenSaved: the recording is stopped, and the
+    // application goes on answering while every file is completed (the menu's Quit, a signal,
+    // the end of the session). DisplayGone: the toolkit ends the process as soon as this returns,
+    // so the files are completed here and now, touching nothing the display shows.
+    enum class Quit { WhenSaved, DisplayGone };
+    // What the application may end with, once readyToQuit() says so.
+    struct QuitOutcome {
+        Quit how = Quit::WhenSaved;
+        // Asked again while files were still being written: they were given up, with this much
+        // audio not written.
+        std::optional<double> abandonedSeconds;
+        // Why files could not be completed.
+        QStringList failures;
+    };
+    // The one road to quitting: answered by readyToQuit(), once, at once when nothing is being
+    // recorded or saved. Asked again while it waits, it gives up what is left.
+    void requestQuit(Quit how = Quit::WhenSaved);
+    // A quit waits for files past the first moment: the user should see what is left.
+    bool quitWaits() const { return quitWaiting; }
     // One tick of `firing`: the level and the time of the recorder, or, without a recorder, the
     // end of that timer.
     void tick(QTimer *firing);
@@ -104,6 +117,10 @@ signals:
     void levelCleared();
     // Something the user must read (empty: the previous message is gone).
     void messageChanged(const QString &text);
+    // A quit waits for files still being written (quitWaits()).
+    void quitWaitStarted();
+    // The application may end now, with `outcome`. Emitted once.
+    void readyToQuit(const RecordingController::QuitOutcome &outcome);
 
 private:
     void startRecording();
@@ -119,7 +136,12 @@ private:
     void showMessage(const QString &text);
     void startTick();
     void endTick();
-    void finishRecording(std::optional<SavingRecordings::Told> told = {});
+    void finishRecording(bool failureTold = false);
+    // Answers a quit once nothing is being recorded or saved any more.
+    void quitIfDone();
+    // Completes the files of the recording and of those being saved, waiting for the disk and
+    // telling no one. Returns why those that could not be completed were not.
+    QStringList completeFilesNow();
     void recordingFailed(Recorder *from, const QString &reason, bool saved);
     void fileNotSaved(const QString &failure);
     void audioMissing(double seconds, double atSeconds);
@@ -151,6 +173,10 @@ private:
         std::unique_ptr<BackgroundWork> earlier; // the one given up before it
     };
     std::unique_ptr<BackgroundWork> discarding;
+    bool quitAsked = false;
+    bool quitWaiting = false;
+    bool quitAnswered = false;
+    QStringList quitFailures;
     std::unique_ptr<Recorder> recorder;
     QString recordingPath; // the file of `recorder`
     SavingRecordings savingFiles;

@@ -42,7 +42,7 @@ SavingRecordings::SavingRecordings(QObject *parent) : QObject(parent) {}
 
 SavingRecordings::~SavingRecordings() = default;
 
-void SavingRecordings::save(std::unique_ptr<Recorder> recorder, const QString &path, std::optional<Told> told)
+void SavingRecordings::save(std::unique_ptr<Recorder> recorder, const QString &path, bool failureTold)
 {
     Recorder *stopped = recorder.get();
     connect(
@@ -59,7 +59,7 @@ void SavingRecordings::save(std::unique_ptr<Recorder> recorder, const QString &p
             }
         },
         Qt::QueuedConnection);
-    saving.push_back({std::move(recorder), samePath(path), std::move(told)});
+    saving.push_back({std::move(recorder), samePath(path), failureTold});
     stopped->stop();
     if (clock)
         return;
@@ -67,7 +67,7 @@ void SavingRecordings::save(std::unique_ptr<Recorder> recorder, const QString &p
     connect(clock.get(), &QTimer::timeout, this, [this] {
         shown = true;
         clock->setInterval(refreshMilliseconds);
-        refresh();
+        emit changed();
     });
     clock->start(graceMilliseconds);
 }
@@ -85,36 +85,13 @@ double SavingRecordings::secondsToSave() const
     return seconds;
 }
 
-QString SavingRecordings::text() const
-{
-    if (saving.empty() || !(shown || quitPending))
-        return {};
-    const double seconds = secondsToSave();
-    const QString what = saving.size() == 1 ? QStringLiteral("Saving…")
-                                            : QStringLiteral("Saving %1 recordings…").arg(saving.size());
-    QString text = seconds >= 0.5 ? QStringLiteral("%1 %2 s of audio still to write")
-                                        .arg(what)
-                                        .arg(std::max(1.0, std::round(seconds)), 0, 'f', 0)
-                                  : QStringLiteral("%1 completing the file").arg(what);
-    if (quitPending)
-        text += QStringLiteral("\nRegistratore quits once it is saved. Quit again to quit now and lose it.");
-    return text;
-}
-
-void SavingRecordings::setQuitPending(bool pending)
-{
-    quitPending = pending;
-    refresh();
-}
-
 bool SavingRecordings::waitForAll(QString *failures)
 {
     QStringList failed;
     for (Saving &s : saving) {
         QString failure;
-        const bool complete = s.told ? s.told->complete : s.recorder->waitUntilSaved(&failure);
-        if (!complete)
-            failed << (s.told ? s.told->failure : failure);
+        if (!s.recorder->waitUntilSaved(&failure))
+            failed << failure;
     }
     if (failed.isEmpty())
         return true;
@@ -130,25 +107,17 @@ void SavingRecordings::recorderSaved(Recorder *recorder, bool complete, const QS
     if (found == saving.end())
         return;
     // Told already when the recording ended by itself.
-    const bool untold = !complete && !found->told;
+    const bool untold = !complete && !found->failureTold;
     saving.erase(found);
+    emit fileSaved(complete, failure);
     if (untold)
         emit saveFailed(failure);
     if (!saving.empty()) {
-        refresh();
+        emit changed();
         return;
     }
     clock.reset();
     shown = false;
-    refresh();
+    emit changed();
     emit allSaved();
-}
-
-void SavingRecordings::refresh()
-{
-    const QString now = text();
-    if (now == shownText)
-        return;
-    shownText = now;
-    emit textChanged(now);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Log.h"
 #include "ui/LevelBar.h"
+#include "ui/SavingMessage.h"
 #include "ui/SettingsPopover.h"
 #include "ui_RecorderPanel.h"
 
@@ -43,7 +44,11 @@ RecorderPanel::RecorderPanel(RecordingController &recording, SettingsMenuFactory
     connect(&recording, &RecordingController::levelChanged, levelBar, &LevelBar::setLevel);
     connect(&recording, &RecordingController::levelCleared, levelBar, &LevelBar::clear);
     connect(&recording, &RecordingController::messageChanged, this, &RecorderPanel::showMessage);
-    connect(&recording.saving(), &SavingRecordings::textChanged, this, &RecorderPanel::showSaving);
+    const auto showSaving = [this, &recording] {
+        this->showSaving(savingMessage(recording.saving(), recording.quitWaits()));
+    };
+    connect(&recording.saving(), &SavingRecordings::changed, this, showSaving);
+    connect(&recording, &RecordingController::quitWaitStarted, this, showSaving);
 }
 
 RecorderPanel::~RecorderPanel() = default;

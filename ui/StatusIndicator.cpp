@@ -1,5 +1,7 @@
 #include "ui/StatusIndicator.h"
 
+#include "ui/SavingMessage.h"
+
 #include "recording/ElapsedTime.h"
 
 #include <QAction>
@@ -33,7 +35,8 @@ StatusLook statusLookFor(State state, double seconds, const QString &saving)
 
 StatusLook statusLookFor(const RecordingController &controller)
 {
-    return statusLookFor(controller.state(), controller.elapsedSeconds(), controller.saving().text());
+    return statusLookFor(controller.state(), controller.elapsedSeconds(),
+                         savingMessage(controller.saving(), controller.quitWaits()));
 }
 
 StatusIndicator::StatusIndicator(RecordingController &controller, platform::StatusItem &item, QObject *parent)
@@ -47,7 +50,8 @@ StatusIndicator::StatusIndicator(RecordingController &controller, platform::Stat
     // A status bar that asks for the tooltip gets the time of the moment it asks.
     connect(&item, &platform::StatusItem::toolTipWanted, this, &StatusIndicator::refresh);
     // A file still being saved after the stop.
-    connect(&controller.saving(), &SavingRecordings::textChanged, this, &StatusIndicator::refresh);
+    connect(&controller.saving(), &SavingRecordings::changed, this, &StatusIndicator::refresh);
+    connect(&controller, &RecordingController::quitWaitStarted, this, &StatusIndicator::refresh);
     refresh();
 }
 

@@ -50,7 +50,14 @@ public:
     void updateMeters() override { calls->push_back("updateMeters"); }
     float peakPowerForChannel(int) const override { return peak; }
 
-    void fail(const QString &reason, bool saved = true) { emit failed(reason, saved); }
+    // Ends by itself, as AudioRecorder does: saved() then says the file is complete only when
+    // `saved`.
+    void fail(const QString &reason, bool saved = true)
+    {
+        if (!saved)
+            completionFailure = reason;
+        emit failed(reason, saved);
+    }
 
     // Outlives the recorder, so a test can read what a stopped and released recorder was asked.
     std::shared_ptr<std::vector<std::string>> calls = std::make_shared<std::vector<std::string>>();

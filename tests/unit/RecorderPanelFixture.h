@@ -8,9 +8,11 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,17 @@ protected:
         return panel.findChild<T *>(QString::fromLatin1(name));
     }
     QString timeShown() { return outlet<QLabel>("timeField")->text(); }
+    // Asks the controller to quit and runs the event loop until it answers, `patience` at most.
+    std::optional<RecordingController::QuitOutcome> quit(int patience = 5000)
+    {
+        std::optional<RecordingController::QuitOutcome> answer;
+        QObject listening;
+        QObject::connect(&recording, &RecordingController::readyToQuit, &listening,
+                         [&answer](const RecordingController::QuitOutcome &outcome) { answer = outcome; });
+        recording.requestQuit();
+        (void)QTest::qWaitFor([&] { return answer.has_value(); }, patience);
+        return answer;
+    }
 
     FakeSaveDialog dialog;
     TestPreferences preferences;

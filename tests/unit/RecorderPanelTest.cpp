@@ -155,48 +155,88 @@ TEST_F(RecorderPanelTest, ARecordingThatFailsByItselfEndsAndTellsTheUser)
     EXPECT_TRUE(panel.message().isEmpty());
 }
 
-TEST_F(RecorderPanelTest, QuitCompletesARunningRecording)
-{
-    startRecording();
-    auto calls = fake->calls;
-    EXPECT_TRUE(recording.finishBeforeQuit());
-    EXPECT_EQ(calls->back(), "stop");
-    EXPECT_EQ(recording.state(), State::Ready);
-}
-
 TEST_F(RecorderPanelTest, AFileThatCannotBeCompletedIsToldAndNeverCalledSaved)
 {
     const QString failure = QStringLiteral("Cannot complete “x.caf”: Input/output error.");
-    QStringList told;
-    QObject::connect(&panel, &RecorderPanel::userMessage, [&told](const QString &text) { told << text; });
-    // Stopped by the user, at quit, and at quit with the recorder's own failure still queued.
-    for (int way = 0; way < 3; ++way) {
-        startRecording();
-        if (way < 2)
-            fake->completionFailure = failure;
-        else
-            fake->fail(failure, false);
-        if (way == 0) {
-            recording.stop();
-            QCoreApplication::processEvents();
-        } else {
-            QString why;
-            EXPECT_FALSE(recording.finishBeforeQuit(&why)) << way;
-            EXPECT_EQ(why, failure) << way;
-        }
-        EXPECT_EQ(recording.state(), State::Ready);
-        EXPECT_TRUE(panel.message().contains(failure)) << way;
-        EXPECT_FALSE(panel.message().contains(QStringLiteral("saved"))) << way;
-        if (way == 0) {
-            EXPECT_EQ(log.lines(), (Lines{"stop", "stoppo la registrazione", "secondiegistrazione : 0",
-                                          "recording ended : " + failure.toStdString()}));
-        }
-    }
-    EXPECT_EQ(told.size(), 3);
-    // Completed as it should be: nothing to tell.
     startRecording();
-    EXPECT_TRUE(recording.finishBeforeQuit());
+    fake->completionFailure = failure;
+    recording.stop();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(recording.state(), State::Ready);
+    EXPECT_TRUE(panel.message().contains(failure));
+    EXPECT_FALSE(panel.message().contains(QStringLiteral("saved")));
+    EXPECT_EQ(log.lines(), (Lines{"stop", "stoppo la registrazione", "secondiegistrazione : 0",
+                                  "recording ended : " + failure.toStdString()}));
 }
+
+// A quit, however the recording and its file fare: the controller answers once, with what the
+// application ends with.
+struct QuitCase {
+    const char *situation;
+    enum { Healthy, SlowDisk, CompletionFails, FailedBeforeTheQuit } disk;
+    int quits;
+    std::optional<double> abandoned;
+    bool fails;
+};
+
+class QuitTest : public RecorderPanelFixture, public ::testing::WithParamInterface<QuitCase> {};
+
+TEST_P(QuitTest, AQuitStopsTheRecordingWaitsForItsFileAndAnswersOnce)
+{
+    const QuitCase &c = GetParam();
+    const QString failure = QStringLiteral("Cannot complete “x.caf”: Input/output error.");
+    startRecording();
+    FakeRecorder *made = fake;
+    auto calls = made->calls;
+    if (c.disk == QuitCase::SlowDisk) {
+        made->slowDisk = true;
+        made->toSave = 12.4;
+        // Past the first moment the recorder says what the quit waits for; the file then completes.
+        QTimer::singleShot(SavingRecordings::graceMilliseconds + 100, &panel, [&] {
+            EXPECT_TRUE(recording.quitWaits());
+            EXPECT_TRUE(panel.message().endsWith(QStringLiteral("Quit again to quit now and lose it.")))
+                << panel.message().toStdString();
+            if (c.quits == 1)
+                made->finishSaving();
+        });
+    }
+    if (c.disk == QuitCase::CompletionFails)
+        made->completionFailure = failure;
+    if (c.disk == QuitCase::FailedBeforeTheQuit)
+        made->fail(failure, false); // still queued when the quit comes
+
+    std::optional<RecordingController::QuitOutcome> outcome = quit(c.quits == 2 ? 600 : 5000);
+    if (c.quits == 2) {
+        ASSERT_FALSE(outcome) << "answered before the file was saved";
+        outcome = quit();
+    }
+    ASSERT_TRUE(outcome);
+    EXPECT_EQ(recording.state(), State::Ready);
+    EXPECT_EQ(calls->back(), "stop");
+    EXPECT_EQ(outcome->abandonedSeconds, c.abandoned);
+    EXPECT_EQ(outcome->failures, c.fails ? QStringList{failure} : QStringList{});
+    if (c.fails) {
+        EXPECT_TRUE(panel.message().contains(failure));
+    }
+    // Answered once: a later request is not answered again.
+    EXPECT_FALSE(quit(100));
+    if (c.disk == QuitCase::SlowDisk && c.quits == 2)
+        made->finishSaving();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Situations, QuitTest,
+    ::testing::Values(QuitCase{"healthy disk", QuitCase::Healthy, 1, std::nullopt, false},
+                      QuitCase{"slow disk, waited for", QuitCase::SlowDisk, 1, std::nullopt, false},
+                      QuitCase{"slow disk, quit twice", QuitCase::SlowDisk, 2, 12.4, false},
+                      QuitCase{"completion fails", QuitCase::CompletionFails, 1, std::nullopt, true},
+                      QuitCase{"failed before the quit", QuitCase::FailedBeforeTheQuit, 1, std::nullopt,
+                               true}),
+    [](const auto &info) {
+        std::string name = info.param.situation;
+        std::erase_if(name, [](char ch) { return !std::isalnum(static_cast<unsigned char>(ch)); });
+        return name;
+    });
 
 TEST_F(RecorderPanelTest, AGapIsToldOnceWithItsLengthAndPlace)
 {
