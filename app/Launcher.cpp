@@ -10,7 +10,6 @@
 #include "platform/SystemEventMonitor.h"
 #include "platform/qt/DesktopMailComposer.h"
 #include "platform/qt/PopoverWindow.h"
-#include "platform/qt/QtApplication.h"
 #include "platform/qt/QtSaveDialog.h"
 #include "platform/qt/TrayStatusItem.h"
 #include "ui/StatusBarShell.h"
@@ -21,6 +20,7 @@
 #endif
 #include "engine/AudioRecorder.h"
 #include "ui/RecorderPanel.h"
+#include "ui/SettingsActions.h"
 #include "ui/SettingsMenu.h"
 
 #include <QApplication>
@@ -136,14 +136,15 @@ int runRecorderApplication(int &argc, char **argv)
     QSettings preferences;
     platform::QtSaveDialog saveDialog(popoverWindow);
     platform::DesktopMailComposer mail;
-    platform::QtApplication quit;
 
     // The recording, which the panel, the status icon, its menu and the shortcuts' commands all
     // act on and show.
     RecordingController controller(
         {saveDialog, preferences, platform::makeSystemAudioInput, makeAudioRecorder});
     StatusBarShell shell(std::move(statusItem), std::move(popover), *desktopEvents, controller);
-    const auto makeSettingsMenu = [&] { return new SettingsMenu(preferences, mail, quit); };
+    // The settings menu's rows, shared by the panel's settings menu and the status icon's menu.
+    SettingsActions settingsActions(preferences, mail);
+    const auto makeSettingsMenu = [&settingsActions] { return new SettingsMenu(settingsActions); };
     auto *panel = new RecorderPanel(controller, makeSettingsMenu);
     // The open panel shows the message itself; a notification would only cover it.
     QObject::connect(panel, &RecorderPanel::userMessage, tray, [tray, panel](const QString &text) {
@@ -202,7 +203,7 @@ int runRecorderApplication(int &argc, char **argv)
     // The desktop's keyboard shortcuts, sent by later launches.
     RecorderCommands commands(controller);
     instance.setCommandHandler([&commands](const QString &action) { return commands.answer(action); });
-    StatusMenu statusMenu(controller, preferences, makeSettingsMenu,
+    StatusMenu statusMenu(controller, settingsActions,
                           {[&commands] { commands.answer(QStringLiteral("record")); },
                            [&commands] { commands.answer(QStringLiteral("stop")); },
                            [&shell] { shell.showRecorder(); }});

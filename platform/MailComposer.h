@@ -8,8 +8,6 @@ namespace platform {
 class MailComposer {
 public:
     virtual ~MailComposer() = default;
-    // False when the desktop has no mail program to hand a message to.
-    virtual bool canCompose() const = 0;
     // `message` is a mailto: URL with the recipient, subject and body.
     virtual void compose(const QUrl &message) = 0;
 };

@@ -1,43 +1,33 @@
 #include "ui/SettingsMenu.h"
 
-#include "platform/Application.h"
 #include "platform/Log.h"
-#include "platform/MailComposer.h"
-#include "recording/QualityPreset.h"
-#include "recording/SupportContact.h"
+#include "ui/SettingsActions.h"
 #include "ui_SettingsMenu.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QSettings>
 #include <QTableWidget>
 
 namespace {
 const QColor menuColour(71, 121, 202);
-const QString qualityKey = QString::fromLatin1(QualityPresets::preferenceKey);
-
-// The standard text form of a list of strings: ["a", "b"].
-QString listText(const QStringList &entries)
-{
-    QStringList quoted;
-    for (const QString &entry : entries)
-        quoted << QLatin1Char('"') + entry + QLatin1Char('"');
-    return QLatin1Char('[') + quoted.join(QStringLiteral(", ")) + QLatin1Char(']');
-}
 } // namespace
 
-SettingsMenu::SettingsMenu(QSettings &preferences, platform::MailComposer &mail,
-                           platform::Application &application, QWidget *parent)
-    : QWidget(parent), preferences(preferences), mail(mail), application(application),
-      ui(std::make_unique<Ui::SettingsMenu>())
+SettingsMenu::SettingsMenu(SettingsActions &actions, QWidget *parent)
+    : QWidget(parent), actions(actions), ui(std::make_unique<Ui::SettingsMenu>())
 {
     ui->setupUi(this);
     rowTable = ui->table;
+    // The quality row follows the stored preset; opening the menu stores Medium where nothing it
+    // knows is stored.
+    actions.readQuality(SettingsActions::Missing::StoreMedium);
+    for (QAction *row : actions.rows())
+        rows << row->text();
     applyColours();
     connect(rowTable, &QTableWidget::clicked, this,
             [this](const QModelIndex &index) { activateRow(index.row()); });
     rowTable->installEventFilter(this);
     fillTable();
+    connect(actions.quality(), &QAction::changed, this, &SettingsMenu::qualityChanged);
 }
 
 SettingsMenu::~SettingsMenu() = default;
@@ -62,20 +52,15 @@ void SettingsMenu::applyColours()
     // Whoever gives the menu the focus gives it to the rows, so the keyboard and screen
     // readers start on the first one.
     setFocusProxy(rowTable);
-
-    setUpQualityRow();
 }
 
-void SettingsMenu::setUpQualityRow()
+void SettingsMenu::qualityChanged()
 {
-    const std::optional<int> code = QualityPresets::storedCode(QualityPresets::stored(preferences));
-    if (!code) {
-        // Nothing stored, or something the menu never writes: start from Medium and keep it.
-        rows[0] = QualityPresets::rowText(QualityPreset::Medium);
-        preferences.setValue(qualityKey, static_cast<int>(QualityPreset::Medium));
+    const QString text = actions.quality()->text();
+    if (text == rows[0])
         return;
-    }
-    rows[0] = QualityPresets::rowText(QualityPresets::fromStored(QVariant(*code)));
+    rows[0] = text;
+    fillTable();
 }
 
 int SettingsMenu::rowCount()
@@ -137,37 +122,5 @@ void SettingsMenu::runSelectedRow()
     const int row = selectedRow();
     if (row < 0 || row >= rows.size())
         return;
-    switch (row) {
-    case 0:
-        stepQuality();
-        break;
-    case 1:
-        contactUs();
-        break;
-    case 2:
-        application.terminate();
-        break;
-    }
-}
-
-void SettingsMenu::stepQuality()
-{
-    const std::optional<int> code = QualityPresets::storedCode(QualityPresets::stored(preferences));
-    QualityPreset next = QualityPreset::Medium;
-    if (code && *code == 1)
-        next = QualityPreset::High;
-    else if (code && *code != 0)
-        next = QualityPreset::Low;
-    rows[0] = QualityPresets::rowText(next);
-    preferences.setValue(qualityKey, static_cast<int>(next));
-    fillTable();
-    Log::line(QStringLiteral("arrayMenu : ") + listText(rows));
-}
-
-void SettingsMenu::contactUs()
-{
-    Log::line("contact us");
-    if (!mail.canCompose())
-        return;
-    mail.compose(SupportContact::message());
+    actions.rows().at(row)->trigger();
 }

@@ -7,27 +7,21 @@
 
 class QTableWidget;
 class QTableWidgetItem;
-
-class QSettings;
-
-namespace platform {
-class Application;
-class MailComposer;
-} // namespace platform
+class SettingsActions;
 
 namespace Ui {
 class SettingsMenu;
 }
 
-// The settings menu: the quality preset, a contact e-mail and quit, as rows of a table.
+// The settings menu: the quality preset, a contact e-mail and quit (SettingsActions), as rows of
+// a table.
 class SettingsMenu : public QWidget {
     Q_OBJECT
 public:
     static constexpr int rowHeight = 30;
     static constexpr const char *columnIdentifier = "LinguaColumn";
 
-    SettingsMenu(QSettings &preferences, platform::MailComposer &mail, platform::Application &application,
-                 QWidget *parent = nullptr);
+    explicit SettingsMenu(SettingsActions &actions, QWidget *parent = nullptr);
     ~SettingsMenu() override;
 
     // A new cell for `row` of the column at `column`; only the column "LinguaColumn" is filled.
@@ -50,16 +44,12 @@ private:
     int rowCount();
     // Fills the table again from `rows`.
     void fillTable();
-    void setUpQualityRow();
-    void stepQuality();
-    void contactUs();
+    // The quality row's action changed its text (a step, here or in the status icon's menu).
+    void qualityChanged();
 
-    QSettings &preferences;
-    platform::MailComposer &mail;
-    platform::Application &application;
+    SettingsActions &actions;
     std::unique_ptr<Ui::SettingsMenu> ui;
     QTableWidget *rowTable = nullptr;
-    QStringList rows{QStringLiteral("Quality : Medium"), QStringLiteral("Contact Us"),
-                     QStringLiteral("Quit")};
+    QStringList rows;
     int selected = -1;
 };

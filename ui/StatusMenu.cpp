@@ -1,18 +1,14 @@
 #include "ui/StatusMenu.h"
 
 #include "platform/Log.h"
-#include "recording/QualityPreset.h"
 #include "recording/RecordingController.h"
-#include "ui/SettingsMenu.h"
-
-#include <memory>
+#include "ui/SettingsActions.h"
 
 using State = RecordingController::State;
 
-StatusMenu::StatusMenu(RecordingController &controller, QSettings &preferences,
-                       SettingsMenuFactory makeSettingsMenu, Actions actions, QObject *parent)
-    : QObject(parent), controller(controller), preferences(preferences),
-      makeSettingsMenu(std::move(makeSettingsMenu))
+StatusMenu::StatusMenu(RecordingController &controller, SettingsActions &settings, Actions actions,
+                       QObject *parent)
+    : QObject(parent), controller(controller), settings(settings)
 {
     state = entries.addAction(QString());
     state->setEnabled(false);
@@ -24,13 +20,15 @@ StatusMenu::StatusMenu(RecordingController &controller, QSettings &preferences,
         open();
     });
     entries.addSeparator();
-    quality = entries.addAction(QString(), this, [this] { runSettingsRow(0); });
-    entries.addAction(QStringLiteral("Contact Us"), this, [this] { runSettingsRow(1); });
-    entries.addAction(QStringLiteral("Quit"), this, [this] { runSettingsRow(2); });
+    entries.addActions(settings.rows());
 
     connect(&controller, &RecordingController::stateChanged, this, &StatusMenu::refresh);
-    // The save dialog and the stored preset change without a signal: read again at each showing.
-    connect(&entries, &QMenu::aboutToShow, this, &StatusMenu::refresh);
+    // The save dialog and the stored preset change without a signal: read again at each showing,
+    // which, as the settings menu's opening does, stores Medium where nothing it knows is stored.
+    connect(&entries, &QMenu::aboutToShow, this, [this, &settings] {
+        refresh();
+        settings.readQuality(SettingsActions::Missing::StoreMedium);
+    });
     refresh();
 }
 
@@ -51,12 +49,5 @@ void StatusMenu::refresh()
     const bool choosing = controller.choosingWhereToSave();
     record->setEnabled(!choosing);
     stop->setEnabled(!choosing && controller.state() != State::Ready);
-    quality->setText(QualityPresets::rowText(QualityPresets::read(preferences)));
-}
-
-void StatusMenu::runSettingsRow(int row)
-{
-    const std::unique_ptr<SettingsMenu> settings(makeSettingsMenu());
-    settings->activateRow(row);
-    refresh();
+    settings.readQuality();
 }

@@ -5,20 +5,18 @@
 
 #include <functional>
 
-class SettingsMenu;
 class RecordingController;
-
-class QSettings;
+class SettingsActions;
 
 // The status icon's menu, where the status bar shows one (a click on GNOME with the
 // AppIndicator extension, a right click on KDE and Xfce): the recorder's state and time (kept by
 // StatusIndicator, as in the tooltip), Record / Pause / Resume and Stop, an entry that opens the
 // panel, and the settings menu's rows. Each entry does what its button or row does: the record
-// and stop entries run the commands of the keyboard shortcuts, the rows run a settings menu's.
+// and stop entries run the commands of the keyboard shortcuts, and the rows are the settings
+// menu's own actions.
 class StatusMenu : public QObject {
     Q_OBJECT
 public:
-    using SettingsMenuFactory = std::function<SettingsMenu *()>;
     // What the entries that are not settings rows run.
     struct Actions {
         std::function<void()> record; // the shortcut's "record"
@@ -26,22 +24,19 @@ public:
         std::function<void()> openPanel;
     };
 
-    StatusMenu(RecordingController &controller, QSettings &preferences, SettingsMenuFactory makeSettingsMenu,
-               Actions actions, QObject *parent = nullptr);
+    StatusMenu(RecordingController &controller, SettingsActions &settings, Actions actions,
+               QObject *parent = nullptr);
 
     QMenu *menu() { return &entries; }
     QAction *stateEntry() const { return state; }
 
 private:
     void refresh();
-    void runSettingsRow(int row);
 
     RecordingController &controller;
-    QSettings &preferences;
-    SettingsMenuFactory makeSettingsMenu;
+    SettingsActions &settings;
     QMenu entries;
     QAction *state = nullptr;
     QAction *record = nullptr;
     QAction *stop = nullptr;
-    QAction *quality = nullptr;
 };

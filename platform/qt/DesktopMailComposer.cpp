@@ -1,15 +1,15 @@
 #include "platform/qt/DesktopMailComposer.h"
 
-#include <QDesktopServices>
+#include "platform/Log.h"
 
-#include <cstdio>
+#include <QDesktopServices>
 
 namespace platform {
 
 void DesktopMailComposer::compose(const QUrl &message)
 {
     if (!QDesktopServices::openUrl(message))
-        std::fputs("registratore: the desktop has no mail program to write the message with\n", stderr);
+        Log::diagnostic(QStringLiteral("the desktop has no mail program to write the message with"));
 }
 
 } // namespace platform

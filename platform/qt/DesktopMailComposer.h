@@ -7,7 +7,6 @@ namespace platform {
 // Hands mailto: URLs to the desktop's mail handler through QDesktopServices.
 class DesktopMailComposer : public MailComposer {
 public:
-    bool canCompose() const override { return true; }
     void compose(const QUrl &message) override;
 };
 

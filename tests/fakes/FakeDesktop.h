@@ -1,7 +1,6 @@
 #pragma once
 
 #include "fakes/FakeChoices.h"
-#include "platform/Application.h"
 #include "platform/GlobalEventMonitor.h"
 #include "platform/MailComposer.h"
 #include "platform/StatusItem.h"
@@ -95,14 +94,6 @@ public:
 
 class FakeMail : public platform::MailComposer {
 public:
-    bool canCompose() const override { return available; }
     void compose(const QUrl &message) override { sent.push_back(message); }
-    bool available = true;
     std::vector<QUrl> sent;
-};
-
-class FakeApplication : public platform::Application {
-public:
-    void terminate() override { ++terminations; }
-    int terminations = 0;
 };

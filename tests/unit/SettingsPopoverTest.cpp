@@ -5,6 +5,7 @@
 #include "fakes/LogCapture.h"
 #include "recording/RecordingController.h"
 #include "ui/RecorderPanel.h"
+#include "ui/SettingsActions.h"
 #include "ui/SettingsMenu.h"
 
 #include <QPointer>
@@ -20,7 +21,7 @@ class SettingsPopoverTest : public ::testing::Test {
 protected:
     TestPreferences preferences;
     FakeMail mail;
-    FakeApplication application;
+    SettingsActions actions{preferences, mail};
     LogCapture log;
 };
 } // namespace
@@ -29,7 +30,7 @@ TEST_F(SettingsPopoverTest, TheSettingsButtonOpensANewMenuEachTimeAndReleasesThe
 {
     FakeSaveDialog dialog;
     RecordingController recording({dialog, preferences, [] { return nullptr; }, noRecorders()});
-    RecorderPanel panel(recording, [this] { return new SettingsMenu(preferences, mail, application); });
+    RecorderPanel panel(recording, [this] { return new SettingsMenu(actions); });
     auto *button = panel.findChild<QToolButton *>(QStringLiteral("settingsButton"));
     button->resize(30, 24);
     log.clear();
