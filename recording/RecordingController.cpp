@@ -17,6 +17,8 @@
 RecordingController::RecordingController(Services services, QObject *parent)
     : QObject(parent), services(std::move(services)), shownTime(formatElapsedTime(0))
 {
+    tickClock.setInterval(tickMilliseconds);
+    connect(&tickClock, &QTimer::timeout, this, &RecordingController::tick);
     connect(&savingFiles, &SavingRecordings::saveFailed, this, &RecordingController::fileNotSaved);
     connect(&savingFiles, &SavingRecordings::fileSaved, this, [this](bool complete, const QString &failure) {
         if (quitAsked && !complete)
@@ -258,32 +260,20 @@ void RecordingController::startWith(const QString &path, std::unique_ptr<Recorde
 
 void RecordingController::startTick()
 {
-    endTick();
-    timer = std::make_unique<QTimer>();
-    timer->setInterval(tickMilliseconds);
-    QTimer *created = timer.get();
-    connect(created, &QTimer::timeout, this, [this, created] { tick(created); });
     // The tick runs for the whole recording, seen or not: the level trace has no holes.
-    timer->start();
-    tick(created);
+    tickClock.start();
+    tick();
 }
 
 void RecordingController::endTick()
 {
-    if (!timer)
-        return;
-    timer->stop();
-    // The timer may be the one whose tick is running: let it go once that has returned.
-    timer.release()->deleteLater();
+    tickClock.stop();
 }
 
-void RecordingController::tick(QTimer *firing)
+void RecordingController::tick()
 {
     if (!recorder) {
-        if (firing)
-            firing->stop();
-        if (timer.get() == firing)
-            endTick();
+        endTick();
         return;
     }
     recorder->updateMeters();

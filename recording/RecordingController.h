@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include <chrono>
 #include <functional>
@@ -19,7 +20,6 @@
 
 class BackgroundWork;
 class QSettings;
-class QTimer;
 
 // One recording at a time, from the record button's first press to stop: the Ready / Recording /
 // Paused state, the recorder's lifecycle (the input opened early, the save dialog, creation,
@@ -81,9 +81,9 @@ public:
     void requestQuit(Quit how = Quit::WhenSaved);
     // A quit waits for files past the first moment: the user should see what is left.
     bool quitWaits() const { return quitWaiting; }
-    // One tick of `firing`: the level and the time of the recorder, or, without a recorder, the
-    // end of that timer.
-    void tick(QTimer *firing);
+    // One tick: the level and the time of the recorder, or, without a recorder, the end of the
+    // tick.
+    void tick();
 
     State state() const { return current; }
     // A start is under way: the save dialog is up, waiting for the user, or the recorder is
@@ -103,8 +103,8 @@ public:
     bool busy() const { return current != State::Ready || !savingFiles.isEmpty(); }
     // Peak levels of the current recording, one per tick.
     const std::vector<float> &powerTrace() const { return levels; }
-    // The tick's timer while there is one.
-    QTimer *tickTimer() const { return timer.get(); }
+    // The tick's timer while it runs.
+    const QTimer *tickTimer() const { return tickClock.isActive() ? &tickClock : nullptr; }
     bool hasRecorder() const { return recorder != nullptr; }
 
 signals:
@@ -180,7 +180,7 @@ private:
     std::unique_ptr<Recorder> recorder;
     QString recordingPath; // the file of `recorder`
     SavingRecordings savingFiles;
-    std::unique_ptr<QTimer> timer;
+    QTimer tickClock;
     std::vector<float> levels;
     QString imageName = QStringLiteral("rec");
     QString shownTime;

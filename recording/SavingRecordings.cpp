@@ -38,7 +38,14 @@ bool sameFile(const QString &a, const QString &b)
 
 } // namespace
 
-SavingRecordings::SavingRecordings(QObject *parent) : QObject(parent) {}
+SavingRecordings::SavingRecordings(QObject *parent) : QObject(parent)
+{
+    connect(&clock, &QTimer::timeout, this, [this] {
+        shown = true;
+        clock.setInterval(refreshMilliseconds);
+        emit changed();
+    });
+}
 
 SavingRecordings::~SavingRecordings() = default;
 
@@ -61,15 +68,8 @@ void SavingRecordings::save(std::unique_ptr<Recorder> recorder, const QString &p
         Qt::QueuedConnection);
     saving.push_back({std::move(recorder), samePath(path), failureTold});
     stopped->stop();
-    if (clock)
-        return;
-    clock = std::make_unique<QTimer>();
-    connect(clock.get(), &QTimer::timeout, this, [this] {
-        shown = true;
-        clock->setInterval(refreshMilliseconds);
-        emit changed();
-    });
-    clock->start(graceMilliseconds);
+    if (!clock.isActive())
+        clock.start(graceMilliseconds);
 }
 
 bool SavingRecordings::holds(const QString &path) const
@@ -116,7 +116,7 @@ void SavingRecordings::recorderSaved(Recorder *recorder, bool complete, const QS
         emit changed();
         return;
     }
-    clock.reset();
+    clock.stop();
     shown = false;
     emit changed();
     emit allSaved();

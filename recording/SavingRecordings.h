@@ -4,12 +4,11 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <memory>
 #include <optional>
 #include <vector>
-
-class QTimer;
 
 // Recordings that have been stopped while their files are still being completed in the
 // background (a slow or stalled disk), and how much is left of them. A file completed within the
@@ -58,6 +57,6 @@ private:
     void recorderSaved(Recorder *recorder, bool complete, const QString &failure);
 
     std::vector<Saving> saving;
-    std::unique_ptr<QTimer> clock; // the first moment's grace, then the refresh of the text
+    QTimer clock; // the first moment's grace, then the refresh of what is told
     bool shown = false;
 };

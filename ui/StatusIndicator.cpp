@@ -44,6 +44,8 @@ StatusIndicator::StatusIndicator(RecordingController &controller, platform::Stat
       // What the launch put on the icon already.
       shown(statusLookFor(State::Ready, 0))
 {
+    ticking.setSingleShot(true);
+    connect(&ticking, &QTimer::timeout, this, &StatusIndicator::refresh);
     connect(&controller, &RecordingController::stateChanged, this, &StatusIndicator::refresh);
     // The paused time is known only once the recorder has paused.
     connect(&controller, &RecordingController::timeTextChanged, this, &StatusIndicator::refresh);
@@ -80,14 +82,10 @@ void StatusIndicator::refresh()
     shown = look;
 
     if (controller.state() != State::Recording || item.asksForToolTip()) {
-        ticking.reset();
+        ticking.stop();
         return;
-    }
-    if (!ticking) {
-        ticking = std::make_unique<QTimer>();
-        connect(ticking.get(), &QTimer::timeout, this, &StatusIndicator::refresh);
     }
     // Just after the recording's next whole second, so the time shown is never a second behind.
     const auto millis = static_cast<qint64>(controller.elapsedSeconds() * 1000);
-    ticking->start(static_cast<int>(1000 - millis % 1000) + 20);
+    ticking.start(static_cast<int>(1000 - millis % 1000) + 20);
 }

@@ -38,7 +38,8 @@ public:
     StatusIndicator(RecordingController &controller, platform::StatusItem &item, QObject *parent = nullptr);
     ~StatusIndicator() override;
     // The clock while a recording runs.
-    QTimer *clock() const { return ticking.get(); }
+    // The clock that keeps the tooltip's time, while it runs.
+    const QTimer *clock() const { return ticking.isActive() ? &ticking : nullptr; }
     // Shows the controller's state and time now; what the clock does each second.
     void refresh();
     // Keeps `entry`'s text (a menu's) the same as the tooltip.
@@ -49,5 +50,5 @@ private:
     platform::StatusItem &item;
     StatusLook shown;
     QPointer<QAction> stateEntry;
-    std::unique_ptr<QTimer> ticking;
+    QTimer ticking;
 };
