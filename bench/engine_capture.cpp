@@ -141,7 +141,7 @@ int main(int argc, char **argv)
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        recorder->updateMeters();
+        recorder->takePeakLevel();
     }
     const Usage after = usage();
     const double measured =

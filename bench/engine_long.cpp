@@ -76,7 +76,7 @@ bool record(const QString &path, int rate, std::uint64_t frames, Progress progre
     fake->start(FakeAudioInput::counter(), std::chrono::milliseconds(250), 120, frames);
     while (!fake->finished()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        recorder->updateMeters(); // as the panel does while it is open
+        recorder->takePeakLevel(); // as the tick does
         progress(fake->deliveredFrames());
     }
     recorder->waitUntilSaved();

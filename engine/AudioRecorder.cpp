@@ -68,7 +68,7 @@ struct AudioRecorder::Impl final : platform::AudioSink {
     std::atomic<State> state{State::Ready};
 
     std::atomic<bool> metering{false};
-    // The largest magnitude since the last updateMeters(), or -1 when no audio arrived since.
+    // The largest magnitude since the last takePeakLevel(), or -1 when no audio arrived since.
     std::atomic<int> peakSinceUpdate{-1};
     float peakDb = kSilenceDb; // UI thread only
 
@@ -334,7 +334,7 @@ double AudioRecorder::currentTime() const
     return static_cast<double>(d->buffer->frames()) / d->rate;
 }
 
-void AudioRecorder::updateMeters()
+float AudioRecorder::takePeakLevel()
 {
     const int peak = d->peakSinceUpdate.exchange(-1);
     if (!d->metering || d->state != Impl::State::Recording)
@@ -344,11 +344,7 @@ void AudioRecorder::updateMeters()
     // Otherwise no audio arrived since the last reading (the sound server hands it over a
     // fragment at a time, a few times a second): the reading stands rather than dropping to
     // silence between fragments.
-}
-
-float AudioRecorder::peakPowerForChannel(int channel) const
-{
-    return channel == 0 ? d->peakDb : kSilenceDb;
+    return d->peakDb;
 }
 
 int AudioRecorder::sampleRate() const

@@ -60,11 +60,9 @@ public:
     bool isRecording() const;
     // Seconds of audio in the file: frames written / sample rate. Stands still while paused.
     double currentTime() const override;
-    // Takes the peak of the samples since the previous call; when none arrived since (audio
-    // comes a few times a second) the previous reading stands.
-    void updateMeters() override;
-    // dBFS of the peak taken by updateMeters: 0 at full scale, -160 for silence.
-    float peakPowerForChannel(int channel) const override;
+    // The peak since the previous call, in dBFS: 0 at full scale, -160 for silence; when none
+    // arrived since, the previous reading stands.
+    float takePeakLevel() override;
 
     int sampleRate() const;
 

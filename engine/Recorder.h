@@ -23,11 +23,10 @@ public:
     virtual double secondsToSave() const = 0;
     // Seconds of audio in the file; stands still while paused.
     virtual double currentTime() const = 0;
-    // Takes the peak of the samples since the previous call; when none arrived since (audio
-    // comes a few times a second) the previous reading stands.
-    virtual void updateMeters() = 0;
-    // dBFS of the peak taken by updateMeters: 0 at full scale, -160 for silence.
-    virtual float peakPowerForChannel(int channel) const = 0;
+    // The peak of the samples since the previous call, in dBFS: 0 at full scale, -160 for
+    // silence. When none arrived since (audio comes a few times a second), the previous reading
+    // stands.
+    virtual float takePeakLevel() = 0;
 
 signals:
     // The recording ended by itself (disk full, write or sync error, device lost). `reason` is

@@ -276,8 +276,7 @@ void RecordingController::tick()
         endTick();
         return;
     }
-    recorder->updateMeters();
-    const float peak = recorder->peakPowerForChannel(0);
+    const float peak = recorder->takePeakLevel();
     levels.push_back(peak);
     emit levelChanged(peak);
     showTime(recorder->currentTime());

@@ -47,8 +47,11 @@ public:
         emit saved(completionFailure.isEmpty(), completionFailure);
     }
     double currentTime() const override { return time; }
-    void updateMeters() override { calls->push_back("updateMeters"); }
-    float peakPowerForChannel(int) const override { return peak; }
+    float takePeakLevel() override
+    {
+        calls->push_back("takePeakLevel");
+        return peak;
+    }
 
     // Ends by itself, as AudioRecorder does: saved() then says the file is complete only when
     // `saved`.

@@ -98,7 +98,7 @@ TEST_F(RecordingControllerTest, ConfirmedStartsCaptureAndTheTickAndFreesTheGuard
     EXPECT_EQ(recording.recordImage(), QStringLiteral("pause"));
     ASSERT_TRUE(fake);
     EXPECT_TRUE(fake->metering);
-    EXPECT_EQ(*fake->calls, (Lines{"setMeteringEnabled", "record", "updateMeters"}));
+    EXPECT_EQ(*fake->calls, (Lines{"setMeteringEnabled", "record", "takePeakLevel"}));
     ASSERT_TRUE(recording.tickTimer());
     EXPECT_TRUE(recording.tickTimer()->isActive());
     EXPECT_EQ(recording.tickTimer()->interval(), 250);
