@@ -30,7 +30,7 @@ sys.path.insert(0, str(REPO / "tests" / "e2e"))
 
 from driver import Desktop, Ui  # noqa: E402
 from harness import PAUSED, RESUMED, SESSION_DIR, STOPPED, App, run, wait_for  # noqa: E402
-from sound import MicTap, decode, locate, play, tone_wav  # noqa: E402
+from sound import MicTap, decode, locate, tone_wav  # noqa: E402
 
 RATE = 48000
 TRACE = "bench-trace "
@@ -358,7 +358,7 @@ class Bench:
 
     def timed_recording(self, seconds, block_ui_at=None, tag="", tap_ms=20):
         """Records `seconds` with a tone that starts 0.3 s after the user confirms and plays to
-        the end; returns the facts. A second recorder on the microphone (the harness' MicTap)
+        the end; returns the facts. A second recorder on the microphone (sound.MicTap)
         ties the file to the clock through the tone's onset."""
         env = {"REGISTRATORE_BENCH_BLOCK_UI_AT": str(block_ui_at)} if block_ui_at else {}
         tone = tone_wav(self.folder / "tone.wav", seconds + 4, frequency=1000, gain_db=-12)
@@ -377,8 +377,7 @@ class Bench:
         t_key = time.monotonic()
         self.ui.pointer.key("Return")
         time.sleep(max(0.0, t_key + 0.3 - time.monotonic()))
-        player = play(tone, wait=False)
-        self.ui.at_end(lambda: player.poll() is None and player.kill())
+        player = self.ui.play(tone)
         t_confirm = self.trace(app, "dialog confirmed")
         t_started = self.trace(app, "recording started")
         time.sleep(max(0.0, t_confirm + seconds - time.monotonic()))
@@ -472,8 +471,7 @@ class Bench:
             path = self.record_into(app, f"killed {i}.caf")
             self.click_icon(app, shown=False)
             time.sleep(0.5)
-            player = play(tone, wait=False)
-            self.ui.at_end(lambda p=player: p.poll() is None and p.kill())
+            player = self.ui.play(tone)
             time.sleep(3.0 + 0.1 * i)
             t_kill = app.send_signal(signal.SIGKILL)
             app.wait_exit(10)
@@ -596,8 +594,7 @@ class Bench:
                 app = self.launch_app()
                 tap = MicTap(rate=RATE, latency_ms=20)
                 self.ui.at_end(tap.stop)
-                player = play(noise, wait=False)
-                self.ui.at_end(lambda p=player: p.poll() is None and p.kill())
+                player = self.ui.play(noise)
                 path = self.record_into(app, f"resume {label} {i}.caf")
                 time.sleep(2.0)
                 self.ui.press_record_button(app, "Pause", PAUSED)

@@ -92,7 +92,10 @@ class Ui:
     # apps and other programs
 
     def use_trayer(self, wanted):
-        self.tray.start() if wanted else self.tray.stop()
+        if wanted:
+            self.tray.start()
+        else:
+            self.tray.stop()
 
     def launch(self, env=None, name="registratore", binary=None):
         """Starts the app, with an empty preferences folder of its own unless env names one (a
@@ -100,9 +103,8 @@ class Ui:
         env = env or {}
         if "XDG_CONFIG_HOME" not in env:
             env = {"XDG_CONFIG_HOME": tempfile.mkdtemp(prefix="config-", dir=SESSION_DIR), **env}
-        app = App(environment(env), name, binary)
+        app = App(environment(env), name, binary).start()
         self.apps.append(app)
-        app.start()
         self.at_end(app.judge)
         return app
 
