@@ -13,7 +13,6 @@ thread for 3 s, S seconds after a recording starts.
 
 import argparse
 import datetime
-import math
 import os
 import platform
 import re
@@ -29,9 +28,9 @@ from pathlib import Path
 REPO = Path(__file__).resolve().parent.parent
 sys.path.insert(0, str(REPO / "tests" / "e2e"))
 
-from harness import (PAUSED, RESUMED, SESSION_DIR, STOPPED, App, E2ETestCase, MicTap, decode, play,  # noqa: E402
-                     run, tone_wav,
-                     wait_for)
+from driver import Desktop, Ui  # noqa: E402
+from harness import PAUSED, RESUMED, SESSION_DIR, STOPPED, App, run, wait_for  # noqa: E402
+from sound import MicTap, decode, locate, tone_wav  # noqa: E402
 
 RATE = 48000
 TRACE = "bench-trace "
@@ -142,55 +141,32 @@ def fmt_stats(st, unit, digits=0):
     return f"{f.format(med)} {unit} (min {f.format(lo)}, max {f.format(hi)}; {n} runs)"
 
 
-class Bench(E2ETestCase):
-    """The harness' launching, clicking and typing, used outside unittest."""
-
-    def runTest(self):      # unittest wants one
-        pass
-
-    def mic_tap(self):
-        # Each figure chooses its own tap, or none: a reader on the microphone changes how
-        # often the server hands audio to the app, and so what the app costs.
-        return None
+class Bench:
+    """The figures' steps, driving the app with the desktop tests' Ui, but with no tap on the
+    microphone of its own: a reader there changes how often the server hands audio to the app,
+    and so what the app costs. Each figure chooses its own tap, or none."""
 
     def __init__(self, binary, figures, smoke):
-        super().__init__()
-        E2ETestCase._shared()
-        if not self.tray.running():
-            self.tray.start()
-        self.binary = binary
-        self.figures = figures
-        self.smoke = smoke
-        self.apps = []
-        self._apps_seen = []
-        self.artefacts = Path(tempfile.mkdtemp(prefix="bench-", dir=SESSION_DIR))
-        self.folder = self.new_folder("bench recordings ")
+        self.ui = Ui(Desktop(), Path(tempfile.mkdtemp(prefix="bench-", dir=SESSION_DIR)), tap_on_record=False)
+        self.ui.use_trayer(True)
+        self.binary, self.figures, self.smoke = binary, figures, smoke
+        self.folder = self.ui.new_folder("bench recordings ")
         self.server = server_pid()
 
-    # launching
-
-    def config_48k(self):
+    def launch_app(self, extra_env=None, binary=None):
+        """The app recording at 48 kHz (preset High), tracing its moments on stderr."""
         home = Path(tempfile.mkdtemp(prefix="config-", dir=SESSION_DIR))
         (home / "registratore").mkdir()
         (home / "registratore" / "registratore.conf").write_text("[General]\nqualitaAudio=2\n")
-        return home
-
-    def launch_app(self, extra_env=None, binary=None):
-        binary = binary or self.binary
-        env = {"REGISTRATORE_BIN": binary, "REGISTRATORE_BENCH_TRACE": "1",
-               "XDG_CONFIG_HOME": str(self.config_48k())}
-        env.update(extra_env or {})
-        os.environ["REGISTRATORE_BIN"] = binary
-        app = self.launch_ready(fresh_config=False, env=env)
-        return app
+        env = {"REGISTRATORE_BENCH_TRACE": "1", "XDG_CONFIG_HOME": str(home), **(extra_env or {})}
+        return self.ui.launch_ready(env=env, binary=binary or self.binary)
 
     def finish(self):
-        """Stops the apps of one measurement (the harness' cleanups)."""
+        """Stops the apps of one measurement; one that did not end well is noted as a problem."""
         try:
-            self.doCleanups()
-        finally:
-            self.apps = []
-            self._apps_seen = []
+            self.ui.finish()
+        except AssertionError as e:
+            self.figures.problems.append(str(e).splitlines()[0])
 
     @staticmethod
     def traces(app):
@@ -207,23 +183,14 @@ class Bench(E2ETestCase):
         return wait_for(lambda: (self.traces(app).get(what) or [None])[-1], timeout,
                         lambda: f"the app's trace '{what}'\n{app.report()}")
 
-    def close_popover(self, app):
-        self.click_tray_icon(app)
-        self.wait_popover_hidden(app)
-
-    def open_popover(self, app):
-        self.click_tray_icon(app)
-        self.wait_popover_shown(app)
+    def click_icon(self, app, shown):
+        """Clicks the status icon; waits for the popover to show or hide."""
+        self.ui.click_tray_icon(app)
+        self.ui.wait_popover(app, shown)
 
     def press_stop(self, app):
         """Clicks Stop; returns the monotonic time just before the click reached the X server."""
-        acc = self.widget(app, "Stop")
-        x, y = self.a11y.extents(acc).center
-        self.pointer.move(x, y)
-        time.sleep(max(0.0, 0.6 - (time.monotonic() - self.pointer._last_click)))
-        t = time.monotonic()
-        run(["xdotool", "click", "1"], timeout=10)
-        self.pointer._last_click = time.monotonic()
+        t = self.ui.click(self.ui.a11y.extents(self.ui.widget(app, "Stop")))
         if self.traces(app):
             self.trace(app, "file complete")
         else:       # a build without the trace (an older one, for comparison)
@@ -231,9 +198,8 @@ class Bench(E2ETestCase):
         return t
 
     def record_into(self, app, name):
-        path = self.folder / name
-        self.start_recording(app, path)
-        return path
+        self.ui.start_recording(app, self.folder / name)
+        return self.folder / name
 
     # 1. CPU and memory while recording, against parecord -------------------------------------------
 
@@ -242,18 +208,18 @@ class Bench(E2ETestCase):
             app = self.launch_app(binary=binary)
             hwm_launched = status_kib(app.pid, "VmHWM")
             path = self.folder / f"cpu {label} {i}.caf"
-            self.open_save_dialog(app)
+            self.ui.open_save_dialog(app)
             time.sleep(0.5)
             hwm_dialog = status_kib(app.pid, "VmHWM")
-            self.type_into_file_dialog(app, path)
+            self.ui.type_into_file_dialog(app, path)
             app.wait_line("è partita la registrazione")
-            self.close_popover(app)
+            self.click_icon(app, shown=False)
             time.sleep(2.0)
             w = window([app.pid, self.server], seconds)
             per_thread = w[app.pid][2]
             hwm = status_kib(app.pid, "VmHWM")
             parts = {k: status_kib(app.pid, k) for k in ("VmRSS", "RssAnon", "RssFile", "RssShmem")}
-            self.open_popover(app)
+            self.click_icon(app, shown=True)
             self.press_stop(app)
             self.finish()
             app_ms, srv_ms = per_minute(w[app.pid][0], seconds), per_minute(w[self.server][0], seconds)
@@ -288,14 +254,14 @@ class Bench(E2ETestCase):
         every thread of the app sees them: how often, how long each took, and the one at stop."""
         app = self.launch_app()
         self.record_into(app, "syncs.caf")
-        self.close_popover(app)
-        log = self.artefacts / "syncs.strace"
+        self.click_icon(app, shown=False)
+        log = self.ui.artefacts / "syncs.strace"
         tracer = subprocess.Popen(["strace", "-f", "-qq", "-ttt", "-T", "-e", "trace=fdatasync,fsync",
                                    "-o", str(log), "-p", str(app.pid)],
                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
         try:
             time.sleep(seconds)
-            self.open_popover(app)
+            self.click_icon(app, shown=True)
             pressed = time.time()
             self.press_stop(app)
             time.sleep(0.5)
@@ -357,7 +323,7 @@ class Bench(E2ETestCase):
 
     def idle(self, windows, seconds):
         app = self.launch_app()
-        self.close_popover(app)
+        self.click_icon(app, shown=False)
         time.sleep(3.0)
         for i in range(windows):
             w = window([app.pid], seconds)
@@ -374,7 +340,7 @@ class Bench(E2ETestCase):
     # 3. launch to status icon ---------------------------------------------------------------------
 
     def launches(self, count):
-        x = self.x
+        x = self.ui.x
         for i in range(count):
             env = dict(os.environ, XDG_CONFIG_HOME=tempfile.mkdtemp(prefix="config-", dir=SESSION_DIR))
             app = App(binary=self.binary, env=env).start()
@@ -392,7 +358,7 @@ class Bench(E2ETestCase):
 
     def timed_recording(self, seconds, block_ui_at=None, tag="", tap_ms=20):
         """Records `seconds` with a tone that starts 0.3 s after the user confirms and plays to
-        the end; returns the facts. A second recorder on the microphone (the harness' MicTap)
+        the end; returns the facts. A second recorder on the microphone (sound.MicTap)
         ties the file to the clock through the tone's onset."""
         env = {"REGISTRATORE_BENCH_BLOCK_UI_AT": str(block_ui_at)} if block_ui_at else {}
         tone = tone_wav(self.folder / "tone.wav", seconds + 4, frequency=1000, gain_db=-12)
@@ -402,17 +368,16 @@ class Bench(E2ETestCase):
         # blocks are short enough to tie the file to the clock within a few ms, but the app then
         # gets its audio every 20 ms too; with 250 ms (what the app asks) it gets quarter-second
         # fragments as from a real microphone, and the tap's timeline is off by up to a block.
-        tap = MicTap(rate=RATE, latency_ms=tap_ms).wait_running()
-        self.addCleanup(tap.stop)
+        tap = MicTap(rate=RATE, latency_ms=tap_ms)
+        self.ui.at_end(tap.stop)
         path = self.folder / f"timed {tag}.caf"
-        self.open_save_dialog(app)
-        self.type_into_file_dialog(app, path, accept=False)
+        self.ui.open_save_dialog(app)
+        self.ui.type_into_file_dialog(app, path, accept=False)
         time.sleep(0.5)
         t_key = time.monotonic()
-        self.pointer.key("Return")
+        self.ui.pointer.key("Return")
         time.sleep(max(0.0, t_key + 0.3 - time.monotonic()))
-        player = play(tone, wait=False)
-        self.addCleanup(lambda: player.poll() is None and player.kill())
+        player = self.ui.play(tone)
         t_confirm = self.trace(app, "dialog confirmed")
         t_started = self.trace(app, "recording started")
         time.sleep(max(0.0, t_confirm + seconds - time.monotonic()))
@@ -480,7 +445,7 @@ class Bench(E2ETestCase):
             # own trace. The tap's view of the file's first sample is in the notes.
             wall = r["t_pressed"] - r["t_started"]
             error = (sound.seconds - wall) / wall * 100
-            gaps, worst = tone_breaks(sound, r["onset"] + 0.05, sound.seconds - 0.05, 1000)
+            gaps, worst = sound.tone_breaks(r["onset"] + 0.05, sound.seconds - 0.05, 1000)
             blocked = r["blocked"]
             blocked_ok = bool(blocked[0] and blocked[1] and blocked[1][0] - blocked[0][0] >= 2.9)
             self.figures.add(f"{key}.error", abs(error))
@@ -501,13 +466,12 @@ class Bench(E2ETestCase):
         for i in range(runs):
             tone = tone_wav(self.folder / "kill-tone.wav", 8.0, frequency=440)
             app = self.launch_app()
-            tap = MicTap(rate=RATE, latency_ms=250).wait_running()
-            self.addCleanup(tap.stop)
+            tap = MicTap(rate=RATE, latency_ms=250)
+            self.ui.at_end(tap.stop)
             path = self.record_into(app, f"killed {i}.caf")
-            self.close_popover(app)
+            self.click_icon(app, shown=False)
             time.sleep(0.5)
-            player = play(tone, wait=False)
-            self.addCleanup(lambda p=player: p.poll() is None and p.kill())
+            player = self.ui.play(tone)
             time.sleep(3.0 + 0.1 * i)
             t_kill = app.send_signal(signal.SIGKILL)
             app.wait_exit(10)
@@ -560,7 +524,7 @@ class Bench(E2ETestCase):
     def click_stop_only(self, app):
         """Clicks Stop and waits for its lines only: on a stalled disk the file completes later."""
         m = app.mark()
-        self.click_widget(app, "Stop")
+        self.ui.click_widget(app, "Stop")
         app.wait_lines(STOPPED, since=m)
 
     def stalled_disk(self, shim, seconds, runs, stalled=True):
@@ -568,17 +532,17 @@ class Bench(E2ETestCase):
         (or the same without a stall, to compare); the UI thread's longest wait meanwhile."""
         label = "stall" if stalled else "nostall"
         for i in range(runs):
-            folder = self.new_folder("stalling ")
+            folder = self.ui.new_folder("stalling ")
             control = folder / "stall"
             app = self.launch_app({"LD_PRELOAD": shim, "REGISTRATORE_STALL_PATH": str(folder),
                                    "REGISTRATORE_STALL_CONTROL": str(control),
                                    "REGISTRATORE_BENCH_UI_WATCH": "1"})
-            self.addCleanup(lambda c=control: c.unlink(missing_ok=True))
+            self.ui.at_end(lambda c=control: c.unlink(missing_ok=True))
             # With a 20 ms reader the virtual microphone hands over audio as a sound card does, and
             # the drain at stop and pause waits for it as long as for a sound card.
-            tap = MicTap(rate=RATE, latency_ms=20).wait_running()
-            self.addCleanup(tap.stop)
-            self.start_recording(app, folder / "stopped.caf")
+            tap = MicTap(rate=RATE, latency_ms=20)
+            self.ui.at_end(tap.stop)
+            self.ui.start_recording(app, folder / "stopped.caf")
             time.sleep(2.0)
             t0 = time.monotonic()
             if stalled:
@@ -591,8 +555,8 @@ class Bench(E2ETestCase):
                 act()
 
             at(0.15, "stop", lambda: self.click_stop_only(app))
-            at(0.35, "start", lambda: self.start_recording(app, folder / "started.caf"))
-            at(0.65, "pause", lambda: self.press_record_button(app, "Pause", PAUSED))
+            at(0.35, "start", lambda: self.ui.start_recording(app, folder / "started.caf"))
+            at(0.65, "pause", lambda: self.ui.press_record_button(app, "Pause", PAUSED))
             time.sleep(max(0.0, t0 + seconds - time.monotonic()))
             t1 = time.monotonic()
             control.unlink(missing_ok=True)
@@ -628,17 +592,16 @@ class Bench(E2ETestCase):
         for i in range(runs):
             for label, pause in pauses:
                 app = self.launch_app()
-                tap = MicTap(rate=RATE, latency_ms=20).wait_running()
-                self.addCleanup(tap.stop)
-                player = play(noise, wait=False)
-                self.addCleanup(lambda p=player: p.poll() is None and p.kill())
+                tap = MicTap(rate=RATE, latency_ms=20)
+                self.ui.at_end(tap.stop)
+                player = self.ui.play(noise)
                 path = self.record_into(app, f"resume {label} {i}.caf")
                 time.sleep(2.0)
-                self.press_record_button(app, "Pause", PAUSED)
+                self.ui.press_record_button(app, "Pause", PAUSED)
                 time.sleep(pause)
                 streams = run("pactl list source-outputs | grep -c 'application.name = \"Registratore\"'",
                               shell=True, check=False).stdout.strip()
-                self.press_record_button(app, "Record", RESUMED)
+                self.ui.press_record_button(app, "Record", RESUMED)
                 time.sleep(2.0)
                 self.press_stop(app)
                 t_resume = self.traces(app)["resume pressed"][-1]
@@ -656,51 +619,6 @@ class Bench(E2ETestCase):
                 self.figures.note(f"resume after a {pause:g} s pause, run {i + 1}: the file goes on with what the "
                                   f"microphone heard {missing:+.0f} ms after the Resume click; capture streams of "
                                   f"the app during the pause: {streams}")
-
-
-def locate(snippet, reference, rate, around, before=0.3, after=0.7, step=6):
-    """Where (seconds into `reference`) `snippet` was heard, searched from `before` seconds
-    ahead of `around` to `after` seconds past it: the lag of the highest normalised correlation,
-    both signals averaged over `step` samples first (noise correlates only with itself)."""
-    def down(s):
-        return [sum(s[k:k + step]) for k in range(0, len(s) - step + 1, step)]
-    a = down(snippet)
-    n = len(a)
-    lo = max(0, int((around - before) * rate / step))
-    hi = max(lo, min(len(reference) // step - n, int((around + after) * rate / step)))
-    ref = down(reference[lo * step:(hi + n) * step])
-    energy = sum(v * v for v in ref[:n])
-    best, best_score = 0, float("-inf")
-    for k in range(len(ref) - n + 1):
-        if k:
-            energy += ref[k + n - 1] ** 2 - ref[k - 1] ** 2
-        score = sum(x * y for x, y in zip(a, ref[k:k + n])) / math.sqrt(max(energy, 1))
-        if score > best_score:
-            best, best_score = k, score
-    return (lo + best) * step / rate
-
-
-def tone_breaks(sound, start, end, frequency):
-    """Counts breaks in a steady tone between two times: upward zero crossings whose spacing
-    strays from the tone's period by more than 2 samples (a lost, repeated or garbled stretch).
-    Returns (breaks, largest stray in samples)."""
-    s = sound.samples
-    a, b = int(start * sound.rate), int(end * sound.rate)
-    period = sound.rate / frequency
-    last = None
-    breaks = 0
-    worst = 0.0
-    for i in range(max(a, 1), b):
-        if s[i - 1] < 0 <= s[i]:
-            # sub-sample position of the crossing
-            x = i - 1 + (-s[i - 1]) / (s[i] - s[i - 1])
-            if last is not None:
-                stray = abs((x - last) - period)
-                worst = max(worst, stray)
-                if stray > 2:
-                    breaks += 1
-            last = x
-    return breaks, worst
 
 
 # --- the table -----------------------------------------------------------------------------------

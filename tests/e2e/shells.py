@@ -4,9 +4,9 @@ the Xwayland it starts. xdotool and screenshots on the test's display reach them
 accessible trees (AT-SPI) tell where our icon and the shell's menu entries are.
 
     desktop = GnomeShell(logs).start()
-    app = self.launch(env=desktop.app_env())     # as the session starts it: no platform chosen
-    desktop.icon_rect(a11y)                        # our icon in the top bar / the system tray
-    desktop.bar()                                  # where its top bar / panel is
+    app = ui.launch(env=desktop.app_env())     # as the session starts it: no platform chosen
+    desktop.icon_rect(a11y)                      # our icon in the top bar / the system tray
+    desktop.bar()                                # where its top bar / panel is
 """
 
 import os
@@ -15,14 +15,16 @@ import shutil
 import time
 from pathlib import Path
 
-from harness import REPO, SESSION_DIR, app_binary, run, wait_for
-from statusbars import GLib, Program, Sni
+from harness import REPO, SESSION_DIR, Program, app_binary, run, tail, wait_for
+from statusbars import Sni
 from xdesk import Rect
 
 APP_NAME = "Registratore"       # the item's title, which shells show as the icon's name
 APPINDICATOR = "ubuntu-appindicators@ubuntu.com"
 SCREEN = (1280, 800)            # the nested desktops' output
 KACTIVITYMANAGERD = "/usr/lib/x86_64-linux-gnu/libexec/kactivitymanagerd"
+WESTON_MODULES = Path("/usr/lib/x86_64-linux-gnu/libweston-10")
+QT_WAYLAND_PLUGIN = Path("/usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-generic.so")
 
 
 def _xwayland_of(parent):
@@ -99,18 +101,19 @@ class WaylandDesktop:
         what shows is searched, as the shell's bridge has cached it (asked afresh, it may not
         answer)."""
         def find():
-            a11y._pump()
-            level = [a for a in _children(a11y.Atspi.get_desktop(0)) if _pid(a) == self.shell.proc.pid]
+            a11y.pump()
+            pid = self.shell.proc.pid
+            level = [a for a in a11y.children(a11y.Atspi.get_desktop(0)) if a11y.safely(a.get_process_id) == pid]
             while level:
                 for acc in level:
                     if acc.get_name() == name and a11y.has_role(acc, role):
                         return acc
-                level = [child for acc in level for child in _children(acc) if a11y.is_showing(child)]
+                level = [child for acc in level for child in a11y.children(acc) if a11y.is_showing(child)]
             return None
         return wait_for(find, timeout, f"{role} {name!r} of {self.name}'s shell")
 
     def has_status_bar(self):
-        return _dbus_name("org.kde.StatusNotifierWatcher")
+        return Sni().has_owner("org.kde.StatusNotifierWatcher")
 
     def icon_rect(self, a11y):
         return a11y.extents(self.accessible(a11y, APP_NAME, self.icon_role))
@@ -119,20 +122,6 @@ class WaylandDesktop:
         """What the shell logged about our item or its menu (its JS errors on GNOME)."""
         text = (self.logs / self.shell_log).read_text(errors="replace")
         return [line for line in text.splitlines() if re.search(self.error_pattern, line)]
-
-
-def _children(acc):
-    try:
-        return [c for c in (acc.get_child_at_index(i) for i in range(acc.get_child_count())) if c is not None]
-    except Exception:       # gone meanwhile
-        return []
-
-
-def _pid(acc):
-    try:
-        return acc.get_process_id()
-    except Exception:
-        return None
 
 
 class GnomeShell(WaylandDesktop):
@@ -168,7 +157,7 @@ class GnomeShell(WaylandDesktop):
                                                "LIBGL_ALWAYS_SOFTWARE": "1", "NO_AT_BRIDGE": None,
                                                "MUTTER_DEBUG_DUMMY_MODE_SPECS": "%dx%d" % SCREEN})
         self.attach_xwayland(self.shell)
-        wait_for(lambda: _dbus_name("org.gnome.Shell"), 30, "gnome-shell on the session bus")
+        wait_for(lambda: Sni().has_owner("org.gnome.Shell"), 30, "gnome-shell on the session bus")
         time.sleep(1.0)
         Program(["xdotool", "key", "Escape"], self.logs / "xdotool.log").proc.wait(10)  # the overview
         # The tests move the pointer by warping it (xdotool mousemove). Until a pointer device
@@ -220,16 +209,47 @@ class KdePlasma(WaylandDesktop):
         self.run([KACTIVITYMANAGERD], "kactivitymanagerd.log", clients)
         self.run(["kded5"], "kded5.log", clients)
         self.shell = self.run(["plasmashell", "--no-respawn"], self.shell_log, clients)
-        def tray_registered():
-            # kded5's watcher may not answer yet while it starts: that is "not yet", not a failure.
-            try:
-                return self.has_status_bar() and Sni().watcher_property("IsStatusNotifierHostRegistered")
-            except AssertionError:
-                return False
-        wait_for(tray_registered, 60, "plasmashell's system tray")
+        # kded5's watcher may not answer yet while it starts: that is "not yet", not a failure.
+        wait_for(lambda: self.has_status_bar() and Sni().host_registered(), 60, "plasmashell's system tray")
         return self
 
 
-def _dbus_name(name):
-    return Sni().call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameHasOwner",
-                      GLib.Variant("(s)", (name,)), "(b)")[0]
+class Weston:
+    """A weston compositor for the app alone: headless, or nested in the test's X display (its x11
+    backend, which has a seat)."""
+
+    def __init__(self, backend="headless"):
+        self.backend, self.socket, self.program = backend, f"wl-e2e-{os.getpid()}-{backend}", None
+        self.log = SESSION_DIR / f"weston-{backend}.log"
+
+    @staticmethod
+    def missing(backend):
+        """What this machine lacks to run the app on weston, or None."""
+        if not shutil.which("weston"):
+            return "weston is not installed (Debian package weston)"
+        if not (WESTON_MODULES / f"{backend}-backend.so").exists():
+            return f"weston's {backend} backend is missing ({WESTON_MODULES})"
+        if not QT_WAYLAND_PLUGIN.exists():
+            return f"Qt's Wayland platform plugin is missing: {QT_WAYLAND_PLUGIN} (Debian package qt6-wayland)"
+        return None
+
+    def start(self):
+        self.program = Program(["weston", f"--backend={self.backend}-backend.so", f"--socket={self.socket}",
+                                "--idle-time=0", "--no-config", "--width=1280", "--height=800", f"--log={self.log}",
+                                *(["--use-pixman", "--output-count=1"] if self.backend == "x11" else [])],
+                               env={"WAYLAND_DISPLAY": None})
+        socket = Path(os.environ["XDG_RUNTIME_DIR"]) / self.socket
+        wait_for(lambda: socket.exists() or not self.program.running(), 20,
+                 f"weston ({self.backend}) to listen on {socket}")
+        assert self.program.running(), \
+            f"weston ({self.backend}) exited with {self.program.proc.returncode}:\n{tail(self.log, 30)}"
+        return self
+
+    def stop(self):
+        if self.program:
+            self.program.stop()
+
+    def client_env(self):
+        """The environment of a Wayland client of this compositor (and of no X server)."""
+        return {"WAYLAND_DISPLAY": self.socket, "QT_QPA_PLATFORM": "wayland", "XDG_SESSION_TYPE": "wayland",
+                "DISPLAY": None}

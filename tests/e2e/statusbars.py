@@ -1,17 +1,18 @@
 """Real status bars for the desktop tests: xfce4-panel 4.18 (its systray plugin hosts
-StatusNotifierItems and XEmbed icons), tint2 (an XEmbed tray), xfwm4 as their window manager,
-a StatusNotifierWatcher scripted with python3-dbusmock, and the D-Bus calls a status bar makes
-on an item (Sni)."""
+StatusNotifierItems and XEmbed icons), tint2 (an XEmbed tray), xfwm4 as their window manager;
+a StatusNotifierWatcher played by python3-dbusmock, and the D-Bus calls a status bar makes on
+an item (Sni)."""
 
 import os
 import shutil
-import signal
-import subprocess
 import time
 import warnings
 from pathlib import Path
 
-from harness import E2E_DIR, wait_for
+import dbus
+import dbusmock
+
+from harness import E2E_DIR, Program, wait_for
 from xdesk import Rect
 
 with warnings.catch_warnings():
@@ -25,17 +26,14 @@ ITEM_IFACE = "org.kde.StatusNotifierItem"
 NO_MENU_PATHS = ("", "/", "/NO_DBUSMENU")   # how an item says it exports no dbusmenu
 
 
-# --- the D-Bus side of a status bar ------------------------------------------------------------
-
-
 class Item:
     """A registered StatusNotifierItem, as the watcher lists it ("service/path", or
     "service@/path" on GNOME's)."""
 
-    def __init__(self, key, pid, seen_at):
+    def __init__(self, key):
         service, slash, path = key.replace("@/", "/").partition("/")
-        self.key, self.service, self.path = key, service, slash + path if slash else "/StatusNotifierItem"
-        self.pid, self.registered_at = pid, seen_at
+        self.service, self.path = service, slash + path if slash else "/StatusNotifierItem"
+        self.registered_at = time.monotonic()
 
 
 class Sni:
@@ -56,23 +54,31 @@ class Sni:
         return self.call(WATCHER, "/StatusNotifierWatcher", "org.freedesktop.DBus.Properties", "Get",
                          GLib.Variant("(ss)", (WATCHER, name)), "(v)")[0]
 
-    def pid_of(self, name):
-        return self.call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                         "GetConnectionUnixProcessID", GLib.Variant("(s)", (name,)), "(u)")[0]
+    def bus_call(self, method, name, reply):
+        return self.call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", method,
+                         GLib.Variant("(s)", (name,)), reply)[0]
+
+    def has_owner(self, name):
+        return self.bus_call("NameHasOwner", name, "(b)")
+
+    def host_registered(self):
+        """Whether a status bar hosts the watcher's items; a watcher that does not answer (yet)
+        counts as none."""
+        try:
+            return self.watcher_property("IsStatusNotifierHostRegistered")
+        except AssertionError:
+            return False
 
     def wait_item(self, pid, timeout=10.0, keys=None):
         """The item of process pid, polled from the watcher (or from keys(), a list of keys)."""
         def find():
             try:
-                for key in (keys() if keys else self.watcher_property("RegisteredStatusNotifierItems")):
-                    item = Item(key, 0, time.monotonic())
-                    if self.pid_of(item.service) == pid:
-                        item.pid = pid
-                        return item
+                items = map(Item, keys() if keys else self.watcher_property("RegisteredStatusNotifierItems"))
+                return next((i for i in items if self.bus_call("GetConnectionUnixProcessID", i.service, "(u)") == pid),
+                            None)
             except AssertionError:
-                pass        # the watcher or the item is not on the bus (yet)
-            return None
-        return wait_for(find, timeout, f"a StatusNotifierItem of process {pid}", interval=0.05)
+                return None     # the watcher or the item is not on the bus (yet)
+        return wait_for(find, timeout, f"a StatusNotifierItem of process {pid}")
 
     def item_call(self, item, method, x=0, y=0):
         """Activate (left click), SecondaryActivate (middle) or ContextMenu (right) at x, y."""
@@ -97,66 +103,18 @@ def pick_pixmap(pixmaps, size):
     return min(valid, key=lambda p: (abs(p[0] - size), -p[0])) if valid else None
 
 
-def opaque_pixels(pixmap):
-    """How many pixels of an IconPixmap entry (ARGB32, network byte order) are not transparent."""
-    w, h, data = pixmap
-    return sum(1 for i in range(0, w * h * 4, 4) if data[i] != 0)
-
-
-def mean_colour(pixmap):
-    """The mean (r, g, b) of the pixels that are not transparent, weighted by alpha."""
-    w, h, data = pixmap
-    weight = sum(data[i] for i in range(0, w * h * 4, 4))
-    return tuple(sum(data[i + 1 + c] * data[i] for i in range(0, w * h * 4, 4)) / weight
-                 for c in range(3)) if weight else None
-
-
-# --- programs of the desktop ------------------------------------------------------------------
-
-
-def _environment(changes):
-    """The test's environment with changes; a change to None removes the variable."""
-    env = {**os.environ, **(changes or {})}
-    return {k: v for k, v in env.items() if v is not None}
-
-
-class Program:
-    """A desktop program of the test's (window manager, panel, scripted D-Bus peer)."""
-
-    def __init__(self, cmd, log, env=None):
-        self.cmd, self.log = cmd, log
-        with open(log, "ab") as f:
-            self.proc = subprocess.Popen(cmd, stdin=subprocess.DEVNULL, stdout=f, stderr=f,
-                                         start_new_session=True, env=_environment(env))
-
-    def running(self):
-        return self.proc.poll() is None
-
-    def stop(self):
-        for sig in (signal.SIGTERM, signal.SIGKILL):
-            try:
-                os.killpg(self.proc.pid, sig)
-            except ProcessLookupError:
-                break
-            try:
-                self.proc.wait(5)
-                break
-            except subprocess.TimeoutExpired:
-                continue
-
-
 class StatusBar:
-    """A real status bar (xfce4-panel or tint2), with xfwm4 as the window manager if wm.
-
-    xfce4-panel reads its layout from our xfconf channel file: one panel across the top of
-    the screen holding only the systray plugin.
-    """
+    """A status bar: trayer (the session's, which this leaves alone), or xfce4-panel or tint2
+    started here, with xfwm4 as the window manager if wm. xfce4-panel reads its layout from our
+    xfconf channel file: one panel across the top of the screen holding only the systray plugin."""
 
     def __init__(self, x, logs, kind="xfce4-panel", wm=True):
         self.x, self.logs, self.kind, self.wm = x, Path(logs), kind, wm
         self.programs = []
 
     def start(self):
+        if self.kind == "trayer":
+            return self
         if self.wm:
             self.programs.append(Program(["xfwm4", "--compositor=off"], self.logs / "xfwm4.log"))
             wait_for(lambda: self.x.root.get_full_property(self.x.atom("_NET_WORKAREA"), 0), 10,
@@ -165,22 +123,17 @@ class StatusBar:
             channels = Path(os.environ["XDG_CONFIG_HOME"]) / "xfce4/xfconf/xfce-perchannel-xml"
             channels.mkdir(parents=True, exist_ok=True)
             shutil.copy(E2E_DIR / "xfce4-panel.xml", channels)
-            self.panel = Program(["xfce4-panel", "-d"], self.logs / "xfce4-panel.log")
-            wait_for(lambda: self.host_registered() and self.window(), 20, "xfce4-panel's status notifier host")
+            self.programs.append(Program(["xfce4-panel", "-d"], self.logs / "xfce4-panel.log"))
+            wait_for(lambda: Sni().host_registered() and self.window(), 20, "xfce4-panel's status notifier host")
         else:
-            self.panel = Program(["tint2", "-c", str(E2E_DIR / "tint2rc")], self.logs / "tint2.log")
+            self.programs.append(Program(["tint2", "-c", str(E2E_DIR / "tint2rc")], self.logs / "tint2.log"))
             wait_for(lambda: self.x.tray_owner() and self.window(), 20, "tint2's system tray")
         return self
 
-    def host_registered(self):
-        try:
-            return Sni().watcher_property("IsStatusNotifierHostRegistered")
-        except AssertionError:
-            return False
-
     def stop(self):
-        self.panel.stop()       # with its plugins' wrapper processes, in its process group
-        for p in self.programs:
+        if self.kind == "trayer":
+            return
+        for p in reversed(self.programs):   # the panel with its plugins' processes, then xfwm4
             p.stop()
         self.programs = []
         # What the window manager leaves on the root window would place later tests' windows.
@@ -189,22 +142,28 @@ class StatusBar:
         self.x.d.sync()
 
     def window(self):
-        """The panel's window (the widest viewable window of its class), or None."""
+        """The bar's window (trayer's panel; the widest viewable window of the bar's class), or None."""
+        if self.kind == "trayer":
+            return self.x.tray_panel()
         wins = self.x.windows_of_class(self.kind, viewable_only=True)
         wins += [w for top in wins for w in self.x.children(top) if self.x.is_viewable(w)]
-        rects = [(self.x.geometry(w), w) for w in wins]
-        rects = [(r, w) for r, w in rects if r.height >= 20 and r.width >= 100]
+        rects = [(r, w) for w in wins if (r := self.x.geometry(w)) and r.height >= 20 and r.width >= 100]
         return max(rects, key=lambda rw: rw[0].width)[1] if rects else None
 
     def rect(self):
         return self.x.geometry(self.window())
 
-    def icon_rect(self, timeout=10.0):
-        """Where the panel draws an icon: what differs from its background colour."""
+    def icon_rect(self, pid, timeout=10.0):
+        """Where the bar shows the icon of process pid: its window embedded in an XEmbed tray, or
+        on xfce4-panel, which draws a StatusNotifierItem itself, what differs from the bar's
+        background (its only icon)."""
+        if self.kind != "xfce4-panel":
+            return self.x.geometry(wait_for(lambda: self.x.embedded(self.window(), pid), timeout,
+                                            f"the app's icon in {self.kind}'s tray")[0])
+
         def find():
             win, r = self.window(), self.rect()
-            data = win.get_image(0, 0, r.width, r.height, 2, 0xFFFFFFFF).data   # ZPixmap, BGRX
-            w = r.width
+            data, w = win.get_image(0, 0, r.width, r.height, 2, 0xFFFFFFFF).data, r.width   # ZPixmap, BGRX
             # Against each row's own background (its last pixel), so that borders and
             # gradients of the panel do not count; its first and last columns are left out.
             hits = [(x, y) for y in range(r.height) for x in range(1, w - 1)
@@ -213,7 +172,7 @@ class StatusBar:
                 return None
             xs, ys = [h[0] for h in hits], [h[1] for h in hits]
             return Rect(r.x + min(xs), r.y + min(ys), max(xs) - min(xs) + 1, max(ys) - min(ys) + 1)
-        return wait_for(find, timeout, f"an icon drawn in {self.kind}")
+        return wait_for(find, timeout, "an icon drawn in xfce4-panel")
 
 
 class ScriptedWatcher:
@@ -221,28 +180,20 @@ class ScriptedWatcher:
     registrations and says whether a host is registered, nothing else."""
 
     def __init__(self, logs, host=True):
-        self.sni = Sni()
-        self.program = Program(["/usr/bin/python3", "-E", "-m", "dbusmock", "--session", WATCHER,
-                                "/StatusNotifierWatcher", WATCHER], Path(logs) / "dbusmock.log")
-        wait_for(lambda: self._mock("GetCalls", reply="(a(tsav))") is not None, 10, "the scripted watcher")
-        self._mock("AddMethod", GLib.Variant("(sssss)", (WATCHER, "RegisterStatusNotifierItem", "s", "", "")))
-        self._mock("AddProperties", GLib.Variant("(sa{sv})", (WATCHER, {
-            "IsStatusNotifierHostRegistered": GLib.Variant("b", host),
-            "RegisteredStatusNotifierItems": GLib.Variant("as", []),
-            "ProtocolVersion": GLib.Variant("i", 0)})))
-
-    def _mock(self, method, params=None, reply="()"):
-        try:
-            return self.sni.call(WATCHER, "/StatusNotifierWatcher", "org.freedesktop.DBus.Mock", method,
-                                 params, reply)
-        except AssertionError:
-            return None
+        with open(Path(logs) / "dbusmock.log", "ab") as log:
+            self.proc = dbusmock.DBusTestCase.spawn_server(WATCHER, "/StatusNotifierWatcher", WATCHER, stdout=log)
+        self.mock = dbus.Interface(dbusmock.DBusTestCase.get_dbus().get_object(WATCHER, "/StatusNotifierWatcher"),
+                                   dbusmock.MOCK_IFACE)
+        self.mock.AddMethod(WATCHER, "RegisterStatusNotifierItem", "s", "", "")
+        self.mock.AddProperties(WATCHER, {"IsStatusNotifierHostRegistered": dbus.Boolean(host),
+                                          "RegisteredStatusNotifierItems": dbus.Array([], signature="s"),
+                                          "ProtocolVersion": dbus.Int32(0)})
 
     def registered(self):
         """The items registered so far, as "service/path" keys."""
-        calls = self._mock("GetCalls", reply="(a(tsav))")[0]
-        return [args[0] if args[0].startswith(":") or "/" in args[0] else args[0] + "/StatusNotifierItem"
-                for _, method, args in calls if method == "RegisterStatusNotifierItem"]
+        return [key if key.startswith(":") or "/" in key else key + "/StatusNotifierItem"
+                for _, method, (key, *_) in self.mock.GetCalls() if method == "RegisterStatusNotifierItem"]
 
     def stop(self):
-        self.program.stop()
+        self.proc.terminate()
+        self.proc.wait(5)

@@ -6,8 +6,7 @@ import subprocess
 import sys
 import time
 
-from harness import STARTUP, E2ETestCase, app_binary
-from statusbars import ScriptedWatcher, Sni
+from harness import STARTUP, app_binary
 
 # Another program on the bus: for `seconds`, a million ids in GetGroupProperties and
 # AboutToShowGroup a few times a second, and between them small calls as fast as it can send
@@ -53,40 +52,36 @@ print(sent)
 """
 
 
-class BusFlood(E2ETestCase):
+def stop_command(app):
+    """Runs `registratore --stop` beside the app; returns (seconds it took, status, stdout)."""
+    t = time.monotonic()
+    done = subprocess.run([app_binary(), "--stop"], env=app.env, stdin=subprocess.DEVNULL, capture_output=True,
+                          text=True, timeout=30)
+    return time.monotonic() - t, done.returncode, done.stdout.strip()
 
-    def stop_command(self, app):
-        """Runs `registratore --stop` beside the app; returns (seconds it took, status, stdout)."""
-        t = time.monotonic()
-        done = subprocess.run([app_binary(), "--stop"], env=app.env, stdin=subprocess.DEVNULL,
-                              capture_output=True, text=True, timeout=30)
-        return time.monotonic() - t, done.returncode, done.stdout.strip()
 
-    def test_a_flood_of_calls_leaves_the_shortcut_commands_answering(self):
-        watcher = ScriptedWatcher(self.artefacts, host=True)
-        self.addCleanup(watcher.stop)
-        app = self.launch()
-        item = Sni().wait_item(app.pid, timeout=10, keys=watcher.registered)
-        app.wait_lines(STARTUP, timeout=10)
-        before, _, _ = self.stop_command(app)
+def test_a_flood_of_calls_leaves_the_shortcut_commands_answering(ui, watcher, sni):
+    keys = watcher().registered
+    app = ui.launch()
+    item = sni.wait_item(app.pid, timeout=10, keys=keys)
+    app.wait_lines(STARTUP, timeout=10)
+    before, _, _ = stop_command(app)
 
-        flood = subprocess.Popen([sys.executable, "-E", "-c", FLOOD, item.service, "6"], env=app.env,
-                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-        self.addCleanup(flood.kill)
-        time.sleep(1.5)
-        answers = [self.stop_command(app) for _ in range(3)]
-        out, err = flood.communicate(timeout=60)
-        # What the flood left queued on the app's main connection is still being read.
-        answers.append(self.stop_command(app))
-        after = answers[-1][0]
-        print(f"\n  --stop answered in {before:.3f} s before the flood, "
-              f"{', '.join(f'{s:.3f}' for s, _, _ in answers[:-1])} s during it ({out.strip() or err.strip()} calls "
-              f"sent in 6 s), {after:.3f} s after it")
+    flood = subprocess.Popen([sys.executable, "-E", "-c", FLOOD, item.service, "6"], env=app.env,
+                             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    ui.at_end(flood.kill)
+    time.sleep(1.5)
+    answers = [stop_command(app) for _ in range(3)]
+    out, err = flood.communicate(timeout=60)
+    # What the flood left queued on the app's main connection is still being read.
+    answers.append(stop_command(app))
+    print(f"\n  --stop answered in {before:.3f} s before the flood, "
+          f"{', '.join(f'{s:.3f}' for s, _, _ in answers[:-1])} s during it ({out.strip() or err.strip()} calls "
+          f"sent in 6 s), {answers[-1][0]:.3f} s after it")
 
-        self.assertTrue(app.running(), app.report())
-        for seconds, status, said in answers:
-            self.assertEqual((status, said), (1, "nothing is recording"), app.report())
-            self.assertLess(seconds, 5.0, app.report())
-        # Nothing the flood sent was a click: no recording, no quit.
-        self.assertEqual(flood.returncode, 0, err)
-        self.assertNotIn("parte la registrazione", app.lines(), app.report())
+    assert app.running(), app.report()
+    for seconds, status, said in answers:
+        assert (status, said) == (1, "nothing is recording") and seconds < 5.0, app.report()
+    # Nothing the flood sent was a click: no recording, no quit.
+    assert flood.returncode == 0, err
+    assert "parte la registrazione" not in app.lines(), app.report()

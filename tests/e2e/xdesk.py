@@ -2,10 +2,10 @@
 
 Used by the end-to-end harness and, as a command, by desktop-session.sh:
     python3 xdesk.py tray-ready     exit 0 when a system tray owns the selection and shows its panel
-    python3 xdesk.py tray-gone      exit 0 when no system tray owns the selection
     python3 xdesk.py backdrop       paints the bare desktop grey (clearer screenshots than black)
 """
 
+import math
 import sys
 from dataclasses import dataclass
 
@@ -36,81 +36,56 @@ class Rect:
     def contains(self, px, py):
         return self.x <= px < self.right and self.y <= py < self.bottom
 
+    def inside(self, other):
+        return other.x <= self.x and other.y <= self.y and self.right <= other.right and self.bottom <= other.bottom
+
+    def distance(self, px, py):
+        """Pixels from point px, py to the nearest pixel of the rectangle (0 inside)."""
+        return math.hypot(max(self.x - px, 0, px - (self.right - 1)), max(self.y - py, 0, py - (self.bottom - 1)))
+
     def __str__(self):
         return f"{self.width}x{self.height}+{self.x}+{self.y}"
 
 
 class XDesk:
-    """A connection to $DISPLAY with the few questions the tests ask of it.
-
-    Windows may disappear between two requests; every query treats a vanished window as
-    'not there' instead of raising.
-    """
+    """A connection to $DISPLAY with the few questions the tests ask of it. Windows may disappear
+    between two requests; every query takes a vanished window as not there."""
 
     def __init__(self, name=None):
         self.d = display.Display(name)
         self.screen = self.d.screen()
         self.root = self.screen.root
-        self._atoms = {}
-
-    def close(self):
-        self.d.close()
+        self.screen_rect = Rect(0, 0, self.screen.width_in_pixels, self.screen.height_in_pixels)
 
     def atom(self, name):
-        if name not in self._atoms:
-            self._atoms[name] = self.d.intern_atom(name)
-        return self._atoms[name]
+        return self.d.get_atom(name)      # cached
 
-    @property
-    def screen_rect(self):
-        return Rect(0, 0, self.screen.width_in_pixels, self.screen.height_in_pixels)
-
-    # --- properties ----------------------------------------------------------------------
+    @staticmethod
+    def _ask(question, default=None):
+        try:
+            return question()
+        except _GONE:
+            return default
 
     def pid_of(self, win):
-        try:
-            p = win.get_full_property(self.atom("_NET_WM_PID"), X.AnyPropertyType)
-        except _GONE:
-            return None
+        p = self._ask(lambda: win.get_full_property(self.atom("_NET_WM_PID"), X.AnyPropertyType))
         return int(p.value[0]) if p and len(p.value) else None
 
     def wm_class(self, win):
-        try:
-            return win.get_wm_class()
-        except _GONE:
-            return None
-
-    def names_of(self, win):
-        """The window's titles: ICCCM WM_NAME and EWMH _NET_WM_NAME (either may be missing).
-
-        Qt puts the application's display name after the title in _NET_WM_NAME
-        ("Recorder — Registratore") and the bare title in WM_NAME.
-        """
-        names = []
-        try:
-            p = win.get_full_property(self.atom("_NET_WM_NAME"), X.AnyPropertyType)
-            if p and p.value:
-                v = p.value
-                names.append(v.decode("utf-8", "replace") if isinstance(v, bytes) else str(v))
-            v = win.get_wm_name()
-            if isinstance(v, bytes):
-                v = v.decode("latin-1")
-            if v:
-                names.append(v)
-        except _GONE:
-            pass
-        return names
+        return self._ask(win.get_wm_class)
 
     def has_title(self, win, title):
-        return any(n == title or n.startswith(title + " \u2014 ") for n in self.names_of(win))
-
-    # --- tree ----------------------------------------------------------------------------
+        """Whether ICCCM's WM_NAME or EWMH's _NET_WM_NAME is title. Qt puts the application's
+        display name after the title in _NET_WM_NAME ("Recorder — Registratore")."""
+        net = self._ask(lambda: win.get_full_property(self.atom("_NET_WM_NAME"), X.AnyPropertyType))
+        names = [net.value.decode("utf-8", "replace") if isinstance(net.value, bytes) else str(net.value)] \
+            if net else []
+        name = self._ask(win.get_wm_name)
+        names.append(name.decode("latin-1") if isinstance(name, bytes) else name or "")
+        return any(n == title or n.startswith(title + " \u2014 ") for n in names)
 
     def children(self, win):
-        try:
-            return list(win.query_tree().children)
-        except _GONE:
-            return []
+        return self._ask(lambda: list(win.query_tree().children), [])
 
     def walk(self, win):
         """win's descendants, depth first."""
@@ -119,81 +94,44 @@ class XDesk:
             yield from self.walk(c)
 
     def toplevels(self):
-        """The root's children and, under a window manager, the client windows inside its
-        frames (a frame carries no WM_CLASS of its own)."""
-        out = []
-        for w in self.children(self.root):
-            out.append(w)
-            if self.wm_class(w) is None:
-                out.extend(self.children(w))
-        return out
-
-    # --- state ---------------------------------------------------------------------------
+        """The root's children, bottom to top, and under a window manager the client windows
+        inside its frames (a frame carries no WM_CLASS of its own)."""
+        return [w for top in self.children(self.root)
+                for w in [top] + (self.children(top) if self.wm_class(top) is None else [])]
 
     def is_viewable(self, win):
-        try:
-            return win.get_attributes().map_state == X.IsViewable
-        except _GONE:
-            return False
+        return self._ask(lambda: win.get_attributes().map_state == X.IsViewable, False)
 
     def geometry(self, win):
         """win's rectangle in root (screen) coordinates, or None if it is gone."""
-        try:
-            g = win.get_geometry()
-            t = self.root.translate_coords(win, 0, 0)
-        except _GONE:
-            return None
-        return Rect(t.x, t.y, g.width, g.height)
-
-    # --- system tray ---------------------------------------------------------------------
+        g, t = self._ask(lambda: (win.get_geometry(), self.root.translate_coords(win, 0, 0)), (None, None))
+        return Rect(t.x, t.y, g.width, g.height) if g else None
 
     def tray_owner(self):
         """The window owning the XEmbed system tray selection, or None."""
         o = self.d.get_selection_owner(self.atom(f"_NET_SYSTEM_TRAY_S{self.d.get_default_screen()}"))
-        if o in (X.NONE, 0) or o is None:
-            return None
-        return o
+        return None if o in (X.NONE, 0, None) else o
 
     def tray_panel(self):
         """trayer's visible panel window (WM_CLASS panel/trayer), or None."""
-        for w in self.toplevels():
-            if self.wm_class(w) == ("panel", "trayer") and self.is_viewable(w):
-                return w
-        return None
+        return next(iter(self.windows_of_class(("panel", "trayer"))), None)
+
+    def embedded(self, win, pid):
+        """Viewable windows of process pid inside win (its icons in a tray)."""
+        return [w for w in self.walk(win) if self.pid_of(w) == pid and self.is_viewable(w)] if win else []
 
     def tray_icons(self, pid):
-        """Viewable windows of process pid embedded in the tray panel (its status icons)."""
-        panel = self.tray_panel()
-        if panel is None:
-            return []
-        return [w for w in self.walk(panel) if self.pid_of(w) == pid and self.is_viewable(w)]
+        return self.embedded(self.tray_panel(), pid)
 
-    # --- top-level windows ---------------------------------------------------------------
-
-    def windows_of(self, pid, name=None, viewable_only=False):
+    def windows_of(self, pid, title=None, viewable_only=False):
         """Top-level windows of process pid, optionally with a given title."""
-        out = []
-        for w in self.toplevels():
-            if self.pid_of(w) != pid:
-                continue
-            if name is not None and not self.has_title(w, name):
-                continue
-            if viewable_only and not self.is_viewable(w):
-                continue
-            out.append(w)
-        return out
-
-    def windows_of_class(self, wm_class, viewable_only=True):
-        return [w for w in self.toplevels()
-                if (c := self.wm_class(w)) and wm_class in c
+        return [w for w in self.toplevels() if self.pid_of(w) == pid and (title is None or self.has_title(w, title))
                 and (not viewable_only or self.is_viewable(w))]
 
-    def paint_backdrop(self, rgb=(0x5a, 0x66, 0x72)):
-        cmap = self.screen.default_colormap
-        pixel = cmap.alloc_color(*(c * 257 for c in rgb)).pixel
-        self.root.change_attributes(background_pixel=pixel)
-        self.root.clear_area(0, 0, 0, 0)
-        self.d.sync()
+    def windows_of_class(self, wm_class, viewable_only=True):
+        """Top-level windows whose WM_CLASS is wm_class (a pair) or has it as one of its names."""
+        return [w for w in self.toplevels() if (c := self.wm_class(w)) and (c == wm_class or wm_class in c)
+                and (not viewable_only or self.is_viewable(w))]
 
     def pointer(self):
         p = self.root.query_pointer()
@@ -201,7 +139,7 @@ class XDesk:
 
 
 def _main(argv):
-    if len(argv) != 2 or argv[1] not in ("tray-ready", "tray-gone", "backdrop"):
+    if argv[1:] not in (["tray-ready"], ["backdrop"]):
         print(__doc__, file=sys.stderr)
         return 2
     try:
@@ -210,14 +148,15 @@ def _main(argv):
         print(e, file=sys.stderr)
         return 1
     try:
-        if argv[1] == "backdrop":
-            x.paint_backdrop()
-            return 0
         if argv[1] == "tray-ready":
             return 0 if x.tray_owner() is not None and x.tray_panel() is not None else 1
-        return 0 if x.tray_owner() is None else 1
+        pixel = x.screen.default_colormap.alloc_color(0x5a * 257, 0x66 * 257, 0x72 * 257).pixel
+        x.root.change_attributes(background_pixel=pixel)
+        x.root.clear_area(0, 0, 0, 0)
+        x.d.sync()
+        return 0
     finally:
-        x.close()
+        x.d.close()
 
 
 if __name__ == "__main__":
