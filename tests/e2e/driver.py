@@ -154,13 +154,13 @@ class Ui:
 
     def toggle(self, app, lines, do, why="", quiet=SETTLE):
         """do(), then the lines it must bring and nothing more for a while; waits for the popover
-        to show or hide as the lines tell and returns what wait_popover() does."""
+        to show or hide as the last line tells and returns what wait_popover() does."""
         m = app.mark()
         do()
         app.wait_lines(lines, since=m)
         if quiet:
             self.assert_quiet(app, m + len(lines), quiet, why)
-        return self.wait_popover(app, lines == OPEN)
+        return self.wait_popover(app, lines[-1:] == OPEN)
 
     def assert_quiet(self, app, since, seconds=1.0, why=""):
         """Asserts that stdout gets no new line for a while after position since."""

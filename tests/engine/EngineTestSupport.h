@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <sndfile.h>
 
@@ -36,28 +37,11 @@ inline AudioRecorder::Options patientCreation()
 }
 
 // A folder of its own for each test, removed afterwards.
-class TempDir {
+// A temporary folder, removed with everything in it.
+class TempDir : public QTemporaryDir {
 public:
-    TempDir()
-    {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "registratore-engine-XXXXXX").string();
-        if (mkdtemp(pattern.data()))
-            path_ = pattern;
-    }
-    ~TempDir()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempDir(const TempDir &) = delete;
-    TempDir &operator=(const TempDir &) = delete;
-
-    const std::filesystem::path &path() const { return path_; }
-    QString file(const char *name) const { return QString::fromStdString((path_ / name).string()); }
-
-private:
-    std::filesystem::path path_;
+    std::filesystem::path path() const { return QTemporaryDir::path().toStdString(); }
+    QString file(const char *name) const { return filePath(QString::fromUtf8(name)); }
 };
 
 // What libsndfile reads back from a file.
