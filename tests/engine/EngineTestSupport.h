@@ -3,6 +3,7 @@
 #include "engine/AudioRecorder.h"
 #include "engine/SampleRate.h"
 
+#include <QDir>
 #include <QObject>
 #include <QString>
 #include <QTemporaryDir>
@@ -37,9 +38,11 @@ inline AudioRecorder::Options patientCreation()
 }
 
 // A folder of its own for each test, removed afterwards.
-// A temporary folder, removed with everything in it.
+// A temporary folder, removed with everything in it; its name starts "registratore-engine-" (the
+// stalling disk of the fault tests stalls those).
 class TempDir : public QTemporaryDir {
 public:
+    TempDir() : QTemporaryDir(QDir::tempPath() + QStringLiteral("/registratore-engine-XXXXXX")) {}
     std::filesystem::path path() const { return QTemporaryDir::path().toStdString(); }
     QString file(const char *name) const { return filePath(QString::fromUtf8(name)); }
 };
