@@ -153,35 +153,41 @@ TEST_F(RecordingControllerTest, FailedCreationIsLoggedShownAndLeavesTheRecordIma
     EXPECT_EQ(recording.state(), State::Recording);
 }
 
-TEST_F(RecordingControllerTest, ThePresetStoredAtConfirmationGivesTheSampleRate)
-{
-    const std::pair<std::optional<QVariant>, int> rows[] = {
-        {std::nullopt, 24000},
-        {QVariant(0), 12000},
-        {QVariant(1), 24000},
-        {QVariant(2), 48000},
-        {QVariant(7), 48000},
-        {QVariant(-1), 48000},
-        {QVariant(QStringLiteral("loud")), 24000},
-        {QVariant(QStringLiteral("2")), 48000},
-        {QVariant(QStringLiteral("1.5")), 24000},
-    };
-    for (const auto &[stored, rate] : rows) {
-        preferences.clear();
-        if (stored)
-            preferences.setValue(QStringLiteral("qualitaAudio"), *stored);
-        recording.clickRecord();
-        EXPECT_EQ(madeWith, SampleRate(rate)) << (stored ? stored->toString().toStdString() : "absent");
-        recording.stop();
-        QCoreApplication::processEvents(); // its file is saved
-    }
+struct StoredPreset {
+    const char *situation;
+    std::optional<QVariant> stored;
+    SampleRate rate;
+};
 
-    // Changed while the dialog is up: the value at confirmation counts.
-    preferences.clear();
-    dialog.whileShown = [this] { preferences.setValue(QStringLiteral("qualitaAudio"), 0); };
+class StoredPresetTest : public RecordingControllerTest,
+                         public ::testing::WithParamInterface<StoredPreset> {};
+
+TEST_P(StoredPresetTest, ThePresetStoredAtConfirmationGivesTheSampleRate)
+{
+    // Stored while the dialog is up: the value at confirmation counts.
+    dialog.whileShown = [this] {
+        if (GetParam().stored)
+            preferences.setValue(QStringLiteral("qualitaAudio"), *GetParam().stored);
+    };
+    preferences.setValue(QStringLiteral("qualitaAudio"), 0);
+    if (!GetParam().stored)
+        preferences.clear();
     recording.clickRecord();
-    EXPECT_EQ(madeWith, SampleRate::Hz12000);
+    EXPECT_EQ(madeWith, GetParam().rate);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Stored, StoredPresetTest,
+    ::testing::Values(StoredPreset{"Nothing", std::nullopt, SampleRate::Hz24000},
+                      StoredPreset{"Low", QVariant(0), SampleRate::Hz12000},
+                      StoredPreset{"Medium", QVariant(1), SampleRate::Hz24000},
+                      StoredPreset{"High", QVariant(2), SampleRate::Hz48000},
+                      StoredPreset{"Seven", QVariant(7), SampleRate::Hz48000},
+                      StoredPreset{"MinusOne", QVariant(-1), SampleRate::Hz48000},
+                      StoredPreset{"NotANumber", QVariant(QStringLiteral("loud")), SampleRate::Hz24000},
+                      StoredPreset{"TwoAsText", QVariant(QStringLiteral("2")), SampleRate::Hz48000},
+                      StoredPreset{"OneAndAHalf", QVariant(QStringLiteral("1.5")), SampleRate::Hz24000}),
+    [](const auto &info) { return std::string(info.param.situation); });
 
 TEST_F(RecordingControllerTest, TheDialogOpensWhereTheLastRecordingWent)
 {

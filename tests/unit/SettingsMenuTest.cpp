@@ -64,47 +64,54 @@ TEST_F(SettingsMenuTest, ACellOfAnotherColumnIsLeftAsMade)
     EXPECT_TRUE(cell->text().isEmpty());
 }
 
-TEST_F(SettingsMenuTest, QualityRowFollowsTheStoredPresetAndStepsLowMediumHigh)
-{
-    struct Row {
-        std::optional<QVariant> stored;
-        const char *shown;
-        std::optional<int> storedAtOpening;
-        const char *afterOne;
-        int storedAfterOne;
-        const char *afterTwo;
-        int storedAfterTwo;
-    };
-    const Row rows[] = {
-        {std::nullopt, "Quality : Medium", 1, "Quality : High", 2, "Quality : Low", 0},
-        {QVariant(0), "Quality : Low", 0, "Quality : Medium", 1, "Quality : High", 2},
-        {QVariant(1), "Quality : Medium", 1, "Quality : High", 2, "Quality : Low", 0},
-        {QVariant(2), "Quality : High", 2, "Quality : Low", 0, "Quality : Medium", 1},
-        {QVariant(7), "Quality : High", 7, "Quality : Low", 0, "Quality : Medium", 1},
-        {QVariant(-1), "Quality : High", -1, "Quality : Low", 0, "Quality : Medium", 1},
-        {QVariant(QStringLiteral("loud")), "Quality : Medium", 1, "Quality : High", 2, "Quality : Low", 0},
-    };
-    for (const Row &row : rows) {
-        const std::string situation = row.stored ? row.stored->toString().toStdString() : "nothing stored";
-        preferences.clear();
-        if (row.stored)
-            preferences.setValue(QStringLiteral("qualitaAudio"), *row.stored);
-        auto menu = open();
-        EXPECT_EQ(menu->rowTexts()[0], QString::fromLatin1(row.shown)) << situation;
-        EXPECT_EQ(menu->table()->item(0, 0)->text(), QString::fromLatin1(row.shown)) << situation;
-        EXPECT_EQ(stored()->toInt(), *row.storedAtOpening) << situation;
+// What is stored when the menu opens, what the quality row shows and stores then, and after one
+// and two steps.
+struct QualityRow {
+    const char *situation;
+    std::optional<QVariant> stored;
+    const char *shown;
+    int storedAtOpening;
+    const char *afterOne;
+    int storedAfterOne;
+    const char *afterTwo;
+    int storedAfterTwo;
+};
 
-        menu->activateRow(0);
-        EXPECT_EQ(menu->table()->item(0, 0)->text(), QString::fromLatin1(row.afterOne)) << situation;
-        EXPECT_EQ(stored()->toInt(), row.storedAfterOne) << situation;
-        // The same row again steps again: the selection does not stick.
-        menu->activateRow(0);
-        EXPECT_EQ(menu->table()->item(0, 0)->text(), QString::fromLatin1(row.afterTwo)) << situation;
-        EXPECT_EQ(stored()->toInt(), row.storedAfterTwo) << situation;
-        EXPECT_EQ(menu->table()->item(1, 0)->text(), QStringLiteral("Contact Us"));
-        EXPECT_EQ(menu->table()->item(2, 0)->text(), QStringLiteral("Quit"));
-    }
+class QualityRowTest : public SettingsMenuTest, public ::testing::WithParamInterface<QualityRow> {};
+
+TEST_P(QualityRowTest, FollowsTheStoredPresetAndStepsLowMediumHigh)
+{
+    const QualityRow &row = GetParam();
+    if (row.stored)
+        preferences.setValue(QStringLiteral("qualitaAudio"), *row.stored);
+    auto menu = open();
+    EXPECT_EQ(menu->rowTexts()[0], QString::fromLatin1(row.shown));
+    EXPECT_EQ(menu->table()->item(0, 0)->text(), QString::fromLatin1(row.shown));
+    EXPECT_EQ(stored()->toInt(), row.storedAtOpening);
+
+    menu->activateRow(0);
+    EXPECT_EQ(menu->table()->item(0, 0)->text(), QString::fromLatin1(row.afterOne));
+    EXPECT_EQ(stored()->toInt(), row.storedAfterOne);
+    // The same row again steps again: the selection does not stick.
+    menu->activateRow(0);
+    EXPECT_EQ(menu->table()->item(0, 0)->text(), QString::fromLatin1(row.afterTwo));
+    EXPECT_EQ(stored()->toInt(), row.storedAfterTwo);
+    EXPECT_EQ(menu->table()->item(1, 0)->text(), QStringLiteral("Contact Us"));
+    EXPECT_EQ(menu->table()->item(2, 0)->text(), QStringLiteral("Quit"));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Stored, QualityRowTest,
+    ::testing::Values(
+        QualityRow{"Nothing", std::nullopt, "Quality : Medium", 1, "Quality : High", 2, "Quality : Low", 0},
+        QualityRow{"Low", QVariant(0), "Quality : Low", 0, "Quality : Medium", 1, "Quality : High", 2},
+        QualityRow{"Medium", QVariant(1), "Quality : Medium", 1, "Quality : High", 2, "Quality : Low", 0},
+        QualityRow{"High", QVariant(2), "Quality : High", 2, "Quality : Low", 0, "Quality : Medium", 1},
+        QualityRow{"Seven", QVariant(7), "Quality : High", 7, "Quality : Low", 0, "Quality : Medium", 1},
+        QualityRow{"MinusOne", QVariant(-1), "Quality : High", -1, "Quality : Low", 0, "Quality : Medium", 1},
+        QualityRow{"NotANumber", QVariant(QStringLiteral("loud")), "Quality : Medium", 1, "Quality : High", 2,
+                   "Quality : Low", 0}),
+    [](const auto &info) { return std::string(info.param.situation); });
 
 TEST_F(SettingsMenuTest, EachRowLogsItsSelectionAndRunsItsAction)
 {
