@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 RecordingController::RecordingController(Services services, QObject *parent)
     : QObject(parent), services(std::move(services)), shownTime(formatElapsedTime(0))
@@ -157,6 +158,7 @@ void RecordingController::whereToSaveChosen(const platform::SaveDialog::Result &
         this, [this] { recorderCreated(); });
     if (!creating->waitFor(soundServerPatience)) {
         showMessage(QStringLiteral("Waiting for the sound server…"));
+        waitingShown = true;
         return;
     }
     recorderCreated();
@@ -169,7 +171,7 @@ void RecordingController::recorderCreated()
         return;
     creating.reset();
     const std::unique_ptr<Creation> made = std::move(creation);
-    if (shownMessage == QStringLiteral("Waiting for the sound server…"))
+    if (std::exchange(waitingShown, false))
         showMessage({});
     if (quitAsked) {
         // The application is ending: the recorder goes unstarted, leaving no file.

@@ -166,6 +166,7 @@ private:
     };
     std::unique_ptr<Creation> creation;
     std::unique_ptr<BackgroundWork> creating;
+    bool waitingShown = false; // the panel says the creation waits for the sound server
     // An input that no recording took, still opening when it was given up.
     struct UnusedInput {
         std::unique_ptr<BackgroundWork> opening;
