@@ -3,26 +3,24 @@
 #include "app/CommandLine.h"
 #include "app/QuitGuard.h"
 #include "app/RecorderCommands.h"
-#include "platform/DesktopSession.h"
+#include "engine/AudioRecorder.h"
+#include "platform/DisplayLossGuard.h"
 #include "platform/Log.h"
+#include "platform/OutsideClickMonitor.h"
 #include "platform/SingleInstance.h"
-#include "platform/StatusBarProbe.h"
-#include "platform/SystemEventMonitor.h"
+#include "platform/StatusBar.h"
+#include "platform/TerminationSignals.h"
+#include "platform/WindowSystem.h"
 #include "platform/qt/DesktopMailComposer.h"
-#include "platform/qt/PopoverWindow.h"
 #include "platform/qt/QtApplication.h"
 #include "platform/qt/QtSaveDialog.h"
 #include "platform/qt/SettingsPreferenceStore.h"
-#include "platform/qt/TrayStatusItem.h"
+#include "platform/statusitem/PopoverWindow.h"
+#include "ui/RecorderPanel.h"
+#include "ui/SettingsMenu.h"
 #include "ui/StatusBarShell.h"
 #include "ui/StatusIndicator.h"
 #include "ui/StatusMenu.h"
-#ifdef Q_OS_LINUX
-#include "platform/dbus/StatusNotifierItem.h"
-#endif
-#include "engine/AudioRecorder.h"
-#include "ui/RecorderPanel.h"
-#include "ui/SettingsMenu.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -113,23 +111,11 @@ int runRecorderApplication(int &argc, char **argv)
     const bool statusBar = waitForStatusBar(3000);
     if (platform::terminationRequested())
         return 0;
-    std::unique_ptr<platform::StatusItem> statusItem;
-    platform::TrayStatusItem *trayIcon = nullptr;
-#ifdef Q_OS_LINUX
-    // A StatusNotifierItem of our own, which can ask for attention while recording.
-    if (statusBar && platform::statusNotifierHostShowing())
-        statusItem = std::make_unique<platform::StatusNotifierItem>();
-#endif
-    if (!statusItem) {
-        auto icon = std::make_unique<platform::TrayStatusItem>();
-        trayIcon = icon.get();
-        statusItem = std::move(icon);
-    }
+    std::unique_ptr<platform::StatusItem> statusItem = platform::makeStatusItem(statusBar);
     platform::StatusItem *tray = statusItem.get();
     auto popover = std::make_unique<platform::PopoverWindow>(!statusBar);
     platform::PopoverWindow *popoverWindow = popover.get();
-    auto desktopEvents =
-        platform::makeSystemEventMonitor([trayIcon] { return trayIcon ? trayIcon->geometry() : QRect(); });
+    auto outsideClicks = platform::makeOutsideClickMonitor([tray] { return tray->geometry(); });
     platform::SettingsPreferenceStore preferences;
     platform::QtSaveDialog saveDialog(popoverWindow);
     platform::DesktopMailComposer mail;
@@ -139,7 +125,7 @@ int runRecorderApplication(int &argc, char **argv)
     // act on and show.
     RecordingController controller(
         {saveDialog, preferences, platform::makeSystemAudioInput, makeAudioRecorder});
-    StatusBarShell shell(std::move(statusItem), std::move(popover), *desktopEvents, controller);
+    StatusBarShell shell(std::move(statusItem), std::move(popover), std::move(outsideClicks), controller);
     const auto makeSettingsMenu = [&] { return new SettingsMenu(preferences, mail, quit); };
     auto *panel = new RecorderPanel(controller, makeSettingsMenu);
     // The open panel shows the message itself; a notification would only cover it.
