@@ -154,6 +154,15 @@ inline double rms(const std::vector<std::int16_t> &samples)
     return samples.empty() ? 0 : std::sqrt(sum / static_cast<double>(samples.size())) / 32768;
 }
 
+// Whether `condition` holds within `limit`.
+template <typename Condition> bool waitFor(std::chrono::milliseconds limit, Condition condition)
+{
+    const auto until = std::chrono::steady_clock::now() + limit;
+    while (!condition() && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(20ms);
+    return condition();
+}
+
 // Counts what an open input delivers.
 class CountingSink final : public platform::AudioSink {
 public:

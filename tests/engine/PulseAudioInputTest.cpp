@@ -470,14 +470,6 @@ private:
     std::string lost_;
 };
 
-template <typename Condition> bool waitFor(std::chrono::milliseconds limit, Condition condition)
-{
-    const auto until = std::chrono::steady_clock::now() + limit;
-    while (!condition() && std::chrono::steady_clock::now() < until)
-        std::this_thread::sleep_for(20ms);
-    return condition();
-}
-
 TEST_F(PulseCapture, CaptureOutlivesARestartOfTheSoundServerButNotItsDeparture)
 {
     struct Case {

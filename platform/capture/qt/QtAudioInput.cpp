@@ -66,6 +66,9 @@ public:
         release.setSingleShot(true);
         release.setInterval(releaseAfter);
         connect(&release, &QTimer::timeout, this, &Capture::releaseDue);
+        // Qt 6.4 does not send QMediaDevices::audioInputsChanged() on PulseAudio: asked instead.
+        presence.setInterval(std::chrono::milliseconds(500));
+        connect(&presence, &QTimer::timeout, this, &Capture::checkPresence);
     }
 
     // --- on the capture thread ----------------------------------------------------------------
@@ -75,8 +78,6 @@ public:
         format.setSampleRate(sampleRate);
         format.setChannelCount(1);
         format.setSampleFormat(QAudioFormat::Int16);
-        devices = std::make_unique<QMediaDevices>();
-        connect(devices.get(), &QMediaDevices::audioInputsChanged, this, &Capture::inputsChanged);
         device = QMediaDevices::defaultAudioInput();
         if (device.isNull())
             return fail(error, QStringLiteral("No microphone found."));
@@ -114,7 +115,6 @@ public:
     {
         release.stop();
         stop();
-        devices.reset();
     }
 
     bool isDefault() const
@@ -156,12 +156,14 @@ private:
                         QStringLiteral("Cannot capture the microphone “%1”.").arg(device.description()));
         }
         connect(io, &QIODevice::readyRead, this, &Capture::readAvailable);
+        presence.start();
         return true;
     }
 
     void stop()
     {
         stopping = true;
+        presence.stop();
         if (source)
             source->stop();
         source.reset(); // its QIODevice with it
@@ -225,7 +227,8 @@ private:
                 this, [this] { lose(kDisconnected); }, Qt::QueuedConnection);
     }
 
-    void inputsChanged()
+    // A microphone unplugged (or unloaded) leaves the system's list.
+    void checkPresence()
     {
         if (source && !QMediaDevices::audioInputs().contains(device))
             lose(kDisconnected);
@@ -247,10 +250,11 @@ private:
 
     QAudioFormat format;
     QAudioDevice device;
-    std::unique_ptr<QMediaDevices> devices;
     std::unique_ptr<QAudioSource> source;
     QIODevice *io = nullptr; // the source's, while it runs
-    QTimer release;
+    // Children, so that they move to the capture thread with it.
+    QTimer release{this};
+    QTimer presence{this};
     bool held = false;
     bool released = false; // held long enough that the source was stopped
     bool stopping = false;

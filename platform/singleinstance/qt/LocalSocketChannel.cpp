@@ -3,9 +3,11 @@
 #include "platform/OncePerTurn.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <QTimer>
 
 namespace platform {
 
@@ -39,6 +41,22 @@ QByteArray answerLine(const SingleInstance::Answer &answer)
     return (answer.outcome == Outcome::Done ? doneAnswer : refusedAnswer) +
            answer.text.simplified().toUtf8() + '\n';
 }
+// Whether a line comes within `milliseconds`. Events are handled while waiting, so that a
+// recorder asking itself (in a test) answers too.
+bool waitForLine(QLocalSocket &socket, int milliseconds)
+{
+    QEventLoop loop;
+    QTimer timeout;
+    timeout.setSingleShot(true);
+    QObject::connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(&socket, &QLocalSocket::readyRead, &loop, &QEventLoop::quit);
+    QObject::connect(&socket, &QLocalSocket::disconnected, &loop, &QEventLoop::quit);
+    timeout.start(milliseconds);
+    while (!socket.canReadLine() && timeout.isActive() && socket.state() == QLocalSocket::ConnectedState)
+        loop.exec();
+    return socket.canReadLine();
+}
+
 } // namespace
 
 LocalSocketChannel::LocalSocketChannel(SingleInstance &owner, const QString &applicationId)
@@ -66,11 +84,9 @@ SingleInstance::Answer LocalSocketChannel::sendCommand(const QString &action)
     if (!socket.waitForConnected(answerMilliseconds))
         return {Answer::Outcome::NoneRunning, socket.errorString()};
     socket.write(commandRequest + action.simplified().toUtf8() + '\n');
-    while (!socket.canReadLine()) {
-        if (!socket.waitForReadyRead(commandMilliseconds))
-            return {Answer::Outcome::Refused,
-                    QStringLiteral("the running recorder did not answer (%1)").arg(socket.errorString())};
-    }
+    if (!waitForLine(socket, commandMilliseconds))
+        return {Answer::Outcome::Refused,
+                QStringLiteral("the running recorder did not answer (%1)").arg(socket.errorString())};
     const QByteArray line = socket.readLine().chopped(1);
     const auto text = [&line](const QByteArray &kind) { return QString::fromUtf8(line.mid(kind.size())); };
     if (line.startsWith(doneAnswer))
