@@ -1,8 +1,8 @@
 #include "app/CommandLine.h"
 
-#include "platform/DesktopSession.h"
 #include "platform/Log.h"
 #include "platform/SingleInstance.h"
+#include "platform/WindowSystem.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -151,9 +151,9 @@ int sendToRecorder(const QString &action, const CommandLine &line)
             std::puts("nothing is recording: the recorder is not running");
             return 1;
         }
-        std::string why;
-        if (!line.choosesPlatform() && !platform::hasGraphicalSession(why)) {
-            std::puts(why.c_str());
+        QString why;
+        if (!line.choosesPlatform() && !platform::hasGraphicalSession(&why)) {
+            std::puts(qPrintable(why));
             return 1;
         }
         if (!startRecorder(line.qtArguments)) {
@@ -244,9 +244,9 @@ std::optional<int> runCommandLine(int &argc, char **argv)
             break;
         }
     }
-    std::string why;
-    if (!line.choosesPlatform() && !platform::hasGraphicalSession(why)) {
-        std::fprintf(stderr, "%s\n", why.c_str());
+    QString why;
+    if (!line.choosesPlatform() && !platform::hasGraphicalSession(&why)) {
+        std::fprintf(stderr, "%s\n", qPrintable(why));
         return 1;
     }
     return std::nullopt;

@@ -3,25 +3,23 @@
 #include "app/CommandLine.h"
 #include "app/QuitRequests.h"
 #include "app/RecorderCommands.h"
-#include "platform/DesktopSession.h"
-#include "platform/Log.h"
-#include "platform/SingleInstance.h"
-#include "platform/StatusBarProbe.h"
-#include "platform/SystemEventMonitor.h"
-#include "platform/qt/DesktopMailComposer.h"
-#include "platform/qt/PopoverWindow.h"
-#include "platform/qt/QtSaveDialog.h"
-#include "platform/qt/TrayStatusItem.h"
-#include "ui/StatusBarShell.h"
-#include "ui/StatusIndicator.h"
-#include "ui/StatusMenu.h"
-#ifdef Q_OS_LINUX
-#include "platform/dbus/StatusNotifierItem.h"
-#endif
 #include "engine/AudioRecorder.h"
+#include "platform/DisplayLossGuard.h"
+#include "platform/Log.h"
+#include "platform/OutsideClickMonitor.h"
+#include "platform/SingleInstance.h"
+#include "platform/StatusBar.h"
+#include "platform/TerminationSignals.h"
+#include "platform/WindowSystem.h"
+#include "platform/qt/DesktopMailComposer.h"
+#include "platform/qt/QtSaveDialog.h"
+#include "platform/statusitem/PopoverWindow.h"
 #include "ui/RecorderPanel.h"
 #include "ui/SettingsActions.h"
 #include "ui/SettingsMenu.h"
+#include "ui/StatusBarShell.h"
+#include "ui/StatusIndicator.h"
+#include "ui/StatusMenu.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -108,30 +106,18 @@ int runRecorderApplication(int &argc, char **argv)
     // A launch at the same moment as another may lose the race for becoming the running one:
     // it hands over then too.
     if (instance.handOverToRunning() || (!instance.listen() && instance.handOverToRunning())) {
-        std::fputs("registratore: already running; its recorder panel has been opened.\n", stderr);
+        Log::diagnostic(QStringLiteral("already running; its recorder panel has been opened."));
         return 0;
     }
 
     const bool statusBar = waitForStatusBar(3000);
     if (platform::terminationRequested())
         return 0;
-    std::unique_ptr<platform::StatusItem> statusItem;
-    platform::TrayStatusItem *trayIcon = nullptr;
-#ifdef Q_OS_LINUX
-    // A StatusNotifierItem of our own, which can ask for attention while recording.
-    if (statusBar && platform::statusNotifierHostShowing())
-        statusItem = std::make_unique<platform::StatusNotifierItem>();
-#endif
-    if (!statusItem) {
-        auto icon = std::make_unique<platform::TrayStatusItem>();
-        trayIcon = icon.get();
-        statusItem = std::move(icon);
-    }
+    std::unique_ptr<platform::StatusItem> statusItem = platform::makeStatusItem(statusBar);
     platform::StatusItem *tray = statusItem.get();
     auto popover = std::make_unique<platform::PopoverWindow>(!statusBar);
     platform::PopoverWindow *popoverWindow = popover.get();
-    auto desktopEvents =
-        platform::makeSystemEventMonitor([trayIcon] { return trayIcon ? trayIcon->geometry() : QRect(); });
+    auto outsideClicks = platform::makeOutsideClickMonitor([tray] { return tray->geometry(); });
     // The user's preferences: read from memory, written to disk from the event loop.
     QSettings preferences;
     platform::QtSaveDialog saveDialog(popoverWindow);
@@ -141,7 +127,7 @@ int runRecorderApplication(int &argc, char **argv)
     // act on and show.
     RecordingController controller(
         {saveDialog, preferences, platform::makeSystemAudioInput, makeAudioRecorder});
-    StatusBarShell shell(std::move(statusItem), std::move(popover), *desktopEvents, controller);
+    StatusBarShell shell(std::move(statusItem), std::move(popover), std::move(outsideClicks), controller);
     // The settings menu's rows, shared by the panel's settings menu and the status icon's menu.
     SettingsActions settingsActions(preferences, mail);
     const auto makeSettingsMenu = [&settingsActions] { return new SettingsMenu(settingsActions); };
@@ -173,9 +159,9 @@ int runRecorderApplication(int &argc, char **argv)
     if (statusBar) {
         shell.launchInStatusBar(panel);
     } else {
-        std::fputs("registratore: no status bar (system tray) was found on this desktop, so the recorder "
-                   "opens in an ordinary window instead.\n",
-                   stderr);
+        Log::diagnostic(
+            QStringLiteral("no status bar (system tray) was found on this desktop, so the recorder "
+                           "opens in an ordinary window instead."));
         QApplication::setQuitOnLastWindowClosed(true);
         shell.launchInWindow(panel);
     }

@@ -16,7 +16,7 @@
 
 #include "engine/AudioRecorder.h"
 #include "engine/SampleRate.h"
-#include "platform/pulse/PulseAudioInput.h"
+#include "platform/capture/pulse/PulseAudioInput.h"
 
 #include <dirent.h>
 

@@ -64,7 +64,8 @@ public:
 
 using AudioInputFactory = std::function<std::unique_ptr<AudioInput>()>;
 
-// The input of this desktop (PulseAudio / PipeWire on Linux).
+// The default microphone of this desktop: PulseAudio or PipeWire on Linux, QAudioSource in the
+// portable build (capture/SystemAudioInput.cpp picks it).
 std::unique_ptr<AudioInput> makeSystemAudioInput();
 
 } // namespace platform

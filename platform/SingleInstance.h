@@ -8,7 +8,8 @@
 
 namespace platform {
 
-// One recorder per user session: a second launch hands over to the running one and ends.
+// One recorder per user session: a second launch hands over to the running one and ends, and
+// later launches send it the commands of the desktop's keyboard shortcuts.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -18,8 +19,9 @@ public:
 
     // Asks a running recorder to show itself. True when one answered.
     bool handOverToRunning();
-    // Becomes the running recorder: later launches reach this one.
-    bool listen();
+    // Becomes the running recorder: later launches reach this one. False, with why in `*error`
+    // (when given) and on standard error, when they cannot.
+    bool listen(QString *error = nullptr);
 
     // What a recorder answered to a command sent by a later launch.
     struct Answer {
@@ -39,15 +41,16 @@ public:
     Answer sendCommand(const QString &action);
     // How this recorder, once listening, answers commands. Until it is set it answers Starting.
     void setCommandHandler(CommandHandler handler) { commandHandler = std::move(handler); }
+    // This recorder's answer to `action` now (for the channel that received it).
+    Answer answer(const QString &action) const;
 
 signals:
     // A later launch asked to see the recorder.
     void reopenRequested();
 
 private:
-    // How later launches reach the running one on this platform.
+    // How later launches reach the running one (singleinstance/SingleInstance.cpp picks it).
     class Channel;
-    QString applicationId;
     CommandHandler commandHandler;
     std::unique_ptr<Channel> channel;
 };

@@ -31,6 +31,8 @@ public:
     virtual void setMenu(QMenu *) {}
     // The anchor for the popover now; a click's pointer position is used once.
     virtual Anchor takeAnchor() = 0;
+    // Where the icon is on the screen, where the status bar tells (empty otherwise).
+    virtual QRect geometry() const { return {}; }
     // Shows a short message to the user from the status icon.
     virtual void showMessage(const QString &title, const QString &text) = 0;
 

@@ -42,6 +42,9 @@ test_packages=(
     # The libFuzzer target (tests/fuzz/run.sh).
     clang bookworm:libclang-rt-14-dev trixie:libclang-rt-19-dev
     libfiu0
+    # The portable build (build-portable/, -DREGISTRATORE_PORTABLE=ON): the microphone through
+    # Qt Multimedia.
+    qt6-multimedia-dev
 )
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }

@@ -4,7 +4,8 @@
 # the normal build: unit, engine, the desktop tests against the real binary on a private
 # desktop (Xvfb, trays, PulseAudio or PipeWire with a virtual microphone) and the package's
 # install test; the engine tests under ThreadSanitizer (build-tsan) and a minute of fuzzing
-# (build-fuzz). The last line counts the tests of every run from their JUnit reports.
+# (build-fuzz); the portable build's unit and engine tests and one recording (build-portable).
+# The last line counts the tests of every run from their JUnit reports.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test || exit 1
@@ -32,8 +33,14 @@ scripts/build.sh build -DREGISTRATORE_TESTS=ON || { echo "the build failed"; exi
 rm -rf build/junit && mkdir -p build/junit
 (cd build && ctest --output-on-failure --output-junit junit/ctest.xml) || status=1
 
+# The portable build (Qt alone, as on macOS and Windows): its unit and engine tests, the libraries
+# it links, and one recording with its binary on the test desktop.
+scripts/build.sh build-portable -DREGISTRATORE_PORTABLE=ON -DREGISTRATORE_TESTS=ON || { echo "the portable build failed"; exit 1; }
+rm -rf build-portable/junit && mkdir -p build-portable/junit
+(cd build-portable && ctest -L 'unit|engine|portable' --output-on-failure --output-junit junit/ctest.xml) || status=1
+
 # ctest reports the desktop suites as one test each; their pytest reports count each test.
-/usr/bin/python3 -E - build-asan/junit build-tsan/junit build/junit <<'PY' || status=1
+/usr/bin/python3 -E - build-asan/junit build-tsan/junit build/junit build-portable/junit <<'PY' || status=1
 import sys, xml.etree.ElementTree as ET
 from pathlib import Path
 passed = failed = skipped = 0

@@ -8,11 +8,13 @@
 
 StatusBarShell::StatusBarShell(std::unique_ptr<platform::StatusItem> statusItem,
                                std::unique_ptr<platform::Popover> popover,
-                               platform::GlobalEventMonitor &desktopEvents,
+                               std::unique_ptr<platform::OutsideClickMonitor> outsideClicks,
                                const RecordingController &recording)
-    : statusItem(std::move(statusItem)), popover(std::move(popover)), desktopEvents(desktopEvents),
+    : statusItem(std::move(statusItem)), popover(std::move(popover)), outsideClicks(std::move(outsideClicks)),
       recording(recording)
 {
+    connect(this->outsideClicks.get(), &platform::OutsideClickMonitor::clickedOutside, this,
+            &StatusBarShell::outsideClick);
 }
 
 StatusBarShell::~StatusBarShell() = default;
@@ -27,8 +29,7 @@ void StatusBarShell::launchInStatusBar(QWidget *panel)
         connect(statusItem.get(), &platform::StatusItem::activated, this, &StatusBarShell::togglePopover);
     }
     popover->setContent(panel);
-    outsideClicks = std::make_unique<OutsideClickMonitor>(
-        outsideClickMask, [this](platform::GlobalEvent *event) { outsideClick(event); }, desktopEvents);
+    inStatusBar = true;
     outsideClicks->start();
     QTimer::singleShot(launchDelay, this, &StatusBarShell::openAfterLaunch);
 }
@@ -66,7 +67,7 @@ void StatusBarShell::showPopover()
     Log::line("mostro il traduttore");
     if (statusItem->hasButton())
         popover->showRelativeTo(statusItem->takeAnchor());
-    if (outsideClicks)
+    if (inStatusBar)
         outsideClicks->start();
 }
 
@@ -80,24 +81,22 @@ void StatusBarShell::closePopover(QObject *sender)
         return;
     Log::line("posso chiudere il popup");
     popover->performClose(sender);
-    if (outsideClicks)
-        outsideClicks->stop();
+    outsideClicks->stop();
 }
 
-void StatusBarShell::outsideClick(platform::GlobalEvent *event)
+void StatusBarShell::outsideClick()
 {
     if (!popover->isShown())
         return;
-    closePopover(event);
+    closePopover(outsideClicks.get());
     if (!popover->isShown())
         closedByOutsideClick.start();
 }
 
 void StatusBarShell::toggle()
 {
-    platform::GlobalEvent empty;
     if (popover->isShown())
-        closePopover(&empty);
+        closePopover(this);
     else
         showPopover();
 }

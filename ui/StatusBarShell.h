@@ -1,7 +1,7 @@
 #pragma once
 
+#include "platform/OutsideClickMonitor.h"
 #include "platform/StatusItem.h"
-#include "ui/OutsideClickMonitor.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -18,8 +18,6 @@ class RecordingController;
 class StatusBarShell : public QObject {
     Q_OBJECT
 public:
-    // Event kinds of the outside-click monitor: left and right mouse down.
-    static constexpr std::uint64_t outsideClickMask = 10;
     static constexpr std::chrono::milliseconds launchDelay{1000};
     // An activation of the status item this soon after an outside click closed the popover
     // is that same click: where the status bar does not say where its icon is
@@ -28,7 +26,8 @@ public:
 
     // `recording` (whose save dialog holds the popover open) outlives the shell.
     StatusBarShell(std::unique_ptr<platform::StatusItem> statusItem,
-                   std::unique_ptr<platform::Popover> popover, platform::GlobalEventMonitor &desktopEvents,
+                   std::unique_ptr<platform::Popover> popover,
+                   std::unique_ptr<platform::OutsideClickMonitor> outsideClicks,
                    const RecordingController &recording);
     ~StatusBarShell() override;
 
@@ -44,11 +43,11 @@ public:
     void togglePopover(QObject *sender);
     void showPopover();
     void closePopover(QObject *sender);
-    void outsideClick(platform::GlobalEvent *event);
+    void outsideClick();
     // What the launch does a second later: the popover opens (or closes, if it was opened since).
     void openAfterLaunch();
 
-    OutsideClickMonitor *outsideClickMonitor() const { return outsideClicks.get(); }
+    platform::OutsideClickMonitor *outsideClickMonitor() const { return outsideClicks.get(); }
 
 public slots:
     // Opens a closed popover and closes an open one, for code elsewhere in the process; from
@@ -60,9 +59,10 @@ private:
 
     const std::unique_ptr<platform::StatusItem> statusItem;
     const std::unique_ptr<platform::Popover> popover;
-    std::unique_ptr<OutsideClickMonitor> outsideClicks;
+    // Runs while the popover shows, once the icon is in the status bar.
+    const std::unique_ptr<platform::OutsideClickMonitor> outsideClicks;
+    bool inStatusBar = false;
     bool standalone = false;
     QElapsedTimer closedByOutsideClick;
-    platform::GlobalEventMonitor &desktopEvents;
     const RecordingController &recording;
 };

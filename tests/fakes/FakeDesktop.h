@@ -1,44 +1,27 @@
 #pragma once
 
 #include "fakes/FakeChoices.h"
-#include "platform/GlobalEventMonitor.h"
 #include "platform/MailComposer.h"
+#include "platform/OutsideClickMonitor.h"
 #include "platform/StatusItem.h"
 
 #include <QWidget>
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
 
 // Fakes of the desktop behind platform/, recording what the code under test asked of them.
 
-class FakeGlobalEventMonitor : public platform::GlobalEventMonitor {
+class FakeOutsideClickMonitor : public platform::OutsideClickMonitor {
 public:
-    Token addMonitor(std::uint64_t mask, Callback callback) override
-    {
-        installed.emplace(next, std::make_pair(mask, std::move(callback)));
-        ++adds;
-        return next++;
-    }
-    void removeMonitor(Token token) override
-    {
-        installed.erase(token);
-        ++removes;
-    }
-    // Delivers an event to every installed monitor, as the desktop would.
-    void click(platform::GlobalEvent *event)
-    {
-        const auto current = installed;
-        for (const auto &[token, monitor] : current)
-            monitor.second(event);
-    }
-    std::map<Token, std::pair<std::uint64_t, Callback>> installed;
-    int adds = 0;
-    int removes = 0;
-    Token next = 1;
+    // A click outside, as the desktop would tell it.
+    void click() { report(); }
+    int watches = 0;
+
+protected:
+    void watch(bool on) override { watches += on ? 1 : -1; }
 };
 
 class FakeStatusItem : public platform::StatusItem {

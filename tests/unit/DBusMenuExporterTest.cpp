@@ -1,4 +1,4 @@
-#include "platform/dbus/DBusMenuExporter.h"
+#include "platform/statusitem/freedesktop/DBusMenuExporter.h"
 
 #include "fakes/PrivateSessionBus.h"
 

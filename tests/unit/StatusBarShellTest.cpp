@@ -4,7 +4,6 @@
 #include "fakes/FakeRecorder.h"
 #include "fakes/LogCapture.h"
 #include "recording/RecordingController.h"
-#include "ui/OutsideClickMonitor.h"
 
 #include <QTest>
 #include <QThread>
@@ -26,9 +25,12 @@ protected:
     {
         auto item = std::make_unique<FakeStatusItem>(button);
         auto pop = std::make_unique<FakePopover>();
+        auto clicks = std::make_unique<FakeOutsideClickMonitor>();
         statusItem = item.get();
         popover = pop.get();
-        delegate = std::make_unique<StatusBarShell>(std::move(item), std::move(pop), desktop, recording);
+        desktop = clicks.get();
+        delegate =
+            std::make_unique<StatusBarShell>(std::move(item), std::move(pop), std::move(clicks), recording);
         delegate->launchInStatusBar(new QWidget);
         log.clear();
     }
@@ -38,7 +40,7 @@ protected:
         log.clear();
     }
 
-    FakeGlobalEventMonitor desktop;
+    FakeOutsideClickMonitor *desktop = nullptr;
     // Its save dialog, while it is up, holds the popover open.
     FakeSaveDialog dialog;
     TestPreferences preferences;
@@ -70,7 +72,7 @@ TEST_F(StatusBarShellTest, OnlyTheSaveDialogHoldsThePopoverOpen)
     EXPECT_EQ(log.lines(), (Lines{closeLine + "Si", "posso chiudere il popup"}));
     EXPECT_FALSE(popover->isShown());
     EXPECT_FALSE(delegate->outsideClickMonitor()->isRunning());
-    EXPECT_TRUE(desktop.installed.empty());
+    EXPECT_EQ(desktop->watches, 0);
 }
 
 TEST_F(StatusBarShellTest, ToggleOpensAHiddenPopoverUnderTheIconAndStartsTheMonitor)
@@ -153,19 +155,18 @@ TEST_F(StatusBarShellTest, ATogglePanelRequestOpensAClosedPopoverAndClosesAnOpen
 TEST_F(StatusBarShellTest, OutsideClickClosesOnlyAShownPopover)
 {
     launch();
-    platform::GlobalEvent click(platform::EventKind::RightMouseDown, QPoint(10, 500));
-    desktop.click(&click);
+    desktop->click();
     EXPECT_TRUE(log.lines().empty());
     EXPECT_FALSE(popover->isShown());
 
     openPopover();
-    desktop.click(&click);
+    desktop->click();
     EXPECT_EQ(log.lines(), (Lines{closeLine + "Si", "posso chiudere il popup"}));
-    EXPECT_EQ(popover->closeSenders, std::vector<QObject *>{&click});
+    EXPECT_EQ(popover->closeSenders, std::vector<QObject *>{desktop});
 
-    // After the close the monitor is gone: further clicks reach nothing.
+    // After the close the monitor is stopped: further clicks reach nothing.
     log.clear();
-    desktop.click(&click);
+    desktop->click();
     EXPECT_TRUE(log.lines().empty());
 }
 
@@ -175,8 +176,7 @@ TEST_F(StatusBarShellTest, AnIconClickFirstSeenAsAnOutsideClickClosesOnlyOnce)
     // outside-click monitor, then the status bar activates the icon.
     launch();
     openPopover();
-    platform::GlobalEvent press(platform::EventKind::LeftMouseDown, QPoint(1210, 10));
-    desktop.click(&press);
+    desktop->click();
     statusItem->click();
     EXPECT_EQ(log.lines(), (Lines{closeLine + "Si", "posso chiudere il popup"}));
     EXPECT_FALSE(popover->isShown());
@@ -189,18 +189,14 @@ TEST_F(StatusBarShellTest, AnIconClickFirstSeenAsAnOutsideClickClosesOnlyOnce)
     EXPECT_TRUE(popover->isShown());
 }
 
-TEST_F(StatusBarShellTest, LaunchSetsTheTemplateIconAndAMonitorForLeftAndRightClicks)
+TEST_F(StatusBarShellTest, LaunchSetsTheTemplateIconAndStartsTheOutsideClickMonitor)
 {
     launch();
     EXPECT_TRUE(statusItem->imageSet);
     EXPECT_FALSE(statusItem->image.isNull());
     EXPECT_TRUE(statusItem->image.isMask());
-    ASSERT_TRUE(delegate->outsideClickMonitor());
-    EXPECT_EQ(delegate->outsideClickMonitor()->eventMask(), 10u);
-    EXPECT_EQ(delegate->outsideClickMonitor()->eventMask(),
-              platform::eventMaskOf(platform::EventKind::LeftMouseDown) |
-                  platform::eventMaskOf(platform::EventKind::RightMouseDown));
     EXPECT_TRUE(delegate->outsideClickMonitor()->isRunning());
+    EXPECT_EQ(desktop->watches, 1);
     EXPECT_NE(popover->content(), nullptr);
 }
 
@@ -221,11 +217,14 @@ TEST_F(StatusBarShellTest, WithoutAStatusBarButtonTheRestOfTheLaunchStillRuns)
 TEST_F(StatusBarShellTest, WithoutAStatusBarThePanelOpensInAWindowAsThePopoverWould)
 {
     auto pop = std::make_unique<FakePopover>();
+    auto clicks = std::make_unique<FakeOutsideClickMonitor>();
     popover = pop.get();
-    StatusBarShell fallback(std::make_unique<FakeStatusItem>(false), std::move(pop), desktop, recording);
+    desktop = clicks.get();
+    StatusBarShell fallback(std::make_unique<FakeStatusItem>(false), std::move(pop), std::move(clicks),
+                            recording);
     fallback.launchInWindow(new QWidget);
     EXPECT_NE(popover->content(), nullptr);
-    EXPECT_TRUE(desktop.installed.empty()); // nothing closes an ordinary window on outside clicks
+    EXPECT_EQ(desktop->watches, 0); // nothing closes an ordinary window on outside clicks
     QTest::qWait(static_cast<int>(StatusBarShell::launchDelay.count()) + 200);
     EXPECT_TRUE(popover->isShown());
     EXPECT_EQ(log.lines(), (Lines{"Are we there yet?", "mostro il traduttore"}));
@@ -239,6 +238,7 @@ TEST_F(StatusBarShellTest, ASecondLaunchOpensTheHiddenPopoverAndLeavesAShownOneO
     delegate->showRecorder();
     EXPECT_TRUE(popover->isShown());
     EXPECT_EQ(log.lines(), Lines{"mostro il traduttore"});
+    EXPECT_EQ(desktop->watches, 1); // started at launch, and not a second time
     delegate->showRecorder();
     EXPECT_TRUE(popover->isShown());
     EXPECT_EQ(log.lines().size(), 1u);

@@ -1,4 +1,4 @@
-#include "platform/dbus/StatusNotifierItem.h"
+#include "platform/statusitem/freedesktop/StatusNotifierItem.h"
 
 #include "fakes/PrivateSessionBus.h"
 

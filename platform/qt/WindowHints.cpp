@@ -1,7 +1,0 @@
-#include "platform/WindowHints.h"
-
-namespace platform {
-
-void keepOutOfTaskbar(QWindow *) {}
-
-} // namespace platform

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/SingleInstance.h"
+
+#include <memory>
+
+namespace platform {
+
+// The running recorder owns the application id as a name on the session bus and answers Reopen
+// and Command there. The bus gives a name to one connection at a time and takes it back when the
+// process ends, however it ends, so two launches at once cannot both run and a killed recorder
+// leaves nothing behind.
+class DBusInstanceChannel {
+public:
+    DBusInstanceChannel(SingleInstance &owner, const QString &applicationId);
+    ~DBusInstanceChannel();
+    DBusInstanceChannel(const DBusInstanceChannel &) = delete;
+    DBusInstanceChannel &operator=(const DBusInstanceChannel &) = delete;
+
+    bool handOverToRunning();
+    SingleInstance::Answer sendCommand(const QString &action);
+    bool listen(QString *error);
+
+private:
+    class Service;
+    SingleInstance &owner;
+    const QString applicationId;
+    std::unique_ptr<Service> service;
+};
+
+} // namespace platform
