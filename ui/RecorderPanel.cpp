@@ -89,12 +89,27 @@ void RecorderPanel::setRecordImage(const QString &name)
 
 void RecorderPanel::showTime(const QString &text)
 {
-    if (text == timeField->text())
+    // Closed, the panel neither draws the time nor tells it to screen readers every second: it
+    // shows the time again as it opens.
+    if (concealed || text == timeField->text())
         return;
     timeField->setText(text);
     // Qt's accessibility gives a label's text to screen readers only through its description
     // once the label has an accessible name.
     timeField->setAccessibleDescription(text);
+}
+
+void RecorderPanel::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    concealed = false;
+    showTime(recording.timeText());
+}
+
+void RecorderPanel::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    concealed = true;
 }
 
 void RecorderPanel::showMessage(const QString &text)

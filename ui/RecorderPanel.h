@@ -37,6 +37,10 @@ public:
     QString message() const;
     SettingsPopover *settingsPopover() const { return popover.get(); }
 
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
 signals:
     // Something the user must know (a recording that could not start, ended by itself, could
     // not be completed, or lost audio).
@@ -60,4 +64,5 @@ private:
     SettingsMenuFactory makeSettingsMenu;
     std::unique_ptr<Ui::RecorderPanel> ui;
     RecordingController &recording;
+    bool concealed = false; // hidden after having been shown: the popover is closed
 };

@@ -321,6 +321,7 @@ TEST_F(HiddenRecorderPanelTest, TheTickRunsForTheWholeRecordingOpenOrClosed)
     EXPECT_GE(ticksDuring(900), 2u) << "the trace goes on while the panel is closed";
     fake->time = 75.2;
     QTest::qWait(300);
+    EXPECT_NE(timeShown(), QStringLiteral("00 : 01 : 15")) << "closed, the panel does not draw the time";
     popover.show();
     EXPECT_EQ(timeShown(), QStringLiteral("00 : 01 : 15"));
 
