@@ -117,6 +117,12 @@ int runRecorderApplication(int &argc, char **argv)
         return 0;
     }
 
+    // A file handed over while the recorder starts is opened once it is up, in place of the
+    // one this launch was given.
+    const QMetaObject::Connection whileStarting =
+        QObject::connect(&instance, &platform::SingleInstance::openRequested,
+                         [&recording](const QString &path) { recording = path; });
+
     const bool statusBar = waitForStatusBar(3000);
     if (platform::terminationRequested())
         return 0;
@@ -170,6 +176,7 @@ int runRecorderApplication(int &argc, char **argv)
         Log::diagnostic(QStringLiteral("opening ") + path);
         shell.showRecorder();
     };
+    QObject::disconnect(whileStarting);
     QObject::connect(&instance, &platform::SingleInstance::openRequested, &shell, openRecording);
     if (statusBar) {
         shell.launchInStatusBar(panel);
