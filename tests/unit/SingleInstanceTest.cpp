@@ -30,6 +30,18 @@ TEST(SingleInstanceTest, ALaterLaunchReachesTheRunningOneAndTheNameIsFreedWhenIt
         EXPECT_TRUE(later.handOverToRunning());
         QTRY_COMPARE(requests, 1);
 
+        // A file: its name, with a space and a line break, arrives whole.
+        const QTemporaryDir folder;
+        QFile file(folder.filePath(QStringLiteral("nota vocale\n1.caf")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.close();
+        QSignalSpy opened(&running, &platform::SingleInstance::openRequested);
+        EXPECT_TRUE(later.handOverFile(file.fileName()));
+        if (opened.isEmpty())
+            opened.wait(5000);
+        ASSERT_EQ(opened.size(), 1);
+        EXPECT_EQ(opened.first().first().toString(), file.fileName());
+
         // Commands: the running one answers Starting until it has a handler, then its answers.
         using Outcome = platform::SingleInstance::Answer::Outcome;
         EXPECT_EQ(later.sendCommand(QStringLiteral("record")).outcome, Outcome::Starting);
@@ -51,30 +63,6 @@ TEST(SingleInstanceTest, ALaterLaunchReachesTheRunningOneAndTheNameIsFreedWhenIt
     EXPECT_EQ(next.sendCommand(QStringLiteral("stop")).outcome,
               platform::SingleInstance::Answer::Outcome::NoneRunning);
     EXPECT_TRUE(next.listen());
-}
-
-// A later launch hands over a file; the name, with a space and a line break, arrives whole.
-TEST(SingleInstanceTest, AFileHandedOverReachesTheRunningOne)
-{
-#ifndef REGISTRATORE_PORTABLE
-    PrivateSessionBus bus;
-    ASSERT_FALSE(bus.address.isEmpty()) << "dbus-daemon (Debian package dbus-daemon) did not start";
-#endif
-    const QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("nota vocale\n1.caf"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
-    const QString id = QStringLiteral("org.registratore.Test_%1").arg(QCoreApplication::applicationPid());
-    platform::SingleInstance running(id);
-    ASSERT_TRUE(running.listen());
-    QSignalSpy opened(&running, &platform::SingleInstance::openRequested);
-    platform::SingleInstance later(id);
-    EXPECT_TRUE(later.handOverFile(path));
-    if (opened.isEmpty())
-        opened.wait(5000);
-    ASSERT_EQ(opened.size(), 1);
-    EXPECT_EQ(opened.first().first().toString(), path);
 }
 
 // What comes over the bus may come from any client: only the first path counts, and only an
