@@ -2,8 +2,6 @@
 
 #include "fakes/PrivateSessionBus.h"
 
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDesktopServices>
 #include <QFile>
 #include <QTemporaryDir>
@@ -11,6 +9,10 @@
 #include <QUrl>
 
 #include <gtest/gtest.h>
+
+#ifndef REGISTRATORE_PORTABLE
+#include <QDBusConnection>
+#endif
 
 namespace {
 
