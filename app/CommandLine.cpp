@@ -84,9 +84,8 @@ void declareOptions(QCommandLineParser &parser, QCommandLineOption::Flags qtOpti
     parser.setApplicationDescription(QStringLiteral(
         "A voice recorder in the desktop's status bar. Without options it starts, or opens the panel of the "
         "one already running; given a recording, it opens that in the recorder.\n--record and --stop act on "
-        "the running recorder, as its buttons do, and print one line: the state they left, or why nothing "
-        "was "
-        "done."));
+        "the running recorder, as its buttons do, and print one line: the state they left, or why "
+        "nothing was done."));
     // As Qt's own options are written: -platform, not -p -l -a ...
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addHelpOption();
