@@ -72,18 +72,20 @@ const char *const helpEpilogue =
     "\nExit status:\n"
     "  0  --record or --stop was carried out and printed the state it left (recording,\n"
     "     paused, stopped, choosing where to save); or the recorder ended normally, or\n"
-    "     opened the panel of the one already running.\n"
+    "     opened the panel of the one already running, or handed it the file to open.\n"
     "  1  --record or --stop was refused or failed, and printed why (nothing is recording,\n"
     "     the save dialog is open, no recorder could be reached or started ...); or the\n"
-    "     recorder found no display, or could not complete the recording when it ended.\n"
+    "     file to open is missing or not a regular file; or the recorder found no\n"
+    "     display, or could not complete the recording when it ended.\n"
     "  2  The command line was wrong.\n";
 
 void declareOptions(QCommandLineParser &parser, QCommandLineOption::Flags qtOptionFlags)
 {
     parser.setApplicationDescription(QStringLiteral(
         "A voice recorder in the desktop's status bar. Without options it starts, or opens the panel of the "
-        "one already running.\n--record and --stop act on the running recorder, as its buttons do, and print "
-        "one line: the state they left, or why nothing was done."));
+        "one already running; given a recording, it opens that in the recorder.\n--record and --stop act on "
+        "the running recorder, as its buttons do, and print one line: the state they left, or why "
+        "nothing was done."));
     // As Qt's own options are written: -platform, not -p -l -a ...
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addHelpOption();
@@ -93,6 +95,11 @@ void declareOptions(QCommandLineParser &parser, QCommandLineOption::Flags qtOpti
          QStringLiteral("Record, pause or resume, as the Record/Pause button does: the first press "
                         "asks where to save. Starts the recorder if it is not running.")});
     parser.addOption({QStringLiteral("stop"), QStringLiteral("Stop recording, as the Stop button does.")});
+    parser.addPositionalArgument(
+        QStringLiteral("file"),
+        QStringLiteral("A recording (.caf) to open in the recorder: the running one, or one started for it. "
+                       "Of several, the first is opened."),
+        QStringLiteral("[file...]"));
     for (const QtOption &qt : qtOptions) {
         QCommandLineOption option(QString::fromLatin1(qt.name), QString::fromLatin1(qt.description),
                                   qt.valueName ? QString::fromLatin1(qt.valueName) : QString());
@@ -200,31 +207,54 @@ CommandLine CommandLine::parse(const QStringList &arguments)
     QCommandLineParser parser;
     declareOptions(parser, QCommandLineOption::HiddenFromHelp);
     if (!parser.parse(arguments))
-        return {Action::UsageError, parser.errorText(), {}};
+        return {Action::UsageError, parser.errorText(), {}, {}};
     if (parser.isSet(QStringLiteral("help-all"))) {
         QCommandLineParser all;
         declareOptions(all, {});
-        return {Action::Print, all.helpText() + QLatin1String(helpEpilogue), {}};
+        return {Action::Print, all.helpText() + QLatin1String(helpEpilogue), {}, {}};
     }
     if (parser.isSet(QStringLiteral("help")))
-        return {Action::Print, parser.helpText() + QLatin1String(helpEpilogue), {}};
+        return {Action::Print, parser.helpText() + QLatin1String(helpEpilogue), {}, {}};
     if (parser.isSet(QStringLiteral("version")))
-        return {Action::Print, QString::fromUtf8(versionText), {}};
-    if (!parser.positionalArguments().isEmpty())
-        return {Action::UsageError,
-                QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()),
-                {}};
+        return {Action::Print, QString::fromUtf8(versionText), {}, {}};
     const bool record = parser.isSet(QStringLiteral("record"));
     const bool stop = parser.isSet(QStringLiteral("stop"));
     if (record && stop)
-        return {Action::UsageError, QStringLiteral("give one of --record and --stop"), {}};
+        return {Action::UsageError, QStringLiteral("give one of --record and --stop"), {}, {}};
+    QStringList files;
+    for (const QString &file : parser.positionalArguments()) {
+        if (record || stop)
+            return {Action::UsageError,
+                    QStringLiteral("--%1 takes no file, but '%2' was given")
+                        .arg(record ? "record" : "stop", file),
+                    {},
+                    {}};
+        // Relative to this launch's folder, which the running recorder does not share.
+        files << QFileInfo(file).absoluteFilePath();
+    }
     const Action action = record ? Action::Record : stop ? Action::Stop : Action::RunRecorder;
-    return {action, {}, qtArgumentsIn(parser)};
+    return {action, {}, qtArgumentsIn(parser), files};
 }
 
-std::optional<int> runCommandLine(int &argc, char **argv)
+QString recordingToOpen(const QString &path, QString *why)
+{
+    // Resolves every link on the way, the last one too: the user chose this one.
+    const QString resolved = QFileInfo(path).canonicalFilePath();
+    if (resolved.isEmpty()) {
+        *why = QStringLiteral("no such file");
+        return {};
+    }
+    if (!QFileInfo(resolved).isFile()) {
+        *why = QStringLiteral("not a regular file");
+        return {};
+    }
+    return resolved;
+}
+
+std::optional<int> runCommandLine(int &argc, char **argv, QString *recording)
 {
     CommandLine line;
+    recording->clear();
     if (argc > 1) {
         // Only the core application: the commands answer without a display.
         QCoreApplication application(argc, argv);
@@ -242,6 +272,20 @@ std::optional<int> runCommandLine(int &argc, char **argv)
             return sendToRecorder(QStringLiteral("stop"), line);
         case CommandLine::Action::RunRecorder:
             break;
+        }
+        if (!line.files.isEmpty()) {
+            QString why;
+            *recording = recordingToOpen(line.files.first(), &why);
+            if (recording->isEmpty()) {
+                std::fprintf(stderr, "registratore: cannot open '%s': %s\n",
+                             qPrintable(Log::escaped(line.files.first())), qPrintable(why));
+                return 1;
+            }
+            if (line.files.size() > 1)
+                Log::diagnostic(QStringLiteral("the recorder opens one file at a time: %1 is opened, "
+                                               "and the other files given (%2) are not")
+                                    .arg(*recording)
+                                    .arg(line.files.size() - 1));
         }
     }
     QString why;

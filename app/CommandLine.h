@@ -6,12 +6,14 @@
 #include <optional>
 
 // What the executable's arguments ask for. Our options: --record and --stop send what the
-// Record/Pause and Stop buttons do to the running recorder, --help and --version print. Qt's
+// Record/Pause and Stop buttons do to the running recorder, --help and --version print; the
+// other arguments are recordings to open in the recorder (a desktop entry's %F). Qt's
 // standard options (-platform, -style, -display, -reverse, -qwindowgeometry ...) are accepted
 // anywhere beside them: the application object takes them itself when the recorder runs.
 struct CommandLine {
     enum class Action {
         RunRecorder, // none of our options: the recorder runs, or opens the running one's panel
+                     // (or the running one opens `files`)
         Record,
         Stop,
         Print,      // `text` goes to standard output, exit status 0
@@ -21,6 +23,8 @@ struct CommandLine {
     QString text;
     // Qt's options as given, for a recorder that --record starts.
     QStringList qtArguments;
+    // The recordings to open, as absolute paths (only with RunRecorder).
+    QStringList files;
 
     // `arguments` starts with the program's name, as QCoreApplication::arguments() does.
     static CommandLine parse(const QStringList &arguments);
@@ -33,8 +37,13 @@ struct CommandLine {
 // new log.
 void rotateLogWhenFull(const QString &path, qint64 limit);
 
+// The file a launch hands to the recorder, from `path` (absolute, as CommandLine gives it): its
+// link, if it is one, resolved here, once. Empty, with why in `*why`, when it is no regular file.
+QString recordingToOpen(const QString &path, QString *why);
+
 // Carries out what the command line asks for without a display. Returns the exit status when
-// it was handled here (a command, the help, a usage error, or no display to run the recorder
-// on), nothing when the recorder itself is to run; argc and argv are then as they came, for
-// the application object.
-std::optional<int> runCommandLine(int &argc, char **argv);
+// it was handled here (a command, the help, a usage error, a file that cannot be opened, or no
+// display to run the recorder on), nothing when the recorder itself is to run; argc and argv
+// are then as they came, for the application object, and `*recording` is the recording it is
+// to open (the first file given; empty when none was).
+std::optional<int> runCommandLine(int &argc, char **argv, QString *recording);

@@ -89,7 +89,8 @@ void endApplication(const RecordingController::QuitOutcome &outcome, const QWidg
 
 int runRecorderApplication(int &argc, char **argv)
 {
-    if (const std::optional<int> handled = runCommandLine(argc, argv))
+    QString recording;
+    if (const std::optional<int> handled = runCommandLine(argc, argv, &recording))
         return *handled;
     platform::preferPlaceableWindows(argc, argv);
     // Takes Qt's own options (-platform, -style ...) from the command line.
@@ -105,10 +106,22 @@ int runRecorderApplication(int &argc, char **argv)
     platform::SingleInstance instance(QStringLiteral("org.registratore.Registratore"));
     // A launch at the same moment as another may lose the race for becoming the running one:
     // it hands over then too.
-    if (instance.handOverToRunning() || (!instance.listen() && instance.handOverToRunning())) {
-        Log::diagnostic(QStringLiteral("already running; its recorder panel has been opened."));
+    const auto handOver = [&instance, &recording] {
+        return recording.isEmpty() ? instance.handOverToRunning() : instance.handOverFile(recording);
+    };
+    if (handOver() || (!instance.listen() && handOver())) {
+        if (recording.isEmpty())
+            Log::diagnostic(QStringLiteral("already running; its recorder panel has been opened."));
+        else
+            Log::diagnostic(QStringLiteral("already running; it has been asked to open ") + recording);
         return 0;
     }
+
+    // A file handed over while the recorder starts is opened once it is up, in place of the
+    // one this launch was given.
+    const QMetaObject::Connection whileStarting =
+        QObject::connect(&instance, &platform::SingleInstance::openRequested,
+                         [&recording](const QString &path) { recording = path; });
 
     const bool statusBar = waitForStatusBar(3000);
     if (platform::terminationRequested())
@@ -156,6 +169,15 @@ int runRecorderApplication(int &argc, char **argv)
 
     QObject::connect(&instance, &platform::SingleInstance::reopenRequested, &shell,
                      &StatusBarShell::showRecorder);
+    // A recording to open: the one this launch was given, and those later launches hand over
+    // (absolute paths of regular files, SingleInstance has seen to that). For now the recorder
+    // shows itself.
+    const auto openRecording = [&shell](const QString &path) {
+        Log::diagnostic(QStringLiteral("opening ") + path);
+        shell.showRecorder();
+    };
+    QObject::disconnect(whileStarting);
+    QObject::connect(&instance, &platform::SingleInstance::openRequested, &shell, openRecording);
     if (statusBar) {
         shell.launchInStatusBar(panel);
     } else {
@@ -165,6 +187,11 @@ int runRecorderApplication(int &argc, char **argv)
         QApplication::setQuitOnLastWindowClosed(true);
         shell.launchInWindow(panel);
     }
+    // Once the launch has opened the recorder (its coarse timer may fire up to 5 % late): a
+    // popover opened before would be closed by it.
+    if (!recording.isEmpty())
+        QTimer::singleShot(StatusBarShell::launchDelay + std::chrono::milliseconds(250), Qt::PreciseTimer,
+                           &shell, [&openRecording, &recording] { openRecording(recording); });
     // Every quit goes to the controller, which answers once the files allow it; while it waits
     // for them, the recorder shows what is left.
     QuitRequests quitRequests(controller);

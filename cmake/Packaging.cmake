@@ -1,7 +1,8 @@
 # Installation into the standard places of a Linux desktop, and the Debian package (cpack -G DEB).
 #
 #   cmake --install <build> --prefix /usr      the binary, desktop entry, icons, AppStream data,
-#                                              manual page, changelog and copyright
+#                                              the recordings' MIME type, manual page, changelog
+#                                              and copyright
 #   (cd <build> && cpack -G DEB)               registratore_<version>_<arch>.deb
 #
 # The version is project(VERSION) alone: --version, the package and the AppStream release take
@@ -49,6 +50,11 @@ configure_file(${_registratore_desktop_dir}/${REGISTRATORE_APP_ID}.metainfo.xml.
                ${CMAKE_CURRENT_BINARY_DIR}/${REGISTRATORE_APP_ID}.metainfo.xml @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${REGISTRATORE_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# The recordings' type, audio/x-caf, for the shared MIME database (Debian 12 and 13 have none):
+# shared-mime-info's and desktop-file-utils' dpkg triggers rebuild the database and the desktop
+# entries' cache once the package is installed or removed, with no maintainer script of ours.
+install(FILES ${_registratore_desktop_dir}/${REGISTRATORE_APP_ID}.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 install(FILES ${_registratore_desktop_dir}/${REGISTRATORE_APP_ID}.svg
               ${_registratore_desktop_dir}/${REGISTRATORE_APP_ID}-symbolic.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

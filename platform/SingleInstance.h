@@ -19,6 +19,9 @@ public:
 
     // Asks a running recorder to show itself. True when one answered.
     bool handOverToRunning();
+    // Asks a running recorder to open the recording at `path`, which the launch has made
+    // absolute and whose link, if it was one, it has resolved. True when one answered.
+    bool handOverFile(const QString &path);
     // Becomes the running recorder: later launches reach this one. False, with why in `*error`
     // (when given) and on standard error, when they cannot.
     bool listen(QString *error = nullptr);
@@ -43,10 +46,21 @@ public:
     void setCommandHandler(CommandHandler handler) { commandHandler = std::move(handler); }
     // This recorder's answer to `action` now (for the channel that received it).
     Answer answer(const QString &action) const;
+    // What a later launch asked this recorder to open (for the channel that received it). It
+    // comes from any client of the bus: only the first path counts, and only an absolute path
+    // of bounded length to a regular file, a link not followed, is passed on as openRequested().
+    void receiveFiles(const QStringList &paths);
+
+    // The longest path, in bytes of UTF-8, that a later launch may hand over (Linux's PATH_MAX).
+    static constexpr qsizetype longestPath = 4096;
+    // Whether `path`, handed over by a later launch, may be opened; why not in `*why`.
+    static bool acceptsFile(const QString &path, QString *why);
 
 signals:
     // A later launch asked to see the recorder.
     void reopenRequested();
+    // A later launch asked to open the recording at `path`: an absolute path to a regular file.
+    void openRequested(const QString &path);
 
 private:
     // How later launches reach the running one (singleinstance/SingleInstance.cpp picks it).

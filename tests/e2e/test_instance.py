@@ -1,9 +1,11 @@
 """Only one recorder runs per session: a second launch hands over to the running one."""
 
+import os
 import signal
+import subprocess
 import time
 
-from harness import CLOSE, OPEN, SETTLE
+from harness import CLOSE, OPEN, SETTLE, app_binary
 
 
 def test_second_launch_exits_at_once_and_the_running_one_opens_its_panel(ui, app):
@@ -37,3 +39,22 @@ def test_a_recorder_killed_earlier_does_not_stop_the_next_launch(ui, app):
     second = ui.launch_ready(env={"XDG_CONFIG_HOME": app.env["XDG_CONFIG_HOME"]})
     ui.tray_icon_rect(second)
     assert second.running()
+
+
+def test_a_recording_given_to_a_later_launch_goes_to_the_running_one(ui, app):
+    """`registratore FILE`, as a file manager runs it from the desktop entry's %F, in the file's
+    folder: the running recorder gets the file's absolute path, its link resolved, and shows
+    itself; the launch ends at once."""
+    folder = ui.new_folder()
+    recording = folder / "nota vocale è.caf"
+    recording.write_bytes(b"caff\x00\x01\x00\x00")
+    os.symlink(recording.name, folder / "link.caf")
+    ui.toggle(app, CLOSE, lambda: ui.click_tray_icon(app))
+    m = app.mark()
+    done = subprocess.run([app_binary(), "link.caf"], cwd=folder, env=app.env, stdin=subprocess.DEVNULL,
+                          capture_output=True, text=True, timeout=20)
+    assert done.returncode == 0, done
+    expected = f"registratore: opening {os.path.realpath(recording)}"
+    app.wait_err(lambda line: line == expected)
+    app.wait_lines(OPEN, since=m)
+    ui.wait_popover(app)

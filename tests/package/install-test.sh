@@ -15,7 +15,9 @@
 #     (Xvfb on this machine; the chroot reaches it through the abstract X socket), once with trayer
 #     as the status bar and once without one; each time it must stay up, say it has started, and
 #     exit with status 0 on SIGTERM; a third time on Qt's offscreen platform with no display;
-#   - the package is purged again.
+#   - with the shared MIME database, the desktop entries' cache and xdg-utils added, `xdg-mime
+#     query filetype` calls a recording audio/x-caf and its default program is the recorder;
+#   - the package is purged again, and the MIME database forgets the type.
 # Needs root. Exits 0 only when every check passed.
 set -uo pipefail
 
@@ -309,6 +311,35 @@ opens_a_window "without a status bar"
 step "starting it on Qt's offscreen platform, with no display"
 opens_a_window "-platform offscreen, no display" DISPLAY= -- -platform offscreen
 
+# --- the recordings' type ---------------------------------------------------------------------
+
+# Added only now, so that nothing above could lean on them: the shared MIME database, the desktop
+# entries' cache and xdg-mime, which reads the database through mimetype(1) on a desktop it does
+# not know (file(1) knows no CAF). Their dpkg triggers take in what the package installed.
+step "apt-get install shared-mime-info desktop-file-utils xdg-utils libfile-mimeinfo-perl"
+mime_tools=0
+if out=$(timeout 600 chroot "$root" "${root_env[@]}" apt-get install -y -q --no-install-recommends \
+             shared-mime-info desktop-file-utils xdg-utils libfile-mimeinfo-perl 2>&1); then
+    mime_tools=1
+else
+    fail "apt-get install shared-mime-info desktop-file-utils xdg-utils libfile-mimeinfo-perl" "$out"
+fi
+chroot_keep_archives
+# A recording, by its name and, as "recording", by its first bytes alone.
+cp "$repo/tests/fuzz/corpus/mono-12k" "$root/tmp/a recording.caf"
+cp "$repo/tests/fuzz/corpus/mono-12k" "$root/tmp/recording"
+filetypes() { for file in "/tmp/a recording.caf" /tmp/recording; do in_root xdg-mime query filetype "$file" 2>&1; done | sort -u; }
+if ((mime_tools)); then
+    types=$(filetypes)
+    default=$(in_root xdg-mime query default audio/x-caf 2>&1)
+    if [[ $types == audio/x-caf && $default == "$app_id.desktop" ]]; then
+        pass "xdg-mime query filetype says audio/x-caf of a recording (by name and by content); its default is $default"
+    else
+        fail "xdg-mime query filetype says audio/x-caf of a recording; its default is $app_id.desktop" \
+            "filetype: $types"$'\n'"default: $default"
+    fi
+fi
+
 # --- and away again ---------------------------------------------------------------------------
 
 step "apt-get purge registratore"
@@ -317,6 +348,14 @@ if out=$(timeout 300 chroot "$root" "${root_env[@]}" apt-get purge -y -q registr
     pass "apt-get purge removes the binary, desktop entry and AppStream data"
 else
     fail "apt-get purge removes the binary, desktop entry and AppStream data" "$out"
+fi
+if ((mime_tools)); then
+    types=$(filetypes)
+    if [[ $types != *audio/x-caf* ]]; then
+        pass "after the purge the MIME database no longer knows audio/x-caf ($(tr '\n' ' ' <<<"$types"))"
+    else
+        fail "after the purge the MIME database no longer knows audio/x-caf" "$types"
+    fi
 fi
 
 finish

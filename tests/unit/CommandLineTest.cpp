@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -29,7 +30,8 @@ TEST(CommandLineTest, QtOptionsBesideOursAreLetThrough)
         {{"--record", "--stop"}, Action::UsageError, {}},
         {{"-platform"}, Action::UsageError, {}},
         {{"-p"}, Action::UsageError, {}},
-        {{"take.caf"}, Action::UsageError, {}},
+        {{"take.caf", "-platform", "xcb"}, Action::RunRecorder, {"-platform", "xcb"}},
+        {{"--record", "take.caf"}, Action::UsageError, {}},
     };
     for (const Case &c : cases) {
         const CommandLine line =
@@ -81,4 +83,29 @@ TEST(CommandLineTest, TheShortcutLogIsRotatedOncePastItsLimit)
     rotateLogWhenFull(log, 10);
     EXPECT_FALSE(QFile::exists(log));
     EXPECT_EQ(read(log + ".1"), "ten bytes and more\n");
+}
+
+// Files are made absolute in the launch's folder, and the one to open is resolved there, once:
+// a link to a recording gives the recording, and what is no regular file gives nothing.
+TEST(CommandLineTest, FilesAreMadeAbsoluteAndTheOneToOpenIsARegularFileWithItsLinkResolved)
+{
+    const QStringList files = CommandLine::parse({QStringLiteral("registratore"), QStringLiteral("a b.caf"),
+                                                  QStringLiteral("/x/../y.caf")})
+                                  .files;
+    EXPECT_EQ(files, (QStringList{QDir::current().absoluteFilePath(QStringLiteral("a b.caf")),
+                                  QStringLiteral("/y.caf")}));
+
+    const QTemporaryDir folder;
+    const QString recording = folder.filePath(QStringLiteral("take.caf"));
+    const QString link = folder.filePath(QStringLiteral("link.caf"));
+    QFile file(recording);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    ASSERT_TRUE(QFile::link(recording, link));
+    QString why;
+    EXPECT_EQ(recordingToOpen(link, &why), QFileInfo(recording).canonicalFilePath());
+    EXPECT_EQ(recordingToOpen(folder.filePath(QStringLiteral("gone.caf")), &why), QString());
+    EXPECT_EQ(why, QStringLiteral("no such file"));
+    EXPECT_EQ(recordingToOpen(folder.path(), &why), QString());
+    EXPECT_EQ(why, QStringLiteral("not a regular file"));
 }

@@ -34,7 +34,7 @@ class DBusInstanceChannel::Service : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.registratore.Instance")
 public:
-    explicit Service(SingleInstance &owner) : owner(owner), reopening(this) {}
+    explicit Service(SingleInstance &owner) : owner(owner), reopening(this), opening(this) {}
 
 public slots:
     // Any client of the session bus can call: a burst of calls opens the panel once.
@@ -42,6 +42,12 @@ public slots:
     {
         if (reopening.take())
             emit owner.reopenRequested();
+    }
+    // The same for files: a burst of calls opens the first file asked for.
+    Q_SCRIPTABLE void Open(const QStringList &paths)
+    {
+        if (opening.take())
+            owner.receiveFiles(paths);
     }
     Q_SCRIPTABLE QString Command(const QString &action)
     {
@@ -55,6 +61,7 @@ public slots:
 private:
     SingleInstance &owner;
     OncePerTurn reopening;
+    OncePerTurn opening;
 };
 
 DBusInstanceChannel::DBusInstanceChannel(SingleInstance &owner, const QString &applicationId)
@@ -82,6 +89,18 @@ bool DBusInstanceChannel::handOverToRunning()
     reopen.setAutoStartService(false);
     // Events are handled while waiting, so that a recorder asking itself (in a test) answers too.
     return bus.call(reopen, QDBus::BlockWithGui, answerMilliseconds).type() == QDBusMessage::ReplyMessage;
+}
+
+bool DBusInstanceChannel::handOverFile(const QString &path)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return false;
+    QDBusMessage open =
+        QDBusMessage::createMethodCall(applicationId, objectPath, interfaceName, QStringLiteral("Open"));
+    open << QStringList{path};
+    open.setAutoStartService(false);
+    return bus.call(open, QDBus::BlockWithGui, answerMilliseconds).type() == QDBusMessage::ReplyMessage;
 }
 
 SingleInstance::Answer DBusInstanceChannel::sendCommand(const QString &action)

@@ -6,10 +6,10 @@
 
 namespace platform {
 
-// The running recorder owns the application id as a name on the session bus and answers Reopen
-// and Command there. The bus gives a name to one connection at a time and takes it back when the
-// process ends, however it ends, so two launches at once cannot both run and a killed recorder
-// leaves nothing behind.
+// The running recorder owns the application id as a name on the session bus and answers Reopen,
+// Open (as paths) and Command there. The bus gives a name to one connection at a time and takes it back when
+// the process ends, however it ends, so two launches at once cannot both run and a killed recorder leaves
+// nothing behind.
 class DBusInstanceChannel {
 public:
     DBusInstanceChannel(SingleInstance &owner, const QString &applicationId);
@@ -18,6 +18,7 @@ public:
     DBusInstanceChannel &operator=(const DBusInstanceChannel &) = delete;
 
     bool handOverToRunning();
+    bool handOverFile(const QString &path);
     SingleInstance::Answer sendCommand(const QString &action);
     bool listen(QString *error);
 

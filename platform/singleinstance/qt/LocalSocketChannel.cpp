@@ -8,6 +8,7 @@
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QUrl>
 
 namespace platform {
 
@@ -15,9 +16,11 @@ namespace {
 constexpr int answerMilliseconds = 1000;
 // Stopping completes the file before the answer.
 constexpr int commandMilliseconds = 10000;
-// A line longer than any request is not one: the client is dropped.
-constexpr qint64 longestRequest = 1024;
+// A line longer than any request (the longest is a path, percent-encoded) is not one: the
+// client is dropped.
+constexpr qint64 longestRequest = 3 * SingleInstance::longestPath + 64;
 const QByteArray reopenRequest = "reopen\n";
+const QByteArray openRequest = "open ";
 const QByteArray commandRequest = "command ";
 const QByteArray doneAnswer = "done ";
 const QByteArray refusedAnswer = "refused ";
@@ -76,6 +79,17 @@ bool LocalSocketChannel::handOverToRunning()
     return socket.waitForBytesWritten(answerMilliseconds);
 }
 
+bool LocalSocketChannel::handOverFile(const QString &file)
+{
+    QLocalSocket socket;
+    socket.connectToServer(path);
+    if (!socket.waitForConnected(answerMilliseconds))
+        return false;
+    // Percent-encoded, a name with a line break in it is still one line.
+    socket.write(openRequest + QUrl::toPercentEncoding(file) + '\n');
+    return socket.waitForBytesWritten(answerMilliseconds);
+}
+
 SingleInstance::Answer LocalSocketChannel::sendCommand(const QString &action)
 {
     using Answer = SingleInstance::Answer;
@@ -114,6 +128,7 @@ bool LocalSocketChannel::listen(QString *error)
         }
     }
     reopening = std::make_unique<OncePerTurn>(server.get());
+    opening = std::make_unique<OncePerTurn>(server.get());
     QObject::connect(server.get(), &QLocalServer::newConnection, server.get(), [this] {
         while (QLocalSocket *client = server->nextPendingConnection()) {
             QObject::connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
@@ -127,6 +142,9 @@ bool LocalSocketChannel::listen(QString *error)
                     // A burst of requests opens the panel once.
                     if (line == reopenRequest && reopening->take())
                         emit owner.reopenRequested();
+                    else if (line.startsWith(openRequest) && opening->take())
+                        owner.receiveFiles(
+                            {QUrl::fromPercentEncoding(line.mid(openRequest.size()).chopped(1))});
                     else if (line.startsWith(commandRequest))
                         client->write(answerLine(
                             owner.answer(QString::fromUtf8(line.mid(commandRequest.size()).chopped(1)))));

@@ -12,8 +12,9 @@ class OncePerTurn;
 
 // Where there is no session bus (macOS, Windows): the running recorder listens on a local socket
 // named after the application, in the user's runtime folder, and a later launch writes one line
-// to it: "reopen", or "command <action>", answered by "done <text>", "refused <text>" or
-// "starting". A socket left behind by a recorder that was killed is taken over.
+// to it: "reopen", "open <path, percent-encoded>", or "command <action>", answered by
+// "done <text>", "refused <text>" or "starting". A socket left behind by a recorder that was killed is taken
+// over.
 class LocalSocketChannel {
 public:
     LocalSocketChannel(SingleInstance &owner, const QString &applicationId);
@@ -22,6 +23,7 @@ public:
     LocalSocketChannel &operator=(const LocalSocketChannel &) = delete;
 
     bool handOverToRunning();
+    bool handOverFile(const QString &path);
     SingleInstance::Answer sendCommand(const QString &action);
     bool listen(QString *error);
 
@@ -30,6 +32,7 @@ private:
     const QString path;
     std::unique_ptr<QLocalServer> server;
     std::unique_ptr<OncePerTurn> reopening;
+    std::unique_ptr<OncePerTurn> opening;
 };
 
 } // namespace platform
