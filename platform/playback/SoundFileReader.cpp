@@ -162,6 +162,12 @@ std::size_t SoundFileReader::take(float *to, std::size_t count)
     return taken;
 }
 
+std::size_t SoundFileReader::available() const
+{
+    std::lock_guard lock(state_->mutex);
+    return state_->samples.size();
+}
+
 bool SoundFileReader::finished() const
 {
     std::lock_guard lock(state_->mutex);

@@ -37,6 +37,8 @@ public:
     void start(std::function<void()> more);
     // Moves up to `count` samples (whole frames of them) into `to`; returns how many. Any thread.
     std::size_t take(float *to, std::size_t count);
+    // How many samples are ready to be taken.
+    std::size_t available() const;
     // Whether the file was read to its end and every sample taken.
     bool finished() const;
     // Why reading broke off before the end of the file, when it did.

@@ -26,9 +26,11 @@ class PulseAudioPlayer::Session {
 public:
     // `ended` is called once, on the loop's thread: with an empty text at the end of the file,
     // else with why the playback broke off.
-    Session(std::unique_ptr<SoundFileReader> reader, pa_usec_t latency, pa_usec_t patience,
-            std::function<void(const QString &)> ended)
-        : reader_(std::move(reader)), latency_(latency), patience_(patience), ended_(std::move(ended))
+    // `name` is the stream's, as the desktop's sound settings show it.
+    Session(const QString &name, std::unique_ptr<SoundFileReader> reader, pa_usec_t latency,
+            pa_usec_t patience, std::function<void(const QString &)> ended)
+        : name_(name.toStdString()), reader_(std::move(reader)), latency_(latency), patience_(patience),
+          ended_(std::move(ended))
     {
         spec_.format = PA_SAMPLE_FLOAT32NE;
         spec_.rate = static_cast<uint32_t>(reader_->rate());
@@ -264,10 +266,7 @@ private:
         }
     }
 
-public:
-    std::string name_; // the stream's name, as the desktop's sound settings show it
-
-private:
+    const std::string name_;
     PulseLoop loop_;
     std::unique_ptr<SoundFileReader> reader_;
     const pa_usec_t latency_;
@@ -316,13 +315,12 @@ bool PulseAudioPlayer::play(const QString &path, QString *error)
     const qint64 duration = reader->duration();
     const std::uint64_t generation = ++generation_;
     auto session = std::make_unique<Session>(
-        std::move(reader), static_cast<pa_usec_t>(latency_.count()) * PA_USEC_PER_MSEC,
+        name, std::move(reader), static_cast<pa_usec_t>(latency_.count()) * PA_USEC_PER_MSEC,
         static_cast<pa_usec_t>(serverPatience_.count()) * PA_USEC_PER_MSEC,
         [this, generation](const QString &failure) {
             QMetaObject::invokeMethod(
                 this, [this, generation, failure] { ended(generation, failure); }, Qt::QueuedConnection);
         });
-    session->name_ = name.toStdString();
     if (!session->start(error))
         return false;
     session_ = std::move(session);

@@ -22,6 +22,9 @@ const char *const kOutputGone = "Playback stopped: the sound output went away.";
 
 // How much audio the sink is asked to hold: the delay of the first sound.
 constexpr qint64 kBufferUs = 100000;
+// How long a sink may take none of the audio waiting for it before it counts as stopped.
+constexpr int kStallTicks = 4;
+constexpr std::chrono::milliseconds kWatchInterval{500};
 
 } // namespace
 
@@ -50,6 +53,8 @@ QtAudioPlayer::QtAudioPlayer(QObject *parent) : AudioPlayer(parent)
 {
     tail_.setSingleShot(true);
     connect(&tail_, &QTimer::timeout, this, [this] { end({}); });
+    watch_.setInterval(kWatchInterval);
+    connect(&watch_, &QTimer::timeout, this, &QtAudioPlayer::checkProgress);
 }
 
 QtAudioPlayer::~QtAudioPlayer()
@@ -100,7 +105,24 @@ bool QtAudioPlayer::play(const QString &path, QString *error)
     sink_->setBufferSize(format.bytesForDuration(kBufferUs));
     connect(sink_.get(), &QAudioSink::stateChanged, this, &QtAudioPlayer::sinkStateChanged);
     sink_->start(source_.get());
+    lastProcessed_ = 0;
+    stalledTicks_ = 0;
+    watch_.start();
     return true;
+}
+
+void QtAudioPlayer::checkProgress()
+{
+    if (!sink_)
+        return;
+    const qint64 processed = sink_->processedUSecs();
+    if (processed != lastProcessed_ || reader_->available() == 0) {
+        lastProcessed_ = processed;
+        stalledTicks_ = 0;
+        return;
+    }
+    if (++stalledTicks_ >= kStallTicks)
+        end(QString::fromUtf8(kOutputGone));
 }
 
 void QtAudioPlayer::sinkStateChanged()
@@ -141,6 +163,7 @@ bool QtAudioPlayer::release()
     if (!reader_)
         return false;
     tail_.stop();
+    watch_.stop();
     ++generation_;
     if (sink_) {
         sink_->disconnect(this);

@@ -34,6 +34,7 @@ public:
 private:
     class SampleSource;
     void sinkStateChanged();
+    void checkProgress();
     // Ends the playing file: at its end when `failure` is empty, else with failed().
     void end(const QString &failure);
     // Lets the file go: whether one was playing.
@@ -45,6 +46,11 @@ private:
     std::unique_ptr<SampleSource> source_;
     std::unique_ptr<QAudioSink> sink_;
     QTimer tail_; // the end of the file, once what the sink holds has played out
+    // Qt 6.4 tells nothing when PulseAudio kills the stream (its output went away with no other
+    // to move to): a sink that takes nothing of the audio waiting for it for a while has stopped.
+    QTimer watch_;
+    qint64 lastProcessed_ = 0;
+    int stalledTicks_ = 0;
     std::uint64_t generation_ = 0;
     QString file_;
     qint64 duration_ = 0;
