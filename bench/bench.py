@@ -510,6 +510,23 @@ class Bench:
                           f"{min(rss) if rss else '-'}..{max(rss) if rss else '-'} KiB")
 
 
+    # 8b. playback: play() to the first sound ------------------------------------------------
+
+    def playback(self, engine_playback, runs):
+        r = run([str(REPO / "bench" / "engine_playback.sh"), str(runs), str(Path(engine_playback).parent.parent)],
+                timeout=120)
+        for line in r.stdout.splitlines():
+            key, _, value = line.partition(": ")
+            if key == "first-sound-ms" and value != "none":
+                self.figures.add("playback.first_sound", float(value.split()[0]))
+            elif key == "first-sound-ms":
+                self.figures.problems.append("playback: a run heard no sound")
+            elif key == "monitor-latency-ms":
+                self.figures.note(f"playback: the monitor that listens has {value} ms of latency of its own, "
+                                  "not taken off the time to the first sound")
+            if key in ("first-sound-ms", "warm-up-ms"):
+                self.figures.note(f"playback: {line}")
+
     # 9. a stalled disk: the longest wait of the UI thread -------------------------------------
 
     def ui_lates(self, app):
@@ -713,6 +730,9 @@ def table(f, args):
         "< 100 ms", short is not None and short[2] < 100)
     row("Audio missing after the Resume click, 13 s pause (microphone let go after 10 s)", fmt_stats(long_, "ms"),
         "-", "< 300 ms", long_ is not None and long_[2] < 300)
+    first = s("playback.first_sound")
+    row("Play to the first sound at the default output (the null sink's monitor, 5 ms fragments)",
+        fmt_stats(first, "ms", 1), "-", "< 150 ms", first is not None and first[2] < 150)
     kill = s("kill.lost")
     row("Audio lost on SIGKILL (crash safety, not in the issue's table)", fmt_stats(kill, "ms"), "-",
         "≤ ~500 ms", kill is not None and kill[2] <= 550)
@@ -745,11 +765,12 @@ def main():
     ap.add_argument("--smoke", action="store_true", help="a short run (about two minutes)")
     ap.add_argument("--bin", default=os.environ.get("REGISTRATORE_BIN"))
     ap.add_argument("--engine-long", required=True)
+    ap.add_argument("--engine-playback", help="bench/engine_playback of the same build")
     ap.add_argument("--stall-shim", help="the preload shim that makes a disk stall (tests/faults/StallShim.cpp)")
     ap.add_argument("--results", help="write the Markdown report here")
     ap.add_argument("--command", default="bench/run.sh")
     ap.add_argument("--only", help="comma-separated steps to run (for experiments): "
-                    "server,cpu,sync,idle,launch,confirm,accuracy,kill,long,stall,resume")
+                    "server,cpu,sync,idle,launch,confirm,accuracy,kill,long,playback,stall,resume")
     ap.add_argument("--cpu-seconds", type=float, help="override the CPU window (experiments)")
     ap.add_argument("--runs", type=int, help="override the number of runs of each figure (experiments)")
     ap.add_argument("--baseline", help="another build of the app, measured for CPU in the same runs")
@@ -792,6 +813,8 @@ def main():
                                                                           args.accuracy_seconds / 2, 250)),
         ("kill", "killed", lambda: b.killed(args.kill_runs)),
         ("long", "long recording", lambda: b.long_recording(args.engine_long, args.long_hours)),
+        ("playback", "play to the first sound",
+         lambda: args.engine_playback and b.playback(args.engine_playback, 3 if smoke else 10)),
         ("stall", "stop, start and pause on a stalled disk",
          lambda: b.stalled_disk(args.stall_shim, args.stall_seconds, args.stall_runs)),
         ("stall", "the same without a stall", lambda: smoke or b.stalled_disk(args.stall_shim, args.stall_seconds,
@@ -889,6 +912,14 @@ HOW = """\
   that did would overflow the recorder's buffer and be told as a gap) records the hours given; the file's size must be the
   header plus 2 bytes a frame, every frame must read back in order, and the resident memory is
   sampled every 10 minutes of audio.
+- Playback: `bench/engine_playback.sh` (a private server whose default output is a null sink)
+  plays half a second of tone with the system player and listens to the output's monitor with
+  5 ms fragments, after a warm-up run that is not counted: the tone was rendered when the
+  fragment holding its first loud sample arrived, less the audio after it in that fragment,
+  counted from the call of play(); the output's latency as the server reports it is added (an
+  output renders ahead of what is heard by that much). The monitor's own latency is not taken
+  off. The null sink runs at the few milliseconds its monitor asks for; a sound card runs at its
+  own latency, at most the 60 ms the player's stream asks for, which would be added instead.
 - Kill: a steady tone recorded, the app killed with SIGKILL; the tone's onset heard by the tap
   ties the file's end to the clock.
 - Stalled disk: the app launched with the tests' stall shim (`tests/faults/StallShim.cpp`,

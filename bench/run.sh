@@ -31,6 +31,7 @@ scripts/build.sh "$build" -DCMAKE_BUILD_TYPE=Release -DREGISTRATORE_TESTS=OFF -D
 }
 
 args=(--bin "$PWD/$build/registratore" --engine-long "$PWD/$build/bench/engine_long"
+      --engine-playback "$PWD/$build/bench/engine_playback"
       --stall-shim "$PWD/$build/bench/libbench_stall_shim.so" "${baseline[@]}")
 command="bench/run.sh${baseline[1]:+ --baseline ${baseline[1]}}"
 if [[ $smoke == 1 ]]; then
