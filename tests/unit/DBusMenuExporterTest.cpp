@@ -62,6 +62,46 @@ TEST(DBusMenuExporterTest, ExportedEntriesCarryTheirLabelsStatesAndRunAfterTheCa
     EXPECT_EQ(showing.count(), 1);
 }
 
+// The recent recordings are a submenu of submenus: each level is published with its entries, an
+// entry that opens a submenu does nothing when clicked, and entries added later get ids too.
+TEST(DBusMenuExporterTest, SubmenusArePublishedWithTheirEntriesAndFollowedAsTheyChange)
+{
+    QMenu menu;
+    QMenu recent(QStringLiteral("Recent Recordings"));
+    QMenu file(QStringLiteral("a.caf"));
+    QAction *play = file.addAction(QStringLiteral("Play"));
+    recent.addMenu(&file);
+    menu.addMenu(&recent);
+    platform::DBusMenuExporter exporter(QStringLiteral("/MenuBar"));
+    exporter.setMenu(&menu);
+
+    const QList<int> top = exporter.entryIds();
+    ASSERT_EQ(top.size(), 1);
+    EXPECT_EQ(exporter.propertiesOf(top[0]).value(QStringLiteral("children-display")),
+              QStringLiteral("submenu"));
+    const QList<int> files = exporter.entryIds(top[0]);
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_EQ(exporter.propertiesOf(files[0]).value(QStringLiteral("label")), QStringLiteral("a.caf"));
+    const QList<int> entries = exporter.entryIds(files[0]);
+    ASSERT_EQ(entries.size(), 1);
+
+    QSignalSpy played(play, &QAction::triggered);
+    QSignalSpy recentShown(recent.menuAction(), &QAction::triggered);
+    exporter.clicked(files[0]);
+    exporter.clicked(entries[0]);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(played.count(), 1);
+    EXPECT_EQ(recentShown.count(), 0);
+
+    const uint before = exporter.revision();
+    QAction *trash = file.addAction(QStringLiteral("Move to Trash"));
+    EXPECT_GT(exporter.revision(), before);
+    EXPECT_EQ(exporter.entryIds(files[0]).size(), 2);
+    file.removeAction(trash);
+    EXPECT_EQ(exporter.entryIds(files[0]), entries);
+    EXPECT_TRUE(exporter.entryIds(entries[0]).isEmpty());
+}
+
 namespace {
 // What a status bar, or any other client of the session bus, sends to the exported menu.
 class MenuClient {

@@ -204,11 +204,8 @@ public slots:
     {
         if (!known(parentId))
             return 0;
-        layout = {parentId, only(menu.propertiesOf(parentId), propertyNames), {}};
-        if (parentId == 0 && recursionDepth != 0) {
-            for (const int id : menu.entryIds())
-                layout.children.append({id, only(menu.propertiesOf(id), propertyNames), {}});
-        }
+        layout = this->layout(parentId, recursionDepth < 0 ? DBusMenuExporter::deepest : recursionDepth,
+                              propertyNames);
         return menu.revision();
     }
 
@@ -265,8 +262,8 @@ public slots:
     // The texts are brought up to date as the menu shows, by signals: no new layout is needed.
     bool AboutToShow(int id)
     {
-        if (known(id) && id == 0)
-            menu.aboutToShow();
+        if (known(id))
+            menu.aboutToShow(id);
         return false;
     }
 
@@ -275,8 +272,8 @@ public slots:
         for (const int id : distinct(ids)) {
             if (!menu.hasEntry(id))
                 idErrors.append(id);
-            else if (id == 0)
-                menu.aboutToShow();
+            else
+                menu.aboutToShow(id);
         }
         return {};
     }
@@ -288,6 +285,18 @@ signals:
     void ItemActivationRequested(int id, uint timestamp);
 
 private:
+    // `id` and its entries down `depth` levels, submenus included.
+    Layout layout(int id, int depth, const QStringList &propertyNames) const
+    {
+        Layout entry{id, only(menu.propertiesOf(id), propertyNames), {}};
+        if (depth > 0) {
+            for (const int child : menu.entryIds(id))
+                entry.children.append(
+                    layout(child, std::min(depth - 1, DBusMenuExporter::deepest), propertyNames));
+        }
+        return entry;
+    }
+
     bool known(int id)
     {
         if (menu.hasEntry(id))
@@ -321,34 +330,62 @@ DBusMenuExporter::~DBusMenuExporter()
 
 void DBusMenuExporter::setMenu(QMenu *menu)
 {
-    if (menu_)
-        menu_->removeEventFilter(this);
+    for (const QPointer<QMenu> &watched : std::as_const(watched_)) {
+        if (watched)
+            watched->removeEventFilter(this);
+    }
+    watched_.clear();
     menu_ = menu;
     ids_.clear();
-    if (menu_) {
-        for (QAction *action : menu_->actions())
-            ids_.insert(action, nextId_++);
-        menu_->installEventFilter(this);
-    }
+    if (menu_)
+        watch(menu_, 0);
     layoutChanged();
 }
 
-QList<int> DBusMenuExporter::entryIds() const
+// Gives ids to the entries of `menu` and of its submenus, and follows their changes.
+void DBusMenuExporter::watch(QMenu *menu, int depth)
+{
+    if (watched_.contains(menu))
+        return;
+    watched_.append(menu);
+    menu->installEventFilter(this);
+    for (QAction *action : menu->actions()) {
+        if (!ids_.contains(action))
+            ids_.insert(action, nextId_++);
+        if (action->menu() && depth < deepest)
+            watch(action->menu(), depth + 1);
+    }
+}
+
+QList<int> DBusMenuExporter::entryIds(int parentId) const
 {
     QList<int> ids;
-    if (menu_) {
-        for (QAction *action : menu_->actions())
+    if (QMenu *menu = menuOf(parentId)) {
+        for (QAction *action : menu->actions())
             ids.append(ids_.value(action));
     }
     return ids;
 }
 
+QMenu *DBusMenuExporter::menuOf(int id) const
+{
+    if (id == 0)
+        return menu_;
+    const QAction *action = actionOf(id);
+    return action ? action->menu() : nullptr;
+}
+
+// The action of `id`, while it is in the menu or in one of its submenus.
 QAction *DBusMenuExporter::actionOf(int id) const
 {
-    if (!menu_)
-        return nullptr;
     QAction *action = ids_.key(id);
-    return menu_->actions().contains(action) ? action : nullptr;
+    if (!action || !menu_)
+        return nullptr;
+    for (const QPointer<QMenu> &watched : watched_) {
+        if (watched && watched->actions().contains(action))
+            return action;
+    }
+    return nullptr;
 }
 
 QVariantMap DBusMenuExporter::propertiesOf(int id) const
@@ -364,6 +401,8 @@ QVariantMap DBusMenuExporter::propertiesOf(int id) const
     QVariantMap properties{{QStringLiteral("label"), labelOf(action->text())},
                            {QStringLiteral("enabled"), action->isEnabled()},
                            {QStringLiteral("visible"), action->isVisible()}};
+    if (action->menu())
+        properties.insert(QStringLiteral("children-display"), QStringLiteral("submenu"));
     if (action->isCheckable()) {
         const bool radio = action->actionGroup() && action->actionGroup()->isExclusive();
         properties.insert(QStringLiteral("toggle-type"),
@@ -377,7 +416,9 @@ void DBusMenuExporter::clicked(int id)
 {
     // After the answer: the action may run a dialog of its own. Clicks on an entry that come
     // before it has run are one click.
-    if (!actionOf(id) || pendingClicks_.contains(id))
+    // An entry that opens a submenu does nothing of its own.
+    const QAction *entry = actionOf(id);
+    if (!entry || entry->menu() || pendingClicks_.contains(id))
         return;
     pendingClicks_.insert(id);
     QTimer::singleShot(0, this, [this, id] {
@@ -387,29 +428,37 @@ void DBusMenuExporter::clicked(int id)
     });
 }
 
-void DBusMenuExporter::aboutToShow()
+void DBusMenuExporter::aboutToShow(int id)
 {
     // The menu brings its entries up to date when it shows: once per turn of the event loop
-    // however many times it is asked.
-    if (menu_ && showing_.take())
+    // however many times it is asked. A submenu's entries are kept up to date by the menu.
+    if (id == 0 && menu_ && showing_.take())
         emit menu_->aboutToShow();
 }
 
 bool DBusMenuExporter::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == menu_) {
-        switch (event->type()) {
+    const QEvent::Type type = event->type();
+    const bool actionEvent =
+        type == QEvent::ActionChanged || type == QEvent::ActionAdded || type == QEvent::ActionRemoved;
+    auto *menu = qobject_cast<QMenu *>(watched);
+    if (actionEvent && menu && watched_.contains(menu)) {
+        QAction *action = static_cast<QActionEvent *>(event)->action();
+        switch (type) {
         case QEvent::ActionChanged: {
-            const int id = ids_.value(static_cast<QActionEvent *>(event)->action());
+            const int id = ids_.value(action);
             emit adaptor_->ItemsPropertiesUpdated({{id, propertiesOf(id)}}, {});
             break;
         }
         case QEvent::ActionAdded:
-            ids_.insert(static_cast<QActionEvent *>(event)->action(), nextId_++);
+            ids_.insert(action, nextId_++);
+            if (action->menu())
+                watch(action->menu(), DBusMenuExporter::deepest - 1);
             layoutChanged();
             break;
         case QEvent::ActionRemoved:
-            ids_.remove(static_cast<QActionEvent *>(event)->action());
+            ids_.remove(action);
+            watched_.removeAll(nullptr);
             layoutChanged();
             break;
         default:
