@@ -4,8 +4,11 @@
 #include "app/QuitRequests.h"
 #include "app/RecorderCommands.h"
 #include "engine/AudioRecorder.h"
+#include "platform/AudioPlayer.h"
 #include "platform/DisplayLossGuard.h"
+#include "platform/FileManager.h"
 #include "platform/Log.h"
+#include "platform/Notifications.h"
 #include "platform/OutsideClickMonitor.h"
 #include "platform/SingleInstance.h"
 #include "platform/StatusBar.h"
@@ -14,7 +17,13 @@
 #include "platform/qt/DesktopMailComposer.h"
 #include "platform/qt/QtSaveDialog.h"
 #include "platform/statusitem/PopoverWindow.h"
+#include "recording/Playback.h"
+#include "recording/RecentRecordings.h"
+#include "ui/LastRecordingRow.h"
+#include "ui/RecentRecordingsMenu.h"
 #include "ui/RecorderPanel.h"
+#include "ui/RecordingActions.h"
+#include "ui/SaveNotices.h"
 #include "ui/SettingsActions.h"
 #include "ui/SettingsMenu.h"
 #include "ui/StatusBarShell.h"
@@ -145,11 +154,23 @@ int runRecorderApplication(int &argc, char **argv)
     SettingsActions settingsActions(preferences, mail);
     const auto makeSettingsMenu = [&settingsActions] { return new SettingsMenu(settingsActions); };
     auto *panel = new RecorderPanel(controller, makeSettingsMenu);
-    // The open panel shows the message itself; a notification would only cover it.
-    QObject::connect(panel, &RecorderPanel::userMessage, tray, [tray, panel](const QString &text) {
-        if (!panel->isVisible())
-            tray->showMessage(QStringLiteral("Registratore"), text);
-    });
+
+    // The saved recordings: told as they are saved, listed, played and shown in their folder.
+    RecentRecordings recent(preferences);
+    Playback playback(platform::makeSystemAudioPlayer(), controller);
+    const std::unique_ptr<platform::FileManager> fileManager = platform::makeSystemFileManager();
+    RecordingActions recordingActions(playback, *fileManager, recent);
+    const std::unique_ptr<platform::Notifications> notifications = platform::makeSystemNotifications(*tray);
+    // The open panel shows what happened itself; a notification would only cover it.
+    SaveNotices notices(controller, recent, *notifications, [panel] { return panel->isVisible(); });
+    QObject::connect(panel, &RecorderPanel::userMessage, &notices, &SaveNotices::tellFailure);
+    QObject::connect(&recordingActions, &RecordingActions::userMessage, panel, &RecorderPanel::tell);
+    QObject::connect(notifications.get(), &platform::Notifications::showInFolderChosen, &recordingActions,
+                     &RecordingActions::showInFolder);
+    QObject::connect(notifications.get(), &platform::Notifications::playChosen, &recordingActions,
+                     &RecordingActions::play);
+    panel->addLastRecordingRow(new LastRecordingRow(recordingActions));
+    RecentRecordingsMenu recentMenu(recordingActions);
     std::unique_ptr<StatusIndicator> indicator;
     if (statusBar)
         indicator = std::make_unique<StatusIndicator>(controller, *tray);
@@ -170,10 +191,10 @@ int runRecorderApplication(int &argc, char **argv)
     QObject::connect(&instance, &platform::SingleInstance::reopenRequested, &shell,
                      &StatusBarShell::showRecorder);
     // A recording to open: the one this launch was given, and those later launches hand over
-    // (absolute paths of regular files, SingleInstance has seen to that). For now the recorder
-    // shows itself.
-    const auto openRecording = [&shell](const QString &path) {
-        Log::diagnostic(QStringLiteral("opening ") + path);
+    // (absolute paths of regular files, SingleInstance has seen to that). It plays, and the panel
+    // shows it.
+    const auto openRecording = [&shell, &recordingActions](const QString &path) {
+        recordingActions.play(path);
         shell.showRecorder();
     };
     QObject::disconnect(whileStarting);
@@ -219,7 +240,7 @@ int runRecorderApplication(int &argc, char **argv)
     StatusMenu statusMenu(controller, settingsActions,
                           {[&commands] { commands.answer(QStringLiteral("record")); },
                            [&commands] { commands.answer(QStringLiteral("stop")); },
-                           [&shell] { shell.showRecorder(); }});
+                           [&shell] { shell.showRecorder(); }, &recentMenu});
     if (indicator) {
         indicator->showStateIn(statusMenu.stateEntry());
         tray->setMenu(statusMenu.menu());

@@ -21,10 +21,11 @@ RecordingController::RecordingController(Services services, QObject *parent)
     tickClock.setInterval(tickMilliseconds);
     connect(&tickClock, &QTimer::timeout, this, &RecordingController::tick);
     connect(&savingFiles, &SavingRecordings::saveFailed, this, &RecordingController::fileNotSaved);
-    connect(&savingFiles, &SavingRecordings::fileSaved, this, [this](bool complete, const QString &failure) {
-        if (quitAsked && !complete)
-            quitFailures << failure;
-    });
+    connect(&savingFiles, &SavingRecordings::fileSaved, this,
+            [this](const SavingRecordings::SavedFile &file) {
+                if (quitAsked && !file.complete)
+                    quitFailures << file.failure;
+            });
     connect(&savingFiles, &SavingRecordings::allSaved, this, &RecordingController::quitIfDone);
     benchtrace::watchUiThread(this);
 }

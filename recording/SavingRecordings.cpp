@@ -108,8 +108,9 @@ void SavingRecordings::recorderSaved(Recorder *recorder, bool complete, const QS
         return;
     // Told already when the recording ended by itself.
     const bool untold = !complete && !found->failureTold;
+    const SavedFile file{found->path, recorder->currentTime(), complete, failure, found->failureTold};
     saving.erase(found);
-    emit fileSaved(complete, failure);
+    emit fileSaved(file);
     if (untold)
         emit saveFailed(failure);
     if (!saving.empty()) {

@@ -19,6 +19,15 @@ public:
     static constexpr int graceMilliseconds = 250;
     static constexpr int refreshMilliseconds = 1000;
 
+    // What became of a stopped recording's file.
+    struct SavedFile {
+        QString path;
+        double seconds = 0; // of audio in it
+        bool complete = false;
+        QString failure;            // why it is not complete
+        bool endedByItself = false; // the recording ended by itself, and the user was told
+    };
+
     explicit SavingRecordings(QObject *parent = nullptr);
     ~SavingRecordings() override;
 
@@ -41,8 +50,8 @@ public:
 signals:
     // What there is to tell changed: announced(), count() or secondsToSave().
     void changed();
-    // A file was completed, or could not be, for `failure`.
-    void fileSaved(bool complete, const QString &failure);
+    // A file was completed, or could not be.
+    void fileSaved(const SavingRecordings::SavedFile &file);
     // A file could not be completed, for `failure`, not yet told to the user.
     void saveFailed(const QString &failure);
     // Nothing is being saved any more.

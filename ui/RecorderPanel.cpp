@@ -147,8 +147,11 @@ void RecorderPanel::fillMessageField()
     ui->messageField->show();
 }
 
-// While the panel is hidden (the popover closed) nothing of the tick can be seen: its timer
-// sleeps. Shown again, the timer restarts and ticks at once.
+void RecorderPanel::addLastRecordingRow(QWidget *row)
+{
+    ui->panelLayout->insertWidget(ui->panelLayout->indexOf(ui->messageField), row);
+}
+
 void RecorderPanel::showSettings(QObject *sender)
 {
     Log::line("setting");

@@ -30,6 +30,11 @@ public:
                            QWidget *parent = nullptr);
     ~RecorderPanel() override;
 
+    // Shows `text` on the message line, as a message of the recording's is.
+    void tell(const QString &text) { showMessage(text); }
+    // Shows `row` (the last recording) under the level bar; the panel owns it.
+    void addLastRecordingRow(QWidget *row);
+
     // The settings button: the settings menu opens under `sender`, when it is a button.
     void showSettings(QObject *sender);
     // The record button's image: "rec" or "pause".

@@ -2,6 +2,7 @@
 
 #include "platform/Log.h"
 #include "recording/RecordingController.h"
+#include "ui/RecentRecordingsMenu.h"
 #include "ui/SettingsActions.h"
 
 using State = RecordingController::State;
@@ -19,14 +20,20 @@ StatusMenu::StatusMenu(RecordingController &controller, SettingsActions &setting
         Log::line("RiapriApp");
         open();
     });
+    RecentRecordingsMenu *recent = actions.recentRecordings;
+    if (recent)
+        entries.addMenu(recent);
     entries.addSeparator();
     entries.addActions(settings.rows());
 
     connect(&controller, &RecordingController::stateChanged, this, &StatusMenu::refresh);
     // The save dialog and the stored preset change without a signal: read again at each showing,
     // which, as the settings menu's opening does, stores Medium where nothing it knows is stored.
-    connect(&entries, &QMenu::aboutToShow, this, [this, &settings] {
+    connect(&entries, &QMenu::aboutToShow, this, [this, &settings, recent] {
         refresh();
+        // Recordings deleted since are left out.
+        if (recent)
+            recent->refresh();
         settings.readQuality(SettingsActions::Missing::StoreMedium);
     });
     refresh();

@@ -96,6 +96,21 @@ class Sni:
                                         GLib.Variant("(iias)", (0, -1, [])), "(u(ia{sv}av))")
         return [properties.get("label") for _, properties, _ in children]
 
+    def menu_tree(self, item, menu_path):
+        """The item's dbusmenu as {label: (id, subtree or None)}, submenus included."""
+        _, layout = self.call(item.service, menu_path, "com.canonical.dbusmenu", "GetLayout",
+                              GLib.Variant("(iias)", (0, -1, [])), "(u(ia{sv}av))")
+
+        def tree(children):
+            return {props.get("label"): (id_, tree(sub) if props.get("children-display") == "submenu" else None)
+                    for id_, props, sub in children if props.get("type") != "separator"}
+        return tree(layout[2])
+
+    def menu_click(self, item, menu_path, entry_id):
+        """Chooses an entry of the item's dbusmenu, as a status bar does when it is clicked."""
+        self.call(item.service, menu_path, "com.canonical.dbusmenu", "Event",
+                  GLib.Variant("(isvu)", (entry_id, "clicked", GLib.Variant("i", 0), 0)))
+
 
 def pick_pixmap(pixmaps, size):
     """The IconPixmap entry (w, h, argb bytes) closest to size pixels, or None."""

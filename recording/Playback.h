@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/AudioPlayer.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <memory>
+
+class RecordingController;
+
+// Listening to a saved recording, one at a time: a recording that starts stops it, and so does
+// playing another. Tells how far it has got ("00 : 00 : 12 / 00 : 01 : 23") while it plays.
+class Playback : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int refreshMilliseconds = 250;
+
+    Playback(std::unique_ptr<platform::AudioPlayer> player, RecordingController &recording,
+             QObject *parent = nullptr);
+    ~Playback() override;
+
+    // Plays `path` from its beginning; nothing while a recording runs (that would go into it).
+    void play(const QString &path);
+    void stop();
+    // Play, or Stop Playing when `path` is what plays.
+    void toggle(const QString &path);
+    bool isPlaying(const QString &path) const;
+    // The file playing, empty when none.
+    QString file() const;
+    // How far the playback has got, and the length: empty when nothing plays.
+    QString progressText() const;
+
+signals:
+    // What plays, or how far it has got, changed.
+    void changed();
+    // Something the user must know: the file could not be played.
+    void userMessage(const QString &text);
+
+private:
+    std::unique_ptr<platform::AudioPlayer> player;
+    RecordingController &recording;
+    QTimer progressClock;
+};
