@@ -38,8 +38,10 @@ Playback::~Playback()
 
 void Playback::play(const QString &path)
 {
-    if (recording.state() != RecordingController::State::Ready)
+    if (recording.state() != RecordingController::State::Ready) {
+        emit userMessage(QStringLiteral("Stop the recording to play “%1”.").arg(QFileInfo(path).fileName()));
         return;
+    }
     QString error;
     if (!player->play(path, &error)) {
         Log::diagnostic(QStringLiteral("cannot play %1: %2").arg(path, error));

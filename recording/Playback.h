@@ -21,7 +21,7 @@ public:
              QObject *parent = nullptr);
     ~Playback() override;
 
-    // Plays `path` from its beginning; nothing while a recording runs (that would go into it).
+    // Plays `path` from its beginning; not while a recording runs, which would hear it.
     void play(const QString &path);
     void stop();
     // Play, or Stop Playing when `path` is what plays.

@@ -4,10 +4,13 @@
 #include "recording/RecentRecordings.h"
 #include "ui/RecordingActions.h"
 
+#include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -30,7 +33,8 @@ LastRecordingRow::LastRecordingRow(RecordingActions &actions, QWidget *parent)
     playButton->setAutoRaise(true);
     playButton->setStyleSheet(buttonLook);
     nameButton->setAutoRaise(true);
-    nameButton->setStyleSheet(buttonLook);
+    nameButton->setStyleSheet(buttonLook +
+                              QStringLiteral(" QToolButton { color: white; text-align: left; }"));
     nameButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
     nameButton->setToolTip(QStringLiteral("Show in Folder"));
     nameButton->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -40,6 +44,7 @@ LastRecordingRow::LastRecordingRow(RecordingActions &actions, QWidget *parent)
     row->addWidget(nameButton, 1);
     row->addWidget(progressField);
 
+    nameButton->installEventFilter(this);
     connect(playButton, &QToolButton::clicked, this, [this] { this->actions.togglePlaying(shownFile); });
     connect(nameButton, &QToolButton::clicked, this, [this] { this->actions.showInFolder(shownFile); });
     connect(&actions.recent(), &RecentRecordings::changed, this, &LastRecordingRow::refresh);
@@ -67,11 +72,27 @@ void LastRecordingRow::refresh()
         QIcon(plays ? QStringLiteral(":/images/stop.svg") : QStringLiteral(":/images/play.svg")));
     playButton->setAccessibleName(role);
     playButton->setToolTip(role);
-    const QString name = QFileInfo(shownFile).fileName();
-    // A tool button reads '&' as a mnemonic mark.
-    nameButton->setText(QString(name).replace(QLatin1Char('&'), QStringLiteral("&&")));
     nameButton->setAccessibleName(QStringLiteral("Last recording"));
-    nameButton->setAccessibleDescription(name);
+    nameButton->setAccessibleDescription(QFileInfo(shownFile).fileName());
     progressField->setText(playback.progressText());
     progressField->setVisible(plays);
+    showName();
+}
+
+// The name as the button's width allows, shortened in the middle: its start and its extension
+// tell recordings apart.
+void LastRecordingRow::showName()
+{
+    const QString name = QFileInfo(shownFile).fileName();
+    const int room = std::max(0, nameButton->width() - 12);
+    const QString shown = nameButton->fontMetrics().elidedText(name, Qt::ElideMiddle, room);
+    // A tool button reads '&' as a mnemonic mark.
+    nameButton->setText(QString(shown).replace(QLatin1Char('&'), QStringLiteral("&&")));
+}
+
+bool LastRecordingRow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == nameButton && event->type() == QEvent::Resize)
+        showName();
+    return QWidget::eventFilter(watched, event);
 }

@@ -18,7 +18,12 @@ public:
 
     void refresh();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void showName();
+
     RecordingActions &actions;
     QToolButton *playButton = nullptr;
     QToolButton *nameButton = nullptr;
