@@ -280,13 +280,13 @@ TEST_F(Playback, AServerThatStopsAnsweringHoldsNothingUp)
         work();
         return std::chrono::steady_clock::now() - start;
     };
-    EXPECT_LT(timed([&] { player->stop(); }), 100ms);
-    EXPECT_LT(timed([&] { EXPECT_TRUE(player->play(tonePath())); }), 100ms);
 #ifndef REGISTRATORE_PORTABLE
     EXPECT_TRUE(spin(3s, [&] { return said.ended(); }));
     EXPECT_EQ(said.failure, "Playback stopped: the sound server does not answer.");
-    ASSERT_TRUE(player->play(tonePath()));
 #endif
+    EXPECT_LT(timed([&] { EXPECT_TRUE(player->play(tonePath())); }), 100ms);
+    EXPECT_LT(timed([&] { player->stop(); }), 100ms);
+    ASSERT_TRUE(player->play(tonePath()));
     EXPECT_LT(timed([&] { player.reset(); }), 150ms);
     kill(server_, SIGCONT);
 }

@@ -16,6 +16,7 @@ namespace {
 
 const char *const kServerGone = "Playback stopped: the sound server went away.";
 const char *const kServerSilent = "Playback stopped: the sound server does not answer.";
+const char *const kServerMute = "Cannot play: the sound server does not answer.";
 const char *const kOutputGone = "Playback stopped: the sound output went away.";
 
 } // namespace
@@ -233,7 +234,7 @@ private:
                 if (session->over_)
                     return;
                 if (pa_rtclock_now() - session->lastNews_ > session->patience_)
-                    session->end(QString::fromUtf8(kServerSilent));
+                    session->end(QString::fromUtf8(session->playing_ ? kServerSilent : kServerMute));
                 else
                     session->watch();
             },
