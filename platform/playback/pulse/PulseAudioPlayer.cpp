@@ -288,6 +288,7 @@ PulseAudioPlayer::PulseAudioPlayer(std::chrono::milliseconds latency,
                                    std::chrono::milliseconds serverPatience, QObject *parent)
     : AudioPlayer(parent), latency_(latency), serverPatience_(serverPatience)
 {
+    connect(this, &PulseAudioPlayer::sessionEnded, this, &PulseAudioPlayer::ended, Qt::QueuedConnection);
 }
 
 PulseAudioPlayer::~PulseAudioPlayer()
@@ -314,13 +315,12 @@ bool PulseAudioPlayer::play(const QString &path, QString *error)
         return false;
     }
     const qint64 duration = reader->duration();
-    const std::uint64_t generation = ++generation_;
+    const quint64 generation = ++generation_;
     auto session = std::make_unique<Session>(
         name, std::move(reader), static_cast<pa_usec_t>(latency_.count()) * PA_USEC_PER_MSEC,
         static_cast<pa_usec_t>(serverPatience_.count()) * PA_USEC_PER_MSEC,
         [this, generation](const QString &failure) {
-            QMetaObject::invokeMethod(
-                this, [this, generation, failure] { ended(generation, failure); }, Qt::QueuedConnection);
+            emit sessionEnded(generation, failure, QPrivateSignal());
         });
     if (!session->start(error))
         return false;
@@ -342,7 +342,7 @@ void PulseAudioPlayer::stop()
     emit playingChanged(false);
 }
 
-void PulseAudioPlayer::ended(std::uint64_t generation, const QString &failure)
+void PulseAudioPlayer::ended(quint64 generation, const QString &failure)
 {
     if (generation != generation_ || !session_)
         return;
