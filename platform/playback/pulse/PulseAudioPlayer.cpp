@@ -25,9 +25,9 @@ const char *const kOutputGone = "Playback stopped: the sound output went away.";
 // reader that feeds it. Every member below the reader is guarded by the loop's lock.
 class PulseAudioPlayer::Session {
 public:
-    // `ended` is called once, on the loop's thread: with an empty text at the end of the file,
-    // else with why the playback broke off.
-    // `name` is the stream's, as the desktop's sound settings show it.
+    // `name` is the stream's, as the desktop's sound settings show it. `ended` is called once, on
+    // the loop's thread: with an empty text at the end of the file, else with why the playback
+    // broke off.
     Session(const QString &name, std::unique_ptr<SoundFileReader> reader, pa_usec_t latency,
             pa_usec_t patience, std::function<void(const QString &)> ended)
         : name_(name.toStdString()), reader_(std::move(reader)), latency_(latency), patience_(patience),
