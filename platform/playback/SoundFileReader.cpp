@@ -142,7 +142,10 @@ qint64 SoundFileReader::duration() const
 
 void SoundFileReader::start(std::function<void()> more)
 {
-    state_->more = std::move(more);
+    {
+        std::lock_guard lock(state_->callbackMutex);
+        state_->more = std::move(more);
+    }
     std::thread([state = state_] { state->run(); }).detach();
 }
 

@@ -260,14 +260,17 @@ TEST_F(Playback, AnOutputOrServerThatGoesAwayEndsThePlayingWithFailed)
     ASSERT_TRUE(startServer());
 }
 
-#ifndef REGISTRATORE_PORTABLE
 // A server that stops answering (SIGSTOP, as a hung one) holds up neither stop() nor a new play()
-// nor the player's end, and a file left playing on it ends with failed() after the patience.
+// nor the player's end; on Linux a file left playing on it ends with failed() after the patience.
 TEST_F(Playback, AServerThatStopsAnsweringHoldsNothingUp)
 {
     writeTone(tonePath(), SF_FORMAT_CAF | SF_FORMAT_PCM_16, 24000, 1, 440, 10);
+#ifdef REGISTRATORE_PORTABLE
+    std::unique_ptr<platform::AudioPlayer> player = platform::makeSystemAudioPlayer();
+#else
     auto player =
         std::make_unique<platform::PulseAudioPlayer>(platform::PulseAudioPlayer::defaultLatency, 1s);
+#endif
     Signals said(*player);
     ASSERT_TRUE(player->play(tonePath()));
     spin(500ms, [] { return false; });
@@ -277,12 +280,13 @@ TEST_F(Playback, AServerThatStopsAnsweringHoldsNothingUp)
         work();
         return std::chrono::steady_clock::now() - start;
     };
-    EXPECT_LT(timed([&] { player->stop(); }), 100ms);
-    EXPECT_LT(timed([&] { EXPECT_TRUE(player->play(tonePath())); }), 100ms);
+#ifndef REGISTRATORE_PORTABLE
     EXPECT_TRUE(spin(3s, [&] { return said.ended(); }));
     EXPECT_EQ(said.failure, "Playback stopped: the sound server does not answer.");
+#endif
+    EXPECT_LT(timed([&] { EXPECT_TRUE(player->play(tonePath())); }), 100ms);
+    EXPECT_LT(timed([&] { player->stop(); }), 100ms);
     ASSERT_TRUE(player->play(tonePath()));
-    EXPECT_LT(timed([&] { player.reset(); }), 100ms);
+    EXPECT_LT(timed([&] { player.reset(); }), 150ms);
     kill(server_, SIGCONT);
 }
-#endif

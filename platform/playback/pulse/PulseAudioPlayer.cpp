@@ -16,6 +16,7 @@ namespace {
 
 const char *const kServerGone = "Playback stopped: the sound server went away.";
 const char *const kServerSilent = "Playback stopped: the sound server does not answer.";
+const char *const kServerMute = "Cannot play: the sound server does not answer.";
 const char *const kOutputGone = "Playback stopped: the sound output went away.";
 
 } // namespace
@@ -24,9 +25,9 @@ const char *const kOutputGone = "Playback stopped: the sound output went away.";
 // reader that feeds it. Every member below the reader is guarded by the loop's lock.
 class PulseAudioPlayer::Session {
 public:
-    // `ended` is called once, on the loop's thread: with an empty text at the end of the file,
-    // else with why the playback broke off.
-    // `name` is the stream's, as the desktop's sound settings show it.
+    // `name` is the stream's, as the desktop's sound settings show it. `ended` is called once, on
+    // the loop's thread: with an empty text at the end of the file, else with why the playback
+    // broke off.
     Session(const QString &name, std::unique_ptr<SoundFileReader> reader, pa_usec_t latency,
             pa_usec_t patience, std::function<void(const QString &)> ended)
         : name_(name.toStdString()), reader_(std::move(reader)), latency_(latency), patience_(patience),
@@ -233,7 +234,7 @@ private:
                 if (session->over_)
                     return;
                 if (pa_rtclock_now() - session->lastNews_ > session->patience_)
-                    session->end(QString::fromUtf8(kServerSilent));
+                    session->end(QString::fromUtf8(session->playing_ ? kServerSilent : kServerMute));
                 else
                     session->watch();
             },
@@ -287,6 +288,7 @@ PulseAudioPlayer::PulseAudioPlayer(std::chrono::milliseconds latency,
                                    std::chrono::milliseconds serverPatience, QObject *parent)
     : AudioPlayer(parent), latency_(latency), serverPatience_(serverPatience)
 {
+    connect(this, &PulseAudioPlayer::sessionEnded, this, &PulseAudioPlayer::ended, Qt::QueuedConnection);
 }
 
 PulseAudioPlayer::~PulseAudioPlayer()
@@ -313,13 +315,12 @@ bool PulseAudioPlayer::play(const QString &path, QString *error)
         return false;
     }
     const qint64 duration = reader->duration();
-    const std::uint64_t generation = ++generation_;
+    const quint64 generation = ++generation_;
     auto session = std::make_unique<Session>(
         name, std::move(reader), static_cast<pa_usec_t>(latency_.count()) * PA_USEC_PER_MSEC,
         static_cast<pa_usec_t>(serverPatience_.count()) * PA_USEC_PER_MSEC,
         [this, generation](const QString &failure) {
-            QMetaObject::invokeMethod(
-                this, [this, generation, failure] { ended(generation, failure); }, Qt::QueuedConnection);
+            emit sessionEnded(generation, failure, QPrivateSignal());
         });
     if (!session->start(error))
         return false;
@@ -341,7 +342,7 @@ void PulseAudioPlayer::stop()
     emit playingChanged(false);
 }
 
-void PulseAudioPlayer::ended(std::uint64_t generation, const QString &failure)
+void PulseAudioPlayer::ended(quint64 generation, const QString &failure)
 {
     if (generation != generation_ || !session_)
         return;

@@ -3,7 +3,6 @@
 #include "platform/AudioPlayer.h"
 
 #include <chrono>
-#include <cstdint>
 #include <memory>
 
 namespace platform {
@@ -35,15 +34,19 @@ public:
     qint64 duration() const override;
     qint64 position() const override;
 
+signals:
+    // A session's news, from the loop's thread to the UI thread.
+    void sessionEnded(quint64 generation, const QString &failure, QPrivateSignal);
+
 private:
     class Session;
     // A session's news, on the UI thread; what comes from a session no longer playing is dropped.
-    void ended(std::uint64_t generation, const QString &failure);
+    void ended(quint64 generation, const QString &failure);
 
     std::chrono::milliseconds latency_;
     std::chrono::milliseconds serverPatience_;
     std::unique_ptr<Session> session_;
-    std::uint64_t generation_ = 0;
+    quint64 generation_ = 0;
     QString file_;
     qint64 duration_ = 0;
 };

@@ -2,25 +2,26 @@
 
 #include "platform/AudioPlayer.h"
 
-#include <QTimer>
-
+#include <chrono>
 #include <cstdint>
-#include <memory>
 
-class QAudioSink;
+class QThread;
 
 namespace platform {
 
-class SoundFileReader;
+class QtPlaybackStream;
 
 // Plays through Qt Multimedia's QAudioSink on the system's default output: the player of the
 // portable build (macOS, Windows). The file is read by a SoundFileReader (libsndfile reads .caf
-// everywhere, which QMediaPlayer does not) and pulled by the sink as 32-bit float samples at the
-// file's own rate and channel count. The sink lives on the UI thread, as Qt Multimedia's
-// objects do; the end of the file waits for what the sink still holds to play out.
+// everywhere, which QMediaPlayer does not) and played by a QtPlaybackStream on a thread of the
+// player's own, which the UI thread never waits for: Qt's PulseAudio backend, for one, waits for
+// a server that does not answer. Destroyed, the player waits for that thread `patience` at most,
+// then leaves it to the end of the process.
 class QtAudioPlayer final : public AudioPlayer {
     Q_OBJECT
 public:
+    static constexpr std::chrono::milliseconds patience{100};
+
     explicit QtAudioPlayer(QObject *parent = nullptr);
     ~QtAudioPlayer() override;
 
@@ -32,25 +33,12 @@ public:
     qint64 position() const override;
 
 private:
-    class SampleSource;
-    void sinkStateChanged();
-    void checkProgress();
-    // Ends the playing file: at its end when `failure` is empty, else with failed().
-    void end(const QString &failure);
-    // Lets the file go: whether one was playing.
+    // Lets the playing stream go, deleted on its thread: whether one was playing.
     bool release();
-    // What the sink holds and has not played yet, in milliseconds.
-    qint64 buffered() const;
+    void ended(std::uint64_t generation, const QString &failure);
 
-    std::unique_ptr<SoundFileReader> reader_;
-    std::unique_ptr<SampleSource> source_;
-    std::unique_ptr<QAudioSink> sink_;
-    QTimer tail_; // the end of the file, once what the sink holds has played out
-    // Qt 6.4 tells nothing when PulseAudio kills the stream (its output went away with no other
-    // to move to): a sink that takes nothing of the audio waiting for it for a while has stopped.
-    QTimer watch_;
-    qint64 lastProcessed_ = 0;
-    int stalledTicks_ = 0;
+    QThread *thread_;
+    QtPlaybackStream *stream_ = nullptr; // on thread_
     std::uint64_t generation_ = 0;
     QString file_;
     qint64 duration_ = 0;
