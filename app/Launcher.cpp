@@ -57,8 +57,11 @@ bool waitForStatusBar(int milliseconds)
         QTimer::singleShot(100, &loop, &QEventLoop::quit);
         loop.exec();
     }
-    // Asked only now: Qt settles on StatusNotifierItem or not at its first look.
-    return QSystemTrayIcon::isSystemTrayAvailable();
+    // Asked only now: Qt settles on StatusNotifierItem or not at its first look. Qt 6.8 takes a
+    // StatusNotifierWatcher without a host for a status bar: no icon would show, so a host (or
+    // an XEmbed tray) must be there too.
+    const bool qtFindsOne = QSystemTrayIcon::isSystemTrayAvailable();
+    return qtFindsOne && platform::statusBarShowing();
 }
 
 std::unique_ptr<Recorder> makeAudioRecorder(const QString &path, SampleRate rate,
