@@ -23,7 +23,9 @@ APP_NAME = "Registratore"       # the item's title, which shells show as the ico
 APPINDICATOR = "ubuntu-appindicators@ubuntu.com"
 SCREEN = (1280, 800)            # the nested desktops' output
 KACTIVITYMANAGERD = "/usr/lib/x86_64-linux-gnu/libexec/kactivitymanagerd"
-WESTON_MODULES = Path("/usr/lib/x86_64-linux-gnu/libweston-10")
+# weston's backends: libweston-10 on Debian 12, libweston-14 on Debian 13.
+WESTON_MODULES = max((p for p in Path("/usr/lib/x86_64-linux-gnu").glob("libweston-*") if p.is_dir()),
+                     default=Path("/nonexistent"), key=lambda p: p.name)
 QT_WAYLAND_PLUGIN = Path("/usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqwayland-generic.so")
 
 

@@ -59,10 +59,19 @@ trap 'exit 130' INT TERM
 chroot_open "$suite" || finish
 chroot_mount_dev || { fail "binding /dev into the chroot"; finish; }
 
-# The checkout as a clone has it: the files git tracks, as they are in the work tree.
+# The checkout as a clone has it: the files git tracks, as they are in the work tree. A copy
+# without its history (this test run inside another clean machine, which has no git) gives all
+# its files but the build folders.
+checkout_files() {
+    if command -v git >/dev/null && git -C "$repo" rev-parse --git-dir >/dev/null 2>&1; then
+        git ls-files -z --cached --others --exclude-standard
+    else
+        find . -path './build*' -prune -o -type f -printf '%P\0'
+    fi
+}
 checkout=/root/registratore
 mkdir -p "$root$checkout"
-if ! (cd "$repo" && git ls-files -z --cached --others --exclude-standard |
+if ! (cd "$repo" && checkout_files |
           xargs -0 -r sh -c 'for f; do [ -e "$f" ] && printf "%s\0" "$f"; done' sh |
           tar --null -T - -cf -) | tar -C "$root$checkout" -xf -; then
     fail "copying the checkout into the chroot"

@@ -104,7 +104,8 @@ plugin_packages=$(for plugin in platforms/libqxcb.so iconengines/libqsvgicon.so 
                       dpkg-query -S "/usr/lib/*/qt6/plugins/$plugin" 2>/dev/null | cut -d: -f1
                   done | sort -u)
 for dependency in libqt6core6 libqt6widgets6 libsndfile1 libpulse0 $plugin_packages; do
-    grep -Eq "(^|, )$dependency( |,|$)" <<<"$depends" || problems+="Depends lacks $dependency"$'\n'
+    # Debian 13 names some libraries with t64 (the 64-bit time_t transition): libqt6core6t64.
+    grep -Eq "(^|, )$dependency(t64)?( |,|$)" <<<"$depends" || problems+="Depends lacks $dependency"$'\n'
 done
 if [[ -z $problems ]]; then
     pass "control data: Section sound, Depends from the shared libraries plus the Qt plugins"
