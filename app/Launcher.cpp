@@ -197,6 +197,7 @@ int runRecorderApplication(int &argc, char **argv)
     // (absolute paths of regular files, SingleInstance has seen to that). It plays, and the panel
     // shows it.
     const auto openRecording = [&shell, &recordingActions](const QString &path) {
+        Log::diagnostic(QStringLiteral("opening ") + path);
         recordingActions.play(path);
         shell.showRecorder();
     };

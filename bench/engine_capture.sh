@@ -16,20 +16,7 @@ build=${2:-build}
 capture=$build/bench/engine_capture
 [ -x "$capture" ] || { echo "build $capture first: scripts/build.sh $build -DREGISTRATORE_BENCH=ON" >&2; exit 1; }
 
-runtime=$(mktemp -d)
-chmod 700 "$runtime"
-export XDG_RUNTIME_DIR=$runtime
-unset PULSE_SERVER PULSE_RUNTIME_PATH
-pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --log-level=error \
-    --log-target=file:"$runtime/pulseaudio.log" "--load=module-native-protocol-unix auth-anonymous=1" &
-server=$!
-cleanup() {
-    kill "$server" 2>/dev/null || true
-    wait "$server" 2>/dev/null || true
-    rm -rf "$runtime"
-}
-trap cleanup EXIT
-for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+source bench/private-pulseaudio.sh
 pactl load-module module-null-source source_name=bench_mic rate=48000 channels=1 >/dev/null
 pactl set-default-source bench_mic
 

@@ -63,7 +63,7 @@ def test_a_recording_stopped_with_the_panel_closed_is_told_shown_listed_and_play
     item = sni.wait_item(app.pid, timeout=5)
     app.wait_lines(STARTUP, timeout=10)
     ui.wait_popover(app)
-    path = ui.new_folder("récordings ") / "Kitchen idea.caf"
+    path = ui.new_folder() / "Kitchen idea.caf"
     ui.record_tone(app, path, tone_wav(ui.artefacts / "tone.wav", 1.5, 660))
     time.sleep(2.5)
     # The panel closed, then Stop from a keyboard shortcut.
