@@ -57,13 +57,13 @@ public:
                 pa_threaded_mainloop_wait(loop_);
         }
         if (ready) {
-            const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, kRate, 1};
-            stream_ = pa_stream_new(context_, "monitor", &spec, nullptr);
+            const pa_sample_spec sampleFormat{PA_SAMPLE_FLOAT32NE, kRate, 1};
+            stream_ = pa_stream_new(context_, "monitor", &sampleFormat, nullptr);
             pa_stream_set_read_callback(
                 stream_, [](pa_stream *, size_t, void *self) { static_cast<Monitor *>(self)->read(); }, this);
             pa_buffer_attr buffer{};
             buffer.maxlength = static_cast<uint32_t>(-1);
-            buffer.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(5000, &spec));
+            buffer.fragsize = static_cast<uint32_t>(pa_usec_to_bytes(5000, &sampleFormat));
             ready = pa_stream_connect_record(stream_, "@DEFAULT_MONITOR@", &buffer,
                                              static_cast<pa_stream_flags_t>(
                                                  PA_STREAM_ADJUST_LATENCY | PA_STREAM_INTERPOLATE_TIMING |

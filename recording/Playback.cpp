@@ -11,7 +11,7 @@ Playback::Playback(std::unique_ptr<platform::AudioPlayer> player, RecordingContr
     : QObject(parent), player(std::move(player)), recording(recording)
 {
     progressClock.setInterval(refreshMilliseconds);
-    connect(&progressClock, &QTimer::timeout, this, &Playback::changed);
+    connect(&progressClock, &QTimer::timeout, this, &Playback::progressed);
     connect(this->player.get(), &platform::AudioPlayer::playingChanged, this, [this](bool playing) {
         if (playing)
             progressClock.start();

@@ -33,8 +33,10 @@ public:
     QString progressText() const;
 
 signals:
-    // What plays, or how far it has got, changed.
+    // What plays changed: a file started, or ended.
     void changed();
+    // How far the playback has got, a few times a second while it plays.
+    void progressed();
     // Something the user must know: the file could not be played.
     void userMessage(const QString &text);
 

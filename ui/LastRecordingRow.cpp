@@ -49,6 +49,9 @@ LastRecordingRow::LastRecordingRow(RecordingActions &actions, QWidget *parent)
     connect(nameButton, &QToolButton::clicked, this, [this] { this->actions.showInFolder(shownFile); });
     connect(&actions.recent(), &RecentRecordings::changed, this, &LastRecordingRow::refresh);
     connect(&actions.playback(), &Playback::changed, this, &LastRecordingRow::refresh);
+    // Only the progress moves while a file plays: the list is not read again.
+    connect(&actions.playback(), &Playback::progressed, this,
+            [this] { progressField->setText(this->actions.playback().progressText()); });
     refresh();
 }
 

@@ -29,8 +29,7 @@ void RecentRecordingsMenu::refresh()
 {
     const QStringList files = savedActions.recent().files();
     const QString playing = savedActions.playback().file();
-    // The progress ticks a few times a second: the entries change only with the list or the file
-    // that plays, and a status bar then reads the menu again.
+    // A status bar reads the whole menu again when an entry changes: only a change does that.
     if (files == shown && playing == shownPlaying && !QMenu::actions().isEmpty())
         return;
     shown = files;

@@ -303,9 +303,9 @@ bool PulseAudioPlayer::play(const QString &path, QString *error)
     if (!reader)
         return false;
     const QString name = QFileInfo(path).fileName();
-    pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, static_cast<uint32_t>(reader->rate()),
-                        static_cast<uint8_t>(std::min(reader->channels(), 255))};
-    if (!pa_sample_spec_valid(&spec) || reader->channels() > static_cast<int>(PA_CHANNELS_MAX)) {
+    pa_sample_spec sampleFormat{PA_SAMPLE_FLOAT32NE, static_cast<uint32_t>(reader->rate()),
+                                static_cast<uint8_t>(std::min(reader->channels(), 255))};
+    if (!pa_sample_spec_valid(&sampleFormat) || reader->channels() > static_cast<int>(PA_CHANNELS_MAX)) {
         if (error)
             *error =
                 QStringLiteral("Cannot play “%1”: %2 channels at %3 Hz are more than the sound server takes.")
