@@ -333,23 +333,25 @@ bool PulseAudioPlayer::play(const QString &path, QString *error)
 
 void PulseAudioPlayer::stop()
 {
+    if (release())
+        emit playingChanged(false);
+}
+
+bool PulseAudioPlayer::release()
+{
     if (!session_)
-        return;
+        return false;
     ++generation_;
     session_.reset();
     file_.clear();
     duration_ = 0;
-    emit playingChanged(false);
+    return true;
 }
 
 void PulseAudioPlayer::ended(quint64 generation, const QString &failure)
 {
-    if (generation != generation_ || !session_)
+    if (generation != generation_ || !release())
         return;
-    ++generation_;
-    session_.reset();
-    file_.clear();
-    duration_ = 0;
     if (!failure.isEmpty()) {
         Log::diagnostic(failure);
         emit failed(failure);

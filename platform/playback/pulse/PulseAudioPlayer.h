@@ -41,6 +41,8 @@ signals:
 private:
     class Session;
     // A session's news, on the UI thread; what comes from a session no longer playing is dropped.
+    // Lets the playing session go: whether one was playing.
+    bool release();
     void ended(quint64 generation, const QString &failure);
 
     std::chrono::milliseconds latency_;
