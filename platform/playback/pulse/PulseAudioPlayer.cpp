@@ -33,9 +33,9 @@ public:
         : name_(name.toStdString()), reader_(std::move(reader)), latency_(latency), patience_(patience),
           ended_(std::move(ended))
     {
-        spec_.format = PA_SAMPLE_FLOAT32NE;
-        spec_.rate = static_cast<uint32_t>(reader_->rate());
-        spec_.channels = static_cast<uint8_t>(reader_->channels());
+        sampleFormat_.format = PA_SAMPLE_FLOAT32NE;
+        sampleFormat_.rate = static_cast<uint32_t>(reader_->rate());
+        sampleFormat_.channels = static_cast<uint8_t>(reader_->channels());
     }
 
     ~Session()
@@ -126,7 +126,7 @@ private:
         // (ducking for a call, for instance) treat as one.
         pa_proplist_sets(properties, PA_PROP_MEDIA_ROLE, "music");
         pa_proplist_sets(properties, PA_PROP_MEDIA_NAME, name_.c_str());
-        stream_ = pa_stream_new_with_proplist(context_, name_.c_str(), &spec_, nullptr, properties);
+        stream_ = pa_stream_new_with_proplist(context_, name_.c_str(), &sampleFormat_, nullptr, properties);
         pa_proplist_free(properties);
         if (!stream_) {
             end(pulseError(context_, "Cannot play this file"));
@@ -148,7 +148,7 @@ private:
             this);
         pa_buffer_attr buffer{};
         buffer.maxlength = static_cast<uint32_t>(-1);
-        buffer.tlength = static_cast<uint32_t>(pa_usec_to_bytes(latency_, &spec_));
+        buffer.tlength = static_cast<uint32_t>(pa_usec_to_bytes(latency_, &sampleFormat_));
         buffer.prebuf = static_cast<uint32_t>(-1);
         buffer.minreq = static_cast<uint32_t>(-1);
         buffer.fragsize = static_cast<uint32_t>(-1);
@@ -186,7 +186,7 @@ private:
     {
         if (over_ || !stream_ || pa_stream_get_state(stream_) != PA_STREAM_READY || draining_)
             return;
-        const std::size_t frame = pa_frame_size(&spec_);
+        const std::size_t frame = pa_frame_size(&sampleFormat_);
         std::size_t writable = pa_stream_writable_size(stream_);
         while (writable >= frame) {
             void *data = nullptr;
@@ -273,7 +273,7 @@ private:
     const pa_usec_t latency_;
     const pa_usec_t patience_;
     std::function<void(const QString &)> ended_;
-    pa_sample_spec spec_{};
+    pa_sample_spec sampleFormat_{};
     pa_context *context_ = nullptr;
     pa_stream *stream_ = nullptr;
     pa_time_event *watchdog_ = nullptr;
