@@ -20,9 +20,12 @@ from statusbars import Sni
 from xdesk import Rect
 
 APP_NAME = "Registratore"       # the item's title, which shells show as the icon's name
+APP_ID = "org.registratore.Registratore"    # its desktop file's name
 APPINDICATOR = "ubuntu-appindicators@ubuntu.com"
 SCREEN = (1280, 800)            # the nested desktops' output
 KACTIVITYMANAGERD = "/usr/lib/x86_64-linux-gnu/libexec/kactivitymanagerd"
+# KDE's daemon of modules (the status notifier watcher among them): Plasma 6 on Debian 13, 5 on 12.
+KDED = "kded6" if shutil.which("kded6") else "kded5"
 # weston's backends: libweston-10 on Debian 12, libweston-14 on Debian 13.
 WESTON_MODULES = max((p for p in Path("/usr/lib/x86_64-linux-gnu").glob("libweston-*") if p.is_dir()),
                      default=Path("/nonexistent"), key=lambda p: p.name)
@@ -150,10 +153,12 @@ class GnomeShell(WaylandDesktop):
         apps, bin = Path(os.environ["XDG_DATA_HOME"]) / "applications", Path(SESSION_DIR) / "bin"
         for folder in (apps, bin):
             folder.mkdir(parents=True, exist_ok=True)
-        shutil.copy(REPO / "resources/desktop/org.registratore.Registratore.desktop", apps)
+        shutil.copy(REPO / f"resources/desktop/{APP_ID}.desktop", apps)
         (bin / "registratore").unlink(missing_ok=True)
         (bin / "registratore").symlink_to(app_binary())
-        self.shell = self.run(["gnome-shell", "--nested", "--wayland", f"--wayland-display={self.socket}"],
+        # Unsafe mode lets the test ask the shell which application each window belongs to.
+        self.shell = self.run(["gnome-shell", "--nested", "--wayland", "--unsafe-mode",
+                               f"--wayland-display={self.socket}"],
                               self.shell_log, {"DBUS_SYSTEM_BUS_ADDRESS": f"unix:path={bus}",
                                                "PATH": f"{bin}:{os.environ['PATH']}",
                                                "LIBGL_ALWAYS_SOFTWARE": "1", "NO_AT_BRIDGE": None,
@@ -169,6 +174,13 @@ class GnomeShell(WaylandDesktop):
         # through the XTEST device, as a mouse gives.
         Program(["xdotool", "mousemove_relative", "--", "1", "0"], self.logs / "xdotool.log").proc.wait(10)
         return self
+
+    def window_apps(self):
+        """The desktop files of the windows the shell knows, by the windows' titles. The top bar
+        named the focused one's application on GNOME 43; GNOME 44 removed that menu."""
+        windows = Sni().call("org.gnome.Shell", "/org/gnome/Shell/Introspect", "org.gnome.Shell.Introspect",
+                             "GetWindows", None, "(a{ta{sv}})")[0]
+        return {w.get("title", ""): w.get("app-id", "") for w in windows.values()}
 
     def set_extension(self, enabled):
         for key, value in (("disable-user-extensions", "false"),
@@ -187,13 +199,13 @@ class GnomeShell(WaylandDesktop):
 
 class KdePlasma(WaylandDesktop):
     """kwin_wayland nested with --x11-display and its Xwayland, then kactivitymanagerd (without
-    it plasmashell stops), kded5 (the status notifier watcher) and plasmashell. The packaged
+    it plasmashell stops), kded (the status notifier watcher) and plasmashell. The packaged
     kwin_wayland carries file capabilities that make it fail here ("Operation not permitted");
     a copy carries none."""
 
     name = "kde"
     desktop_name = "KDE"
-    programs_needed = ("kwin_wayland", "plasmashell", "kded5", KACTIVITYMANAGERD, "Xwayland")
+    programs_needed = ("kwin_wayland", "plasmashell", KDED, KACTIVITYMANAGERD, "Xwayland")
     icon_role = "push button"
     shell_log = "plasmashell.log"
     error_pattern = r"(?i)statusnotifier|dbusmenu|registratore"
@@ -201,7 +213,7 @@ class KdePlasma(WaylandDesktop):
     def start(self):
         kwin = Path(SESSION_DIR) / "kwin_wayland"
         shutil.copy(shutil.which("kwin_wayland"), kwin)
-        session = {"XDG_CURRENT_DESKTOP": "KDE", "KDE_FULL_SESSION": "true", "KDE_SESSION_VERSION": "5"}
+        session = {"XDG_CURRENT_DESKTOP": "KDE", "KDE_FULL_SESSION": "true", "KDE_SESSION_VERSION": KDED[-1]}
         compositor = self.run([str(kwin), "--x11-display", os.environ["DISPLAY"], "--xwayland", "--socket", self.socket,
                                "--width", str(SCREEN[0]), "--height", str(SCREEN[1])], "kwin.log", session)
         wait_for((Path(os.environ["XDG_RUNTIME_DIR"]) / self.socket).exists, 30, "kwin_wayland's socket")
@@ -209,9 +221,9 @@ class KdePlasma(WaylandDesktop):
         clients = {**session, "WAYLAND_DISPLAY": self.socket, "QT_QPA_PLATFORM": "wayland",
                    "XDG_SESSION_TYPE": "wayland"}
         self.run([KACTIVITYMANAGERD], "kactivitymanagerd.log", clients)
-        self.run(["kded5"], "kded5.log", clients)
+        self.run([KDED], f"{KDED}.log", clients)
         self.shell = self.run(["plasmashell", "--no-respawn"], self.shell_log, clients)
-        # kded5's watcher may not answer yet while it starts: that is "not yet", not a failure.
+        # kded's watcher may not answer yet while it starts: that is "not yet", not a failure.
         wait_for(lambda: self.has_status_bar() and Sni().host_registered(), 60, "plasmashell's system tray")
         return self
 
