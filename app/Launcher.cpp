@@ -193,6 +193,7 @@ int runRecorderApplication(int &argc, char **argv)
 
     QObject::connect(&instance, &platform::SingleInstance::reopenRequested, &shell,
                      &StatusBarShell::showRecorder);
+    QObject::connect(panel, &RecorderPanel::closeRequested, &shell, &StatusBarShell::closeRecorder);
     // A recording to open: the one this launch was given, and those later launches hand over
     // (absolute paths of regular files, SingleInstance has seen to that). It plays, and the panel
     // shows it.

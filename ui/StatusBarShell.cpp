@@ -51,6 +51,12 @@ void StatusBarShell::showRecorder()
     }
 }
 
+void StatusBarShell::closeRecorder()
+{
+    if (!standalone && popover->isShown())
+        closePopover(this);
+}
+
 void StatusBarShell::togglePopover(QObject *sender)
 {
     if (popover->isShown()) {

@@ -40,6 +40,11 @@ public:
     // (or the window) opens.
     void showRecorder();
 
+    // The user asked to close the recorder (Escape in the panel): an open popover closes, as a
+    // click outside it does. The ordinary window stays: closing it quits the application, which
+    // would end the recording.
+    void closeRecorder();
+
     void togglePopover(QObject *sender);
     void showPopover();
     void closePopover(QObject *sender);

@@ -230,6 +230,8 @@ TEST_F(StatusBarShellTest, WithoutAStatusBarThePanelOpensInAWindowAsThePopoverWo
     EXPECT_EQ(log.lines(), (Lines{"Are we there yet?", "mostro il traduttore"}));
     fallback.showRecorder(); // another launch
     EXPECT_TRUE(popover->isShown());
+    fallback.closeRecorder(); // Escape: closing the window would quit
+    EXPECT_TRUE(popover->isShown());
 }
 
 TEST_F(StatusBarShellTest, ASecondLaunchOpensTheHiddenPopoverAndLeavesAShownOneOpen)
@@ -242,4 +244,18 @@ TEST_F(StatusBarShellTest, ASecondLaunchOpensTheHiddenPopoverAndLeavesAShownOneO
     delegate->showRecorder();
     EXPECT_TRUE(popover->isShown());
     EXPECT_EQ(log.lines().size(), 1u);
+}
+
+// Escape closes the popover as the icon does, through the close guard.
+TEST_F(StatusBarShellTest, EscapeClosesThePopover)
+{
+    launch();
+    delegate->outsideClickMonitor()->stop();
+    delegate->closeRecorder(); // closed: nothing to say
+    EXPECT_TRUE(log.lines().empty());
+    openPopover();
+    delegate->closeRecorder();
+    EXPECT_EQ(log.lines(), (Lines{closeLine + "Si", "posso chiudere il popup"}));
+    EXPECT_FALSE(popover->isShown());
+    EXPECT_FALSE(delegate->outsideClickMonitor()->isRunning());
 }
