@@ -8,6 +8,7 @@
 #include "platform/DisplayLossGuard.h"
 #include "platform/FileManager.h"
 #include "platform/Log.h"
+#include "platform/LoginStart.h"
 #include "platform/Notifications.h"
 #include "platform/OutsideClickMonitor.h"
 #include "platform/SingleInstance.h"
@@ -26,6 +27,7 @@
 #include "ui/SaveNotices.h"
 #include "ui/SettingsActions.h"
 #include "ui/SettingsMenu.h"
+#include "ui/StartAtLoginAction.h"
 #include "ui/StatusBarShell.h"
 #include "ui/StatusIndicator.h"
 #include "ui/StatusMenu.h"
@@ -102,7 +104,8 @@ void endApplication(const RecordingController::QuitOutcome &outcome, const QWidg
 int runRecorderApplication(int &argc, char **argv)
 {
     QString recording;
-    if (const std::optional<int> handled = runCommandLine(argc, argv, &recording))
+    bool atLogin = false;
+    if (const std::optional<int> handled = runCommandLine(argc, argv, &recording, &atLogin))
         return *handled;
     platform::preferPlaceableWindows(argc, argv);
     // Takes Qt's own options (-platform, -style ...) from the command line.
@@ -242,10 +245,21 @@ int runRecorderApplication(int &argc, char **argv)
     // The desktop's keyboard shortcuts, sent by later launches.
     RecorderCommands commands(controller);
     instance.setCommandHandler([&commands](const QString &action) { return commands.answer(action); });
+    // Start at Login, where the desktop has a way to: read again as the menu shows, and a failure
+    // told as the recordings' are.
+    const std::unique_ptr<platform::LoginStart> loginStart = platform::makeSystemLoginStart();
+    std::unique_ptr<StartAtLoginAction> startAtLogin;
+    if (loginStart) {
+        startAtLogin = std::make_unique<StartAtLoginAction>(*loginStart);
+        QObject::connect(startAtLogin.get(), &StartAtLoginAction::userMessage, panel, &RecorderPanel::tell);
+    }
     StatusMenu statusMenu(controller, settingsActions,
                           {[&commands] { commands.answer(QStringLiteral("record")); },
                            [&commands] { commands.answer(QStringLiteral("stop")); },
-                           [&shell] { shell.showRecorder(); }, &recentMenu});
+                           [&shell] { shell.showRecorder(); }, &recentMenu, startAtLogin.get()});
+    if (startAtLogin)
+        QObject::connect(statusMenu.menu(), &QMenu::aboutToShow, startAtLogin.get(),
+                         &StartAtLoginAction::refresh);
     if (indicator) {
         indicator->showStateIn(statusMenu.stateEntry());
         tray->setMenu(statusMenu.menu());

@@ -41,7 +41,8 @@ CREATE_FAILED = "Creation of AVAudioRecorder failed"
 SETTINGS_OPENED = ["setting"]       # then "bounds : {{0, 0}, {w, h}}" and the menu's lines
 MENU_LOADED = ["arrayMenu.count : 3"] + ["tableView(_ tableView: NSTableView", "configuro cella"] * 3
 # The status icon's menu (a separator: None).
-RECORDER_MENU = ["Registratore", "Record", "Stop", "Open Recorder", "Recent Recordings", None, "Quality : Medium", "Contact Us", "Quit"]
+RECORDER_MENU = ["Registratore", "Record", "Stop", "Open Recorder", "Recent Recordings", None, "Quality : Medium", "Contact Us",
+                 None, "Start at Login", "Quit"]
 
 # Qt turns a second press within the double-click interval (400 ms on X11) into a double
 # click, which a tray icon reports as DoubleClick rather than Trigger. Keep clicks apart.
