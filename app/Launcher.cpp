@@ -138,7 +138,9 @@ int runRecorderApplication(int &argc, char **argv)
         QObject::connect(&instance, &platform::SingleInstance::openRequested,
                          [&recording](const QString &path) { recording = path; });
 
-    const bool statusBar = waitForStatusBar(3000);
+    // At login the status bar may come long after the recorder (a slow session, a panel started
+    // later): the wait ends as soon as it shows.
+    const bool statusBar = waitForStatusBar(atLogin ? 30000 : 3000);
     if (platform::terminationRequested())
         return 0;
     std::unique_ptr<platform::StatusItem> statusItem = platform::makeStatusItem(statusBar);
@@ -208,7 +210,9 @@ int runRecorderApplication(int &argc, char **argv)
     QObject::disconnect(whileStarting);
     QObject::connect(&instance, &platform::SingleInstance::openRequested, &shell, openRecording);
     if (statusBar) {
-        shell.launchInStatusBar(panel);
+        // Started at login, the recorder waits in the status bar: the user asked for no panel.
+        shell.launchInStatusBar(panel,
+                                atLogin ? StatusBarShell::Opening::Closed : StatusBarShell::Opening::Open);
     } else {
         Log::diagnostic(
             QStringLiteral("no status bar (system tray) was found on this desktop, so the recorder "

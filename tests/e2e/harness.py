@@ -130,8 +130,8 @@ class App:
     kept with its arrival time in seconds since launch. mark() is a position in stdout;
     lines(since) and the waits look only after it."""
 
-    def __init__(self, env, name="registratore", binary=None):
-        self.binary, self.env, self.name = binary or app_binary(), env, name
+    def __init__(self, env, name="registratore", binary=None, args=()):
+        self.binary, self.env, self.name, self.args = binary or app_binary(), env, name, list(args)
         self.proc = self.t_launch = None
         self._out, self._err = [], []       # (seconds since launch, text)
         self._cond = threading.Condition()
@@ -144,7 +144,7 @@ class App:
             raise AssertionError(f"the app binary {self.binary} is missing or not executable "
                                  "(build it, or set REGISTRATORE_BIN)")
         self.t_launch = time.monotonic()
-        self.proc = subprocess.Popen([self.binary], stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+        self.proc = subprocess.Popen([self.binary, *self.args], stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                      stderr=subprocess.PIPE, env=self.env, start_new_session=True)
         for stream, sink in ((self.proc.stdout, self._out), (self.proc.stderr, self._err)):
             self._readers.append(threading.Thread(target=self._read, args=(stream, sink), daemon=True))
