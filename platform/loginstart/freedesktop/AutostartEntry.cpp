@@ -22,11 +22,6 @@ const QString fileName = QStringLiteral("org.registratore.Registratore.desktop")
 // An entry of ours is a few hundred bytes: what is longer is read only this far.
 constexpr qsizetype longestEntry = 64 * 1024;
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("platform::AutostartEntry", text);
-}
-
 // Why nothing of ours may be written or removed at `path`: what is there is not a regular file.
 // Empty when nothing is there, or a regular file.
 QString occupied(const QString &path)
@@ -35,8 +30,13 @@ QString occupied(const QString &path)
     if (::lstat(QFile::encodeName(path).constData(), &status) != 0 || S_ISREG(status.st_mode))
         return {};
     if (S_ISLNK(status.st_mode))
-        return tr("“%1” is a link, which the recorder does not follow: remove it, then try again.").arg(path);
-    return tr("“%1” is not a regular file: remove it, then try again.").arg(path);
+        return QCoreApplication::translate(
+                   "AutostartEntry",
+                   "“%1” is a link, which the recorder does not follow: remove it, then try again.")
+            .arg(path);
+    return QCoreApplication::translate("AutostartEntry",
+                                       "“%1” is not a regular file: remove it, then try again.")
+        .arg(path);
 }
 
 // A string value as a desktop entry writes it.
@@ -167,15 +167,17 @@ bool AutostartEntry::write(QString *error) const
     };
     if (!QDir().mkpath(folder)) {
         if (QFileInfo(folder).exists())
-            return fail(tr("“%1” is not a folder.").arg(folder));
-        return fail(tr("The folder “%1” cannot be created.").arg(folder));
+            return fail(QCoreApplication::translate("AutostartEntry", "“%1” is not a folder.").arg(folder));
+        return fail(
+            QCoreApplication::translate("AutostartEntry", "The folder “%1” cannot be created.").arg(folder));
     }
     const QString entry = path();
     if (QString why = occupied(entry); !why.isEmpty())
         return fail(why);
     QSaveFile file(entry);
     if (!file.open(QIODevice::WriteOnly))
-        return fail(tr("“%1” cannot be written: %2").arg(entry, file.errorString()));
+        return fail(QCoreApplication::translate("AutostartEntry", "“%1” cannot be written: %2")
+                        .arg(entry, file.errorString()));
     // QSaveFile writes through a link it finds as it opens: one planted since the look above
     // is refused all the same.
     if (QString why = occupied(entry); !why.isEmpty()) {
@@ -184,7 +186,8 @@ bool AutostartEntry::write(QString *error) const
     }
     file.write(contents(executable));
     if (!file.commit())
-        return fail(tr("“%1” cannot be written: %2").arg(entry, file.errorString()));
+        return fail(QCoreApplication::translate("AutostartEntry", "“%1” cannot be written: %2")
+                        .arg(entry, file.errorString()));
     return true;
 }
 
@@ -197,7 +200,8 @@ bool AutostartEntry::remove(QString *error) const
     QString why = occupied(entry);
     QFile file(entry);
     if (why.isEmpty() && !file.remove())
-        why = tr("“%1” cannot be removed: %2").arg(entry, file.errorString());
+        why = QCoreApplication::translate("AutostartEntry", "“%1” cannot be removed: %2")
+                  .arg(entry, file.errorString());
     if (!why.isEmpty() && error)
         *error = why;
     return why.isEmpty();
