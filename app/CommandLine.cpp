@@ -95,6 +95,13 @@ void declareOptions(QCommandLineParser &parser, QCommandLineOption::Flags qtOpti
          QStringLiteral("Record, pause or resume, as the Record/Pause button does: the first press "
                         "asks where to save. Starts the recorder if it is not running.")});
     parser.addOption({QStringLiteral("stop"), QStringLiteral("Stop recording, as the Stop button does.")});
+    // Written by the recorder in its autostart entry, not by the user.
+    QCommandLineOption atLogin(
+        QStringLiteral("autostart"),
+        QStringLiteral("Started by the desktop at login: waits longer for the status bar, "
+                       "and opens no panel there."));
+    atLogin.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(atLogin);
     parser.addPositionalArgument(
         QStringLiteral("file"),
         QStringLiteral("A recording (.caf) to open in the recorder: the running one, or one started for it. "
@@ -233,7 +240,9 @@ CommandLine CommandLine::parse(const QStringList &arguments)
         files << QFileInfo(file).absoluteFilePath();
     }
     const Action action = record ? Action::Record : stop ? Action::Stop : Action::RunRecorder;
-    return {action, {}, qtArgumentsIn(parser), files};
+    CommandLine line{action, {}, qtArgumentsIn(parser), files};
+    line.atLogin = action == Action::RunRecorder && parser.isSet(QStringLiteral("autostart"));
+    return line;
 }
 
 QString recordingToOpen(const QString &path, QString *why)
@@ -251,10 +260,11 @@ QString recordingToOpen(const QString &path, QString *why)
     return resolved;
 }
 
-std::optional<int> runCommandLine(int &argc, char **argv, QString *recording)
+std::optional<int> runCommandLine(int &argc, char **argv, QString *recording, bool *atLogin)
 {
     CommandLine line;
     recording->clear();
+    *atLogin = false;
     if (argc > 1) {
         // Only the core application: the commands answer without a display.
         QCoreApplication application(argc, argv);
@@ -273,6 +283,7 @@ std::optional<int> runCommandLine(int &argc, char **argv, QString *recording)
         case CommandLine::Action::RunRecorder:
             break;
         }
+        *atLogin = line.atLogin;
         if (!line.files.isEmpty()) {
             QString why;
             *recording = recordingToOpen(line.files.first(), &why);

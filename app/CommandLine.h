@@ -25,6 +25,8 @@ struct CommandLine {
     QStringList qtArguments;
     // The recordings to open, as absolute paths (only with RunRecorder).
     QStringList files;
+    // --autostart: the desktop started the recorder as the user logged in (its autostart entry).
+    bool atLogin = false;
 
     // `arguments` starts with the program's name, as QCoreApplication::arguments() does.
     static CommandLine parse(const QStringList &arguments);
@@ -45,5 +47,6 @@ QString recordingToOpen(const QString &path, QString *why);
 // it was handled here (a command, the help, a usage error, a file that cannot be opened, or no
 // display to run the recorder on), nothing when the recorder itself is to run; argc and argv
 // are then as they came, for the application object, and `*recording` is the recording it is
-// to open (the first file given; empty when none was).
-std::optional<int> runCommandLine(int &argc, char **argv, QString *recording);
+// to open (the first file given; empty when none was), and `*atLogin` whether the desktop started
+// it at login.
+std::optional<int> runCommandLine(int &argc, char **argv, QString *recording, bool *atLogin);

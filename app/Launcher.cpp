@@ -8,6 +8,7 @@
 #include "platform/DisplayLossGuard.h"
 #include "platform/FileManager.h"
 #include "platform/Log.h"
+#include "platform/LoginStart.h"
 #include "platform/Notifications.h"
 #include "platform/OutsideClickMonitor.h"
 #include "platform/SingleInstance.h"
@@ -26,6 +27,7 @@
 #include "ui/SaveNotices.h"
 #include "ui/SettingsActions.h"
 #include "ui/SettingsMenu.h"
+#include "ui/StartAtLoginAction.h"
 #include "ui/StatusBarShell.h"
 #include "ui/StatusIndicator.h"
 #include "ui/StatusMenu.h"
@@ -102,7 +104,8 @@ void endApplication(const RecordingController::QuitOutcome &outcome, const QWidg
 int runRecorderApplication(int &argc, char **argv)
 {
     QString recording;
-    if (const std::optional<int> handled = runCommandLine(argc, argv, &recording))
+    bool atLogin = false;
+    if (const std::optional<int> handled = runCommandLine(argc, argv, &recording, &atLogin))
         return *handled;
     platform::preferPlaceableWindows(argc, argv);
     // Takes Qt's own options (-platform, -style ...) from the command line.
@@ -135,7 +138,9 @@ int runRecorderApplication(int &argc, char **argv)
         QObject::connect(&instance, &platform::SingleInstance::openRequested,
                          [&recording](const QString &path) { recording = path; });
 
-    const bool statusBar = waitForStatusBar(3000);
+    // At login the status bar may come long after the recorder (a slow session, a panel started
+    // later): the wait ends as soon as it shows.
+    const bool statusBar = waitForStatusBar(atLogin ? 30000 : 3000);
     if (platform::terminationRequested())
         return 0;
     std::unique_ptr<platform::StatusItem> statusItem = platform::makeStatusItem(statusBar);
@@ -193,6 +198,7 @@ int runRecorderApplication(int &argc, char **argv)
 
     QObject::connect(&instance, &platform::SingleInstance::reopenRequested, &shell,
                      &StatusBarShell::showRecorder);
+    QObject::connect(panel, &RecorderPanel::closeRequested, &shell, &StatusBarShell::closeRecorder);
     // A recording to open: the one this launch was given, and those later launches hand over
     // (absolute paths of regular files, SingleInstance has seen to that). It plays, and the panel
     // shows it.
@@ -204,7 +210,9 @@ int runRecorderApplication(int &argc, char **argv)
     QObject::disconnect(whileStarting);
     QObject::connect(&instance, &platform::SingleInstance::openRequested, &shell, openRecording);
     if (statusBar) {
-        shell.launchInStatusBar(panel);
+        // Started at login, the recorder waits in the status bar: the user asked for no panel.
+        shell.launchInStatusBar(panel,
+                                atLogin ? StatusBarShell::Opening::Closed : StatusBarShell::Opening::Open);
     } else {
         Log::diagnostic(
             QStringLiteral("no status bar (system tray) was found on this desktop, so the recorder "
@@ -241,10 +249,21 @@ int runRecorderApplication(int &argc, char **argv)
     // The desktop's keyboard shortcuts, sent by later launches.
     RecorderCommands commands(controller);
     instance.setCommandHandler([&commands](const QString &action) { return commands.answer(action); });
+    // Start at Login, where the desktop has a way to: read again as the menu shows, and a failure
+    // told as the recordings' are.
+    const std::unique_ptr<platform::LoginStart> loginStart = platform::makeSystemLoginStart();
+    std::unique_ptr<StartAtLoginAction> startAtLogin;
+    if (loginStart) {
+        startAtLogin = std::make_unique<StartAtLoginAction>(*loginStart);
+        QObject::connect(startAtLogin.get(), &StartAtLoginAction::userMessage, panel, &RecorderPanel::tell);
+    }
     StatusMenu statusMenu(controller, settingsActions,
                           {[&commands] { commands.answer(QStringLiteral("record")); },
                            [&commands] { commands.answer(QStringLiteral("stop")); },
-                           [&shell] { shell.showRecorder(); }, &recentMenu});
+                           [&shell] { shell.showRecorder(); }, &recentMenu, startAtLogin.get()});
+    if (startAtLogin)
+        QObject::connect(statusMenu.menu(), &QMenu::aboutToShow, startAtLogin.get(),
+                         &StartAtLoginAction::refresh);
     if (indicator) {
         indicator->showStateIn(statusMenu.stateEntry());
         tray->setMenu(statusMenu.menu());

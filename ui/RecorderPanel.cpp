@@ -6,6 +6,7 @@
 #include "ui/SettingsPopover.h"
 #include "ui_RecorderPanel.h"
 
+#include <QKeyEvent>
 #include <QToolButton>
 
 namespace {
@@ -110,6 +111,28 @@ void RecorderPanel::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
     concealed = true;
+}
+
+void RecorderPanel::keyPressEvent(QKeyEvent *event)
+{
+    // The panel's buttons take Space themselves, and leave Return, Enter and Escape to it: a
+    // tool button has no Return of its own, and a push button only where it is a dialog's default.
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        emit closeRequested();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (auto *button = qobject_cast<QAbstractButton *>(focusWidget());
+            button && isAncestorOf(button) && button->isEnabled()) {
+            button->click();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void RecorderPanel::showMessage(const QString &text)

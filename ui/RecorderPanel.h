@@ -45,8 +45,12 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    // Escape asks to close the panel; Return and Enter press its focused button, as Space does.
+    void keyPressEvent(QKeyEvent *event) override;
 
 signals:
+    // Escape was pressed in the panel: whoever holds it closes it, where closing it ends nothing.
+    void closeRequested();
     // Something the user must know (a recording that could not start, ended by itself, could
     // not be completed, or lost audio).
     void userMessage(const QString &text);

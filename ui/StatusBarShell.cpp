@@ -19,7 +19,7 @@ StatusBarShell::StatusBarShell(std::unique_ptr<platform::StatusItem> statusItem,
 
 StatusBarShell::~StatusBarShell() = default;
 
-void StatusBarShell::launchInStatusBar(QWidget *panel)
+void StatusBarShell::launchInStatusBar(QWidget *panel, Opening opening)
 {
     if (statusItem->hasButton()) {
         QIcon image(QStringLiteral(":/images/micona.svg"));
@@ -30,6 +30,8 @@ void StatusBarShell::launchInStatusBar(QWidget *panel)
     }
     popover->setContent(panel);
     inStatusBar = true;
+    if (opening == Opening::Closed)
+        return;
     outsideClicks->start();
     QTimer::singleShot(launchDelay, this, &StatusBarShell::openAfterLaunch);
 }
@@ -49,6 +51,12 @@ void StatusBarShell::showRecorder()
     } else if (!popover->isShown()) {
         showPopover();
     }
+}
+
+void StatusBarShell::closeRecorder()
+{
+    if (!standalone && popover->isShown())
+        closePopover(this);
 }
 
 void StatusBarShell::togglePopover(QObject *sender)

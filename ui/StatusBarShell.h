@@ -31,14 +31,21 @@ public:
                    const RecordingController &recording);
     ~StatusBarShell() override;
 
+    // Whether the popover opens a second after the launch.
+    enum class Opening { Open, Closed };
     // Puts the icon in the status bar and `panel` in the popover (which owns it), starts the
-    // outside-click monitor and opens the popover a second later.
-    void launchInStatusBar(QWidget *panel);
+    // outside-click monitor and opens the popover a second later (unless it stays Closed).
+    void launchInStatusBar(QWidget *panel, Opening opening = Opening::Open);
     // Without a status bar: `panel` in an ordinary window, shown a second later.
     void launchInWindow(QWidget *panel);
     // The user asked to see the recorder (another launch, the status icon's menu): the popover
     // (or the window) opens.
     void showRecorder();
+
+    // The user asked to close the recorder (Escape in the panel): an open popover closes, as a
+    // click outside it does. The ordinary window stays: closing it quits the application, which
+    // would end the recording.
+    void closeRecorder();
 
     void togglePopover(QObject *sender);
     void showPopover();

@@ -25,6 +25,10 @@ StatusMenu::StatusMenu(RecordingController &controller, SettingsActions &setting
         entries.addMenu(recent);
     entries.addSeparator();
     entries.addActions(settings.rows());
+    if (actions.startAtLogin) {
+        entries.insertSeparator(settings.quit());
+        entries.insertAction(settings.quit(), actions.startAtLogin);
+    }
 
     connect(&controller, &RecordingController::stateChanged, this, &StatusMenu::refresh);
     // The save dialog and the stored preset change without a signal: read again at each showing,

@@ -12,7 +12,8 @@ class SettingsActions;
 // The status icon's menu, where the status bar shows one (a click on GNOME with the
 // AppIndicator extension, a right click on KDE and Xfce): the recorder's state and time (kept by
 // StatusIndicator, as in the tooltip), Record / Pause / Resume and Stop, an entry that opens the
-// panel, the recent recordings (where given), and the settings menu's rows. Each entry does what its button
+// panel, the recent recordings (where given), and the settings menu's rows, with Start at Login
+// (where given) above Quit. Each entry does what its button
 // or row does: the record and stop entries run the commands of the keyboard shortcuts, and the rows are the
 // settings menu's own actions.
 class StatusMenu : public QObject {
@@ -24,6 +25,7 @@ public:
         std::function<void()> stop;   // the shortcut's "stop"
         std::function<void()> openPanel;
         RecentRecordingsMenu *recentRecordings = nullptr; // not owned
+        QAction *startAtLogin = nullptr; // not owned; none where the desktop has no such thing
     };
 
     StatusMenu(RecordingController &controller, SettingsActions &settings, Actions actions,

@@ -97,13 +97,13 @@ class Ui:
         else:
             self.tray.stop()
 
-    def launch(self, env=None, name="registratore", binary=None):
-        """Starts the app, with an empty preferences folder of its own unless env names one (a
-        variable of env set to None is left out); it is stopped and judged when the test ends."""
+    def launch(self, env=None, name="registratore", binary=None, args=()):
+        """Starts the app (with args), with an empty preferences folder of its own unless env names
+        one (a variable of env set to None is left out); it is stopped and judged when the test ends."""
         env = env or {}
         if "XDG_CONFIG_HOME" not in env:
             env = {"XDG_CONFIG_HOME": tempfile.mkdtemp(prefix="config-", dir=SESSION_DIR), **env}
-        app = App(environment(env), name, binary).start()
+        app = App(environment(env), name, binary, args).start()
         self.apps.append(app)
         self.at_end(app.judge)
         return app

@@ -41,7 +41,8 @@ CREATE_FAILED = "Creation of AVAudioRecorder failed"
 SETTINGS_OPENED = ["setting"]       # then "bounds : {{0, 0}, {w, h}}" and the menu's lines
 MENU_LOADED = ["arrayMenu.count : 3"] + ["tableView(_ tableView: NSTableView", "configuro cella"] * 3
 # The status icon's menu (a separator: None).
-RECORDER_MENU = ["Registratore", "Record", "Stop", "Open Recorder", "Recent Recordings", None, "Quality : Medium", "Contact Us", "Quit"]
+RECORDER_MENU = ["Registratore", "Record", "Stop", "Open Recorder", "Recent Recordings", None, "Quality : Medium", "Contact Us",
+                 None, "Start at Login", "Quit"]
 
 # Qt turns a second press within the double-click interval (400 ms on X11) into a double
 # click, which a tray icon reports as DoubleClick rather than Trigger. Keep clicks apart.
@@ -129,8 +130,8 @@ class App:
     kept with its arrival time in seconds since launch. mark() is a position in stdout;
     lines(since) and the waits look only after it."""
 
-    def __init__(self, env, name="registratore", binary=None):
-        self.binary, self.env, self.name = binary or app_binary(), env, name
+    def __init__(self, env, name="registratore", binary=None, args=()):
+        self.binary, self.env, self.name, self.args = binary or app_binary(), env, name, list(args)
         self.proc = self.t_launch = None
         self._out, self._err = [], []       # (seconds since launch, text)
         self._cond = threading.Condition()
@@ -143,7 +144,7 @@ class App:
             raise AssertionError(f"the app binary {self.binary} is missing or not executable "
                                  "(build it, or set REGISTRATORE_BIN)")
         self.t_launch = time.monotonic()
-        self.proc = subprocess.Popen([self.binary], stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+        self.proc = subprocess.Popen([self.binary, *self.args], stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                      stderr=subprocess.PIPE, env=self.env, start_new_session=True)
         for stream, sink in ((self.proc.stdout, self._out), (self.proc.stderr, self._err)):
             self._readers.append(threading.Thread(target=self._read, args=(stream, sink), daemon=True))

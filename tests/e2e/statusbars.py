@@ -106,6 +106,11 @@ class Sni:
                     for id_, props, sub in children if props.get("type") != "separator"}
         return tree(layout[2])
 
+    def menu_properties(self, item, menu_path, entry_id):
+        """The properties of one entry of the item's dbusmenu."""
+        return self.call(item.service, menu_path, "com.canonical.dbusmenu", "GetGroupProperties",
+                         GLib.Variant("(aias)", ([entry_id], [])), "(a(ia{sv}))")[0][0][1]
+
     def menu_click(self, item, menu_path, entry_id):
         """Chooses an entry of the item's dbusmenu, as a status bar does when it is clicked."""
         self.call(item.service, menu_path, "com.canonical.dbusmenu", "Event",

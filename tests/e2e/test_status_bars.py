@@ -9,6 +9,7 @@ headless backend has none."""
 
 import shutil
 import time
+from pathlib import Path
 
 import pytest
 
@@ -153,6 +154,39 @@ def test_status_bar_that_comes_up_a_second_after_the_app_is_taken(ui, sni, watch
     ui.wait_popover(app)
     assert_no_fallback(app)
     assert sni.properties(item)["Id"]
+
+
+def test_start_at_login_from_the_menu_and_a_login_start_waits_for_a_late_status_bar(ui, sni, watcher):
+    # Start at Login, checked in the icon's menu, writes the autostart entry.
+    first = watcher()
+    app = ui.launch()
+    item = sni.wait_item(app.pid, timeout=NO_BAR_WAIT + 2, keys=first.registered)
+    menu = sni.properties(item)["Menu"]
+    entry = sni.menu_tree(item, menu)["Start at Login"][0]
+
+    def toggle():
+        props = sni.menu_properties(item, menu, entry)
+        return props.get("toggle-type"), props.get("toggle-state")
+
+    assert toggle() == ("checkmark", 0)
+    sni.menu_click(item, menu, entry)
+    desktop_entry = Path(app.env["XDG_CONFIG_HOME"]) / "autostart/org.registratore.Registratore.desktop"
+    wait_for(desktop_entry.is_file, 5, "the autostart entry")
+    exec_line = next(line for line in desktop_entry.read_text().splitlines() if line.startswith("Exec="))
+    assert exec_line.endswith(" --autostart"), exec_line
+    wait_for(lambda: toggle() == ("checkmark", 1), 5, "the entry checked")
+    app.stop()
+    first.stop()
+
+    # Started at login, with the status bar 5 s later: the recorder waits for it, and opens no panel.
+    login = ui.launch(args=["--autostart"])
+    time.sleep(5.0)
+    late = watcher()
+    item = sni.wait_item(login.pid, timeout=10, keys=late.registered)
+    assert sni.properties(item)["Id"] == "registratore"
+    time.sleep(1.5)
+    assert_no_fallback(login)
+    assert "mostro il traduttore" not in login.lines(), login.report()
 
 
 def test_without_a_window_manager_the_popover_opens_below_the_bar_clear_of_the_icon(ui, sni, status_bar):

@@ -16,6 +16,7 @@ TEST(CommandLineTest, QtOptionsBesideOursAreLetThrough)
         QStringList arguments;
         Action action;
         QStringList qtArguments;
+        bool atLogin = false;
     };
     const QString xcb = QStringLiteral("xcb");
     const Case cases[] = {
@@ -32,6 +33,8 @@ TEST(CommandLineTest, QtOptionsBesideOursAreLetThrough)
         {{"-p"}, Action::UsageError, {}},
         {{"take.caf", "-platform", "xcb"}, Action::RunRecorder, {"-platform", "xcb"}},
         {{"--record", "take.caf"}, Action::UsageError, {}},
+        {{"--autostart", "-platform", "xcb"}, Action::RunRecorder, {"-platform", "xcb"}, true},
+        {{"--record", "--autostart"}, Action::Record, {}, false},
     };
     for (const Case &c : cases) {
         const CommandLine line =
@@ -39,6 +42,7 @@ TEST(CommandLineTest, QtOptionsBesideOursAreLetThrough)
         EXPECT_EQ(line.action, c.action)
             << qPrintable(c.arguments.join(' ')) << ": " << qPrintable(line.text);
         EXPECT_EQ(line.qtArguments, c.qtArguments) << qPrintable(c.arguments.join(' '));
+        EXPECT_EQ(line.atLogin, c.atLogin) << qPrintable(c.arguments.join(' '));
     }
 }
 
@@ -55,6 +59,8 @@ TEST(CommandLineTest, HelpListsOurOptionsAndTheExitStatusesAndVersionLeadsWithTh
         EXPECT_TRUE(help.contains(QLatin1String(part))) << part;
     EXPECT_FALSE(help.contains(QLatin1String("--platform <")));
     EXPECT_TRUE(print("--help-all").contains(QLatin1String("--platform <")));
+    // The autostart entry's own argument is not the user's.
+    EXPECT_FALSE(print("--help-all").contains(QLatin1String("--autostart")));
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^registratore [0-9]+\\.[0-9]+\\.[0-9]+\\n"))
                     .match(print("--version"))
                     .hasMatch());

@@ -1,3 +1,4 @@
+#include "ContrastRatio.h"
 #include "RecorderPanelFixture.h"
 #include "ui/LevelBar.h"
 
@@ -329,4 +330,60 @@ TEST_F(HiddenRecorderPanelTest, TheTickRunsForTheWholeRecordingOpenOrClosed)
     popover.hide();
     popover.show();
     EXPECT_FALSE(controller.tickTimer());
+}
+
+// The keyboard on the panel's focused button: Space presses it, as Return and Enter do; Escape
+// asks to close the panel and leaves the recording as it was.
+TEST_F(RecorderPanelTest, KeysActOnTheFocusedButtonAndEscapeAsksToCloseOnly)
+{
+    struct Case {
+        Qt::Key key;
+        const char *button;
+        bool recordingFirst;
+        State after;
+        bool closeAsked;
+    };
+    const Case cases[] = {
+        {Qt::Key_Space, "recordButton", false, State::Recording, false},
+        {Qt::Key_Return, "recordButton", false, State::Recording, false},
+        {Qt::Key_Enter, "recordButton", true, State::Paused, false},
+        {Qt::Key_Return, "stopButton", true, State::Ready, false},
+        {Qt::Key_Escape, "recordButton", true, State::Recording, true},
+    };
+    panel.show();
+    panel.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&panel));
+    for (const Case &c : cases) {
+        if (c.recordingFirst)
+            startRecording();
+        auto *button = outlet<QToolButton>(c.button);
+        button->setFocus();
+        ASSERT_EQ(panel.focusWidget(), button);
+        int closeAsked = 0;
+        const QMetaObject::Connection counting =
+            QObject::connect(&panel, &RecorderPanel::closeRequested, [&closeAsked] { ++closeAsked; });
+        QTest::keyClick(button, c.key, c.key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QObject::disconnect(counting);
+        EXPECT_EQ(recording.state(), c.after) << c.key;
+        EXPECT_EQ(closeAsked, c.closeAsked ? 1 : 0) << c.key;
+        recording.stop();
+        QCoreApplication::processEvents(); // the file is saved
+    }
+}
+
+// WCAG's non-text contrast: the ring of the focused button, as drawn, is 3:1 or more against the
+// panel behind it.
+TEST_F(RecorderPanelTest, TheFocusRingStandsOutFromThePanel)
+{
+    panel.show();
+    panel.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&panel));
+    auto *button = outlet<QToolButton>("stopButton");
+    button->setFocus();
+    ASSERT_TRUE(button->hasFocus());
+    const QImage drawn = panel.grab().toImage();
+    const QPoint edge = button->mapTo(&panel, QPoint(0, button->height() / 2));
+    const QColor ring = drawn.pixelColor(edge), behind = drawn.pixelColor(edge - QPoint(3, 0));
+    EXPECT_GE(contrastRatio(ring, behind), 3.0)
+        << qPrintable(ring.name()) << " on " << qPrintable(behind.name());
 }

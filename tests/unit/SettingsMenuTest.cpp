@@ -1,4 +1,5 @@
 #include "ui/SettingsMenu.h"
+#include "ContrastRatio.h"
 #include "fakes/FakeChoices.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/LogCapture.h"
@@ -8,6 +9,7 @@
 
 #include <QSignalSpy>
 #include <QTableWidget>
+#include <QTest>
 #include <QUrlQuery>
 
 #include <gtest/gtest.h>
@@ -151,4 +153,23 @@ TEST_F(SettingsMenuTest, TheContactMessageDecodesBackExactly)
               QStringLiteral("Contact Us from OSX MAC"));
     EXPECT_EQ(query.queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded), QStringLiteral("Question:"));
     EXPECT_FALSE(message.toEncoded().contains(' '));
+}
+
+// WCAG's non-text contrast: the ring of the row the keyboard is on, as drawn, is 3:1 or more
+// against the menu's blue.
+TEST_F(SettingsMenuTest, TheKeyboardsRowIsRingedVisiblyOnTheBlue)
+{
+    auto menu = open();
+    menu->show();
+    menu->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(menu.get()));
+    menu->setFocus(Qt::TabFocusReason);
+    menu->table()->setCurrentCell(1, 0);
+    ASSERT_TRUE(menu->table()->hasFocus());
+    const QImage drawn = menu->grab().toImage();
+    const QRect row = menu->table()->visualRect(menu->table()->model()->index(1, 0));
+    const QPoint edge = menu->table()->viewport()->mapTo(menu.get(), QPoint(row.left(), row.center().y()));
+    const QColor ring = drawn.pixelColor(edge), behind = menu->palette().color(QPalette::Window);
+    EXPECT_GE(contrastRatio(ring, behind), 3.0)
+        << qPrintable(ring.name()) << " on " << qPrintable(behind.name());
 }

@@ -21,7 +21,7 @@ class StatusBarShellTest : public ::testing::Test {
 protected:
     StatusBarShellTest() { dialog.answer = {platform::SaveDialog::Cancel, QString()}; }
 
-    void launch(bool button = true)
+    void launch(bool button = true, StatusBarShell::Opening opening = StatusBarShell::Opening::Open)
     {
         auto item = std::make_unique<FakeStatusItem>(button);
         auto pop = std::make_unique<FakePopover>();
@@ -31,7 +31,7 @@ protected:
         desktop = clicks.get();
         delegate =
             std::make_unique<StatusBarShell>(std::move(item), std::move(pop), std::move(clicks), recording);
-        delegate->launchInStatusBar(new QWidget);
+        delegate->launchInStatusBar(new QWidget, opening);
         log.clear();
     }
     void openPopover()
@@ -230,6 +230,8 @@ TEST_F(StatusBarShellTest, WithoutAStatusBarThePanelOpensInAWindowAsThePopoverWo
     EXPECT_EQ(log.lines(), (Lines{"Are we there yet?", "mostro il traduttore"}));
     fallback.showRecorder(); // another launch
     EXPECT_TRUE(popover->isShown());
+    fallback.closeRecorder(); // Escape: closing the window would quit
+    EXPECT_TRUE(popover->isShown());
 }
 
 TEST_F(StatusBarShellTest, ASecondLaunchOpensTheHiddenPopoverAndLeavesAShownOneOpen)
@@ -242,4 +244,23 @@ TEST_F(StatusBarShellTest, ASecondLaunchOpensTheHiddenPopoverAndLeavesAShownOneO
     delegate->showRecorder();
     EXPECT_TRUE(popover->isShown());
     EXPECT_EQ(log.lines().size(), 1u);
+}
+
+// Escape closes the popover as the icon does, through the close guard; a launch at login leaves
+// it closed.
+TEST_F(StatusBarShellTest, EscapeClosesThePopoverAndALoginLaunchOpensNothing)
+{
+    launch(true, StatusBarShell::Opening::Closed);
+    QTest::qWait(static_cast<int>(StatusBarShell::launchDelay.count()) + 300);
+    EXPECT_TRUE(log.lines().empty());
+    EXPECT_FALSE(popover->isShown());
+    EXPECT_FALSE(delegate->outsideClickMonitor()->isRunning());
+
+    delegate->closeRecorder(); // closed already: nothing to say
+    EXPECT_TRUE(log.lines().empty());
+    openPopover();
+    delegate->closeRecorder();
+    EXPECT_EQ(log.lines(), (Lines{closeLine + "Si", "posso chiudere il popup"}));
+    EXPECT_FALSE(popover->isShown());
+    EXPECT_FALSE(delegate->outsideClickMonitor()->isRunning());
 }

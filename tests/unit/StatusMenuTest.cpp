@@ -4,8 +4,10 @@
 #include "fakes/FakeDesktop.h"
 #include "fakes/FakeRecorder.h"
 #include "fakes/LogCapture.h"
+#include "platform/LoginStart.h"
 #include "recording/RecordingController.h"
 #include "ui/SettingsActions.h"
+#include "ui/StartAtLoginAction.h"
 #include "ui/StatusIndicator.h"
 
 #include <QCoreApplication>
@@ -106,4 +108,62 @@ TEST(StatusMenuTest, EntriesFollowTheRecordingAndDoWhatTheirButtonsAndRowsDo)
     entry(menu, "Quit")->trigger();
     EXPECT_EQ(quits.count(), 1);
     EXPECT_FALSE(controller.choosingWhereToSave());
+}
+
+namespace {
+// Start at login that another tool may change, and that can be made to fail.
+struct FakeLoginStart : platform::LoginStart {
+    bool isEnabled() const override { return enabled; }
+    bool setEnabled(bool on, QString *error) override
+    {
+        if (!failure.isEmpty()) {
+            *error = failure;
+            return false;
+        }
+        enabled = on;
+        return true;
+    }
+    bool enabled = false;
+    QString failure;
+};
+} // namespace
+
+// Start at Login sits just above Quit, after a separator; its check is what is true on the
+// desktop, read again as the menu shows, and a failure is told.
+TEST(StatusMenuTest, StartAtLoginIsCheckedAsTheDesktopHasItAndTellsWhatFails)
+{
+    FakeSaveDialog dialog;
+    TestPreferences preferences;
+    FakeMail mail;
+    SettingsActions settings(preferences, mail);
+    RecordingController controller({dialog, preferences, [] { return nullptr; }, noRecorders()});
+    FakeLoginStart login;
+    StartAtLoginAction startAtLogin(login);
+    StatusMenu status(controller, settings, {[] {}, [] {}, [] {}, nullptr, &startAtLogin});
+    QObject::connect(status.menu(), &QMenu::aboutToShow, &startAtLogin, &StartAtLoginAction::refresh);
+    QStringList told;
+    QObject::connect(&startAtLogin, &StartAtLoginAction::userMessage,
+                     [&told](const QString &text) { told << text; });
+
+    const QList<QAction *> entries = status.menu()->actions();
+    ASSERT_GE(entries.size(), 3);
+    EXPECT_TRUE(entries.at(entries.size() - 3)->isSeparator());
+    EXPECT_EQ(entries.at(entries.size() - 2), &startAtLogin);
+    EXPECT_EQ(entries.last(), settings.quit());
+    EXPECT_TRUE(startAtLogin.isCheckable());
+    EXPECT_FALSE(startAtLogin.isChecked());
+
+    startAtLogin.trigger();
+    EXPECT_TRUE(login.enabled && startAtLogin.isChecked());
+    login.enabled = false; // another tool removed it
+    emit status.menu()->aboutToShow();
+    EXPECT_FALSE(startAtLogin.isChecked());
+
+    login.failure = QStringLiteral("“/x” is a link");
+    LogCapture log;
+    startAtLogin.trigger();
+    EXPECT_FALSE(login.enabled || startAtLogin.isChecked());
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].contains(login.failure));
+    EXPECT_TRUE(log.lines().empty()) << "standard output is not where it goes";
 }
