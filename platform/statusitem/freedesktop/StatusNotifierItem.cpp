@@ -17,6 +17,8 @@
 #include <QImage>
 #include <QtEndian>
 
+#include <algorithm>
+
 namespace platform::sni {
 
 // An image as the protocol carries it: ARGB32 pixels in network byte order.
@@ -157,6 +159,18 @@ public slots:
     void SecondaryActivate(int, int) {}
     void ContextMenu(int, int) {}
     void Scroll(int, const QString &) {}
+    // Plasma 6 and GNOME's AppIndicator extension hand over a token before they activate the
+    // item: with it a Wayland compositor lets the window that opens take the keyboard. Qt's
+    // Wayland windows use the one in XDG_ACTIVATION_TOKEN at their next activation. A token is
+    // short and printable; anything else from the bus is ignored.
+    void ProvideXdgActivationToken(const QString &token)
+    {
+        const bool plausible = !token.isEmpty() && token.size() <= 256 &&
+                               std::all_of(token.cbegin(), token.cend(),
+                                           [](QChar c) { return c.unicode() > 0x20 && c.unicode() < 0x7f; });
+        if (plausible)
+            qputenv("XDG_ACTIVATION_TOKEN", token.toLatin1());
+    }
 
 signals:
     void NewTitle();
