@@ -150,7 +150,11 @@ class GnomeShell(WaylandDesktop):
         apps, bin = Path(os.environ["XDG_DATA_HOME"]) / "applications", Path(SESSION_DIR) / "bin"
         for folder in (apps, bin):
             folder.mkdir(parents=True, exist_ok=True)
-        shutil.copy(REPO / "resources/desktop/org.registratore.Registratore.desktop", apps)
+        # The build's translated entry beside the binary, else its English template.
+        entry = Path(app_binary()).parent / "desktop-data" / "org.registratore.Registratore.desktop"
+        if not entry.exists():
+            entry = REPO / "resources/desktop/org.registratore.Registratore.desktop.in"
+        shutil.copy(entry, apps / "org.registratore.Registratore.desktop")
         (bin / "registratore").unlink(missing_ok=True)
         (bin / "registratore").symlink_to(app_binary())
         self.shell = self.run(["gnome-shell", "--nested", "--wayland", f"--wayland-display={self.socket}"],
