@@ -70,7 +70,7 @@ function(registratore_read_changelog changelog version_var date_var description_
     string(REPLACE "&" "&amp;" items "${items}")
     string(REPLACE "<" "&lt;" items "${items}")
     string(REPLACE ">" "&gt;" items "${items}")
-    string(REGEX REPLACE "\n[ \t]*\n" "\n" items "\n${items}\n")
+    string(REGEX REPLACE "\n[ \t]*(\n[ \t]*)*\n" "\n" items "\n${items}\n")
     string(REGEX REPLACE "\n    +" " " items "${items}")
     string(REGEX REPLACE "\n  \\* ([^\n]*)" "\n          <li>\\1</li>" items "${items}")
     if(NOT items MATCHES "<li>" OR items MATCHES "\n[ ]*[^ <\n]")
