@@ -113,7 +113,10 @@ function(registratore_make_desktop_data output_dir project_url)
     file(MAKE_DIRECTORY ${output_dir})
 
     # --- AppStream ---
-    _registratore_msgfmt(--xml ${source}/${app_id}.metainfo.xml.in ${output_dir}/${app_id}.metainfo.xml.tmp)
+    # Under the name that resources/desktop/po/its/registratore-metainfo.loc gives our ITS rules.
+    configure_file(${source}/${app_id}.metainfo.xml.in ${output_dir}/${app_id}.metainfo.template COPYONLY)
+    _registratore_msgfmt(--xml ${output_dir}/${app_id}.metainfo.template ${output_dir}/${app_id}.metainfo.xml.tmp)
+    file(REMOVE ${output_dir}/${app_id}.metainfo.template)
     file(READ ${output_dir}/${app_id}.metainfo.xml.tmp metainfo)
     if(REGISTRATORE_PROJECT_URL STREQUAL "")
         string(REGEX REPLACE "\n *<url [^\n]*</url>" "" metainfo "${metainfo}")
