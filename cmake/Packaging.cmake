@@ -9,6 +9,13 @@
 # it from there. CHANGELOG (a Debian changelog: `dch -c CHANGELOG -v <version>` adds an entry)
 # must have an entry for it, whose date is the release date.
 #
+# REGISTRATORE_PROJECT_URL (a cache variable, empty by default) is the project's https:// address
+# on its forge, set by whoever publishes it, e.g. -DREGISTRATORE_PROJECT_URL=https://codeberg.org/
+# someone/registratore. The AppStream data takes from it the homepage and vcs-browser (the address),
+# the bugtracker (<address>/issues) and its screenshots' images (<address>/raw/v<version>/docs/
+# screenshots/*.png, the files at the release's tag); without it those are left out.
+# cmake/DesktopData.cmake makes the desktop entry and the AppStream data with their translations.
+#
 # The application id names the desktop entry, the AppStream component and the icons alike, so
 # that launchers, software centres and the status bar all find the same files.
 include(GNUInstallDirs)
@@ -20,36 +27,62 @@ set(_registratore_desktop_dir ${CMAKE_CURRENT_LIST_DIR}/../resources/desktop)
 
 set(_registratore_changelog ${CMAKE_CURRENT_LIST_DIR}/../CHANGELOG)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${_registratore_changelog})
-file(STRINGS ${_registratore_changelog} _registratore_heading LIMIT_COUNT 1 REGEX "^registratore \\(")
-file(STRINGS ${_registratore_changelog} _registratore_trailer LIMIT_COUNT 1 REGEX "^ -- ")
-if(NOT _registratore_heading MATCHES "\\(${PROJECT_VERSION}\\)")
-    message(FATAL_ERROR "CHANGELOG's newest entry is not version ${PROJECT_VERSION} of project(VERSION): "
-                        "'${_registratore_heading}'. Add one: dch -c CHANGELOG -v ${PROJECT_VERSION}")
+include(${CMAKE_CURRENT_LIST_DIR}/DesktopData.cmake)
+registratore_read_changelog(${_registratore_changelog} _registratore_changelog_version REGISTRATORE_RELEASE_DATE
+                            _registratore_release_description)
+if(NOT _registratore_changelog_version STREQUAL PROJECT_VERSION)
+    message(FATAL_ERROR "CHANGELOG's newest entry is version ${_registratore_changelog_version}, not ${PROJECT_VERSION} "
+                        "of project(VERSION). Add one: dch -c CHANGELOG -v ${PROJECT_VERSION}")
 endif()
-# The entry's date, "Tue, 20 May 2025 12:00:00 +0000", as 2025-05-20.
-if(NOT _registratore_trailer MATCHES ", ([0-9]?[0-9]) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9]) ")
-    message(FATAL_ERROR "CHANGELOG's newest entry has no date: '${_registratore_trailer}'")
-endif()
-set(_registratore_months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
-list(FIND _registratore_months ${CMAKE_MATCH_2} _registratore_month)
-math(EXPR _registratore_month "${_registratore_month} + 1")
-math(EXPR _registratore_day "${CMAKE_MATCH_1}")
-set(_registratore_year ${CMAKE_MATCH_3})
-foreach(_registratore_part _registratore_month _registratore_day)
-    if(${_registratore_part} LESS 10)
-        set(${_registratore_part} 0${${_registratore_part}})
-    endif()
-endforeach()
-set(REGISTRATORE_RELEASE_DATE ${_registratore_year}-${_registratore_month}-${_registratore_day})
 
 # --- desktop integration -----------------------------------------------------------------------
 
-install(FILES ${_registratore_desktop_dir}/${REGISTRATORE_APP_ID}.desktop
+set(REGISTRATORE_PROJECT_URL "" CACHE STRING
+    "The project's https:// address on its forge: the AppStream homepage, bugtracker, vcs-browser and screenshots")
+registratore_check_project_url("${REGISTRATORE_PROJECT_URL}" _registratore_project_url)
+# msgfmt puts the translations of resources/desktop/po into the desktop entry and the AppStream data.
+find_program(MSGFMT_PROGRAM msgfmt REQUIRED)
+set(_registratore_po_dir ${_registratore_desktop_dir}/po)
+file(STRINGS ${_registratore_po_dir}/LINGUAS _registratore_languages REGEX "^[a-zA-Z_@]+$")
+list(TRANSFORM _registratore_languages PREPEND ${_registratore_po_dir}/)
+list(TRANSFORM _registratore_languages APPEND .po)
+set(_registratore_desktop_data ${CMAKE_CURRENT_BINARY_DIR}/desktop-data)
+add_custom_command(OUTPUT ${_registratore_desktop_data}/${REGISTRATORE_APP_ID}.desktop
+                          ${_registratore_desktop_data}/${REGISTRATORE_APP_ID}.metainfo.xml
+    COMMAND ${CMAKE_COMMAND} -DPROJECT_URL=${_registratore_project_url} -DOUTPUT_DIR=${_registratore_desktop_data}
+            -DMSGFMT=${MSGFMT_PROGRAM} -P ${CMAKE_CURRENT_LIST_DIR}/DesktopData.cmake
+    DEPENDS ${CMAKE_CURRENT_LIST_DIR}/DesktopData.cmake ${_registratore_changelog}
+            ${_registratore_desktop_dir}/${REGISTRATORE_APP_ID}.desktop.in
+            ${_registratore_desktop_dir}/${REGISTRATORE_APP_ID}.metainfo.xml.in
+            ${_registratore_po_dir}/LINGUAS ${_registratore_po_dir}/its/registratore-metainfo.its
+            ${_registratore_languages}
+    COMMENT "Generating the desktop entry and the AppStream data with their translations"
+    VERBATIM)
+add_custom_target(registratore_desktop_data ALL
+    DEPENDS ${_registratore_desktop_data}/${REGISTRATORE_APP_ID}.desktop
+            ${_registratore_desktop_data}/${REGISTRATORE_APP_ID}.metainfo.xml)
+install(FILES ${_registratore_desktop_data}/${REGISTRATORE_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-configure_file(${_registratore_desktop_dir}/${REGISTRATORE_APP_ID}.metainfo.xml.in
-               ${CMAKE_CURRENT_BINARY_DIR}/${REGISTRATORE_APP_ID}.metainfo.xml @ONLY)
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${REGISTRATORE_APP_ID}.metainfo.xml
+install(FILES ${_registratore_desktop_data}/${REGISTRATORE_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# After a change of the English texts: refresh the template and the translations from it.
+find_program(XGETTEXT_PROGRAM xgettext)
+find_program(MSGMERGE_PROGRAM msgmerge)
+if(XGETTEXT_PROGRAM AND MSGMERGE_PROGRAM)
+    set(_registratore_merges "")
+    foreach(_registratore_po IN LISTS _registratore_languages)
+        list(APPEND _registratore_merges COMMAND ${MSGMERGE_PROGRAM} -q --update --backup=none ${_registratore_po}
+                                         registratore-desktop.pot)
+    endforeach()
+    add_custom_target(registratore_desktop_pot
+        COMMAND ${XGETTEXT_PROGRAM} --its=its/registratore-metainfo.its --from-code=UTF-8
+                --package-name=registratore -o registratore-desktop.pot ../${REGISTRATORE_APP_ID}.metainfo.xml.in
+        COMMAND ${XGETTEXT_PROGRAM} -j --from-code=UTF-8 -o registratore-desktop.pot
+                ../${REGISTRATORE_APP_ID}.desktop.in
+        ${_registratore_merges}
+        WORKING_DIRECTORY ${_registratore_po_dir}
+        VERBATIM)
+endif()
 # The recordings' type, audio/x-caf, for the shared MIME database (Debian 12 and 13 have none):
 # shared-mime-info's and desktop-file-utils' dpkg triggers rebuild the database and the desktop
 # entries' cache once the package is installed or removed, with no maintainer script of ours.

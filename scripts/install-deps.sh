@@ -19,6 +19,8 @@ build_packages=(
     trixie:qt6-svg-plugins
     libsndfile1-dev libpulse-dev libxcb-xinput-dev
     help2man
+    # msgfmt puts the translations into the desktop entry and the AppStream data.
+    gettext
 )
 unit_packages=(
     libgtest-dev googletest libfiu-dev fiu-utils

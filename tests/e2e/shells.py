@@ -171,7 +171,11 @@ class GnomeShell(WaylandDesktop):
         apps, bin = Path(os.environ["XDG_DATA_HOME"]) / "applications", Path(SESSION_DIR) / "bin"
         for folder in (apps, bin):
             folder.mkdir(parents=True, exist_ok=True)
-        shutil.copy(REPO / f"resources/desktop/{APP_ID}.desktop", apps)
+        # The build's translated entry beside the binary, else its English template.
+        entry = Path(app_binary()).parent / "desktop-data" / f"{APP_ID}.desktop"
+        if not entry.exists():
+            entry = REPO / f"resources/desktop/{APP_ID}.desktop.in"
+        shutil.copy(entry, apps / f"{APP_ID}.desktop")
         (bin / "registratore").unlink(missing_ok=True)
         (bin / "registratore").symlink_to(app_binary())
         # Unsafe mode lets the test ask the shell which application each window belongs to.

@@ -3,9 +3,13 @@
 #
 #   tests/package/install-test.sh [registratore_<version>_<arch>.deb]
 #
-# Without an argument the package is built first (build-pkg/, cpack -G DEB). Then:
+# Without an argument the package is built first (build-pkg/, cpack -G DEB), with the test address
+# https://example.org/registratore as REGISTRATORE_PROJECT_URL. Then:
 #   - the package's control data, desktop entry, AppStream data and icons are checked, lintian
-#     finds no error and no warning, and `man -l` renders the manual page;
+#     finds no error and no warning, and `man -l` renders the manual page; the AppStream data
+#     (as packaged, and made by cmake/DesktopData.cmake with and without an address) has no
+#     warning of `appstreamcli validate --pedantic`, and every language of
+#     resources/desktop/po/LINGUAS reaches the desktop entry and the AppStream data;
 #   - a minimal Debian of the machine's own release (debootstrap --variant=minbase) is unpacked
 #     into a throw-away chroot (chroot.sh: bootstrapped from the machine's own Debian mirror and
 #     kept for a week, with the downloaded .debs beside it);
@@ -73,7 +77,7 @@ if [[ -z $deb ]]; then
     step "building the package in build-pkg/"
     log=$work/build.log
     if cmake -S "$repo" -B "$repo/build-pkg" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-            -DREGISTRATORE_TESTS=OFF >"$log" 2>&1 &&
+            -DREGISTRATORE_TESTS=OFF -DREGISTRATORE_PROJECT_URL=https://example.org/registratore >"$log" 2>&1 &&
         cmake --build "$repo/build-pkg" >>"$log" 2>&1 &&
         (cd "$repo/build-pkg" && cpack -G DEB) >>"$log" 2>&1; then
         deb=$(ls -t "$repo"/build-pkg/registratore_*_"$(dpkg --print-architecture)".deb 2>/dev/null | head -n1)
@@ -123,10 +127,75 @@ if out=$(desktop-file-validate "$desktop" 2>&1) && [[ -z $out ]]; then
 else
     fail "desktop entry validates (desktop-file-validate)" "$out"
 fi
-if out=$(appstreamcli validate --no-net "$metainfo" 2>&1); then
-    pass "AppStream data validates (appstreamcli validate --no-net)"
+# name, file, [warning that is allowed]: no error or warning; the infos and pedantic notes are shown.
+validate_metainfo() {
+    local out
+    out=$(appstreamcli validate --pedantic --no-net "$2" 2>&1)
+    local status=$?
+    local bad
+    bad=$(grep -E '^[EW]: ' <<<"$out" | grep -v -e "${3:-^$}")
+    if [[ $status -eq 0 && -z $bad ]] || [[ -n ${3:-} && -z $bad ]]; then
+        pass "$1: appstreamcli validate --pedantic: no warning ($(grep -E '^[IPW]: ' <<<"$out" | cut -d' ' -f3 | sort -u | paste -sd ' '))"
+    else
+        fail "$1: appstreamcli validate --pedantic: no warning" "$out"
+    fi
+}
+validate_metainfo "the package's AppStream data" "$metainfo"
+# A package is built with the project's address: its web addresses and screenshots are there, and
+# the screenshots' files are PNGs that software centres take (at least 624x351, about 16:9).
+problems=""
+for type in homepage bugtracker vcs-browser; do
+    grep -q "<url type=\"$type\">https://[^<]*</url>" "$metainfo" || problems+="no <url type=\"$type\">"$'\n'
+done
+images=$(sed -n 's|.*<image>https://[^<]*/docs/screenshots/\([^<]*\)</image>.*|\1|p' "$metainfo")
+[[ -n $images ]] || problems+="no screenshots"$'\n'
+for image in $images; do
+    size=$(file -b "$repo/docs/screenshots/$image" | grep -o 'PNG image data, [0-9]* x [0-9]*' | grep -o '[0-9]* x [0-9]*')
+    read -r width _ height <<<"$size"
+    if [[ -z $size ]] || ((width < 624 || height < 351 || width * 9 < height * 15 || width * 9 > height * 18)); then
+        problems+="docs/screenshots/$image is not a PNG of at least 624x351, about 16:9 (${size:-not a PNG})"$'\n'
+    fi
+done
+if [[ -z $problems ]]; then
+    pass "AppStream data has its homepage, bugtracker, vcs-browser and screenshots ($(grep -c '<image>' "$metainfo") PNGs)"
 else
-    fail "AppStream data validates (appstreamcli validate --no-net)" "$out"
+    fail "AppStream data has its homepage, bugtracker, vcs-browser and screenshots" "$problems"
+fi
+# The URL tags come from REGISTRATORE_PROJECT_URL; without it appstream 1.0 asks for a homepage.
+for url in https://example.org/registratore ""; do
+    made=$work/desktop-data-${url:+with-url}
+    if out=$(cmake -DPROJECT_URL="$url" -DOUTPUT_DIR="$made" -P "$repo/cmake/DesktopData.cmake" 2>&1); then
+        grep -q '<url type="bugtracker">https://example.org/registratore/issues</url>' "$made/$app_id.metainfo.xml"
+        if [[ $? -eq $([[ -n $url ]] && echo 0 || echo 1) ]]; then
+            validate_metainfo "AppStream data made with REGISTRATORE_PROJECT_URL='$url'" "$made/$app_id.metainfo.xml" \
+                "$([[ -z $url ]] && echo url-homepage-missing)"
+        else
+            fail "AppStream data made with REGISTRATORE_PROJECT_URL='$url' has its URL tags only then" \
+                "$(grep '<url\|<image' "$made/$app_id.metainfo.xml")"
+        fi
+    else
+        fail "cmake/DesktopData.cmake makes the AppStream data with REGISTRATORE_PROJECT_URL='$url'" "$out"
+    fi
+done
+# Each language of LINGUAS in both files: the name, comment and keywords of the entry, the summary,
+# paragraphs, keywords and captions of the AppStream data.
+problems=""
+for language in $(grep -v '^#' "$repo/resources/desktop/po/LINGUAS"); do
+    for key in Name GenericName Comment Keywords; do
+        grep -q "^$key\[$language\]=." "$desktop" || problems+="no $key[$language] in the desktop entry"$'\n'
+    done
+    for element in name summary p keyword caption; do
+        grep -q "<$element xml:lang=\"$language\">" "$metainfo" ||
+            [[ $element == caption && -z $(grep '<caption>' "$metainfo") ]] ||
+            problems+="no <$element xml:lang=\"$language\"> in the AppStream data"$'\n'
+    done
+    [[ $(grep -c "<keyword xml:lang=\"$language\">" "$metainfo") -eq $(grep -c '<keyword>' "$metainfo") ]] ||
+        problems+="not every keyword is translated to $language"$'\n'
+done
+if [[ -z $problems ]]; then
+    pass "desktop entry and AppStream data in $(grep -v '^#' "$repo/resources/desktop/po/LINGUAS" | paste -sd ' ')"
+else
+    fail "desktop entry and AppStream data in every language of LINGUAS" "$problems"
 fi
 
 # One id for the desktop entry, the AppStream component and the icons; one version everywhere.
