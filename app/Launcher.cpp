@@ -91,8 +91,9 @@ void endApplication(const RecordingController::QuitOutcome &outcome, const QWidg
     const QString failure = outcome.failures.join(QLatin1Char(' '));
     Log::diagnostic(QStringLiteral("the recording could not be completed: ") + failure);
     if (panel && panel->isVisible())
-        tray.showMessage(QStringLiteral("Registratore"),
-                         QStringLiteral("The recording could not be completed: ") + failure);
+        tray.showMessage(
+            QStringLiteral("Registratore"),
+            QCoreApplication::translate("Launcher", "The recording could not be completed: %1").arg(failure));
     // The notification leaves through the event loop.
     QTimer::singleShot(300, qApp, [] { QCoreApplication::exit(1); });
 }

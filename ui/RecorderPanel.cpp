@@ -82,7 +82,7 @@ void RecorderPanel::setRecordImage(const QString &name)
 {
     recordButton->setIcon(image(name));
     recordButton->setProperty("imageName", name);
-    const QString role = name == QLatin1String("pause") ? QStringLiteral("Pause") : QStringLiteral("Record");
+    const QString role = name == QLatin1String("pause") ? tr("Pause") : tr("Record");
     recordButton->setAccessibleName(role);
     recordButton->setToolTip(role);
 }

@@ -14,9 +14,9 @@ StatusMenu::StatusMenu(RecordingController &controller, SettingsActions &setting
     state = entries.addAction(QString());
     state->setEnabled(false);
     record = entries.addAction(QString(), this, std::move(actions.record));
-    stop = entries.addAction(QStringLiteral("Stop"), this, std::move(actions.stop));
+    stop = entries.addAction(tr("Stop"), this, std::move(actions.stop));
     // The app's own menu entry that brings its window back.
-    entries.addAction(QStringLiteral("Open Recorder"), this, [open = std::move(actions.openPanel)] {
+    entries.addAction(tr("Open Recorder"), this, [open = std::move(actions.openPanel)] {
         Log::line("RiapriApp");
         open();
     });
@@ -43,13 +43,13 @@ void StatusMenu::refresh()
 {
     switch (controller.state()) {
     case State::Ready:
-        record->setText(QStringLiteral("Record"));
+        record->setText(tr("Record"));
         break;
     case State::Recording:
-        record->setText(QStringLiteral("Pause"));
+        record->setText(tr("Pause"));
         break;
     case State::Paused:
-        record->setText(QStringLiteral("Resume"));
+        record->setText(tr("Resume"));
         break;
     }
     // While the save dialog is up the panel's buttons cannot be pressed either.
