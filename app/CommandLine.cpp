@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "app/Translations.h"
 #include "platform/Log.h"
 #include "platform/SingleInstance.h"
 #include "platform/WindowSystem.h"
@@ -274,6 +275,7 @@ std::optional<int> runCommandLine(int &argc, char **argv, QString *recording)
         // Only the core application: the commands answer without a display.
         QCoreApplication application(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("registratore"));
+        const Translations translations;
         line = CommandLine::parse(QCoreApplication::arguments());
         switch (line.action) {
         case CommandLine::Action::Print:

@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/QuitRequests.h"
 #include "app/RecorderCommands.h"
+#include "app/Translations.h"
 #include "engine/AudioRecorder.h"
 #include "platform/AudioPlayer.h"
 #include "platform/DisplayLossGuard.h"
@@ -108,6 +109,8 @@ int runRecorderApplication(int &argc, char **argv)
     platform::preferPlaceableWindows(argc, argv);
     // Takes Qt's own options (-platform, -style ...) from the command line.
     QApplication application(argc, argv);
+    // Before any widget, and before the first message.
+    const Translations translations;
     platform::windowSystemChosen();
     QApplication::setOrganizationName(QStringLiteral("registratore"));
     QApplication::setApplicationName(QStringLiteral("registratore"));

@@ -19,6 +19,9 @@ build_packages=(
     trixie:qt6-svg-plugins
     libsndfile1-dev libpulse-dev libxcb-xinput-dev
     help2man
+    # The translations: lupdate and lrelease, their CMake functions (Qt6LinguistTools), and Qt's
+    # own messages (its dialogs, the help's standard options) in the recorder's languages.
+    qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
 )
 unit_packages=(
     libgtest-dev googletest libfiu-dev fiu-utils
