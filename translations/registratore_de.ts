@@ -156,6 +156,7 @@ Rückgabewert:
     </message>
     <message>
         <source>Last recording</source>
+        <extracomment>The name of the last recording, a button that shows it in its folder (for screen readers).</extracomment>
         <translation>Letzte Aufnahme</translation>
     </message>
 </context>
@@ -255,6 +256,7 @@ Rückgabewert:
     </message>
     <message>
         <source>Pause</source>
+        <extracomment>The round button&apos;s name and tooltip: it pauses the recording, or starts or resumes one.</extracomment>
         <translation>Pausieren</translation>
     </message>
 </context>
@@ -383,6 +385,7 @@ Möchten Sie die Datei ersetzen?</translation>
     <name>SettingsActions</name>
     <message>
         <source>Contact Us</source>
+        <extracomment>Opens an e-mail to the developers.</extracomment>
         <translation>Kontakt aufnehmen</translation>
     </message>
     <message>
@@ -413,10 +416,12 @@ Möchten Sie die Datei ersetzen?</translation>
     <name>StatusIndicator</name>
     <message>
         <source>Recording %1</source>
+        <extracomment>The status icon&apos;s tooltip; %1 is the elapsed time, as 00 : 01 : 23.</extracomment>
         <translation>Aufnahme läuft %1</translation>
     </message>
     <message>
         <source>Paused %1</source>
+        <extracomment>The status icon&apos;s tooltip; %1 is the elapsed time, as 00 : 01 : 23.</extracomment>
         <translation>Pausiert %1</translation>
     </message>
 </context>
@@ -424,6 +429,7 @@ Möchten Sie die Datei ersetzen?</translation>
     <name>StatusMenu</name>
     <message>
         <source>Stop</source>
+        <extracomment>Ends the recording and saves it.</extracomment>
         <translation>Stoppen</translation>
     </message>
     <message>
@@ -432,14 +438,17 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
     <message>
         <source>Record</source>
+        <extracomment>Starts a recording (the first time, asks where to save it).</extracomment>
         <translation>Aufnehmen</translation>
     </message>
     <message>
         <source>Pause</source>
+        <extracomment>Pauses the running recording.</extracomment>
         <translation>Pausieren</translation>
     </message>
     <message>
         <source>Resume</source>
+        <extracomment>Goes on with the paused recording.</extracomment>
         <translation>Fortsetzen</translation>
     </message>
 </context>

@@ -155,6 +155,7 @@ Estado de salida:
     </message>
     <message>
         <source>Last recording</source>
+        <extracomment>The name of the last recording, a button that shows it in its folder (for screen readers).</extracomment>
         <translation>Última grabación</translation>
     </message>
 </context>
@@ -254,6 +255,7 @@ Estado de salida:
     </message>
     <message>
         <source>Pause</source>
+        <extracomment>The round button&apos;s name and tooltip: it pauses the recording, or starts or resumes one.</extracomment>
         <translation>Pausar</translation>
     </message>
 </context>
@@ -382,6 +384,7 @@ Do you want to replace it?</source>
     <name>SettingsActions</name>
     <message>
         <source>Contact Us</source>
+        <extracomment>Opens an e-mail to the developers.</extracomment>
         <translation>Contactar con nosotros</translation>
     </message>
     <message>
@@ -412,10 +415,12 @@ Do you want to replace it?</source>
     <name>StatusIndicator</name>
     <message>
         <source>Recording %1</source>
+        <extracomment>The status icon&apos;s tooltip; %1 is the elapsed time, as 00 : 01 : 23.</extracomment>
         <translation>Grabando %1</translation>
     </message>
     <message>
         <source>Paused %1</source>
+        <extracomment>The status icon&apos;s tooltip; %1 is the elapsed time, as 00 : 01 : 23.</extracomment>
         <translation>En pausa %1</translation>
     </message>
 </context>
@@ -423,6 +428,7 @@ Do you want to replace it?</source>
     <name>StatusMenu</name>
     <message>
         <source>Stop</source>
+        <extracomment>Ends the recording and saves it.</extracomment>
         <translation>Detener</translation>
     </message>
     <message>
@@ -431,14 +437,17 @@ Do you want to replace it?</source>
     </message>
     <message>
         <source>Record</source>
+        <extracomment>Starts a recording (the first time, asks where to save it).</extracomment>
         <translation>Grabar</translation>
     </message>
     <message>
         <source>Pause</source>
+        <extracomment>Pauses the running recording.</extracomment>
         <translation>Pausar</translation>
     </message>
     <message>
         <source>Resume</source>
+        <extracomment>Goes on with the paused recording.</extracomment>
         <translation>Reanudar</translation>
     </message>
 </context>

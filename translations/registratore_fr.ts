@@ -155,6 +155,7 @@ Code de sortie&#xa0;:
     </message>
     <message>
         <source>Last recording</source>
+        <extracomment>The name of the last recording, a button that shows it in its folder (for screen readers).</extracomment>
         <translation>Dernier enregistrement</translation>
     </message>
 </context>
@@ -254,6 +255,7 @@ Code de sortie&#xa0;:
     </message>
     <message>
         <source>Pause</source>
+        <extracomment>The round button&apos;s name and tooltip: it pauses the recording, or starts or resumes one.</extracomment>
         <translation>Mettre en pause</translation>
     </message>
 </context>
@@ -382,6 +384,7 @@ Voulez-vous le remplacer&#x202f;?</translation>
     <name>SettingsActions</name>
     <message>
         <source>Contact Us</source>
+        <extracomment>Opens an e-mail to the developers.</extracomment>
         <translation>Nous contacter</translation>
     </message>
     <message>
@@ -412,10 +415,12 @@ Voulez-vous le remplacer&#x202f;?</translation>
     <name>StatusIndicator</name>
     <message>
         <source>Recording %1</source>
+        <extracomment>The status icon&apos;s tooltip; %1 is the elapsed time, as 00 : 01 : 23.</extracomment>
         <translation>Enregistrement en cours %1</translation>
     </message>
     <message>
         <source>Paused %1</source>
+        <extracomment>The status icon&apos;s tooltip; %1 is the elapsed time, as 00 : 01 : 23.</extracomment>
         <translation>En pause %1</translation>
     </message>
 </context>
@@ -423,6 +428,7 @@ Voulez-vous le remplacer&#x202f;?</translation>
     <name>StatusMenu</name>
     <message>
         <source>Stop</source>
+        <extracomment>Ends the recording and saves it.</extracomment>
         <translation>Arrêter</translation>
     </message>
     <message>
@@ -431,14 +437,17 @@ Voulez-vous le remplacer&#x202f;?</translation>
     </message>
     <message>
         <source>Record</source>
+        <extracomment>Starts a recording (the first time, asks where to save it).</extracomment>
         <translation>Enregistrer</translation>
     </message>
     <message>
         <source>Pause</source>
+        <extracomment>Pauses the running recording.</extracomment>
         <translation>Mettre en pause</translation>
     </message>
     <message>
         <source>Resume</source>
+        <extracomment>Goes on with the paused recording.</extracomment>
         <translation>Reprendre</translation>
     </message>
 </context>

@@ -75,6 +75,7 @@ void LastRecordingRow::refresh()
         QIcon(plays ? QStringLiteral(":/images/stop.svg") : QStringLiteral(":/images/play.svg")));
     playButton->setAccessibleName(role);
     playButton->setToolTip(role);
+    //: The name of the last recording, a button that shows it in its folder (for screen readers).
     nameButton->setAccessibleName(tr("Last recording"));
     nameButton->setAccessibleDescription(QFileInfo(shownFile).fileName());
     progressField->setText(playback.progressText());

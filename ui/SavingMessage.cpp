@@ -15,6 +15,7 @@ QString savingMessage(const SavingRecordings &saving, bool quitWaits)
     const QString what =
         saving.count() == 1
             ? QCoreApplication::translate("SavingMessage", "Saving…")
+            //: More than one recording is still being written to disk.
             : QCoreApplication::translate("SavingMessage", "Saving %n recordings…", "", saving.count());
     const int wholeSeconds = static_cast<int>(std::max(1.0, std::round(seconds)));
     //: %1 is "Saving…" or "Saving 2 recordings…".

@@ -31,6 +31,7 @@ public:
     void readQuality(Missing missing = Missing::Keep);
 
 private:
+    //: Opens an e-mail to the developers.
     static constexpr const char *contactText = QT_TR_NOOP("Contact Us");
     //: Ends the recorder (a recording is completed first).
     static constexpr const char *quitText = QT_TR_NOOP("Quit");

@@ -19,10 +19,12 @@ StatusLook statusLookFor(State state, double seconds, const QString &saving)
         // The red dot keeps its colour: a mask would turn it into the bar's.
         look = {
             QStringLiteral("micona-recording"), false,
+            //: The status icon's tooltip; %1 is the elapsed time, as 00 : 01 : 23.
             QCoreApplication::translate("StatusIndicator", "Recording %1").arg(formatElapsedTime(seconds))};
         break;
     case State::Paused:
         look = {QStringLiteral("micona-paused"), true,
+                //: The status icon's tooltip; %1 is the elapsed time, as 00 : 01 : 23.
                 QCoreApplication::translate("StatusIndicator", "Paused %1").arg(formatElapsedTime(seconds))};
         break;
     case State::Ready:

@@ -14,6 +14,7 @@ StatusMenu::StatusMenu(RecordingController &controller, SettingsActions &setting
     state = entries.addAction(QString());
     state->setEnabled(false);
     record = entries.addAction(QString(), this, std::move(actions.record));
+    //: Ends the recording and saves it.
     stop = entries.addAction(tr("Stop"), this, std::move(actions.stop));
     // The app's own menu entry that brings its window back.
     entries.addAction(tr("Open Recorder"), this, [open = std::move(actions.openPanel)] {
@@ -43,12 +44,15 @@ void StatusMenu::refresh()
 {
     switch (controller.state()) {
     case State::Ready:
+        //: Starts a recording (the first time, asks where to save it).
         record->setText(tr("Record"));
         break;
     case State::Recording:
+        //: Pauses the running recording.
         record->setText(tr("Pause"));
         break;
     case State::Paused:
+        //: Goes on with the paused recording.
         record->setText(tr("Resume"));
         break;
     }
