@@ -120,7 +120,7 @@ Rückgabewert:
     <message>
         <source>A voice recorder in the desktop&apos;s status bar. Without options it starts, or opens the panel of the one already running; given a recording, it opens that in the recorder.
 --record and --stop act on the running recorder, as its buttons do, and print one line: the state they left, or why nothing was done.</source>
-        <translation>Ein Diktiergerät in der Statusleiste der Arbeitsumgebung. Ohne Optionen startet es oder öffnet das Fenster des bereits laufenden; mit einer Aufnahme öffnet es diese im Rekorder.
+        <translation>Ein Sprachrekorder in der Statusleiste der Arbeitsumgebung. Ohne Optionen startet es oder öffnet das Fenster des bereits laufenden; mit einer Aufnahme öffnet es diese im Rekorder.
 --record und --stop wirken auf den laufenden Rekorder wie seine Knöpfe und geben eine Zeile aus: den erreichten Zustand oder warum nichts getan wurde.</translation>
     </message>
     <message>
