@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "app/Translations.h"
 #include "platform/Log.h"
 #include "platform/SingleInstance.h"
 #include "platform/WindowSystem.h"
@@ -35,26 +36,30 @@ struct QtOption {
     const char *description;
 };
 constexpr QtOption qtOptions[] = {
-    {"platform", "name[:options]", "Platform plugin: xcb (X11, or Xwayland), wayland, offscreen ..."},
-    {"platformpluginpath", "path", "Where the platform plugins are."},
-    {"platformtheme", "theme", "Platform theme."},
-    {"plugin", "plugin", "An additional plugin to load; may be given more than once."},
-    {"qwindowgeometry", "geometry", "Geometry of the first window, as WIDTHxHEIGHT+X+Y."},
-    {"qwindowicon", "icon", "Default window icon."},
-    {"qwindowtitle", "title", "Title of the first window."},
-    {"reverse", nullptr, "Lays the windows out from right to left."},
-    {"session", "session", "Restores the application from an earlier session."},
-    {"style", "style", "Widget style, such as Fusion."},
-    {"stylesheet", "file", "Style sheet for the widgets."},
-    {"widgetcount", nullptr, "Says at the end how many widgets were left."},
-    {"display", "display", "X display, instead of $DISPLAY."},
-    {"name", "name", "Instance name (ICCCM 4.1.2.5)."},
-    {"visual", "id", "X visual to use."},
-    {"geometry", "geometry", "On X11, the same as -qwindowgeometry."},
-    {"title", "title", "On X11, the same as -qwindowtitle."},
-    {"icon", "icon", "On X11, the same as -qwindowicon."},
-    {"nograb", nullptr, "Never grabs the mouse (for debuggers)."},
-    {"dograb", nullptr, "Grabs the mouse even in a debugger."},
+    {"platform", "name[:options]",
+     QT_TRANSLATE_NOOP("CommandLine", "Platform plugin: xcb (X11, or Xwayland), wayland, offscreen ...")},
+    {"platformpluginpath", "path", QT_TRANSLATE_NOOP("CommandLine", "Where the platform plugins are.")},
+    {"platformtheme", "theme", QT_TRANSLATE_NOOP("CommandLine", "Platform theme.")},
+    {"plugin", "plugin",
+     QT_TRANSLATE_NOOP("CommandLine", "An additional plugin to load; may be given more than once.")},
+    {"qwindowgeometry", "geometry",
+     QT_TRANSLATE_NOOP("CommandLine", "Geometry of the first window, as WIDTHxHEIGHT+X+Y.")},
+    {"qwindowicon", "icon", QT_TRANSLATE_NOOP("CommandLine", "Default window icon.")},
+    {"qwindowtitle", "title", QT_TRANSLATE_NOOP("CommandLine", "Title of the first window.")},
+    {"reverse", nullptr, QT_TRANSLATE_NOOP("CommandLine", "Lays the windows out from right to left.")},
+    {"session", "session",
+     QT_TRANSLATE_NOOP("CommandLine", "Restores the application from an earlier session.")},
+    {"style", "style", QT_TRANSLATE_NOOP("CommandLine", "Widget style, such as Fusion.")},
+    {"stylesheet", "file", QT_TRANSLATE_NOOP("CommandLine", "Style sheet for the widgets.")},
+    {"widgetcount", nullptr, QT_TRANSLATE_NOOP("CommandLine", "Says at the end how many widgets were left.")},
+    {"display", "display", QT_TRANSLATE_NOOP("CommandLine", "X display, instead of $DISPLAY.")},
+    {"name", "name", QT_TRANSLATE_NOOP("CommandLine", "Instance name (ICCCM 4.1.2.5).")},
+    {"visual", "id", QT_TRANSLATE_NOOP("CommandLine", "X visual to use.")},
+    {"geometry", "geometry", QT_TRANSLATE_NOOP("CommandLine", "On X11, the same as -qwindowgeometry.")},
+    {"title", "title", QT_TRANSLATE_NOOP("CommandLine", "On X11, the same as -qwindowtitle.")},
+    {"icon", "icon", QT_TRANSLATE_NOOP("CommandLine", "On X11, the same as -qwindowicon.")},
+    {"nograb", nullptr, QT_TRANSLATE_NOOP("CommandLine", "Never grabs the mouse (for debuggers).")},
+    {"dograb", nullptr, QT_TRANSLATE_NOOP("CommandLine", "Grabs the mouse even in a debugger.")},
 };
 
 const char *const versionText =
@@ -65,7 +70,8 @@ const char *const versionText =
     "There is NO WARRANTY, to the extent permitted by law.\n";
 
 // After the options in --help: what is not an option of ours.
-const char *const helpEpilogue =
+const char *const helpEpilogue = QT_TRANSLATE_NOOP(
+    "CommandLine",
     "\nQt's standard options (-platform, -style, -display, -reverse, -qwindowgeometry and the others\n"
     "--help-all lists) are taken by the toolkit when the recorder runs; --record and --stop answer\n"
     "beside them without a display.\n"
@@ -77,11 +83,12 @@ const char *const helpEpilogue =
     "     the save dialog is open, no recorder could be reached or started ...); or the\n"
     "     file to open is missing or not a regular file; or the recorder found no\n"
     "     display, or could not complete the recording when it ended.\n"
-    "  2  The command line was wrong.\n";
+    "  2  The command line was wrong.\n");
 
 void declareOptions(QCommandLineParser &parser, QCommandLineOption::Flags qtOptionFlags)
 {
-    parser.setApplicationDescription(QStringLiteral(
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "CommandLine",
         "A voice recorder in the desktop's status bar. Without options it starts, or opens the panel of the "
         "one already running; given a recording, it opens that in the recorder.\n--record and --stop act on "
         "the running recorder, as its buttons do, and print one line: the state they left, or why "
@@ -92,9 +99,12 @@ void declareOptions(QCommandLineParser &parser, QCommandLineOption::Flags qtOpti
     parser.addVersionOption();
     parser.addOption(
         {QStringLiteral("record"),
-         QStringLiteral("Record, pause or resume, as the Record/Pause button does: the first press "
-                        "asks where to save. Starts the recorder if it is not running.")});
-    parser.addOption({QStringLiteral("stop"), QStringLiteral("Stop recording, as the Stop button does.")});
+         QCoreApplication::translate(
+             "CommandLine", "Record, pause or resume, as the Record/Pause button does: the first press "
+                            "asks where to save. Starts the recorder if it is not running.")});
+    parser.addOption(
+        {QStringLiteral("stop"),
+         QCoreApplication::translate("CommandLine", "Stop recording, as the Stop button does.")});
     // Written by the recorder in its autostart entry, not by the user.
     QCommandLineOption atLogin(
         QStringLiteral("autostart"),
@@ -104,11 +114,13 @@ void declareOptions(QCommandLineParser &parser, QCommandLineOption::Flags qtOpti
     parser.addOption(atLogin);
     parser.addPositionalArgument(
         QStringLiteral("file"),
-        QStringLiteral("A recording (.caf) to open in the recorder: the running one, or one started for it. "
-                       "Of several, the first is opened."),
+        QCoreApplication::translate(
+            "CommandLine", "A recording (.caf) to open in the recorder: the running one, or one started "
+                           "for it. Of several, the first is opened."),
         QStringLiteral("[file...]"));
     for (const QtOption &qt : qtOptions) {
-        QCommandLineOption option(QString::fromLatin1(qt.name), QString::fromLatin1(qt.description),
+        QCommandLineOption option(QString::fromLatin1(qt.name),
+                                  QCoreApplication::translate("CommandLine", qt.description),
                                   qt.valueName ? QString::fromLatin1(qt.valueName) : QString());
         option.setFlags(qtOptionFlags);
         parser.addOption(option);
@@ -218,10 +230,14 @@ CommandLine CommandLine::parse(const QStringList &arguments)
     if (parser.isSet(QStringLiteral("help-all"))) {
         QCommandLineParser all;
         declareOptions(all, {});
-        return {Action::Print, all.helpText() + QLatin1String(helpEpilogue), {}, {}};
+        return {
+            Action::Print, all.helpText() + QCoreApplication::translate("CommandLine", helpEpilogue), {}, {}};
     }
     if (parser.isSet(QStringLiteral("help")))
-        return {Action::Print, parser.helpText() + QLatin1String(helpEpilogue), {}, {}};
+        return {Action::Print,
+                parser.helpText() + QCoreApplication::translate("CommandLine", helpEpilogue),
+                {},
+                {}};
     if (parser.isSet(QStringLiteral("version")))
         return {Action::Print, QString::fromUtf8(versionText), {}, {}};
     const bool record = parser.isSet(QStringLiteral("record"));
@@ -269,6 +285,7 @@ std::optional<int> runCommandLine(int &argc, char **argv, QString *recording, bo
         // Only the core application: the commands answer without a display.
         QCoreApplication application(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("registratore"));
+        const Translations translations;
         line = CommandLine::parse(QCoreApplication::arguments());
         switch (line.action) {
         case CommandLine::Action::Print:

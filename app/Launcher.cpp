@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/QuitRequests.h"
 #include "app/RecorderCommands.h"
+#include "app/Translations.h"
 #include "engine/AudioRecorder.h"
 #include "platform/AudioPlayer.h"
 #include "platform/DisplayLossGuard.h"
@@ -93,8 +94,9 @@ void endApplication(const RecordingController::QuitOutcome &outcome, const QWidg
     const QString failure = outcome.failures.join(QLatin1Char(' '));
     Log::diagnostic(QStringLiteral("the recording could not be completed: ") + failure);
     if (panel && panel->isVisible())
-        tray.showMessage(QStringLiteral("Registratore"),
-                         QStringLiteral("The recording could not be completed: ") + failure);
+        tray.showMessage(
+            QStringLiteral("Registratore"),
+            QCoreApplication::translate("Launcher", "The recording could not be completed: %1").arg(failure));
     // The notification leaves through the event loop.
     QTimer::singleShot(300, qApp, [] { QCoreApplication::exit(1); });
 }
@@ -110,6 +112,8 @@ int runRecorderApplication(int &argc, char **argv)
     platform::preferPlaceableWindows(argc, argv);
     // Takes Qt's own options (-platform, -style ...) from the command line.
     QApplication application(argc, argv);
+    // Before any widget, and before the first message.
+    const Translations translations;
     platform::windowSystemChosen();
     QApplication::setOrganizationName(QStringLiteral("registratore"));
     QApplication::setApplicationName(QStringLiteral("registratore"));

@@ -104,7 +104,8 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     # program runs by name, as a user starts it, since --help's usage line names it as started.
     # The exit statuses, listed by --help after the options, become a section of their own.
     add_custom_command(OUTPUT ${_registratore_man}.gz
-        COMMAND ${CMAKE_COMMAND} -E env "PATH=$<TARGET_FILE_DIR:registratore>:$ENV{PATH}"
+        COMMAND ${CMAKE_COMMAND} -E env --unset=LANGUAGE --unset=LC_ALL --unset=LC_MESSAGES LANG=C.UTF-8
+                "PATH=$<TARGET_FILE_DIR:registratore>:$ENV{PATH}"
                 ${HELP2MAN_PROGRAM} --no-info --include=${_registratore_man_include}
                 --output=${_registratore_man} registratore
         COMMAND sed -i "s/^\\.SS \"Exit status:\"$/.SH \"EXIT STATUS\"/" ${_registratore_man}
@@ -179,6 +180,9 @@ foreach(_registratore_plugin IN LISTS _registratore_plugins)
 endforeach()
 list(REMOVE_DUPLICATES _registratore_plugin_packages)
 list(JOIN _registratore_plugin_packages ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
+# Qt's own messages (its dialogs, the help's standard options) in the recorder's languages; the
+# recorder's own are built into it. Without them those few texts are English.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 # The package gets a stripped binary; the debug information goes to registratore-dbgsym.
 set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
 

@@ -21,7 +21,7 @@ Playback::Playback(std::unique_ptr<platform::AudioPlayer> player, RecordingContr
     });
     connect(this->player.get(), &platform::AudioPlayer::failed, this, [this](const QString &reason) {
         Log::diagnostic(QStringLiteral("playback failed: ") + reason);
-        emit userMessage(QStringLiteral("Could not play the recording: ") + reason);
+        emit userMessage(tr("Could not play the recording: %1").arg(reason));
     });
     // The microphone would hear the loudspeakers.
     connect(&recording, &RecordingController::stateChanged, this, [this](RecordingController::State state) {
@@ -39,13 +39,13 @@ Playback::~Playback()
 void Playback::play(const QString &path)
 {
     if (recording.state() != RecordingController::State::Ready) {
-        emit userMessage(QStringLiteral("Stop the recording to play “%1”.").arg(QFileInfo(path).fileName()));
+        emit userMessage(tr("Stop the recording to play “%1”.").arg(QFileInfo(path).fileName()));
         return;
     }
     QString error;
     if (!player->play(path, &error)) {
         Log::diagnostic(QStringLiteral("cannot play %1: %2").arg(path, error));
-        emit userMessage(QStringLiteral("Could not play “%1”: %2").arg(QFileInfo(path).fileName(), error));
+        emit userMessage(tr("Could not play “%1”: %2").arg(QFileInfo(path).fileName(), error));
     }
     emit changed();
 }

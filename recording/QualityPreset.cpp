@@ -1,5 +1,6 @@
 #include "recording/QualityPreset.h"
 
+#include <QCoreApplication>
 #include <QSettings>
 #include <QString>
 #include <QVariant>
@@ -41,17 +42,23 @@ QualityPreset read(const QSettings &preferences)
     return fromStored(stored(preferences));
 }
 
-QString rowText(QualityPreset preset)
+const char *rowSourceText(QualityPreset preset)
 {
+    //: The settings menu's row that steps through the presets: the setting, a colon, its value.
     switch (preset) {
     case QualityPreset::Low:
-        return QStringLiteral("Quality : Low");
+        return QT_TRANSLATE_NOOP("QualityPresets", "Quality : Low");
     case QualityPreset::High:
-        return QStringLiteral("Quality : High");
+        return QT_TRANSLATE_NOOP("QualityPresets", "Quality : High");
     case QualityPreset::Medium:
         break;
     }
-    return QStringLiteral("Quality : Medium");
+    return QT_TRANSLATE_NOOP("QualityPresets", "Quality : Medium");
+}
+
+QString rowText(QualityPreset preset)
+{
+    return QCoreApplication::translate("QualityPresets", rowSourceText(preset));
 }
 
 } // namespace QualityPresets

@@ -28,6 +28,9 @@ std::optional<QVariant> stored(const QSettings &preferences);
 // Read afresh from the preferences at every call.
 QualityPreset read(const QSettings &preferences);
 
+// The settings menu's row for the preset, as written in the sources (log lines show it so).
+const char *rowSourceText(QualityPreset preset);
+// The same row in the user's language.
 QString rowText(QualityPreset preset);
 
 } // namespace QualityPresets

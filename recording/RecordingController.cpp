@@ -9,6 +9,7 @@
 #include "recording/RecordingFolder.h"
 
 #include <QDir>
+#include <QLocale>
 #include <QStringList>
 #include <QTimer>
 
@@ -135,9 +136,11 @@ void RecordingController::whereToSaveChosen(const platform::SaveDialog::Result &
     // A file still being completed has a writer of its own: a second one would overwrite it.
     if (savingFiles.holds(answer.path)) {
         discardInput();
-        startWith(answer.path, nullptr,
-                  QStringLiteral("“%1” is still being saved. Choose another name, or wait until it is saved.")
-                      .arg(QDir::toNativeSeparators(answer.path)));
+        const char *stillSaving =
+            QT_TR_NOOP("“%1” is still being saved. Choose another name, or wait until it is saved.");
+        const QString shownPath = QDir::toNativeSeparators(answer.path);
+        startWith(answer.path, nullptr, QString::fromUtf8(stillSaving).arg(shownPath),
+                  tr(stillSaving).arg(shownPath));
         return;
     }
     // Creating the recorder, once the input has opened or given up, asks the sound server which
@@ -158,7 +161,7 @@ void RecordingController::whereToSaveChosen(const platform::SaveDialog::Result &
         },
         this, [this] { recorderCreated(); });
     if (!creating->waitFor(soundServerPatience)) {
-        showMessage(QStringLiteral("Waiting for the sound server…"));
+        showMessage(tr("Waiting for the sound server…"));
         waitingShown = true;
         return;
     }
@@ -205,7 +208,8 @@ void RecordingController::discardInput()
     });
 }
 
-void RecordingController::startWith(const QString &path, std::unique_ptr<Recorder> made, const QString &error)
+void RecordingController::startWith(const QString &path, std::unique_ptr<Recorder> made, const QString &error,
+                                    const QString &shownError)
 {
     if (made) {
         recorder = std::move(made);
@@ -231,7 +235,7 @@ void RecordingController::startWith(const QString &path, std::unique_ptr<Recorde
     } else {
         Log::line("Creation of AVAudioRecorder failed");
         Log::line(error);
-        showMessage(QStringLiteral("Could not start recording: ") + error);
+        showMessage(tr("Could not start recording: %1").arg(shownError.isEmpty() ? error : shownError));
     }
 
     // A recording that did not start keeps the record image: the user must not take a
@@ -246,7 +250,7 @@ void RecordingController::startWith(const QString &path, std::unique_ptr<Recorde
             // once its writer has said its last word.
             savingFiles.save(std::move(recorder), recordingPath);
             setRecordImage(QStringLiteral("rec"));
-            showMessage(QStringLiteral("Could not start recording."));
+            showMessage(tr("Could not start recording."));
         }
     }
     if (recorder)
@@ -316,7 +320,7 @@ void RecordingController::finishRecording(bool failureTold)
 void RecordingController::fileNotSaved(const QString &failure)
 {
     Log::line(QStringLiteral("recording ended : ") + failure);
-    showMessage(QStringLiteral("The recording stopped: ") + failure);
+    showMessage(tr("The recording stopped: %1").arg(failure));
 }
 
 void RecordingController::recordingFailed(Recorder *from, const QString &reason, bool saved)
@@ -326,10 +330,8 @@ void RecordingController::recordingFailed(Recorder *from, const QString &reason,
         return;
     Log::line(QStringLiteral("recording ended : ") + reason);
     finishRecording(true);
-    QString text = QStringLiteral("The recording stopped: ") + reason;
-    if (saved)
-        text += QStringLiteral(" Everything recorded until then is saved.");
-    showMessage(text);
+    showMessage(saved ? tr("The recording stopped: %1 Everything recorded until then is saved.").arg(reason)
+                      : tr("The recording stopped: %1").arg(reason));
 }
 
 void RecordingController::notice(const QString &text)
@@ -341,20 +343,23 @@ void RecordingController::notice(const QString &text)
 void RecordingController::audioMissing(double seconds, double atSeconds)
 {
     // Never "0.0 s": a gap was there.
-    const QString text =
-        QStringLiteral("%1 s missing at %2")
-            .arg(QString::number(std::max(seconds, 0.1), 'f', 1), formatElapsedTime(atSeconds));
-    qCWarning(lcRegistratore).noquote() << QStringLiteral("audio lost: ") + text;
-    showMessage(text);
+    //: A gap in the recording: %1 seconds of audio (as 2.5) missing at the time %2 (00 : 01 : 23).
+    const char *missing = QT_TR_NOOP("%1 s missing at %2");
+    const QString length = QString::number(std::max(seconds, 0.1), 'f', 1);
+    const QString at = formatElapsedTime(atSeconds);
+    qCWarning(lcRegistratore).noquote()
+        << QStringLiteral("audio lost: ") + QString::fromUtf8(missing).arg(length, at);
+    showMessage(tr(missing).arg(QString(length).replace(QLatin1Char('.'), QLocale().decimalPoint()), at));
 }
 
 void RecordingController::inputChanged(const QString &name)
 {
     if (current == State::Ready)
         return;
-    const QString text = QStringLiteral("Recording from \u201c%1\u201d.").arg(name);
-    Log::diagnostic(text);
-    showMessage(text);
+    //: The microphone the recording was moved to, as the sound server names it.
+    const char *from = QT_TR_NOOP("Recording from “%1”.");
+    Log::diagnostic(QString::fromUtf8(from).arg(name));
+    showMessage(tr(from).arg(name));
 }
 
 void RecordingController::requestQuit(Quit how)

@@ -129,7 +129,9 @@ private:
     // Closes the input opened for a recording that did not take it, once it has opened.
     void discardInput();
     // The end of a start: the recording begins with `made`, or, without it, `error` is told.
-    void startWith(const QString &path, std::unique_ptr<Recorder> made, const QString &error);
+    // `error` goes to the log as it is; `shownError`, where given, is what the panel says instead.
+    void startWith(const QString &path, std::unique_ptr<Recorder> made, const QString &error,
+                   const QString &shownError = {});
     void setState(State state);
     void setRecordImage(const QString &name);
     void showTime(double seconds);

@@ -21,6 +21,9 @@ build_packages=(
     help2man
     # msgfmt puts the translations into the desktop entry and the AppStream data.
     gettext
+    # The translations: lupdate and lrelease, their CMake functions (Qt6LinguistTools), and Qt's
+    # own messages (its dialogs, the help's standard options) in the recorder's languages.
+    qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
 )
 unit_packages=(
     libgtest-dev googletest libfiu-dev fiu-utils

@@ -37,10 +37,10 @@ LastRecordingRow::LastRecordingRow(RecordingActions &actions, QWidget *parent)
     nameButton->setStyleSheet(buttonLook +
                               QStringLiteral(" QToolButton { color: white; text-align: left; }"));
     nameButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    nameButton->setToolTip(QStringLiteral("Show in Folder"));
+    nameButton->setToolTip(tr("Show in Folder"));
     nameButton->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     progressField->setTextFormat(Qt::PlainText);
-    progressField->setAccessibleName(QStringLiteral("Playback position"));
+    progressField->setAccessibleName(tr("Playback position"));
     row->addWidget(playButton);
     row->addWidget(nameButton, 1);
     row->addWidget(progressField);
@@ -71,12 +71,13 @@ void LastRecordingRow::refresh()
     if (shownFile.isEmpty())
         return;
     const bool plays = !playing.isEmpty();
-    const QString role = plays ? QStringLiteral("Stop Playing") : QStringLiteral("Play");
+    const QString role = plays ? tr("Stop Playing") : tr("Play");
     playButton->setIcon(
         QIcon(plays ? QStringLiteral(":/images/stop.svg") : QStringLiteral(":/images/play.svg")));
     playButton->setAccessibleName(role);
     playButton->setToolTip(role);
-    nameButton->setAccessibleName(QStringLiteral("Last recording"));
+    //: The name of the last recording, a button that shows it in its folder (for screen readers).
+    nameButton->setAccessibleName(tr("Last recording"));
     nameButton->setAccessibleDescription(QFileInfo(shownFile).fileName());
     progressField->setText(playback.progressText());
     progressField->setVisible(plays);

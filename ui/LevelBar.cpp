@@ -7,7 +7,7 @@
 
 LevelBar::LevelBar(QWidget *parent) : QWidget(parent)
 {
-    setAccessibleName(QStringLiteral("Input level"));
+    setAccessibleName(tr("Input level"));
 }
 
 double LevelBar::shareOf(float peakDb)

@@ -18,7 +18,7 @@ QString asLabel(const QString &text)
 } // namespace
 
 RecentRecordingsMenu::RecentRecordingsMenu(RecordingActions &actions, QWidget *parent)
-    : QMenu(QStringLiteral("Recent Recordings"), parent), savedActions(actions)
+    : QMenu(tr("Recent Recordings"), parent), savedActions(actions)
 {
     connect(&savedActions.recent(), &RecentRecordings::changed, this, &RecentRecordingsMenu::refresh);
     connect(&savedActions.playback(), &Playback::changed, this, &RecentRecordingsMenu::refresh);
@@ -41,17 +41,15 @@ void RecentRecordingsMenu::refresh()
     clear();
     menuAction()->setEnabled(!files.isEmpty());
     if (files.isEmpty()) {
-        addAction(QStringLiteral("No Recordings"))->setEnabled(false);
+        addAction(tr("No Recordings"))->setEnabled(false);
         return;
     }
     for (const QString &path : files) {
         auto *file = new QMenu(asLabel(QFileInfo(path).fileName()), this);
-        file->addAction(path == playing ? QStringLiteral("Stop Playing") : QStringLiteral("Play"), this,
+        file->addAction(path == playing ? tr("Stop Playing") : tr("Play"), this,
                         [this, path] { savedActions.togglePlaying(path); });
-        file->addAction(QStringLiteral("Show in Folder"), this,
-                        [this, path] { savedActions.showInFolder(path); });
-        file->addAction(QStringLiteral("Move to Trash"), this,
-                        [this, path] { savedActions.moveToTrash(path); });
+        file->addAction(tr("Show in Folder"), this, [this, path] { savedActions.showInFolder(path); });
+        file->addAction(tr("Move to Trash"), this, [this, path] { savedActions.moveToTrash(path); });
         addMenu(file);
     }
 }

@@ -83,7 +83,8 @@ void RecorderPanel::setRecordImage(const QString &name)
 {
     recordButton->setIcon(image(name));
     recordButton->setProperty("imageName", name);
-    const QString role = name == QLatin1String("pause") ? QStringLiteral("Pause") : QStringLiteral("Record");
+    //: The round button's name and tooltip: it pauses the recording, or starts or resumes one.
+    const QString role = name == QLatin1String("pause") ? tr("Pause") : tr("Record");
     recordButton->setAccessibleName(role);
     recordButton->setToolTip(role);
 }

@@ -37,10 +37,10 @@ void RecordingActions::moveToTrash(const QString &path)
         player.stop();
     if (!QFile::moveToTrash(path)) {
         Log::diagnostic(QStringLiteral("cannot move %1 to the trash").arg(path));
-        emit userMessage(QStringLiteral("Could not move “%1” to the Trash.").arg(name));
+        emit userMessage(tr("Could not move “%1” to the Trash.").arg(name));
         recordings.files(); // a file that is gone drops out
         return;
     }
     recordings.remove(path);
-    emit userMessage(QStringLiteral("Moved “%1” to the Trash.").arg(name));
+    emit userMessage(tr("Moved “%1” to the Trash.").arg(name));
 }

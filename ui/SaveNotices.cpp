@@ -48,7 +48,7 @@ void SaveNotices::savingChanged()
     if (savingShown || panelShown())
         return;
     savingShown = true;
-    show({QStringLiteral("Saving the recording"), savingMessage(saving, false), {}, false});
+    show({tr("Saving the recording"), savingMessage(saving, false), {}, false});
 }
 
 void SaveNotices::fileSaved(const SavingRecordings::SavedFile &file)
@@ -74,9 +74,9 @@ void SaveNotices::fileSaved(const SavingRecordings::SavedFile &file)
     // The open panel shows the recording itself; so does a notice of "Saving…" it replaces.
     if (panelShown() && !savingShown)
         return;
-    show({QStringLiteral("Recording saved"),
-          QStringLiteral("%1 — %2").arg(QFileInfo(path).fileName(), formatElapsedTime(file.seconds)), path,
-          false});
+    //: The notification's body: the file's name and the recording's length.
+    const QString body = tr("%1 — %2").arg(QFileInfo(path).fileName(), formatElapsedTime(file.seconds));
+    show({tr("Recording saved"), body, path, false});
 }
 
 void SaveNotices::tellFailure(const QString &text)

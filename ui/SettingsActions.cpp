@@ -52,9 +52,9 @@ void SettingsActions::stepQuality()
         next = QualityPreset::Low;
     preferences.setValue(QString::fromLatin1(QualityPresets::preferenceKey), static_cast<int>(next));
     qualityAction.setText(QualityPresets::rowText(next));
-    QStringList texts;
-    for (QAction *row : rows())
-        texts << row->text();
+    // The rows as written in the sources, whatever the language shown.
+    const QStringList texts{QString::fromUtf8(QualityPresets::rowSourceText(next)),
+                            QString::fromUtf8(contactText), QString::fromUtf8(quitText)};
     Log::line(QStringLiteral("arrayMenu : ") + listText(texts));
 }
 

@@ -31,12 +31,17 @@ public:
     void readQuality(Missing missing = Missing::Keep);
 
 private:
+    //: Opens an e-mail to the developers.
+    static constexpr const char *contactText = QT_TR_NOOP("Contact Us");
+    //: Ends the recorder (a recording is completed first).
+    static constexpr const char *quitText = QT_TR_NOOP("Quit");
+
     void stepQuality();
     void contactUs();
 
     QSettings &preferences;
     platform::MailComposer &mail;
     QAction qualityAction;
-    QAction contactAction{QStringLiteral("Contact Us")};
-    QAction quitAction{QStringLiteral("Quit")};
+    QAction contactAction{tr(contactText)};
+    QAction quitAction{tr(quitText)};
 };

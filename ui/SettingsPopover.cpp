@@ -7,8 +7,8 @@
 
 SettingsPopover::SettingsPopover() : QWidget(nullptr, Qt::Popup)
 {
-    setAccessibleName(QStringLiteral("Settings menu"));
-    setWindowTitle(QStringLiteral("Settings"));
+    setAccessibleName(tr("Settings menu"));
+    setWindowTitle(tr("Settings"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
 }

@@ -5,6 +5,7 @@
 #include "recording/ElapsedTime.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QIcon>
 #include <QTimer>
 
@@ -16,12 +17,15 @@ StatusLook statusLookFor(State state, double seconds, const QString &saving)
     switch (state) {
     case State::Recording:
         // The red dot keeps its colour: a mask would turn it into the bar's.
-        look = {QStringLiteral("micona-recording"), false,
-                QStringLiteral("Recording ") + formatElapsedTime(seconds)};
+        look = {
+            QStringLiteral("micona-recording"), false,
+            //: The status icon's tooltip; %1 is the elapsed time, as 00 : 01 : 23.
+            QCoreApplication::translate("StatusIndicator", "Recording %1").arg(formatElapsedTime(seconds))};
         break;
     case State::Paused:
         look = {QStringLiteral("micona-paused"), true,
-                QStringLiteral("Paused ") + formatElapsedTime(seconds)};
+                //: The status icon's tooltip; %1 is the elapsed time, as 00 : 01 : 23.
+                QCoreApplication::translate("StatusIndicator", "Paused %1").arg(formatElapsedTime(seconds))};
         break;
     case State::Ready:
         if (!saving.isEmpty())

@@ -14,9 +14,10 @@ StatusMenu::StatusMenu(RecordingController &controller, SettingsActions &setting
     state = entries.addAction(QString());
     state->setEnabled(false);
     record = entries.addAction(QString(), this, std::move(actions.record));
-    stop = entries.addAction(QStringLiteral("Stop"), this, std::move(actions.stop));
+    //: Ends the recording and saves it.
+    stop = entries.addAction(tr("Stop"), this, std::move(actions.stop));
     // The app's own menu entry that brings its window back.
-    entries.addAction(QStringLiteral("Open Recorder"), this, [open = std::move(actions.openPanel)] {
+    entries.addAction(tr("Open Recorder"), this, [open = std::move(actions.openPanel)] {
         Log::line("RiapriApp");
         open();
     });
@@ -47,13 +48,16 @@ void StatusMenu::refresh()
 {
     switch (controller.state()) {
     case State::Ready:
-        record->setText(QStringLiteral("Record"));
+        //: Starts a recording (the first time, asks where to save it).
+        record->setText(tr("Record"));
         break;
     case State::Recording:
-        record->setText(QStringLiteral("Pause"));
+        //: Pauses the running recording.
+        record->setText(tr("Pause"));
         break;
     case State::Paused:
-        record->setText(QStringLiteral("Resume"));
+        //: Goes on with the paused recording.
+        record->setText(tr("Resume"));
         break;
     }
     // While the save dialog is up the panel's buttons cannot be pressed either.

@@ -1,5 +1,6 @@
 #include "platform/qt/QtSaveDialog.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -12,10 +13,10 @@ namespace {
 // runs with the answer.
 void askToReplace(QWidget *parent, const QString &name, QObject *context, std::function<void(bool)> answered)
 {
-    auto *question =
-        new QMessageBox(QMessageBox::Question, QStringLiteral("Save Recording"),
-                        QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(name),
-                        QMessageBox::Yes | QMessageBox::No, parent);
+    auto *question = new QMessageBox(
+        QMessageBox::Question, QCoreApplication::translate("SaveDialog", "Save Recording"),
+        QCoreApplication::translate("SaveDialog", "%1 already exists.\nDo you want to replace it?").arg(name),
+        QMessageBox::Yes | QMessageBox::No, parent);
     question->setTextFormat(Qt::PlainText);
     question->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(question, &QMessageBox::finished, context,
@@ -33,11 +34,14 @@ void QtSaveDialog::open(const QString &proposedName, const QStringList &allowedT
     QStringList patterns;
     for (const QString &type : allowedTypes)
         patterns << QStringLiteral("*.") + type;
-    auto *dialog = new QFileDialog(parent, QStringLiteral("Save Recording"), folder);
+    auto *dialog =
+        new QFileDialog(parent, QCoreApplication::translate("SaveDialog", "Save Recording"), folder);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
-    dialog->setNameFilter(QStringLiteral("Core Audio Format (%1)").arg(patterns.join(QLatin1Char(' '))));
+    //: The file type in the save dialog; %1 is its patterns (*.caf).
+    dialog->setNameFilter(QCoreApplication::translate("SaveDialog", "Core Audio Format (%1)")
+                              .arg(patterns.join(QLatin1Char(' '))));
     if (!allowedTypes.isEmpty())
         dialog->setDefaultSuffix(allowedTypes.first());
     dialog->selectFile(proposedName);

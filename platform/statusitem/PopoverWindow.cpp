@@ -15,8 +15,9 @@ PopoverWindow::PopoverWindow(bool standalone)
               standalone ? Qt::Window : Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       standalone(standalone)
 {
-    setWindowTitle(QStringLiteral("Recorder"));
-    setAccessibleName(QStringLiteral("Recorder"));
+    //: The recorder panel's window.
+    setWindowTitle(tr("Recorder"));
+    setAccessibleName(tr("Recorder"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
 }

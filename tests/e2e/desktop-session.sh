@@ -72,7 +72,10 @@ export XDG_RUNTIME_DIR=$session/run
 unset WAYLAND_DISPLAY XDG_SESSION_TYPE XDG_CURRENT_DESKTOP DESKTOP_SESSION SESSION_MANAGER \
       DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS DISPLAY XAUTHORITY PULSE_SERVER \
       QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE
-export LANG=${LANG:-C.UTF-8}   # typed paths may hold any character
+# The recorder speaks English, whose words the tests look for (a test may give it another
+# language); UTF-8, as typed paths may hold any character.
+unset LANGUAGE LC_ALL LC_MESSAGES
+export LANG=C.UTF-8
 export QT_QPA_PLATFORM=xcb
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 export NO_AT_BRIDGE=1           # keeps GTK programs (trayer) off the accessibility bus

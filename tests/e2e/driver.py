@@ -212,11 +212,12 @@ class Ui:
 
     # the save dialog and recording
 
-    def type_into_file_dialog(self, app, path, confirm_overwrite=False, accept=True):
+    def type_into_file_dialog(self, app, path, confirm_overwrite=False, accept=True, field_name="File name"):
         """Types a path into the Qt file dialog's file-name field, for real, then Return (not with
-        accept=False); with confirm_overwrite the "already exists" question is answered Yes."""
+        accept=False); with confirm_overwrite the "already exists" question is answered Yes.
+        field_name: the field's name in the app's language."""
         root = self.a11y.application(app.pid)
-        field = self.a11y.find(root, role="text", name_prefix="File name")
+        field = self.a11y.find(root, role="text", name_prefix=field_name)
         self.click(self.a11y.extents(field))
         self.pointer.key("ctrl+a")
         self.pointer.type_text(str(path))

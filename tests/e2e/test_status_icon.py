@@ -1,5 +1,6 @@
 """What the status icon tells without opening the panel (its image, tooltip and status through
-a recording), and the save dialog opening in the last recording's folder after a relaunch."""
+a recording), the save dialog opening in the last recording's folder after a relaunch, and the
+icon's menu in the session's language."""
 
 import os
 import re
@@ -8,7 +9,8 @@ import subprocess
 import tempfile
 import time
 
-from harness import CLOSE, OPEN, PAUSED, SESSION_DIR, wait_for
+from harness import CLOSE, OPEN, PAUSED, RECORD_PRESSED, RECORDING_STARTED, SECONDS_PREFIX, SESSION_DIR, STARTUP, \
+    STOPPED, wait_for
 from statusbars import pick_pixmap
 
 
@@ -86,3 +88,35 @@ def test_the_item_follows_a_recording_and_the_dialog_reopens_in_its_folder(ui, s
         assert ui.a11y.find(ui.a11y.application(app.pid), role="combo box", name_prefix="/").get_name() in expected
         ui.cancel_save_dialog(app)
         shutil.rmtree(folder, ignore_errors=True)
+
+
+def test_an_italian_session_reads_the_menu_in_italian_and_the_log_stays_english(ui, status_bar, sni):
+    status_bar()
+    # Qt reads the language from the environment itself: no it_IT locale needs to be installed
+    # (without one, Qt says on stderr that it keeps a UTF-8 C locale for the characters).
+    italian = {"LANG": "it_IT.UTF-8", "LANGUAGE": "it", "LC_ALL": None, "LC_MESSAGES": None}
+    app = ui.launch(env=italian)
+    app.wait_lines(STARTUP, timeout=10)
+    item = sni.wait_item(app.pid, timeout=5)
+    menu = sni.properties(item)["Menu"]
+    assert sni.menu_labels(item, menu) == ["Registratore", "Registrare", "Fermare", "Aprire il registratore",
+                                           "Registrazioni recenti", None, "Qualità: Media", "Contattarci", "Uscire"]
+
+    # A short recording from the panel, in Italian, Qt's file dialog too: the log keeps its words.
+    wait_for(lambda: ui.window_rect(app, "Registratore"), 10, "the panel")
+    m = app.mark()
+    ui.mic_tap()
+    ui.click_widget(app, "Registrare")
+    app.wait_lines(RECORD_PRESSED, since=m)
+    wait_for(lambda: ui.window_rect(app, "Salvare la registrazione"), 10, "the save dialog")
+    path = ui.new_folder("registrazioni ") / "prova.caf"
+    ui.type_into_file_dialog(app, path, field_name="Nome del file")
+    app.wait_lines(RECORDING_STARTED, since=m + len(RECORD_PRESSED))
+    wait_for(lambda: sni.menu_labels(item, menu)[1] == "Mettere in pausa", 5, "Pause in Italian")
+    time.sleep(1)
+    m = app.mark()
+    ui.click_widget(app, "Fermare")
+    app.wait_lines(STOPPED, since=m)
+    _, seconds = app.wait_line_prefix(SECONDS_PREFIX, since=m + len(STOPPED))
+    assert re.fullmatch(SECONDS_PREFIX + r"\d+", seconds), seconds
+    wait_for(path.is_file, 5, f"{path}")

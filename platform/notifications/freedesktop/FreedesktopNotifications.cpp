@@ -71,7 +71,7 @@ void FreedesktopNotifications::send(const Notice &notice)
     const QStringList caps = capabilities.value_or(QStringList());
     QStringList actions;
     if (!notice.file.isEmpty() && caps.contains(QLatin1String("actions")))
-        actions = {showInFolderKey, QStringLiteral("Show in Folder"), playKey, QStringLiteral("Play")};
+        actions = {showInFolderKey, tr("Show in Folder"), playKey, tr("Play")};
     // Servers that read the body as markup would take a name like "<b>.caf" for a tag.
     const QString body =
         caps.contains(QLatin1String("body-markup")) ? notice.body.toHtmlEscaped() : notice.body;

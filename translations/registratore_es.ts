@@ -1,0 +1,473 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="es" sourcelanguage="en">
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>Platform plugin: xcb (X11, or Xwayland), wayland, offscreen ...</source>
+        <translation>Complemento de plataforma: xcb (X11 o Xwayland), wayland, offscreen…</translation>
+    </message>
+    <message>
+        <source>Where the platform plugins are.</source>
+        <translation>Dónde están los complementos de plataforma.</translation>
+    </message>
+    <message>
+        <source>Platform theme.</source>
+        <translation>Tema de la plataforma.</translation>
+    </message>
+    <message>
+        <source>An additional plugin to load; may be given more than once.</source>
+        <translation>Un complemento adicional que cargar; puede indicarse más de una vez.</translation>
+    </message>
+    <message>
+        <source>Geometry of the first window, as WIDTHxHEIGHT+X+Y.</source>
+        <translation>Geometría de la primera ventana, como ANCHOxALTO+X+Y.</translation>
+    </message>
+    <message>
+        <source>Default window icon.</source>
+        <translation>Icono predeterminado de las ventanas.</translation>
+    </message>
+    <message>
+        <source>Title of the first window.</source>
+        <translation>Título de la primera ventana.</translation>
+    </message>
+    <message>
+        <source>Lays the windows out from right to left.</source>
+        <translation>Dispone las ventanas de derecha a izquierda.</translation>
+    </message>
+    <message>
+        <source>Restores the application from an earlier session.</source>
+        <translation>Restaura la aplicación de una sesión anterior.</translation>
+    </message>
+    <message>
+        <source>Widget style, such as Fusion.</source>
+        <translation>Estilo de los widgets, por ejemplo Fusion.</translation>
+    </message>
+    <message>
+        <source>Style sheet for the widgets.</source>
+        <translation>Hoja de estilo para los widgets.</translation>
+    </message>
+    <message>
+        <source>Says at the end how many widgets were left.</source>
+        <translation>Indica al final cuántos widgets quedaron.</translation>
+    </message>
+    <message>
+        <source>X display, instead of $DISPLAY.</source>
+        <translation>Pantalla X, en lugar de $DISPLAY.</translation>
+    </message>
+    <message>
+        <source>Instance name (ICCCM 4.1.2.5).</source>
+        <translation>Nombre de la instancia (ICCCM 4.1.2.5).</translation>
+    </message>
+    <message>
+        <source>X visual to use.</source>
+        <translation>Visual X que usar.</translation>
+    </message>
+    <message>
+        <source>On X11, the same as -qwindowgeometry.</source>
+        <translation>En X11, lo mismo que -qwindowgeometry.</translation>
+    </message>
+    <message>
+        <source>On X11, the same as -qwindowtitle.</source>
+        <translation>En X11, lo mismo que -qwindowtitle.</translation>
+    </message>
+    <message>
+        <source>On X11, the same as -qwindowicon.</source>
+        <translation>En X11, lo mismo que -qwindowicon.</translation>
+    </message>
+    <message>
+        <source>Never grabs the mouse (for debuggers).</source>
+        <translation>Nunca captura el ratón (para depuradores).</translation>
+    </message>
+    <message>
+        <source>Grabs the mouse even in a debugger.</source>
+        <translation>Captura el ratón incluso en un depurador.</translation>
+    </message>
+    <message>
+        <source>
+Qt&apos;s standard options (-platform, -style, -display, -reverse, -qwindowgeometry and the others
+--help-all lists) are taken by the toolkit when the recorder runs; --record and --stop answer
+beside them without a display.
+
+Exit status:
+  0  --record or --stop was carried out and printed the state it left (recording,
+     paused, stopped, choosing where to save); or the recorder ended normally, or
+     opened the panel of the one already running, or handed it the file to open.
+  1  --record or --stop was refused or failed, and printed why (nothing is recording,
+     the save dialog is open, no recorder could be reached or started ...); or the
+     file to open is missing or not a regular file; or the recorder found no
+     display, or could not complete the recording when it ended.
+  2  The command line was wrong.
+</source>
+        <translation>
+El kit de herramientas toma las opciones estándar de Qt (-platform, -style, -display, -reverse,
+-qwindowgeometry y las demás que lista --help-all) cuando la grabadora se ejecuta; --record y
+--stop responden junto a ellas sin pantalla.
+
+Estado de salida:
+  0  --record o --stop se llevó a cabo e imprimió el estado en que quedó (recording,
+     paused, stopped, choosing where to save); o la grabadora terminó con normalidad,
+     abrió el panel de la que ya se ejecutaba o le entregó el archivo que abrir.
+  1  --record o --stop se rechazó o falló, e imprimió el motivo (nothing is recording,
+     el diálogo de guardar está abierto, no se pudo contactar ni iniciar ninguna
+     grabadora…); o el archivo que abrir no existe o no es un archivo normal; o la
+     grabadora no encontró ninguna pantalla, o no pudo completar la grabación al
+     terminar.
+  2  La línea de órdenes era incorrecta.
+</translation>
+    </message>
+    <message>
+        <source>A voice recorder in the desktop&apos;s status bar. Without options it starts, or opens the panel of the one already running; given a recording, it opens that in the recorder.
+--record and --stop act on the running recorder, as its buttons do, and print one line: the state they left, or why nothing was done.</source>
+        <translation>Una grabadora de voz en la bandeja del sistema del escritorio. Sin opciones se inicia, o abre el panel de la que ya se ejecuta; si recibe una grabación, la abre en la grabadora.
+--record y --stop actúan sobre la grabadora en ejecución, como sus botones, e imprimen una línea: el estado en que quedó, o por qué no se hizo nada.</translation>
+    </message>
+    <message>
+        <source>Record, pause or resume, as the Record/Pause button does: the first press asks where to save. Starts the recorder if it is not running.</source>
+        <translation>Graba, pausa o reanuda, como el botón Grabar/Pausar: la primera pulsación pregunta dónde guardar. Inicia la grabadora si no se está ejecutando.</translation>
+    </message>
+    <message>
+        <source>Stop recording, as the Stop button does.</source>
+        <translation>Detiene la grabación, como el botón Detener.</translation>
+    </message>
+    <message>
+        <source>A recording (.caf) to open in the recorder: the running one, or one started for it. Of several, the first is opened.</source>
+        <translation>Una grabación (.caf) que abrir en la grabadora: la que se está ejecutando, o una iniciada para ella. Si hay varias, se abre la primera.</translation>
+    </message>
+</context>
+<context>
+    <name>LastRecordingRow</name>
+    <message>
+        <source>Show in Folder</source>
+        <translation>Mostrar en la carpeta</translation>
+    </message>
+    <message>
+        <source>Playback position</source>
+        <translation>Posición de reproducción</translation>
+    </message>
+    <message>
+        <source>Stop Playing</source>
+        <translation>Detener la reproducción</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Reproducir</translation>
+    </message>
+    <message>
+        <source>Last recording</source>
+        <extracomment>The name of the last recording, a button that shows it in its folder (for screen readers).</extracomment>
+        <translation>Última grabación</translation>
+    </message>
+</context>
+<context>
+    <name>Launcher</name>
+    <message>
+        <source>The recording could not be completed: %1</source>
+        <translation>No se pudo completar la grabación: %1</translation>
+    </message>
+</context>
+<context>
+    <name>LevelBar</name>
+    <message>
+        <source>Input level</source>
+        <translation>Nivel de entrada</translation>
+    </message>
+</context>
+<context>
+    <name>Playback</name>
+    <message>
+        <source>Could not play the recording: %1</source>
+        <translation>No se pudo reproducir la grabación: %1</translation>
+    </message>
+    <message>
+        <source>Stop the recording to play “%1”.</source>
+        <translation>Detenga la grabación para reproducir «%1».</translation>
+    </message>
+    <message>
+        <source>Could not play “%1”: %2</source>
+        <translation>No se pudo reproducir «%1»: %2</translation>
+    </message>
+</context>
+<context>
+    <name>QualityPresets</name>
+    <message>
+        <source>Quality : Low</source>
+        <extracomment>The settings menu&apos;s row that steps through the presets: the setting, a colon, its value.</extracomment>
+        <translation>Calidad: Baja</translation>
+    </message>
+    <message>
+        <source>Quality : High</source>
+        <translation>Calidad: Alta</translation>
+    </message>
+    <message>
+        <source>Quality : Medium</source>
+        <translation>Calidad: Media</translation>
+    </message>
+</context>
+<context>
+    <name>RecentRecordingsMenu</name>
+    <message>
+        <source>Recent Recordings</source>
+        <translation>Grabaciones recientes</translation>
+    </message>
+    <message>
+        <source>No Recordings</source>
+        <translation>Ninguna grabación</translation>
+    </message>
+    <message>
+        <source>Stop Playing</source>
+        <translation>Detener la reproducción</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Reproducir</translation>
+    </message>
+    <message>
+        <source>Show in Folder</source>
+        <translation>Mostrar en la carpeta</translation>
+    </message>
+    <message>
+        <source>Move to Trash</source>
+        <translation>Mover a la papelera</translation>
+    </message>
+</context>
+<context>
+    <name>RecorderPanel</name>
+    <message>
+        <source>Record</source>
+        <translation>Grabar</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Detener</translation>
+    </message>
+    <message>
+        <source>Elapsed time</source>
+        <translation>Tiempo transcurrido</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Configuración</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>Mensaje</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <extracomment>The round button&apos;s name and tooltip: it pauses the recording, or starts or resumes one.</extracomment>
+        <translation>Pausar</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingActions</name>
+    <message>
+        <source>Could not move “%1” to the Trash.</source>
+        <translation>No se pudo mover «%1» a la papelera.</translation>
+    </message>
+    <message>
+        <source>Moved “%1” to the Trash.</source>
+        <translation>«%1» se movió a la papelera.</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingController</name>
+    <message>
+        <source>“%1” is still being saved. Choose another name, or wait until it is saved.</source>
+        <translation>«%1» todavía se está guardando. Elija otro nombre o espere a que se guarde.</translation>
+    </message>
+    <message>
+        <source>Waiting for the sound server…</source>
+        <translation>Esperando al servidor de sonido…</translation>
+    </message>
+    <message>
+        <source>Could not start recording: %1</source>
+        <translation>No se pudo iniciar la grabación: %1</translation>
+    </message>
+    <message>
+        <source>Could not start recording.</source>
+        <translation>No se pudo iniciar la grabación.</translation>
+    </message>
+    <message>
+        <source>The recording stopped: %1</source>
+        <translation>La grabación se detuvo: %1</translation>
+    </message>
+    <message>
+        <source>The recording stopped: %1 Everything recorded until then is saved.</source>
+        <translation>La grabación se detuvo: %1 Todo lo grabado hasta entonces está guardado.</translation>
+    </message>
+    <message>
+        <source>%1 s missing at %2</source>
+        <extracomment>A gap in the recording: %1 seconds of audio (as 2.5) missing at the time %2 (00 : 01 : 23).</extracomment>
+        <translation>Faltan %1 s en %2</translation>
+    </message>
+    <message>
+        <source>Recording from “%1”.</source>
+        <extracomment>The microphone the recording was moved to, as the sound server names it.</extracomment>
+        <translation>Grabando desde «%1».</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingFileName</name>
+    <message>
+        <source>Recording on %1</source>
+        <extracomment>The name the save dialog proposes; %1 is the date and time, as 31-12-25 235959.</extracomment>
+        <translation>Grabación del %1</translation>
+    </message>
+</context>
+<context>
+    <name>SaveDialog</name>
+    <message>
+        <source>Save Recording</source>
+        <translation>Guardar la grabación</translation>
+    </message>
+    <message>
+        <source>%1 already exists.
+Do you want to replace it?</source>
+        <translation>%1 ya existe.
+¿Quiere reemplazarlo?</translation>
+    </message>
+    <message>
+        <source>Core Audio Format (%1)</source>
+        <extracomment>The file type in the save dialog; %1 is its patterns (*.caf).</extracomment>
+        <translation>Core Audio Format (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>SaveNotices</name>
+    <message>
+        <source>Saving the recording</source>
+        <translation>Guardando la grabación</translation>
+    </message>
+    <message>
+        <source>%1 — %2</source>
+        <extracomment>The notification&apos;s body: the file&apos;s name and the recording&apos;s length.</extracomment>
+        <translation>%1 — %2</translation>
+    </message>
+    <message>
+        <source>Recording saved</source>
+        <translation>Grabación guardada</translation>
+    </message>
+</context>
+<context>
+    <name>SavingMessage</name>
+    <message>
+        <source>Saving…</source>
+        <translation>Guardando…</translation>
+    </message>
+    <message numerus="yes">
+        <source>Saving %n recordings…</source>
+        <translation>
+            <numerusform>Guardando %n grabación…</numerusform>
+            <numerusform>Guardando %n grabaciones…</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 %n s of audio still to write</source>
+        <extracomment>%1 is &quot;Saving…&quot; or &quot;Saving 2 recordings…&quot;.</extracomment>
+        <translation>
+            <numerusform>%1 falta por escribir %n s de audio</numerusform>
+            <numerusform>%1 faltan por escribir %n s de audio</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 completing the file</source>
+        <extracomment>%1 is &quot;Saving…&quot; or &quot;Saving 2 recordings…&quot;.</extracomment>
+        <translation>%1 completando el archivo</translation>
+    </message>
+    <message>
+        <source>Registratore quits once it is saved. Quit again to quit now and lose it.</source>
+        <translation>Registratore se cerrará en cuanto se guarde la grabación. Salga otra vez para salir ya y perderla.</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsActions</name>
+    <message>
+        <source>Contact Us</source>
+        <extracomment>Opens an e-mail to the developers.</extracomment>
+        <translation>Contactar con nosotros</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <extracomment>Ends the recorder (a recording is completed first).</extracomment>
+        <translation>Salir</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsMenu</name>
+    <message>
+        <source>Settings</source>
+        <translation>Configuración</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsPopover</name>
+    <message>
+        <source>Settings menu</source>
+        <translation>Menú de configuración</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Configuración</translation>
+    </message>
+</context>
+<context>
+    <name>StatusIndicator</name>
+    <message>
+        <source>Recording %1</source>
+        <extracomment>The status icon&apos;s tooltip; %1 is the elapsed time, as 00 : 01 : 23.</extracomment>
+        <translation>Grabando %1</translation>
+    </message>
+    <message>
+        <source>Paused %1</source>
+        <extracomment>The status icon&apos;s tooltip; %1 is the elapsed time, as 00 : 01 : 23.</extracomment>
+        <translation>En pausa %1</translation>
+    </message>
+</context>
+<context>
+    <name>StatusMenu</name>
+    <message>
+        <source>Stop</source>
+        <extracomment>Ends the recording and saves it.</extracomment>
+        <translation>Detener</translation>
+    </message>
+    <message>
+        <source>Open Recorder</source>
+        <translation>Abrir la grabadora</translation>
+    </message>
+    <message>
+        <source>Record</source>
+        <extracomment>Starts a recording (the first time, asks where to save it).</extracomment>
+        <translation>Grabar</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <extracomment>Pauses the running recording.</extracomment>
+        <translation>Pausar</translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <extracomment>Goes on with the paused recording.</extracomment>
+        <translation>Reanudar</translation>
+    </message>
+</context>
+<context>
+    <name>platform::FreedesktopNotifications</name>
+    <message>
+        <source>Show in Folder</source>
+        <translation>Mostrar en la carpeta</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Reproducir</translation>
+    </message>
+</context>
+<context>
+    <name>platform::PopoverWindow</name>
+    <message>
+        <source>Recorder</source>
+        <extracomment>The recorder panel&apos;s window.</extracomment>
+        <translation>Grabadora</translation>
+    </message>
+</context>
+</TS>
