@@ -2,6 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de" sourcelanguage="en">
 <context>
+    <name>AutostartEntry</name>
+    <message>
+        <source>“%1” is a link, which the recorder does not follow: remove it, then try again.</source>
+        <translation>„%1“ ist eine Verknüpfung, der die Aufnahme-App nicht folgt: Entfernen Sie sie und versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <source>“%1” is not a regular file: remove it, then try again.</source>
+        <translation>„%1“ ist keine gewöhnliche Datei: Entfernen Sie sie und versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <source>“%1” is not a folder.</source>
+        <translation>„%1“ ist kein Ordner.</translation>
+    </message>
+    <message>
+        <source>The folder “%1” cannot be created.</source>
+        <translation>Der Ordner „%1“ kann nicht erstellt werden.</translation>
+    </message>
+    <message>
+        <source>“%1” cannot be written: %2</source>
+        <translation>„%1“ kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>“%1” cannot be removed: %2</source>
+        <translation>„%1“ kann nicht entfernt werden: %2</translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
         <source>Platform plugin: xcb (X11, or Xwayland), wayland, offscreen ...</source>
@@ -410,6 +437,21 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Settings</source>
         <translation>Einstellungen</translation>
+    </message>
+</context>
+<context>
+    <name>StartAtLoginAction</name>
+    <message>
+        <source>Start at Login</source>
+        <translation>Bei der Anmeldung starten</translation>
+    </message>
+    <message>
+        <source>Start at Login could not be turned on: %1</source>
+        <translation>Der Start bei der Anmeldung konnte nicht eingeschaltet werden: %1</translation>
+    </message>
+    <message>
+        <source>Start at Login could not be turned off: %1</source>
+        <translation>Der Start bei der Anmeldung konnte nicht ausgeschaltet werden: %1</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="es" sourcelanguage="en">
 <context>
+    <name>AutostartEntry</name>
+    <message>
+        <source>“%1” is a link, which the recorder does not follow: remove it, then try again.</source>
+        <translation>«%1» es un enlace, que la grabadora no sigue: elimínelo y vuelva a intentarlo.</translation>
+    </message>
+    <message>
+        <source>“%1” is not a regular file: remove it, then try again.</source>
+        <translation>«%1» no es un archivo normal: elimínelo y vuelva a intentarlo.</translation>
+    </message>
+    <message>
+        <source>“%1” is not a folder.</source>
+        <translation>«%1» no es una carpeta.</translation>
+    </message>
+    <message>
+        <source>The folder “%1” cannot be created.</source>
+        <translation>No se puede crear la carpeta «%1».</translation>
+    </message>
+    <message>
+        <source>“%1” cannot be written: %2</source>
+        <translation>No se puede escribir «%1»: %2</translation>
+    </message>
+    <message>
+        <source>“%1” cannot be removed: %2</source>
+        <translation>No se puede eliminar «%1»: %2</translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
         <source>Platform plugin: xcb (X11, or Xwayland), wayland, offscreen ...</source>
@@ -409,6 +436,21 @@ Do you want to replace it?</source>
     <message>
         <source>Settings</source>
         <translation>Configuración</translation>
+    </message>
+</context>
+<context>
+    <name>StartAtLoginAction</name>
+    <message>
+        <source>Start at Login</source>
+        <translation>Iniciar al acceder</translation>
+    </message>
+    <message>
+        <source>Start at Login could not be turned on: %1</source>
+        <translation>No se pudo activar el inicio al acceder: %1</translation>
+    </message>
+    <message>
+        <source>Start at Login could not be turned off: %1</source>
+        <translation>No se pudo desactivar el inicio al acceder: %1</translation>
     </message>
 </context>
 <context>

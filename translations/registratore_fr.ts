@@ -2,6 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr" sourcelanguage="en">
 <context>
+    <name>AutostartEntry</name>
+    <message>
+        <source>“%1” is a link, which the recorder does not follow: remove it, then try again.</source>
+        <translation>«&#xa0;%1&#xa0;» est un lien, que l’enregistreur ne suit pas&#xa0;: supprimez-le, puis réessayez.</translation>
+    </message>
+    <message>
+        <source>“%1” is not a regular file: remove it, then try again.</source>
+        <translation>«&#xa0;%1&#xa0;» n’est pas un fichier ordinaire&#xa0;: supprimez-le, puis réessayez.</translation>
+    </message>
+    <message>
+        <source>“%1” is not a folder.</source>
+        <translation>«&#xa0;%1&#xa0;» n’est pas un dossier.</translation>
+    </message>
+    <message>
+        <source>The folder “%1” cannot be created.</source>
+        <translation>Impossible de créer le dossier «&#xa0;%1&#xa0;».</translation>
+    </message>
+    <message>
+        <source>“%1” cannot be written: %2</source>
+        <translation>Impossible d’écrire «&#xa0;%1&#xa0;»&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>“%1” cannot be removed: %2</source>
+        <translation>Impossible de supprimer «&#xa0;%1&#xa0;»&#xa0;: %2</translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
         <source>Platform plugin: xcb (X11, or Xwayland), wayland, offscreen ...</source>
@@ -409,6 +436,21 @@ Voulez-vous le remplacer&#x202f;?</translation>
     <message>
         <source>Settings</source>
         <translation>Paramètres</translation>
+    </message>
+</context>
+<context>
+    <name>StartAtLoginAction</name>
+    <message>
+        <source>Start at Login</source>
+        <translation>Lancer à la connexion</translation>
+    </message>
+    <message>
+        <source>Start at Login could not be turned on: %1</source>
+        <translation>Impossible d’activer le lancement à la connexion&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Start at Login could not be turned off: %1</source>
+        <translation>Impossible de désactiver le lancement à la connexion&#xa0;: %1</translation>
     </message>
 </context>
 <context>

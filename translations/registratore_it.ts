@@ -2,6 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="it" sourcelanguage="en">
 <context>
+    <name>AutostartEntry</name>
+    <message>
+        <source>“%1” is a link, which the recorder does not follow: remove it, then try again.</source>
+        <translation>«%1» è un collegamento, che il registratore non segue: rimuoverlo e riprovare.</translation>
+    </message>
+    <message>
+        <source>“%1” is not a regular file: remove it, then try again.</source>
+        <translation>«%1» non è un file normale: rimuoverlo e riprovare.</translation>
+    </message>
+    <message>
+        <source>“%1” is not a folder.</source>
+        <translation>«%1» non è una cartella.</translation>
+    </message>
+    <message>
+        <source>The folder “%1” cannot be created.</source>
+        <translation>Impossibile creare la cartella «%1».</translation>
+    </message>
+    <message>
+        <source>“%1” cannot be written: %2</source>
+        <translation>Impossibile scrivere «%1»: %2</translation>
+    </message>
+    <message>
+        <source>“%1” cannot be removed: %2</source>
+        <translation>Impossibile rimuovere «%1»: %2</translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
         <source>Platform plugin: xcb (X11, or Xwayland), wayland, offscreen ...</source>
@@ -410,6 +437,21 @@ Sostituirlo?</translation>
     <message>
         <source>Settings</source>
         <translation>Impostazioni</translation>
+    </message>
+</context>
+<context>
+    <name>StartAtLoginAction</name>
+    <message>
+        <source>Start at Login</source>
+        <translation>Avvia all’accesso</translation>
+    </message>
+    <message>
+        <source>Start at Login could not be turned on: %1</source>
+        <translation>Impossibile attivare l’avvio all’accesso: %1</translation>
+    </message>
+    <message>
+        <source>Start at Login could not be turned off: %1</source>
+        <translation>Impossibile disattivare l’avvio all’accesso: %1</translation>
     </message>
 </context>
 <context>
