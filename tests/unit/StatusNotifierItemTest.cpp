@@ -83,10 +83,9 @@ TEST(StatusNotifierItemTest, EachStateNamesAnInstalledSymbolicIconAndSignalsTheC
                                                           QStringLiteral("org.freedesktop.DBus.Properties"),
                                                           QStringLiteral("Get"));
         get << QStringLiteral("org.kde.StatusNotifierItem") << name;
-        QDBusPendingCall call = client.asyncCall(get);
-        while (!call.isFinished())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        return QDBusReply<QDBusVariant>(call.reply()).value().variant().toString();
+        // The item answers on this thread: its events go on while the call waits.
+        const QDBusReply<QDBusVariant> reply = client.call(get, QDBus::BlockWithGui, 5000);
+        return reply.value().variant().toString();
     };
 
     using State = RecordingController::State;
