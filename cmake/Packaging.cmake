@@ -89,8 +89,19 @@ endif()
 install(FILES ${_registratore_desktop_dir}/${REGISTRATORE_APP_ID}.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 install(FILES ${_registratore_desktop_dir}/${REGISTRATORE_APP_ID}.svg
-              ${_registratore_desktop_dir}/${REGISTRATORE_APP_ID}-symbolic.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# The status icon of each state (idle, recording, paused), named for the status bar through the
+# icon theme so that it takes the panel's colours; the idle one is also the app's symbolic icon.
+# The build keeps a copy under <build>/share/icons, which a recorder run from the build folder
+# hands the status bar as its own theme folder.
+set(_registratore_status_icons ${REGISTRATORE_APP_ID}-symbolic.svg ${REGISTRATORE_APP_ID}-recording-symbolic.svg
+                               ${REGISTRATORE_APP_ID}-paused-symbolic.svg)
+foreach(_registratore_icon ${_registratore_status_icons})
+    configure_file(${_registratore_desktop_dir}/${_registratore_icon}
+                   ${CMAKE_BINARY_DIR}/share/icons/hicolor/symbolic/apps/${_registratore_icon} COPYONLY)
+    install(FILES ${_registratore_desktop_dir}/${_registratore_icon}
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/symbolic/apps)
+endforeach()
 
 # --- manual page, changelog and copyright ------------------------------------------------------
 

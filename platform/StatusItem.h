@@ -16,7 +16,10 @@ public:
     ~StatusItem() override = default;
     // False when the status bar gives the item no button (no tray host).
     virtual bool hasButton() const = 0;
-    virtual void setImage(const QIcon &image) = 0;
+    // The icon: `image` for the status bars that take pictures, `themeName` (an icon of the
+    // desktop's icon theme, empty for none) for those that look it up by name, which draw it in
+    // the panel's own colours.
+    virtual void setImage(const QIcon &image, const QString &themeName) = 0;
     // The text shown when the pointer rests on the icon.
     virtual void setToolTip(const QString &text) = 0;
     // Whether the status bar asks for the tooltip each time the pointer comes to rest on the

@@ -2,6 +2,7 @@
 
 #include "platform/Log.h"
 #include "recording/RecordingController.h"
+#include "ui/StatusIndicator.h"
 
 #include <QIcon>
 #include <QTimer>
@@ -22,10 +23,7 @@ StatusBarShell::~StatusBarShell() = default;
 void StatusBarShell::launchInStatusBar(QWidget *panel, Opening opening)
 {
     if (statusItem->hasButton()) {
-        QIcon image(QStringLiteral(":/images/micona.svg"));
-        if (!image.isNull())
-            image.setIsMask(true); // drawn in the status bar's own colour where the platform can
-        statusItem->setImage(image);
+        showImage(*statusItem, statusLookFor(RecordingController::State::Ready, 0));
         connect(statusItem.get(), &platform::StatusItem::activated, this, &StatusBarShell::togglePopover);
     }
     popover->setContent(panel);

@@ -11,26 +11,35 @@
 
 using State = RecordingController::State;
 
+namespace {
+// The symbolic icons are named after the application id, as the desktop entry's icon is.
+const QString idleIcon = QStringLiteral("org.registratore.Registratore-symbolic");
+const QString recordingIcon = QStringLiteral("org.registratore.Registratore-recording-symbolic");
+const QString pausedIcon = QStringLiteral("org.registratore.Registratore-paused-symbolic");
+} // namespace
+
 StatusLook statusLookFor(State state, double seconds, const QString &saving)
 {
-    StatusLook look{QStringLiteral("micona"), true, QStringLiteral("Registratore")};
+    StatusLook look{QStringLiteral("micona"), true, QStringLiteral("Registratore"), idleIcon};
     switch (state) {
     case State::Recording:
         // The red dot keeps its colour: a mask would turn it into the bar's.
         look = {
             QStringLiteral("micona-recording"), false,
             //: The status icon's tooltip; %1 is the elapsed time, as 00 : 01 : 23.
-            QCoreApplication::translate("StatusIndicator", "Recording %1").arg(formatElapsedTime(seconds))};
+            QCoreApplication::translate("StatusIndicator", "Recording %1").arg(formatElapsedTime(seconds)),
+            recordingIcon};
         break;
     case State::Paused:
         look = {QStringLiteral("micona-paused"), true,
                 //: The status icon's tooltip; %1 is the elapsed time, as 00 : 01 : 23.
-                QCoreApplication::translate("StatusIndicator", "Paused %1").arg(formatElapsedTime(seconds))};
+                QCoreApplication::translate("StatusIndicator", "Paused %1").arg(formatElapsedTime(seconds)),
+                pausedIcon};
         break;
     case State::Ready:
         if (!saving.isEmpty())
-            return {look.image, look.mask, saving};
-        break;
+            look.toolTip = saving;
+        return look;
     }
     if (!saving.isEmpty())
         look.toolTip += QLatin1Char('\n') + saving;
@@ -41,6 +50,14 @@ StatusLook statusLookFor(const RecordingController &controller)
 {
     return statusLookFor(controller.state(), controller.elapsedSeconds(),
                          savingMessage(controller.saving(), controller.quitWaits()));
+}
+
+void showImage(platform::StatusItem &item, const StatusLook &look)
+{
+    QIcon image(QStringLiteral(":/images/%1.svg").arg(look.image));
+    if (!image.isNull())
+        image.setIsMask(look.mask); // drawn in the status bar's own colour where the platform can
+    item.setImage(image, look.themeIcon);
 }
 
 StatusIndicator::StatusIndicator(RecordingController &controller, platform::StatusItem &item, QObject *parent)
@@ -72,12 +89,8 @@ void StatusIndicator::showStateIn(QAction *entry)
 void StatusIndicator::refresh()
 {
     const StatusLook look = statusLookFor(controller);
-    if (look.image != shown.image || look.mask != shown.mask) {
-        QIcon image(QStringLiteral(":/images/%1.svg").arg(look.image));
-        if (!image.isNull())
-            image.setIsMask(look.mask);
-        item.setImage(image);
-    }
+    if (look.image != shown.image || look.mask != shown.mask || look.themeIcon != shown.themeIcon)
+        showImage(item, look);
     if (look.toolTip != shown.toolTip)
         item.setToolTip(look.toolTip);
     if (stateEntry)

@@ -13,11 +13,13 @@ class QAction;
 class QTimer;
 
 // What the status icon shows for a state of the recorder: its image (a resource under
-// :/images), whether the image is drawn as a mask in the status bar's colour, and the tooltip.
+// :/images), whether the image is drawn as a mask in the status bar's colour, the tooltip, and
+// the icon theme's symbolic icon of the state (installed to hicolor/symbolic/apps).
 struct StatusLook {
     QString image;
     bool mask = true;
     QString toolTip;
+    QString themeIcon;
     bool operator==(const StatusLook &) const = default;
 };
 
@@ -27,6 +29,8 @@ StatusLook statusLookFor(RecordingController::State state, double seconds, const
 // The look for the controller as it is now: what the icon, its tooltip and the status item's
 // menu show.
 StatusLook statusLookFor(const RecordingController &controller);
+// Puts the look's image and themed icon on the status item.
+void showImage(platform::StatusItem &item, const StatusLook &look);
 
 // Keeps the status icon and its tooltip telling whether the microphone is live. While a
 // recording runs, a one-second clock moves the tooltip's time on even when the panel (and

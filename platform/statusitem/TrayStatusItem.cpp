@@ -27,7 +27,8 @@ bool TrayStatusItem::hasButton() const
     return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
-void TrayStatusItem::setImage(const QIcon &image)
+// Qt's tray icon draws the picture, which reads on light and dark status bars alike.
+void TrayStatusItem::setImage(const QIcon &image, const QString &)
 {
     tray.setIcon(image);
     tray.show();

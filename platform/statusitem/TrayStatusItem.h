@@ -15,7 +15,7 @@ class TrayStatusItem : public StatusItem {
 public:
     TrayStatusItem();
     bool hasButton() const override;
-    void setImage(const QIcon &image) override;
+    void setImage(const QIcon &image, const QString &themeName) override;
     void setToolTip(const QString &text) override;
     bool asksForToolTip() const override;
     Anchor takeAnchor() override;

@@ -55,21 +55,27 @@ def test_the_item_follows_a_recording_and_the_dialog_reopens_in_its_folder(ui, s
 
     def look():
         props = sni.properties(item)
-        return props["ToolTip"][2], props["Status"], pick_pixmap(props["IconPixmap"], 22)[2]
+        return props["ToolTip"][2], props["Status"], pick_pixmap(props["IconPixmap"], 22)[2], props["IconName"]
+
+    # The icon's name is found in the build's copy of the icons, which the item names when it
+    # runs from the build folder, or else among the installed ones.
+    theme = sni.properties(item)["IconThemePath"] or "/usr/share/icons"
+    assert os.path.isfile(f"{theme}/hicolor/symbolic/apps/{look()[3]}.svg"), (theme, look()[3])
 
     def toggle(lines):
         ui.toggle(app, lines, lambda: sni.item_call(item, "Activate", *bar.icon_rect(app.pid).center), quiet=0)
 
     idle = look()
-    assert idle[:2] == ("Registratore", "Active")
+    assert idle[:2] == ("Registratore", "Active") and idle[3] == "org.registratore.Registratore-symbolic"
     folder = ui.new_folder("takes ")
     ui.start_recording(app, folder / "one.caf")
     toggle(CLOSE)   # the panel's tick sleeps: the tooltip's own clock moves it on
     first = wait_for(lambda: (t := look()[0]).startswith("Recording") and t, 5, "a Recording tooltip")
-    tip, status, icon = wait_for(lambda: (s := look())[0] != first and s, 3, "the time to move on")
+    tip, status, icon, _ = wait_for(lambda: (s := look())[0] != first and s, 3, "the time to move on")
     assert re.fullmatch(r"Recording 00 : 00 : \d\d", tip), tip
     assert status == "NeedsAttention"     # the microphone is live
     assert reds(icon) > 6, "no red dot on the recording icon"
+    assert look()[3] == "org.registratore.Registratore-recording-symbolic"
 
     toggle(OPEN)
     ui.press_record_button(app, "Pause", PAUSED)

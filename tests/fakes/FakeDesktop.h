@@ -28,9 +28,10 @@ class FakeStatusItem : public platform::StatusItem {
 public:
     explicit FakeStatusItem(bool button = true) : button(button) {}
     bool hasButton() const override { return button; }
-    void setImage(const QIcon &icon) override
+    void setImage(const QIcon &icon, const QString &name) override
     {
         image = icon;
+        themeName = name;
         imageSet = true;
         ++imageChanges;
     }
@@ -44,6 +45,7 @@ public:
 
     bool button;
     QIcon image;
+    QString themeName;
     bool imageSet = false;
     int imageChanges = 0;
     QString toolTip;

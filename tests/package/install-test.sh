@@ -121,7 +121,7 @@ contents=$work/contents
 dpkg-deb -x "$deb" "$contents"
 desktop=$contents/usr/share/applications/$app_id.desktop
 metainfo=$contents/usr/share/metainfo/$app_id.metainfo.xml
-icons=$contents/usr/share/icons/hicolor/scalable/apps
+icons=$contents/usr/share/icons/hicolor
 if out=$(desktop-file-validate "$desktop" 2>&1) && [[ -z $out ]]; then
     pass "desktop entry validates (desktop-file-validate)"
 else
@@ -203,7 +203,7 @@ entry() { sed -n '/^\[Desktop Entry\]/,/^\[/{s/^'"$1"'=//p}' "$desktop" | head -
 problems=""
 [[ -x $contents/usr/bin/registratore ]] || problems+="no /usr/bin/registratore"$'\n'
 [[ $(entry Icon) == "$app_id" ]] || problems+="Icon=$(entry Icon), not $app_id"$'\n'
-for icon in "$app_id.svg" "$app_id-symbolic.svg"; do
+for icon in scalable/apps/$app_id.svg symbolic/apps/$app_id{,-recording,-paused}-symbolic.svg; do
     grep -q '<svg' "$icons/$icon" 2>/dev/null || problems+="no SVG icon $icon"$'\n'
 done
 grep -q "<id>$app_id</id>" "$metainfo" || problems+="AppStream id is not $app_id"$'\n'

@@ -26,10 +26,13 @@ protected:
 TEST_F(StatusIndicatorTest, TheStatusIconTellsTheStateWithAClockOnlyWhileRecording)
 {
     using Look = StatusLook;
-    EXPECT_EQ(statusLookFor(State::Ready, 12), (Look{"micona", true, "Registratore"}));
+    EXPECT_EQ(statusLookFor(State::Ready, 12),
+              (Look{"micona", true, "Registratore", "org.registratore.Registratore-symbolic"}));
     EXPECT_EQ(statusLookFor(State::Recording, 83.9),
-              (Look{"micona-recording", false, "Recording 00 : 01 : 23"}));
-    EXPECT_EQ(statusLookFor(State::Paused, 90061), (Look{"micona-paused", true, "Paused 25 : 01 : 01"}));
+              (Look{"micona-recording", false, "Recording 00 : 01 : 23",
+                    "org.registratore.Registratore-recording-symbolic"}));
+    EXPECT_EQ(statusLookFor(State::Paused, 90061), (Look{"micona-paused", true, "Paused 25 : 01 : 01",
+                                                         "org.registratore.Registratore-paused-symbolic"}));
 
     FakeStatusItem item;
     StatusIndicator indicator(recording, item);
@@ -48,6 +51,7 @@ TEST_F(StatusIndicatorTest, TheStatusIconTellsTheStateWithAClockOnlyWhileRecordi
     recording.stop();
     EXPECT_EQ(item.toolTip, QStringLiteral("Registratore"));
     EXPECT_EQ(item.imageChanges, 3); // recording, paused, idle: each look is sent once
+    EXPECT_EQ(item.themeName, QStringLiteral("org.registratore.Registratore-symbolic"));
 
     // A status bar that asks for the tooltip on hover needs no clock.
     QCoreApplication::processEvents();

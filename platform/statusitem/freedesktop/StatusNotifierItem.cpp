@@ -13,6 +13,7 @@
 #include <QDBusObjectPath>
 #include <QDBusReply>
 #include <QDBusVariant>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QtEndian>
@@ -114,12 +115,12 @@ class StatusNotifierItemAdaptor : public QDBusAbstractAdaptor {
     Q_PROPERTY(QString Title READ title)
     Q_PROPERTY(QString Status READ status)
     Q_PROPERTY(int WindowId READ windowId)
-    Q_PROPERTY(QString IconThemePath READ none)
-    Q_PROPERTY(QString IconName READ none)
+    Q_PROPERTY(QString IconThemePath READ iconThemePath)
+    Q_PROPERTY(QString IconName READ iconName)
     Q_PROPERTY(QList<platform::sni::IconPixmap> IconPixmap READ iconPixmap)
     Q_PROPERTY(QString OverlayIconName READ none)
     Q_PROPERTY(QList<platform::sni::IconPixmap> OverlayIconPixmap READ noPixmaps)
-    Q_PROPERTY(QString AttentionIconName READ none)
+    Q_PROPERTY(QString AttentionIconName READ iconName)
     Q_PROPERTY(QList<platform::sni::IconPixmap> AttentionIconPixmap READ iconPixmap)
     Q_PROPERTY(QString AttentionMovieName READ none)
     Q_PROPERTY(QString IconAccessibleDesc READ accessibleDescription)
@@ -137,6 +138,10 @@ public:
     QString status() const { return item_.status(); }
     int windowId() const { return 0; }
     QString none() const { return {}; }
+    QString iconThemePath() const { return item_.iconThemePath(); }
+    // The item asks for attention only while it records, with the icon it records with: the
+    // attention icon is the icon.
+    QString iconName() const { return item_.iconName(); }
     QList<sni::IconPixmap> iconPixmap() const { return pixmaps_; }
     QList<sni::IconPixmap> noPixmaps() const { return {}; }
     sni::ToolTip toolTip() const { return {{}, {}, item_.toolTip(), {}}; }
@@ -194,6 +199,9 @@ StatusNotifierItem::StatusNotifierItem()
     qDBusRegisterMetaType<sni::ToolTip>();
     adaptor_ = new StatusNotifierItemAdaptor(this);
     toolTip_ = QGuiApplication::applicationDisplayName();
+    const QString buildIcons = QCoreApplication::applicationDirPath() + QStringLiteral("/share/icons");
+    if (QFileInfo::exists(buildIcons + QStringLiteral("/hicolor/symbolic/apps")))
+        iconThemePath_ = buildIcons;
 
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.registerObject(itemPath, this, QDBusConnection::ExportAdaptors))
@@ -236,9 +244,10 @@ void StatusNotifierItem::registerWithWatcher()
     QDBusConnection::sessionBus().send(call);
 }
 
-void StatusNotifierItem::setImage(const QIcon &image)
+void StatusNotifierItem::setImage(const QIcon &image, const QString &themeName)
 {
     image_ = image;
+    iconName_ = themeName;
     adaptor_->imageChanged();
 }
 

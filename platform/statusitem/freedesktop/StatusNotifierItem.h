@@ -20,6 +20,9 @@ class StatusNotifierItemAdaptor;
 // left click (GNOME's AppIndicator extension, where a double click activates); the item is not
 // a menu (ItemIsMenu), so the others keep activating it on a left click and show the menu on a
 // right click.
+// The icon goes both as pixmaps and by name (IconName), for the status bars that draw themed
+// icons in the panel's colours; run from a build folder, the item hands them the build's copy
+// of the icons as IconThemePath.
 class StatusNotifierItem : public StatusItem {
     Q_OBJECT
 public:
@@ -33,7 +36,7 @@ public:
     static bool hostShowing();
 
     bool hasButton() const override { return true; }
-    void setImage(const QIcon &image) override;
+    void setImage(const QIcon &image, const QString &themeName) override;
     void setToolTip(const QString &text) override;
     void setNeedsAttention(bool needed) override;
     void setMenu(QMenu *menu) override { menu_.setMenu(menu); }
@@ -43,6 +46,11 @@ public:
 
     // What the item publishes (read by the adaptor).
     const QIcon &image() const { return image_; }
+    const QString &iconName() const { return iconName_; }
+    // The folder of icon themes the status bar looks the icon's name up in before the
+    // desktop's: <the binary's folder>/share/icons where that holds the icon (a build folder),
+    // empty otherwise (an installed recorder, whose icons are in the desktop's hicolor theme).
+    const QString &iconThemePath() const { return iconThemePath_; }
     const QString &toolTip() const { return toolTip_; }
     QString status() const;
 
@@ -59,6 +67,8 @@ private:
     DBusMenuExporter menu_;
     OncePerTurn activating_;
     QIcon image_;
+    QString iconName_;
+    QString iconThemePath_;
     QString toolTip_;
     bool needsAttention_ = false;
     std::optional<QPoint> clickPointer_;
