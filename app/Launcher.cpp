@@ -120,6 +120,9 @@ int runRecorderApplication(int &argc, char **argv)
     QApplication::setApplicationDisplayName(QStringLiteral("Registratore"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.registratore.Registratore"));
     QApplication::setQuitOnLastWindowClosed(false);
+    // Nor when the last QEventLoopLocker goes: KDE's file dialog runs KIO jobs, which hold one
+    // each, and with no window of ours shown, Qt 6.8 would quit the recorder as the dialog opens.
+    QCoreApplication::setQuitLockEnabled(false);
     platform::quitOnTerminationSignals();
 
     platform::SingleInstance instance(QStringLiteral("org.registratore.Registratore"));
