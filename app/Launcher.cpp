@@ -68,7 +68,8 @@ bool waitForStatusBar(int milliseconds)
 }
 
 std::unique_ptr<Recorder> makeAudioRecorder(const QString &path, SampleRate rate,
-                                            std::unique_ptr<platform::AudioInput> input, QString *error)
+                                            std::unique_ptr<platform::AudioInput> input,
+                                            TranslatableText *error)
 {
     return AudioRecorder::create(path, rate, std::move(input), error);
 }
@@ -77,6 +78,16 @@ std::unique_ptr<Recorder> makeAudioRecorder(const QString &path, SampleRate rate
 // saved; with exit status 1, told on stderr and in a notification, when a file could not be
 // completed (a hidden panel has sent its message as a notification already; an open one is
 // about to go away with the process); at once with status 1 when the user gave up what was left.
+// Why files could not be completed, one sentence after another: in English for the log, or in
+// the user's language.
+QString joined(const QList<TranslatableText> &failures, bool translated)
+{
+    QStringList texts;
+    for (const TranslatableText &failure : failures)
+        texts << (translated ? failure.translated() : failure.english());
+    return texts.join(QLatin1Char(' '));
+}
+
 void endApplication(const RecordingController::QuitOutcome &outcome, const QWidget *panel,
                     platform::StatusItem &tray)
 {
@@ -91,12 +102,12 @@ void endApplication(const RecordingController::QuitOutcome &outcome, const QWidg
         QCoreApplication::exit(0);
         return;
     }
-    const QString failure = outcome.failures.join(QLatin1Char(' '));
-    Log::diagnostic(QStringLiteral("the recording could not be completed: ") + failure);
+    Log::diagnostic(QStringLiteral("the recording could not be completed: ") +
+                    joined(outcome.failures, false));
     if (panel && panel->isVisible())
-        tray.showMessage(
-            QStringLiteral("Registratore"),
-            QCoreApplication::translate("Launcher", "The recording could not be completed: %1").arg(failure));
+        tray.showMessage(QStringLiteral("Registratore"),
+                         QCoreApplication::translate("Launcher", "The recording could not be completed: %1")
+                             .arg(joined(outcome.failures, true)));
     // The notification leaves through the event loop.
     QTimer::singleShot(300, qApp, [] { QCoreApplication::exit(1); });
 }
@@ -248,7 +259,7 @@ int runRecorderApplication(int &argc, char **argv)
                 else
                     Log::diagnosticNow(
                         QStringLiteral("the display went away; the recording could not be completed: ") +
-                        outcome.failures.join(QLatin1Char(' ')));
+                        joined(outcome.failures, false));
                 return;
             }
             endApplication(outcome, panel, *tray);

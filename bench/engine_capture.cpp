@@ -64,7 +64,7 @@ Usage usage()
 class WithoutDrain final : public platform::AudioInput {
 public:
     explicit WithoutDrain(std::unique_ptr<platform::AudioInput> inner) : inner_(std::move(inner)) {}
-    bool open(int rate, QString *error = nullptr) override { return inner_->open(rate, error); }
+    bool open(int rate, TranslatableText *error = nullptr) override { return inner_->open(rate, error); }
     bool isOpen() const override { return inner_->isOpen(); }
     int sampleRate() const override { return inner_->sampleRate(); }
     void setSink(platform::AudioSink *sink) override { inner_->setSink(sink); }
@@ -108,16 +108,16 @@ int main(int argc, char **argv)
     if (!drain)
         used = std::make_unique<WithoutDrain>(std::move(used));
     // As in the app: the input opens when the save dialog does, a moment before the recording.
-    QString openError;
+    TranslatableText openError;
     if (!used->open(rate, &openError)) {
-        std::fprintf(stderr, "%s\n", qPrintable(openError));
+        std::fprintf(stderr, "%s\n", qPrintable(openError.english()));
         return 1;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    QString error;
+    TranslatableText error;
     auto recorder = AudioRecorder::create(path, static_cast<SampleRate>(rate), std::move(used), &error);
     if (!recorder) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
+        std::fprintf(stderr, "%s\n", qPrintable(error.english()));
         return 1;
     }
     recorder->setMeteringEnabled(true);

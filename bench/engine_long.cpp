@@ -64,10 +64,10 @@ bool record(const QString &path, int rate, std::uint64_t frames, Progress progre
 {
     auto input = std::make_unique<FakeAudioInput>();
     FakeAudioInput *fake = input.get();
-    QString error;
+    TranslatableText error;
     auto recorder = AudioRecorder::create(path, atRate(rate), std::move(input), &error);
     if (!recorder) {
-        std::fprintf(stderr, "engine_long: %s\n", qPrintable(error));
+        std::fprintf(stderr, "engine_long: %s\n", qPrintable(error.english()));
         return false;
     }
     recorder->setMeteringEnabled(true);

@@ -200,15 +200,15 @@ int main(int argc, char **argv)
     }
     spin(2500);
     std::unique_ptr<platform::AudioPlayer> player = platform::makeSystemAudioPlayer();
-    QObject::connect(player.get(), &platform::AudioPlayer::failed, [](const QString &reason) {
-        std::fprintf(stderr, "engine_playback: %s\n", qPrintable(reason));
+    QObject::connect(player.get(), &platform::AudioPlayer::failed, [](const TranslatableText &reason) {
+        std::fprintf(stderr, "engine_playback: %s\n", qPrintable(reason.english()));
     });
     for (int run = 0; run <= runs; ++run) {
         monitor.arm();
         const auto asked = Clock::now();
-        QString error;
+        TranslatableText error;
         if (!player->play(tone, &error)) {
-            std::fprintf(stderr, "engine_playback: %s\n", qPrintable(error));
+            std::fprintf(stderr, "engine_playback: %s\n", qPrintable(error.english()));
             return 1;
         }
         spin(2000, [&] { return monitor.heard(); });

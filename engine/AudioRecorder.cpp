@@ -20,6 +20,8 @@ namespace {
 
 constexpr float kSilenceDb = -160.0f;
 
+const TranslatableText kNoMicrophone("Microphone", QT_TRANSLATE_NOOP("Microphone", "No microphone found."));
+
 int peakOf(std::span<const std::int16_t> samples)
 {
     int peak = 0;
@@ -96,7 +98,7 @@ struct AudioRecorder::Impl final : platform::AudioSink {
             emit owner->inputChanged(QString::fromStdString(description));
     }
 
-    void inputLost(const std::string &reason) override
+    void inputLost(const TranslatableText &reason) override
     {
         {
             std::lock_guard lock(stateMutex);
@@ -105,8 +107,11 @@ struct AudioRecorder::Impl final : platform::AudioSink {
             // Everything the input delivered before losing the device is queued already.
             state = State::Ended;
         }
-        writer->inputLost(reason.empty() ? QStringLiteral("The microphone is no longer available.")
-                                         : QString::fromStdString(reason));
+        writer->inputLost(
+            reason.isEmpty()
+                ? TranslatableText("Microphone",
+                                   QT_TRANSLATE_NOOP("Microphone", "The microphone is no longer available."))
+                : reason);
     }
 
     void setState(State next)
@@ -131,17 +136,17 @@ struct AudioRecorder::Impl final : platform::AudioSink {
                 emit owner->audioMissing(static_cast<double>(gap.frames) / rate,
                                          static_cast<double>(gap.at) / rate);
         };
-        events.failed = [this](const QString &reason, bool saved) {
+        events.failed = [this](const TranslatableText &reason, bool saved) {
             state = State::Ended;
             if (!quiet)
                 emit owner->failed(reason, saved);
         };
-        events.finished = [this](bool complete, const QString &failure) {
+        events.finished = [this](bool complete, const TranslatableText &failure) {
             benchtrace::mark("file complete");
             if (!quiet)
                 emit owner->saved(complete, failure);
         };
-        events.told = [this](const QString &text) {
+        events.told = [this](const TranslatableText &text) {
             if (!quiet)
                 emit owner->notice(text);
         };
@@ -250,12 +255,12 @@ AudioRecorder::~AudioRecorder()
 
 std::unique_ptr<AudioRecorder> AudioRecorder::create(const QString &path, SampleRate sampleRate,
                                                      std::unique_ptr<platform::AudioInput> input,
-                                                     QString *error, const Options &options)
+                                                     TranslatableText *error, const Options &options)
 {
     const int rate = hertz(sampleRate);
     if (!input) {
         if (error)
-            *error = QStringLiteral("No microphone found.");
+            *error = kNoMicrophone;
         return nullptr;
     }
     // The input is opened before the file is created, so that no file is touched when there
@@ -263,10 +268,10 @@ std::unique_ptr<AudioRecorder> AudioRecorder::create(const QString &path, Sample
     // The recording comes from the input that is the default when the user confirms.
     if (!input->isOpen() || input->sampleRate() != rate || !input->isDefaultInput()) {
         input->close();
-        QString reason;
+        TranslatableText reason;
         if (!input->open(rate, &reason)) {
             if (error)
-                *error = reason.isEmpty() ? QStringLiteral("No microphone found.") : reason;
+                *error = reason.isEmpty() ? kNoMicrophone : reason;
             return nullptr;
         }
     }
@@ -312,7 +317,7 @@ void AudioRecorder::stop()
     d->stop();
 }
 
-bool AudioRecorder::waitUntilSaved(QString *failure)
+bool AudioRecorder::waitUntilSaved(TranslatableText *failure)
 {
     d->stop();
     d->control->waitUntilIdle();

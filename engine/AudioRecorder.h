@@ -38,11 +38,11 @@ public:
     // pipe, device or link, or when there is no input device.
     // A file at `path` is replaced only once the recording has its first audio on disk.
     static std::unique_ptr<AudioRecorder> create(const QString &path, SampleRate rate,
-                                                 std::unique_ptr<platform::AudioInput> input, QString *error,
-                                                 const Options &options);
+                                                 std::unique_ptr<platform::AudioInput> input,
+                                                 TranslatableText *error, const Options &options);
     static std::unique_ptr<AudioRecorder> create(const QString &path, SampleRate rate,
                                                  std::unique_ptr<platform::AudioInput> input,
-                                                 QString *error = nullptr)
+                                                 TranslatableText *error = nullptr)
     {
         return create(path, rate, std::move(input), error, Options{});
     }
@@ -54,7 +54,7 @@ public:
     // Ends capture now; the file is completed with everything captured up to now in the
     // background, and saved() tells when. Idempotent.
     void stop() override;
-    bool waitUntilSaved(QString *failure = nullptr) override;
+    bool waitUntilSaved(TranslatableText *failure = nullptr) override;
     double secondsToSave() const override;
 
     bool isRecording() const;

@@ -18,9 +18,14 @@ constexpr auto kSyncInterval = std::chrono::seconds(9);
 // How long a writer with nothing to do sleeps when nothing wakes it.
 constexpr auto kIdleWake = std::chrono::hours(1);
 
-QString shownPath(const QString &path)
+TranslatableText shownPath(const QString &path)
 {
-    return QDir::toNativeSeparators(path);
+    return TranslatableText::verbatim(QDir::toNativeSeparators(path));
+}
+
+TranslatableText recordingText(const char *source)
+{
+    return {"Recording", source};
 }
 
 } // namespace
@@ -49,7 +54,7 @@ FileWriter::~FileWriter()
         thread_.join();
 }
 
-FileWriter::Creation FileWriter::waitForFile(std::chrono::milliseconds wait, QString *error)
+FileWriter::Creation FileWriter::waitForFile(std::chrono::milliseconds wait, TranslatableText *error)
 {
     std::unique_lock lock(mutex_);
     creationSettled_.wait_for(lock, wait, [this] { return creation_ != Creation::Pending; });
@@ -69,7 +74,7 @@ void FileWriter::requestSync()
     buffer_.wake();
 }
 
-void FileWriter::inputLost(const QString &reason)
+void FileWriter::inputLost(const TranslatableText &reason)
 {
     {
         std::lock_guard lock(mutex_);
@@ -83,7 +88,7 @@ void FileWriter::finish(bool keep)
 {
     bool answerNow = false;
     bool complete = false;
-    QString failure;
+    TranslatableText failure;
     {
         std::lock_guard lock(mutex_);
         if (finishRequested_)
@@ -100,7 +105,7 @@ void FileWriter::finish(bool keep)
         events_.finished(complete, failure);
 }
 
-bool FileWriter::wait(QString *failure)
+bool FileWriter::wait(TranslatableText *failure)
 {
     if (!onWriterThread() && thread_.joinable())
         thread_.join();
@@ -122,7 +127,7 @@ void FileWriter::run()
             return;
         reportGaps(false);
         bool syncNow = false;
-        std::optional<QString> lost;
+        std::optional<TranslatableText> lost;
         bool finishing = false;
         {
             std::lock_guard lock(mutex_);
@@ -158,7 +163,7 @@ void FileWriter::run()
 // be created: the recording ends there.
 bool FileWriter::create()
 {
-    QString error;
+    TranslatableText error;
     std::unique_ptr<RecordingFile> file = RecordingFile::create(path_, rate_, &error);
     bool awaited = false;
     {
@@ -188,9 +193,9 @@ bool FileWriter::create()
 // Recordings a crash left hidden in the folder get names beside this one.
 void FileWriter::recoverLeftovers()
 {
-    const QStringList told = LeftoverRecordings::recover(QFileInfo(filePath()).absolutePath());
+    const QList<TranslatableText> told = LeftoverRecordings::recover(QFileInfo(filePath()).absolutePath());
     if (events_.told) {
-        for (const QString &text : told)
+        for (const TranslatableText &text : told)
             events_.told(text);
     }
 }
@@ -207,8 +212,12 @@ bool FileWriter::commitFile(QString *failure)
             events_.moved(file_->path());
         if (events_.told)
             events_.told(
-                QStringLiteral("The recording could not be saved as “%1” (%2), so it is being saved as “%3”.")
-                    .arg(shownPath(path_), file_->movedBecause(), shownPath(file_->path())));
+                recordingText(
+                    QT_TRANSLATE_NOOP(
+                        "Recording",
+                        "The recording could not be saved as “%1” (%2), so it is being saved as “%3”."))
+                    .arg(shownPath(path_), TranslatableText::verbatim(file_->movedBecause()))
+                    .arg(shownPath(file_->path())));
     }
     return true;
 }
@@ -278,12 +287,13 @@ void FileWriter::reportGaps(bool all)
     }
 }
 
-QString FileWriter::startFailure(const QString &reason) const
+TranslatableText FileWriter::startFailure(const TranslatableText &reason) const
 {
-    QString text = reason;
-    if (file_->replacesExisting())
-        text += QStringLiteral(" The previous recording in “%1” was kept.").arg(shownPath(path_));
-    return text;
+    if (!file_->replacesExisting())
+        return reason;
+    return reason.followedBy(
+        recordingText(QT_TRANSLATE_NOOP("Recording", "The previous recording in “%1” was kept."))
+            .arg(shownPath(path_)));
 }
 
 // A write, header update, sync or commit failed: the file is completed with everything written
@@ -291,50 +301,58 @@ QString FileWriter::startFailure(const QString &reason) const
 void FileWriter::fail(const QString &reason)
 {
     buffer_.closeAt(file_->frames());
-    QString text;
+    const TranslatableText why = TranslatableText::verbatim(reason);
+    TranslatableText text;
     bool saved = false;
     if (!file_->committed()) {
         file_->discard();
-        text = startFailure(QStringLiteral("Cannot record into “%1”: %2.").arg(shownPath(path_), reason));
+        text = startFailure(recordingText(QT_TRANSLATE_NOOP("Recording", "Cannot record into “%1”: %2."))
+                                .arg(shownPath(path_), why));
     } else {
-        text = QStringLiteral("Cannot write to “%1”: %2.").arg(shownPath(filePath()), reason);
+        text = recordingText(QT_TRANSLATE_NOOP("Recording", "Cannot write to “%1”: %2."))
+                   .arg(shownPath(filePath()), why);
         QString completion;
         if (file_->complete(&completion))
             saved = true;
         else
-            text += QStringLiteral(" The file could not be completed either: %1.").arg(completion);
+            text = text.followedBy(
+                recordingText(QT_TRANSLATE_NOOP("Recording", "The file could not be completed either: %1."))
+                    .arg(completion));
     }
     conclude(false, text, text, saved);
 }
 
 // Everything queued is written: the file is completed (stop) or the input went away.
-void FileWriter::end(std::optional<QString> lostReason)
+void FileWriter::end(std::optional<TranslatableText> lostReason)
 {
     bool keep = false;
     {
         std::lock_guard lock(mutex_);
         keep = keep_;
     }
-    const QString lostText = lostReason.value_or(QString());
+    const TranslatableText lostText = lostReason.value_or(TranslatableText());
     bool complete = true;
-    QString failure;
+    TranslatableText failure;
     QString why;
     if (!file_->committed() && file_->frames() == 0 && (lostReason || !keep)) {
         // Nothing was recorded: no file is left behind, and the chosen path is untouched.
         file_->discard();
         if (lostReason) {
             complete = false;
-            failure = startFailure(lostText + QStringLiteral(" Nothing was recorded."));
+            failure = startFailure(
+                lostText.followedBy(recordingText(QT_TRANSLATE_NOOP("Recording", "Nothing was recorded."))));
         }
     } else if (!commitFile(&why)) {
         file_->discard();
         complete = false;
-        failure = startFailure(QStringLiteral("Cannot record into “%1”: %2.").arg(shownPath(path_), why));
+        failure = startFailure(recordingText(QT_TRANSLATE_NOOP("Recording", "Cannot record into “%1”: %2."))
+                                   .arg(shownPath(path_), TranslatableText::verbatim(why)));
     } else if (!file_->complete(&why)) {
         complete = false;
-        failure = QStringLiteral("Cannot complete “%1”: %2.").arg(shownPath(filePath()), why);
+        failure = recordingText(QT_TRANSLATE_NOOP("Recording", "Cannot complete “%1”: %2."))
+                      .arg(shownPath(filePath()), TranslatableText::verbatim(why));
         if (lostReason)
-            failure = lostText + QLatin1Char(' ') + failure;
+            failure = lostText.followedBy(failure);
     }
     conclude(complete, failure, complete ? lostText : failure, complete);
 }
@@ -343,7 +361,8 @@ void FileWriter::end(std::optional<QString> lostReason)
 // ended by itself. `complete` and `failure` are what finished() says, now or when finish() comes;
 // `reason` and `saved` are what failed() says. A file completed with everything written before a
 // failure is no failure to a later finish().
-void FileWriter::conclude(bool complete, const QString &failure, const QString &reason, bool saved)
+void FileWriter::conclude(bool complete, const TranslatableText &failure, const TranslatableText &reason,
+                          bool saved)
 {
     bool asked = false;
     bool silent = false;
@@ -353,7 +372,7 @@ void FileWriter::conclude(bool complete, const QString &failure, const QString &
         asked = finishRequested_;
         silent = silent_;
         complete_ = complete || (!asked && saved);
-        failure_ = complete_ ? QString() : failure;
+        failure_ = complete_ ? TranslatableText() : failure;
     }
     reportGaps(true);
     if (silent)

@@ -26,14 +26,14 @@ public:
         std::function<void(const AudioBuffer::Gap &gap)> audioMissing;
         // The recording ended by itself before finish() was asked. Called on the writer thread,
         // once.
-        std::function<void(const QString &reason, bool saved)> failed;
+        std::function<void(const TranslatableText &reason, bool saved)> failed;
         // After finish(): whether the file is complete with everything queued, and if not, why.
         // Called once, on the writer thread, or within finish() when the writer had ended already.
-        std::function<void(bool complete, const QString &failure)> finished;
+        std::function<void(bool complete, const TranslatableText &failure)> finished;
         // Something the user should know that does not end the recording (a recording a crash
         // left in the folder, dealt with once this one has its first audio on disk). Called on
         // the writer thread.
-        std::function<void(const QString &text)> told;
+        std::function<void(const TranslatableText &text)> told;
         // The file took `path` instead of the chosen one (that name could not be had: see
         // RecordingFile::commit()). Called on the writer thread, before told() says so.
         std::function<void(const QString &path)> moved;
@@ -50,19 +50,19 @@ public:
     // Waits at most `wait` for the file to be created. On Failed, `*error` (when given) says why;
     // once this has returned Pending, a later failure to create it ends the recording through
     // failed().
-    Creation waitForFile(std::chrono::milliseconds wait, QString *error);
+    Creation waitForFile(std::chrono::milliseconds wait, TranslatableText *error);
 
     // Header and sync once what is queued now is written (a pause). Does not wait.
     void requestSync();
     // The input is gone: the file is completed with what was queued, then failed() follows.
-    void inputLost(const QString &reason);
+    void inputLost(const TranslatableText &reason);
     // Asks for everything queued to be written and the file completed, and returns at once;
     // finished() follows. `keep`: the recording was started, so even an empty file takes the
     // chosen path.
     void finish(bool keep);
     // Waits for the writer to end (after finish() or a failure). Returns what finished() says:
     // whether the file is complete, and if not, why in `*failure` (when given).
-    bool wait(QString *failure);
+    bool wait(TranslatableText *failure);
 
     bool onWriterThread() const { return std::this_thread::get_id() == thread_.get_id(); }
 
@@ -74,9 +74,9 @@ private:
     void reportGaps(bool all);
     bool due(std::chrono::steady_clock::time_point now);
     void fail(const QString &reason);
-    void end(std::optional<QString> lostReason);
-    void conclude(bool complete, const QString &failure, const QString &reason, bool saved);
-    QString startFailure(const QString &reason) const;
+    void end(std::optional<TranslatableText> lostReason);
+    void conclude(bool complete, const TranslatableText &failure, const TranslatableText &reason, bool saved);
+    TranslatableText startFailure(const TranslatableText &reason) const;
     bool commitFile(QString *failure);
     QString filePath() const;
 
@@ -89,16 +89,16 @@ private:
     std::mutex mutex_; // guards what follows, up to the thread
     std::condition_variable creationSettled_;
     Creation creation_ = Creation::Pending;
-    QString creationError_;
+    TranslatableText creationError_;
     bool creationAwaited_ = true; // waitForFile() still answers for a failed creation
     bool syncRequested_ = false;
     bool finishRequested_ = false;
     bool keep_ = false;
     bool concluded_ = false; // the writer has said its last word
     bool silent_ = false;    // being destroyed: nobody to tell
-    std::optional<QString> lostReason_;
+    std::optional<TranslatableText> lostReason_;
     bool complete_ = false; // what finished() says, once concluded
-    QString failure_;
+    TranslatableText failure_;
 
     std::atomic<std::int64_t> written_{0};
     std::int64_t sinceHeader_ = 0;

@@ -140,9 +140,9 @@ std::optional<QString> nameRecovered(int folder, const QByteArray &name, const Q
 
 } // namespace
 
-QStringList recover(const QString &folder)
+QList<TranslatableText> recover(const QString &folder)
 {
-    QStringList told;
+    QList<TranslatableText> told;
     const Descriptor dir(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!dir.valid())
         return told;
@@ -160,10 +160,15 @@ QStringList recover(const QString &folder)
         }
         const QDateTime written = QDateTime::fromSecsSinceEpoch(candidate->status.st_mtime);
         if (const std::optional<QString> visible = nameRecovered(dir.get(), name, written)) {
-            told << QStringLiteral("A recording interrupted earlier was saved as “%1”.")
+            told << TranslatableText(
+                        "Recording",
+                        QT_TRANSLATE_NOOP("Recording", "A recording interrupted earlier was saved as “%1”."))
                         .arg(QDir::toNativeSeparators(QDir(folder).filePath(*visible)));
         } else {
-            told << QStringLiteral("A recording interrupted earlier is in the hidden file “%1”.")
+            told << TranslatableText(
+                        "Recording",
+                        QT_TRANSLATE_NOOP("Recording",
+                                          "A recording interrupted earlier is in the hidden file “%1”."))
                         .arg(QDir::toNativeSeparators(QDir(folder).filePath(QFile::decodeName(name))));
         }
     }

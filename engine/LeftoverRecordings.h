@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
-#include <QStringList>
+
+#include "platform/TranslatableText.h"
 
 #include <cstdint>
 #include <span>
@@ -25,6 +27,6 @@ constexpr std::size_t headBytes = 64 * 1024;
 
 // Deals with the leftovers in `folder`. Returns what the user is to be told, one text for each
 // recording found.
-QStringList recover(const QString &folder);
+QList<TranslatableText> recover(const QString &folder);
 
 } // namespace LeftoverRecordings

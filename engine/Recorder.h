@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include "platform/TranslatableText.h"
+
 // What the recording controller asks of the recorder of one recording.
 class Recorder : public QObject {
     Q_OBJECT
@@ -18,7 +20,7 @@ public:
     virtual void stop() = 0;
     // Stops, then waits until the file is done with. Returns whether it is complete, and if not,
     // why in `*failure` (when given). For when nothing else can go on (the display is gone).
-    virtual bool waitUntilSaved(QString *failure = nullptr) = 0;
+    virtual bool waitUntilSaved(TranslatableText *failure = nullptr) = 0;
     // Seconds of audio captured but not in the file yet (a slow disk).
     virtual double secondsToSave() const = 0;
     // Seconds of audio in the file; stands still while paused.
@@ -33,7 +35,7 @@ signals:
     // the real cause (the system's error text). `saved` tells whether the file was completed
     // with everything written before the failure. May be emitted on any thread: connect with a
     // queued connection.
-    void failed(const QString &reason, bool saved);
+    void failed(const TranslatableText &reason, bool saved);
     // Audio could not be kept: `seconds` of it are missing `atSeconds` into the recording (a
     // disk that stalled past the buffer, a sound server that restarted). The recording goes on.
     // Emitted once per gap, when its length is known. May be emitted on any thread.
@@ -43,10 +45,10 @@ signals:
     void inputChanged(const QString &name);
     // After stop(): whether the file is complete, and if not, why (`failure`). Emitted once. May
     // be emitted on any thread.
-    void saved(bool complete, const QString &failure);
+    void saved(bool complete, const TranslatableText &failure);
     // Something the user should know that does not end the recording (an earlier recording
     // left behind by a crash, found in the folder). May be emitted on any thread.
-    void notice(const QString &text);
+    void notice(const TranslatableText &text);
     // The file is at `path`, not where the recording was created for (that name could not be
     // had when the first audio reached the disk); notice() tells the user. May be emitted on any
     // thread.

@@ -39,18 +39,29 @@ QByteArray encoded(const QString &path)
     return QFile::encodeName(path);
 }
 
-// What a path names when it is not a regular file, in words for the user.
-QString kindOf(mode_t mode)
+// Why a path that is not a regular file cannot be recorded into, in words for the user.
+TranslatableText notAudioFile(mode_t mode)
 {
     if (S_ISDIR(mode))
-        return QStringLiteral("a folder");
+        return {"Recording",
+                QT_TRANSLATE_NOOP("Recording", "Cannot record into “%1”: it is a folder, not an audio file. "
+                                               "Choose another name.")};
     if (S_ISFIFO(mode))
-        return QStringLiteral("a pipe");
+        return {"Recording",
+                QT_TRANSLATE_NOOP("Recording", "Cannot record into “%1”: it is a pipe, not an audio file. "
+                                               "Choose another name.")};
     if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("a device");
+        return {"Recording",
+                QT_TRANSLATE_NOOP("Recording", "Cannot record into “%1”: it is a device, not an audio file. "
+                                               "Choose another name.")};
     if (S_ISSOCK(mode))
-        return QStringLiteral("a socket");
-    return QStringLiteral("not a regular file");
+        return {"Recording",
+                QT_TRANSLATE_NOOP("Recording", "Cannot record into “%1”: it is a socket, not an audio file. "
+                                               "Choose another name.")};
+    return {"Recording",
+            QT_TRANSLATE_NOOP("Recording",
+                              "Cannot record into “%1”: it is not a regular file, not an audio file. "
+                              "Choose another name.")};
 }
 
 // Makes the folder holding `path` durable after a rename in it.
@@ -105,11 +116,17 @@ int copyBytes(int from, int to, std::int64_t length)
 
 } // namespace
 
-std::unique_ptr<RecordingFile> RecordingFile::create(const QString &chosen, int rate, QString *error)
+std::unique_ptr<RecordingFile> RecordingFile::create(const QString &chosen, int rate, TranslatableText *error)
 {
-    const auto cannotCreate = [&](const QString &reason) {
-        failWith(error, QStringLiteral("Cannot create the file “%1”: %2.").arg(shownPath(chosen), reason));
+    const auto refuse = [error](const TranslatableText &why) {
+        if (error)
+            *error = why;
         return nullptr;
+    };
+    const auto cannotCreate = [&](const QString &reason) {
+        return refuse(
+            TranslatableText("Recording", QT_TRANSLATE_NOOP("Recording", "Cannot create the file “%1”: %2."))
+                .arg(shownPath(chosen), reason));
     };
     std::unique_ptr<RecordingFile> file(new RecordingFile);
     file->path_ = chosen;
@@ -121,17 +138,13 @@ std::unique_ptr<RecordingFile> RecordingFile::create(const QString &chosen, int 
     // included, and never the file behind it.
     struct stat status {};
     if (::lstat(encoded(chosen).constData(), &status) == 0) {
-        if (S_ISLNK(status.st_mode)) {
-            failWith(error, QStringLiteral("“%1” is a link to “%2”; choose another name.")
-                                .arg(shownPath(chosen), shownPath(QFileInfo(chosen).symLinkTarget())));
-            return nullptr;
-        }
-        if (!S_ISREG(status.st_mode)) {
-            failWith(error, QStringLiteral(
-                                "Cannot record into “%1”: it is %2, not an audio file. Choose another name.")
-                                .arg(shownPath(chosen), kindOf(status.st_mode)));
-            return nullptr;
-        }
+        if (S_ISLNK(status.st_mode))
+            return refuse(TranslatableText(
+                              "Recording",
+                              QT_TRANSLATE_NOOP("Recording", "“%1” is a link to “%2”; choose another name."))
+                              .arg(shownPath(chosen), shownPath(QFileInfo(chosen).symLinkTarget())));
+        if (!S_ISREG(status.st_mode))
+            return refuse(notAudioFile(status.st_mode).arg(shownPath(chosen)));
         // Replacing a file that may not be written to would go around its permissions.
         if (::access(encoded(chosen).constData(), W_OK) != 0)
             return cannotCreate(systemReason(errno));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/TemporaryFile.h"
+#include "platform/TranslatableText.h"
 
 #include <QString>
 
@@ -22,7 +23,7 @@ public:
     // Creates the file for `path`, not yet under that name. Refuses a path that names anything
     // but a regular file (a folder, a pipe, a device, a link, even one to a file) without waiting
     // on it. nullptr on failure.
-    static std::unique_ptr<RecordingFile> create(const QString &path, int rate, QString *error);
+    static std::unique_ptr<RecordingFile> create(const QString &path, int rate, TranslatableText *error);
     ~RecordingFile();
     RecordingFile(const RecordingFile &) = delete;
     RecordingFile &operator=(const RecordingFile &) = delete;

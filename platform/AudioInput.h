@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include "platform/TranslatableText.h"
 
 #include <cstdint>
 #include <functional>
@@ -18,7 +18,7 @@ public:
     // Signed 16-bit mono samples, in capture order.
     virtual void audioCaptured(std::span<const std::int16_t> samples) = 0;
     // The input stopped for good (device unplugged, sound server gone). Called at most once.
-    virtual void inputLost(const std::string &reason) = 0;
+    virtual void inputLost(const TranslatableText &reason) = 0;
     // The input could not capture `frames` frames (its sound server restarted and it reconnected);
     // capture goes on and what follows is delivered as usual. Called on the capture thread.
     virtual void audioMissing(std::int64_t frames) { (void)frames; }
@@ -35,7 +35,7 @@ public:
     // Opens the input that is the desktop's default right now and starts capturing.
     // While no sink is attached, captured audio is dropped. Returns false, with a readable
     // reason in `*error` (when given), when there is no input device or no sound server.
-    virtual bool open(int sampleRate, QString *error = nullptr) = 0;
+    virtual bool open(int sampleRate, TranslatableText *error = nullptr) = 0;
     virtual bool isOpen() const = 0;
     virtual int sampleRate() const = 0;
 

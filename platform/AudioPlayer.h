@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include "platform/TranslatableText.h"
+
 #include <memory>
 
 namespace platform {
@@ -18,7 +20,7 @@ public:
     // file's header at once: false, with a readable reason in `*error` (when given), when the
     // file cannot be read as audio. Reaching the sound server happens afterwards: a failure
     // there comes as failed().
-    virtual bool play(const QString &path, QString *error = nullptr) = 0;
+    virtual bool play(const QString &path, TranslatableText *error = nullptr) = 0;
     // Stops playing. Idempotent.
     virtual void stop() = 0;
     virtual bool isPlaying() const = 0;
@@ -33,7 +35,7 @@ signals:
     void playingChanged(bool playing);
     // Playback broke off or could not start: no sound server, output gone, file unreadable
     // half-way. A readable reason, on the UI thread; playingChanged(false) follows.
-    void failed(const QString &reason);
+    void failed(const TranslatableText &reason);
 };
 
 // The desktop's default output: PulseAudio or PipeWire on Linux, QAudioSink in the portable

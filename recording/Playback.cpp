@@ -19,9 +19,9 @@ Playback::Playback(std::unique_ptr<platform::AudioPlayer> player, RecordingContr
             progressClock.stop();
         emit changed();
     });
-    connect(this->player.get(), &platform::AudioPlayer::failed, this, [this](const QString &reason) {
-        Log::diagnostic(QStringLiteral("playback failed: ") + reason);
-        emit userMessage(tr("Could not play the recording: %1").arg(reason));
+    connect(this->player.get(), &platform::AudioPlayer::failed, this, [this](const TranslatableText &reason) {
+        Log::diagnostic(QStringLiteral("playback failed: ") + reason.english());
+        emit userMessage(tr("Could not play the recording: %1").arg(reason.translated()));
     });
     // The microphone would hear the loudspeakers.
     connect(&recording, &RecordingController::stateChanged, this, [this](RecordingController::State state) {
@@ -42,10 +42,10 @@ void Playback::play(const QString &path)
         emit userMessage(tr("Stop the recording to play “%1”.").arg(QFileInfo(path).fileName()));
         return;
     }
-    QString error;
+    TranslatableText error;
     if (!player->play(path, &error)) {
-        Log::diagnostic(QStringLiteral("cannot play %1: %2").arg(path, error));
-        emit userMessage(tr("Could not play “%1”: %2").arg(QFileInfo(path).fileName(), error));
+        Log::diagnostic(QStringLiteral("cannot play %1: %2").arg(path, error.english()));
+        emit userMessage(tr("Could not play “%1”: %2").arg(QFileInfo(path).fileName(), error.translated()));
     }
     emit changed();
 }

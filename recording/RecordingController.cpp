@@ -112,9 +112,9 @@ void RecordingController::startRecording()
     input = services.makeInput();
     opening = std::make_unique<BackgroundWork>(
         [opened = input.get(), rate = hertz(sampleRateFor(QualityPresets::read(services.preferences)))] {
-            QString inputError;
+            TranslatableText inputError;
             if (opened && !opened->open(rate, &inputError))
-                Log::diagnostic(inputError);
+                Log::diagnostic(inputError.english());
         });
     services.saveDialog.open(
         proposedRecordingName(services.now()), {QStringLiteral("caf")},
@@ -136,11 +136,12 @@ void RecordingController::whereToSaveChosen(const platform::SaveDialog::Result &
     // A file still being completed has a writer of its own: a second one would overwrite it.
     if (savingFiles.holds(answer.path)) {
         discardInput();
-        const char *stillSaving =
-            QT_TR_NOOP("“%1” is still being saved. Choose another name, or wait until it is saved.");
-        const QString shownPath = QDir::toNativeSeparators(answer.path);
-        startWith(answer.path, nullptr, QString::fromUtf8(stillSaving).arg(shownPath),
-                  tr(stillSaving).arg(shownPath));
+        startWith(
+            answer.path, nullptr,
+            TranslatableText(
+                "RecordingController",
+                QT_TR_NOOP("“%1” is still being saved. Choose another name, or wait until it is saved."))
+                .arg(QDir::toNativeSeparators(answer.path)));
         return;
     }
     // Creating the recorder, once the input has opened or given up, asks the sound server which
@@ -208,8 +209,8 @@ void RecordingController::discardInput()
     });
 }
 
-void RecordingController::startWith(const QString &path, std::unique_ptr<Recorder> made, const QString &error,
-                                    const QString &shownError)
+void RecordingController::startWith(const QString &path, std::unique_ptr<Recorder> made,
+                                    const TranslatableText &error)
 {
     if (made) {
         recorder = std::move(made);
@@ -217,7 +218,9 @@ void RecordingController::startWith(const QString &path, std::unique_ptr<Recorde
         Recorder *current = recorder.get();
         connect(
             current, &Recorder::failed, this,
-            [this, current](const QString &reason, bool saved) { recordingFailed(current, reason, saved); },
+            [this, current](const TranslatableText &reason, bool saved) {
+                recordingFailed(current, reason, saved);
+            },
             Qt::QueuedConnection);
         connect(current, &Recorder::audioMissing, this, &RecordingController::audioMissing,
                 Qt::QueuedConnection);
@@ -234,8 +237,8 @@ void RecordingController::startWith(const QString &path, std::unique_ptr<Recorde
         recorder->setMeteringEnabled(true);
     } else {
         Log::line("Creation of AVAudioRecorder failed");
-        Log::line(error);
-        showMessage(tr("Could not start recording: %1").arg(shownError.isEmpty() ? error : shownError));
+        Log::line(error.english());
+        showMessage(tr("Could not start recording: %1").arg(error.translated()));
     }
 
     // A recording that did not start keeps the record image: the user must not take a
@@ -317,27 +320,28 @@ void RecordingController::finishRecording(bool failureTold)
     emit levelCleared();
 }
 
-void RecordingController::fileNotSaved(const QString &failure)
+void RecordingController::fileNotSaved(const TranslatableText &failure)
 {
-    Log::line(QStringLiteral("recording ended : ") + failure);
-    showMessage(tr("The recording stopped: %1").arg(failure));
+    Log::line(QStringLiteral("recording ended : ") + failure.english());
+    showMessage(tr("The recording stopped: %1").arg(failure.translated()));
 }
 
-void RecordingController::recordingFailed(Recorder *from, const QString &reason, bool saved)
+void RecordingController::recordingFailed(Recorder *from, const TranslatableText &reason, bool saved)
 {
     // A recorder already stopped tells what became of its file when it is saved.
     if (from != recorder.get())
         return;
-    Log::line(QStringLiteral("recording ended : ") + reason);
+    Log::line(QStringLiteral("recording ended : ") + reason.english());
     finishRecording(true);
-    showMessage(saved ? tr("The recording stopped: %1 Everything recorded until then is saved.").arg(reason)
-                      : tr("The recording stopped: %1").arg(reason));
+    const QString shown = reason.translated();
+    showMessage(saved ? tr("The recording stopped: %1 Everything recorded until then is saved.").arg(shown)
+                      : tr("The recording stopped: %1").arg(shown));
 }
 
-void RecordingController::notice(const QString &text)
+void RecordingController::notice(const TranslatableText &text)
 {
-    Log::diagnostic(text);
-    showMessage(text);
+    Log::diagnostic(text.english());
+    showMessage(text.translated());
 }
 
 void RecordingController::audioMissing(double seconds, double atSeconds)
@@ -401,13 +405,12 @@ void RecordingController::quitIfDone()
     emit readyToQuit({Quit::WhenSaved, std::nullopt, quitFailures});
 }
 
-QStringList RecordingController::completeFilesNow()
+QList<TranslatableText> RecordingController::completeFilesNow()
 {
-    QStringList failures;
-    QString why;
+    QList<TranslatableText> failures;
+    TranslatableText why;
     if (recorder && !recorder->waitUntilSaved(&why))
         failures << why;
-    if (!savingFiles.waitForAll(&why))
-        failures << why;
+    savingFiles.waitForAll(&failures);
     return failures;
 }

@@ -38,7 +38,8 @@ public:
 
     // A recorder for `path`, or nullptr with why in `*error`.
     using RecorderFactory = std::function<std::unique_ptr<Recorder>(
-        const QString &path, SampleRate rate, std::unique_ptr<platform::AudioInput> input, QString *error)>;
+        const QString &path, SampleRate rate, std::unique_ptr<platform::AudioInput> input,
+        TranslatableText *error)>;
 
     struct Services {
         platform::SaveDialog &saveDialog;
@@ -74,7 +75,7 @@ public:
         // audio not written.
         std::optional<double> abandonedSeconds;
         // Why files could not be completed.
-        QStringList failures;
+        QList<TranslatableText> failures;
     };
     // The one road to quitting: answered by readyToQuit(), once, at once when nothing is being
     // recorded or saved. Asked again while it waits, it gives up what is left.
@@ -130,8 +131,7 @@ private:
     void discardInput();
     // The end of a start: the recording begins with `made`, or, without it, `error` is told.
     // `error` goes to the log as it is; `shownError`, where given, is what the panel says instead.
-    void startWith(const QString &path, std::unique_ptr<Recorder> made, const QString &error,
-                   const QString &shownError = {});
+    void startWith(const QString &path, std::unique_ptr<Recorder> made, const TranslatableText &error);
     void setState(State state);
     void setRecordImage(const QString &name);
     void showTime(double seconds);
@@ -143,12 +143,12 @@ private:
     void quitIfDone();
     // Completes the files of the recording and of those being saved, waiting for the disk and
     // telling no one. Returns why those that could not be completed were not.
-    QStringList completeFilesNow();
-    void recordingFailed(Recorder *from, const QString &reason, bool saved);
-    void fileNotSaved(const QString &failure);
+    QList<TranslatableText> completeFilesNow();
+    void recordingFailed(Recorder *from, const TranslatableText &reason, bool saved);
+    void fileNotSaved(const TranslatableText &failure);
     void audioMissing(double seconds, double atSeconds);
     void inputChanged(const QString &name);
-    void notice(const QString &text);
+    void notice(const TranslatableText &text);
 
     Services services;
     State current = State::Ready;
@@ -164,7 +164,7 @@ private:
         std::unique_ptr<BackgroundWork> opening;
         std::unique_ptr<platform::AudioInput> input;
         std::unique_ptr<Recorder> recorder;
-        QString error;
+        TranslatableText error;
     };
     std::unique_ptr<Creation> creation;
     std::unique_ptr<BackgroundWork> creating;
@@ -179,7 +179,7 @@ private:
     bool quitAsked = false;
     bool quitWaiting = false;
     bool quitAnswered = false;
-    QStringList quitFailures;
+    QList<TranslatableText> quitFailures;
     std::unique_ptr<Recorder> recorder;
     QString recordingPath; // the file of `recorder`
     SavingRecordings savingFiles;

@@ -54,7 +54,9 @@ void SavingRecordings::save(std::unique_ptr<Recorder> recorder, const QString &p
     Recorder *stopped = recorder.get();
     connect(
         stopped, &Recorder::saved, this,
-        [this, stopped](bool complete, const QString &failure) { recorderSaved(stopped, complete, failure); },
+        [this, stopped](bool complete, const TranslatableText &failure) {
+            recorderSaved(stopped, complete, failure);
+        },
         Qt::QueuedConnection);
     // The file may yet take another name than the one chosen.
     connect(
@@ -85,22 +87,21 @@ double SavingRecordings::secondsToSave() const
     return seconds;
 }
 
-bool SavingRecordings::waitForAll(QString *failures)
+bool SavingRecordings::waitForAll(QList<TranslatableText> *failures)
 {
-    QStringList failed;
+    bool complete = true;
     for (Saving &s : saving) {
-        QString failure;
-        if (!s.recorder->waitUntilSaved(&failure))
-            failed << failure;
+        TranslatableText failure;
+        if (!s.recorder->waitUntilSaved(&failure)) {
+            complete = false;
+            if (failures)
+                failures->append(failure);
+        }
     }
-    if (failed.isEmpty())
-        return true;
-    if (failures)
-        *failures = failed.join(QLatin1Char(' '));
-    return false;
+    return complete;
 }
 
-void SavingRecordings::recorderSaved(Recorder *recorder, bool complete, const QString &failure)
+void SavingRecordings::recorderSaved(Recorder *recorder, bool complete, const TranslatableText &failure)
 {
     const auto found = std::find_if(saving.begin(), saving.end(),
                                     [&](const Saving &s) { return s.recorder.get() == recorder; });

@@ -24,7 +24,7 @@ public:
         QString path;
         double seconds = 0; // of audio in it
         bool complete = false;
-        QString failure;            // why it is not complete
+        TranslatableText failure;   // why it is not complete
         bool endedByItself = false; // the recording ended by itself, and the user was told
     };
 
@@ -45,7 +45,7 @@ public:
     double secondsToSave() const;
     // Waits for every file, telling no one: for when nothing else can go on. Returns whether all
     // are complete, and if not, why in `*failures` (when given).
-    bool waitForAll(QString *failures = nullptr);
+    bool waitForAll(QList<TranslatableText> *failures = nullptr);
 
 signals:
     // What there is to tell changed: announced(), count() or secondsToSave().
@@ -53,7 +53,7 @@ signals:
     // A file was completed, or could not be.
     void fileSaved(const SavingRecordings::SavedFile &file);
     // A file could not be completed, for `failure`, not yet told to the user.
-    void saveFailed(const QString &failure);
+    void saveFailed(const TranslatableText &failure);
     // Nothing is being saved any more.
     void allSaved();
 
@@ -63,7 +63,7 @@ private:
         QString path;
         bool failureTold = false;
     };
-    void recorderSaved(Recorder *recorder, bool complete, const QString &failure);
+    void recorderSaved(Recorder *recorder, bool complete, const TranslatableText &failure);
 
     std::vector<Saving> saving;
     QTimer clock; // the first moment's grace, then the refresh of what is told

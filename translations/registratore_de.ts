@@ -202,6 +202,77 @@ Rückgabewert:
     </message>
 </context>
 <context>
+    <name>Microphone</name>
+    <message>
+        <source>The sound server stopped.</source>
+        <translation>Der Soundserver wurde beendet.</translation>
+    </message>
+    <message>
+        <source>The microphone was disconnected.</source>
+        <translation>Das Mikrofon wurde getrennt.</translation>
+    </message>
+    <message>
+        <source>The microphone could not be opened again after the pause.</source>
+        <translation>Das Mikrofon konnte nach der Pause nicht wieder geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone: cannot start the sound thread.</source>
+        <translation>Das Mikrofon kann nicht aufgenommen werden: Der Audio-Thread lässt sich nicht starten.</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone at %1 Hz.</source>
+        <translation>Das Mikrofon kann nicht mit %1 Hz aufgenommen werden.</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone: out of memory.</source>
+        <translation>Das Mikrofon kann nicht aufgenommen werden: Nicht genügend Arbeitsspeicher.</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone</source>
+        <translation>Das Mikrofon kann nicht aufgenommen werden</translation>
+    </message>
+    <message>
+        <source>No microphone found.</source>
+        <translation>Kein Mikrofon gefunden.</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone: the sound server does not answer.</source>
+        <translation>Das Mikrofon kann nicht aufgenommen werden: Der Soundserver antwortet nicht.</translation>
+    </message>
+    <message>
+        <source>No microphone found: the sound server does not answer.</source>
+        <translation>Kein Mikrofon gefunden: Der Soundserver antwortet nicht.</translation>
+    </message>
+    <message>
+        <source>No microphone found: the sound server is not running</source>
+        <translation>Kein Mikrofon gefunden: Der Soundserver läuft nicht</translation>
+    </message>
+    <message>
+        <source>No microphone found: cannot reach the sound server</source>
+        <translation>Kein Mikrofon gefunden: Der Soundserver ist nicht erreichbar</translation>
+    </message>
+    <message>
+        <source>The microphone cannot record 16-bit mono at %1 Hz.</source>
+        <translation>Das Mikrofon kann nicht in 16 Bit Mono mit %1 Hz aufnehmen.</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone “%1”.</source>
+        <translation>Das Mikrofon „%1“ kann nicht aufgenommen werden.</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone: the application is not running.</source>
+        <translation>Das Mikrofon kann nicht aufgenommen werden: Die Anwendung läuft nicht.</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone: the sound system does not answer.</source>
+        <translation>Das Mikrofon kann nicht aufgenommen werden: Das Audiosystem antwortet nicht.</translation>
+    </message>
+    <message>
+        <source>The microphone is no longer available.</source>
+        <translation>Das Mikrofon ist nicht mehr verfügbar.</translation>
+    </message>
+</context>
+<context>
     <name>Playback</name>
     <message>
         <source>Could not play the recording: %1</source>
@@ -214,6 +285,82 @@ Rückgabewert:
     <message>
         <source>Could not play “%1”: %2</source>
         <translation>„%1“ konnte nicht abgespielt werden: %2</translation>
+    </message>
+    <message>
+        <source>Cannot read “%1” any further: %2.</source>
+        <translation>„%1“ kann nicht weiter gelesen werden: %2.</translation>
+    </message>
+    <message>
+        <source>Cannot play “%1”: the file is not there.</source>
+        <translation>„%1“ kann nicht abgespielt werden: Die Datei ist nicht vorhanden.</translation>
+    </message>
+    <message>
+        <source>Cannot play “%1”: it is not a file.</source>
+        <translation>„%1“ kann nicht abgespielt werden: Es ist keine Datei.</translation>
+    </message>
+    <message>
+        <source>Cannot play “%1”: %2</source>
+        <translation>„%1“ kann nicht abgespielt werden: %2</translation>
+    </message>
+    <message>
+        <source>Cannot play “%1”: it holds no audio.</source>
+        <translation>„%1“ kann nicht abgespielt werden: Die Datei enthält kein Audio.</translation>
+    </message>
+    <message>
+        <source>Playback stopped: the sound server went away.</source>
+        <translation>Wiedergabe beendet: Der Soundserver ist nicht mehr da.</translation>
+    </message>
+    <message>
+        <source>Playback stopped: the sound server does not answer.</source>
+        <translation>Wiedergabe beendet: Der Soundserver antwortet nicht.</translation>
+    </message>
+    <message>
+        <source>Cannot play: the sound server does not answer.</source>
+        <translation>Abspielen nicht möglich: Der Soundserver antwortet nicht.</translation>
+    </message>
+    <message>
+        <source>Playback stopped: the sound output went away.</source>
+        <translation>Wiedergabe beendet: Die Audioausgabe ist nicht mehr da.</translation>
+    </message>
+    <message>
+        <source>Cannot play: cannot start the sound thread.</source>
+        <translation>Abspielen nicht möglich: Der Audio-Thread lässt sich nicht starten.</translation>
+    </message>
+    <message>
+        <source>Cannot play: out of memory.</source>
+        <translation>Abspielen nicht möglich: Nicht genügend Arbeitsspeicher.</translation>
+    </message>
+    <message>
+        <source>Cannot play: the sound server is not running</source>
+        <translation>Abspielen nicht möglich: Der Soundserver läuft nicht</translation>
+    </message>
+    <message>
+        <source>Cannot play: cannot reach the sound server</source>
+        <translation>Abspielen nicht möglich: Der Soundserver ist nicht erreichbar</translation>
+    </message>
+    <message>
+        <source>Cannot play this file</source>
+        <translation>Diese Datei kann nicht abgespielt werden</translation>
+    </message>
+    <message>
+        <source>Cannot play</source>
+        <translation>Abspielen nicht möglich</translation>
+    </message>
+    <message>
+        <source>Cannot play: no sound output</source>
+        <translation>Abspielen nicht möglich: Keine Audioausgabe</translation>
+    </message>
+    <message>
+        <source>Cannot play “%1”: %2 channels at %3 Hz are more than the sound server takes.</source>
+        <translation>„%1“ kann nicht abgespielt werden: %2 Kanäle mit %3 Hz sind mehr, als der Soundserver annimmt.</translation>
+    </message>
+    <message>
+        <source>Cannot play: no sound output found.</source>
+        <translation>Abspielen nicht möglich: Keine Audioausgabe gefunden.</translation>
+    </message>
+    <message>
+        <source>Cannot play: the sound output takes no %1 channels at %2 Hz.</source>
+        <translation>Abspielen nicht möglich: Die Audioausgabe nimmt keine %1 Kanäle mit %2 Hz an.</translation>
     </message>
 </context>
 <context>
@@ -285,6 +432,73 @@ Rückgabewert:
         <source>Pause</source>
         <extracomment>The round button&apos;s name and tooltip: it pauses the recording, or starts or resumes one.</extracomment>
         <translation>Pausieren</translation>
+    </message>
+</context>
+<context>
+    <name>Recording</name>
+    <message>
+        <source>The recording could not be saved as “%1” (%2), so it is being saved as “%3”.</source>
+        <translation>Die Aufnahme konnte nicht als „%1“ gespeichert werden (%2), daher wird sie als „%3“ gespeichert.</translation>
+    </message>
+    <message>
+        <source>The previous recording in “%1” was kept.</source>
+        <translation>Die vorherige Aufnahme in „%1“ wurde behalten.</translation>
+    </message>
+    <message>
+        <source>Cannot record into “%1”: %2.</source>
+        <translation>In „%1“ kann nicht aufgenommen werden: %2.</translation>
+    </message>
+    <message>
+        <source>Cannot write to “%1”: %2.</source>
+        <translation>„%1“ kann nicht geschrieben werden: %2.</translation>
+    </message>
+    <message>
+        <source>The file could not be completed either: %1.</source>
+        <translation>Auch die Datei konnte nicht abgeschlossen werden: %1.</translation>
+    </message>
+    <message>
+        <source>Nothing was recorded.</source>
+        <translation>Es wurde nichts aufgenommen.</translation>
+    </message>
+    <message>
+        <source>Cannot complete “%1”: %2.</source>
+        <translation>„%1“ kann nicht abgeschlossen werden: %2.</translation>
+    </message>
+    <message>
+        <source>A recording interrupted earlier was saved as “%1”.</source>
+        <translation>Eine früher unterbrochene Aufnahme wurde als „%1“ gespeichert.</translation>
+    </message>
+    <message>
+        <source>A recording interrupted earlier is in the hidden file “%1”.</source>
+        <translation>Eine früher unterbrochene Aufnahme liegt in der versteckten Datei „%1“.</translation>
+    </message>
+    <message>
+        <source>Cannot record into “%1”: it is a folder, not an audio file. Choose another name.</source>
+        <translation>In „%1“ kann nicht aufgenommen werden: Es ist ein Ordner, keine Audiodatei. Wählen Sie einen anderen Namen.</translation>
+    </message>
+    <message>
+        <source>Cannot record into “%1”: it is a pipe, not an audio file. Choose another name.</source>
+        <translation>In „%1“ kann nicht aufgenommen werden: Es ist eine Pipe, keine Audiodatei. Wählen Sie einen anderen Namen.</translation>
+    </message>
+    <message>
+        <source>Cannot record into “%1”: it is a device, not an audio file. Choose another name.</source>
+        <translation>In „%1“ kann nicht aufgenommen werden: Es ist ein Gerät, keine Audiodatei. Wählen Sie einen anderen Namen.</translation>
+    </message>
+    <message>
+        <source>Cannot record into “%1”: it is a socket, not an audio file. Choose another name.</source>
+        <translation>In „%1“ kann nicht aufgenommen werden: Es ist ein Socket, keine Audiodatei. Wählen Sie einen anderen Namen.</translation>
+    </message>
+    <message>
+        <source>Cannot record into “%1”: it is not a regular file, not an audio file. Choose another name.</source>
+        <translation>In „%1“ kann nicht aufgenommen werden: Es ist weder eine reguläre Datei noch eine Audiodatei. Wählen Sie einen anderen Namen.</translation>
+    </message>
+    <message>
+        <source>Cannot create the file “%1”: %2.</source>
+        <translation>Die Datei „%1“ kann nicht erstellt werden: %2.</translation>
+    </message>
+    <message>
+        <source>“%1” is a link to “%2”; choose another name.</source>
+        <translation>„%1“ ist eine Verknüpfung zu „%2“; wählen Sie einen anderen Namen.</translation>
     </message>
 </context>
 <context>

@@ -201,6 +201,77 @@ Estado de salida:
     </message>
 </context>
 <context>
+    <name>Microphone</name>
+    <message>
+        <source>The sound server stopped.</source>
+        <translation>El servidor de sonido se detuvo.</translation>
+    </message>
+    <message>
+        <source>The microphone was disconnected.</source>
+        <translation>El micrófono se desconectó.</translation>
+    </message>
+    <message>
+        <source>The microphone could not be opened again after the pause.</source>
+        <translation>No se pudo volver a abrir el micrófono después de la pausa.</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone: cannot start the sound thread.</source>
+        <translation>No se puede capturar el micrófono: no se puede iniciar el hilo de sonido.</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone at %1 Hz.</source>
+        <translation>No se puede capturar el micrófono a %1 Hz.</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone: out of memory.</source>
+        <translation>No se puede capturar el micrófono: memoria insuficiente.</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone</source>
+        <translation>No se puede capturar el micrófono</translation>
+    </message>
+    <message>
+        <source>No microphone found.</source>
+        <translation>No se encontró ningún micrófono.</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone: the sound server does not answer.</source>
+        <translation>No se puede capturar el micrófono: el servidor de sonido no responde.</translation>
+    </message>
+    <message>
+        <source>No microphone found: the sound server does not answer.</source>
+        <translation>No se encontró ningún micrófono: el servidor de sonido no responde.</translation>
+    </message>
+    <message>
+        <source>No microphone found: the sound server is not running</source>
+        <translation>No se encontró ningún micrófono: el servidor de sonido no está en ejecución</translation>
+    </message>
+    <message>
+        <source>No microphone found: cannot reach the sound server</source>
+        <translation>No se encontró ningún micrófono: no se puede contactar con el servidor de sonido</translation>
+    </message>
+    <message>
+        <source>The microphone cannot record 16-bit mono at %1 Hz.</source>
+        <translation>El micrófono no puede grabar en mono de 16 bits a %1 Hz.</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone “%1”.</source>
+        <translation>No se puede capturar el micrófono «%1».</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone: the application is not running.</source>
+        <translation>No se puede capturar el micrófono: la aplicación no está en ejecución.</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone: the sound system does not answer.</source>
+        <translation>No se puede capturar el micrófono: el sistema de sonido no responde.</translation>
+    </message>
+    <message>
+        <source>The microphone is no longer available.</source>
+        <translation>El micrófono ya no está disponible.</translation>
+    </message>
+</context>
+<context>
     <name>Playback</name>
     <message>
         <source>Could not play the recording: %1</source>
@@ -213,6 +284,82 @@ Estado de salida:
     <message>
         <source>Could not play “%1”: %2</source>
         <translation>No se pudo reproducir «%1»: %2</translation>
+    </message>
+    <message>
+        <source>Cannot read “%1” any further: %2.</source>
+        <translation>No se puede seguir leyendo «%1»: %2.</translation>
+    </message>
+    <message>
+        <source>Cannot play “%1”: the file is not there.</source>
+        <translation>No se puede reproducir «%1»: el archivo no existe.</translation>
+    </message>
+    <message>
+        <source>Cannot play “%1”: it is not a file.</source>
+        <translation>No se puede reproducir «%1»: no es un archivo.</translation>
+    </message>
+    <message>
+        <source>Cannot play “%1”: %2</source>
+        <translation>No se puede reproducir «%1»: %2</translation>
+    </message>
+    <message>
+        <source>Cannot play “%1”: it holds no audio.</source>
+        <translation>No se puede reproducir «%1»: no contiene audio.</translation>
+    </message>
+    <message>
+        <source>Playback stopped: the sound server went away.</source>
+        <translation>Reproducción detenida: el servidor de sonido desapareció.</translation>
+    </message>
+    <message>
+        <source>Playback stopped: the sound server does not answer.</source>
+        <translation>Reproducción detenida: el servidor de sonido no responde.</translation>
+    </message>
+    <message>
+        <source>Cannot play: the sound server does not answer.</source>
+        <translation>No se puede reproducir: el servidor de sonido no responde.</translation>
+    </message>
+    <message>
+        <source>Playback stopped: the sound output went away.</source>
+        <translation>Reproducción detenida: la salida de sonido desapareció.</translation>
+    </message>
+    <message>
+        <source>Cannot play: cannot start the sound thread.</source>
+        <translation>No se puede reproducir: no se puede iniciar el hilo de sonido.</translation>
+    </message>
+    <message>
+        <source>Cannot play: out of memory.</source>
+        <translation>No se puede reproducir: memoria insuficiente.</translation>
+    </message>
+    <message>
+        <source>Cannot play: the sound server is not running</source>
+        <translation>No se puede reproducir: el servidor de sonido no está en ejecución</translation>
+    </message>
+    <message>
+        <source>Cannot play: cannot reach the sound server</source>
+        <translation>No se puede reproducir: no se puede contactar con el servidor de sonido</translation>
+    </message>
+    <message>
+        <source>Cannot play this file</source>
+        <translation>No se puede reproducir este archivo</translation>
+    </message>
+    <message>
+        <source>Cannot play</source>
+        <translation>No se puede reproducir</translation>
+    </message>
+    <message>
+        <source>Cannot play: no sound output</source>
+        <translation>No se puede reproducir: no hay salida de sonido</translation>
+    </message>
+    <message>
+        <source>Cannot play “%1”: %2 channels at %3 Hz are more than the sound server takes.</source>
+        <translation>No se puede reproducir «%1»: %2 canales a %3 Hz son más de lo que admite el servidor de sonido.</translation>
+    </message>
+    <message>
+        <source>Cannot play: no sound output found.</source>
+        <translation>No se puede reproducir: no se encontró ninguna salida de sonido.</translation>
+    </message>
+    <message>
+        <source>Cannot play: the sound output takes no %1 channels at %2 Hz.</source>
+        <translation>No se puede reproducir: la salida de sonido no admite %1 canales a %2 Hz.</translation>
     </message>
 </context>
 <context>
@@ -284,6 +431,73 @@ Estado de salida:
         <source>Pause</source>
         <extracomment>The round button&apos;s name and tooltip: it pauses the recording, or starts or resumes one.</extracomment>
         <translation>Pausar</translation>
+    </message>
+</context>
+<context>
+    <name>Recording</name>
+    <message>
+        <source>The recording could not be saved as “%1” (%2), so it is being saved as “%3”.</source>
+        <translation>No se pudo guardar la grabación como «%1» (%2), así que se está guardando como «%3».</translation>
+    </message>
+    <message>
+        <source>The previous recording in “%1” was kept.</source>
+        <translation>Se conservó la grabación anterior en «%1».</translation>
+    </message>
+    <message>
+        <source>Cannot record into “%1”: %2.</source>
+        <translation>No se puede grabar en «%1»: %2.</translation>
+    </message>
+    <message>
+        <source>Cannot write to “%1”: %2.</source>
+        <translation>No se puede escribir en «%1»: %2.</translation>
+    </message>
+    <message>
+        <source>The file could not be completed either: %1.</source>
+        <translation>Tampoco se pudo completar el archivo: %1.</translation>
+    </message>
+    <message>
+        <source>Nothing was recorded.</source>
+        <translation>No se grabó nada.</translation>
+    </message>
+    <message>
+        <source>Cannot complete “%1”: %2.</source>
+        <translation>No se puede completar «%1»: %2.</translation>
+    </message>
+    <message>
+        <source>A recording interrupted earlier was saved as “%1”.</source>
+        <translation>Una grabación interrumpida anteriormente se guardó como «%1».</translation>
+    </message>
+    <message>
+        <source>A recording interrupted earlier is in the hidden file “%1”.</source>
+        <translation>Una grabación interrumpida anteriormente está en el archivo oculto «%1».</translation>
+    </message>
+    <message>
+        <source>Cannot record into “%1”: it is a folder, not an audio file. Choose another name.</source>
+        <translation>No se puede grabar en «%1»: es una carpeta, no un archivo de audio. Elija otro nombre.</translation>
+    </message>
+    <message>
+        <source>Cannot record into “%1”: it is a pipe, not an audio file. Choose another name.</source>
+        <translation>No se puede grabar en «%1»: es una tubería, no un archivo de audio. Elija otro nombre.</translation>
+    </message>
+    <message>
+        <source>Cannot record into “%1”: it is a device, not an audio file. Choose another name.</source>
+        <translation>No se puede grabar en «%1»: es un dispositivo, no un archivo de audio. Elija otro nombre.</translation>
+    </message>
+    <message>
+        <source>Cannot record into “%1”: it is a socket, not an audio file. Choose another name.</source>
+        <translation>No se puede grabar en «%1»: es un socket, no un archivo de audio. Elija otro nombre.</translation>
+    </message>
+    <message>
+        <source>Cannot record into “%1”: it is not a regular file, not an audio file. Choose another name.</source>
+        <translation>No se puede grabar en «%1»: no es ni un archivo normal ni un archivo de audio. Elija otro nombre.</translation>
+    </message>
+    <message>
+        <source>Cannot create the file “%1”: %2.</source>
+        <translation>No se puede crear el archivo «%1»: %2.</translation>
+    </message>
+    <message>
+        <source>“%1” is a link to “%2”; choose another name.</source>
+        <translation>«%1» es un enlace a «%2»; elija otro nombre.</translation>
     </message>
 </context>
 <context>

@@ -201,6 +201,77 @@ Code de sortie&#xa0;:
     </message>
 </context>
 <context>
+    <name>Microphone</name>
+    <message>
+        <source>The sound server stopped.</source>
+        <translation>Le serveur de son s’est arrêté.</translation>
+    </message>
+    <message>
+        <source>The microphone was disconnected.</source>
+        <translation>Le microphone a été déconnecté.</translation>
+    </message>
+    <message>
+        <source>The microphone could not be opened again after the pause.</source>
+        <translation>Le microphone n’a pas pu être rouvert après la pause.</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone: cannot start the sound thread.</source>
+        <translation>Impossible de capter le microphone&#xa0;: le fil d’exécution audio ne peut pas démarrer.</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone at %1 Hz.</source>
+        <translation>Impossible de capter le microphone à %1&#xa0;Hz.</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone: out of memory.</source>
+        <translation>Impossible de capter le microphone&#xa0;: mémoire insuffisante.</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone</source>
+        <translation>Impossible de capter le microphone</translation>
+    </message>
+    <message>
+        <source>No microphone found.</source>
+        <translation>Aucun microphone trouvé.</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone: the sound server does not answer.</source>
+        <translation>Impossible de capter le microphone&#xa0;: le serveur de son ne répond pas.</translation>
+    </message>
+    <message>
+        <source>No microphone found: the sound server does not answer.</source>
+        <translation>Aucun microphone trouvé&#xa0;: le serveur de son ne répond pas.</translation>
+    </message>
+    <message>
+        <source>No microphone found: the sound server is not running</source>
+        <translation>Aucun microphone trouvé&#xa0;: le serveur de son n’est pas lancé</translation>
+    </message>
+    <message>
+        <source>No microphone found: cannot reach the sound server</source>
+        <translation>Aucun microphone trouvé&#xa0;: le serveur de son est injoignable</translation>
+    </message>
+    <message>
+        <source>The microphone cannot record 16-bit mono at %1 Hz.</source>
+        <translation>Le microphone ne peut pas enregistrer en mono 16&#xa0;bits à %1&#xa0;Hz.</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone “%1”.</source>
+        <translation>Impossible de capter le microphone «&#xa0;%1&#xa0;».</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone: the application is not running.</source>
+        <translation>Impossible de capter le microphone&#xa0;: l’application n’est pas lancée.</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone: the sound system does not answer.</source>
+        <translation>Impossible de capter le microphone&#xa0;: le système audio ne répond pas.</translation>
+    </message>
+    <message>
+        <source>The microphone is no longer available.</source>
+        <translation>Le microphone n’est plus disponible.</translation>
+    </message>
+</context>
+<context>
     <name>Playback</name>
     <message>
         <source>Could not play the recording: %1</source>
@@ -213,6 +284,82 @@ Code de sortie&#xa0;:
     <message>
         <source>Could not play “%1”: %2</source>
         <translation>Impossible de lire «&#xa0;%1&#xa0;»&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>Cannot read “%1” any further: %2.</source>
+        <translation>Impossible de lire «&#xa0;%1&#xa0;» plus loin&#xa0;: %2.</translation>
+    </message>
+    <message>
+        <source>Cannot play “%1”: the file is not there.</source>
+        <translation>Impossible de lire «&#xa0;%1&#xa0;»&#xa0;: le fichier n’existe pas.</translation>
+    </message>
+    <message>
+        <source>Cannot play “%1”: it is not a file.</source>
+        <translation>Impossible de lire «&#xa0;%1&#xa0;»&#xa0;: ce n’est pas un fichier.</translation>
+    </message>
+    <message>
+        <source>Cannot play “%1”: %2</source>
+        <translation>Impossible de lire «&#xa0;%1&#xa0;»&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>Cannot play “%1”: it holds no audio.</source>
+        <translation>Impossible de lire «&#xa0;%1&#xa0;»&#xa0;: il ne contient aucun son.</translation>
+    </message>
+    <message>
+        <source>Playback stopped: the sound server went away.</source>
+        <translation>Lecture arrêtée&#xa0;: le serveur de son a disparu.</translation>
+    </message>
+    <message>
+        <source>Playback stopped: the sound server does not answer.</source>
+        <translation>Lecture arrêtée&#xa0;: le serveur de son ne répond pas.</translation>
+    </message>
+    <message>
+        <source>Cannot play: the sound server does not answer.</source>
+        <translation>Lecture impossible&#xa0;: le serveur de son ne répond pas.</translation>
+    </message>
+    <message>
+        <source>Playback stopped: the sound output went away.</source>
+        <translation>Lecture arrêtée&#xa0;: la sortie audio a disparu.</translation>
+    </message>
+    <message>
+        <source>Cannot play: cannot start the sound thread.</source>
+        <translation>Lecture impossible&#xa0;: le fil d’exécution audio ne peut pas démarrer.</translation>
+    </message>
+    <message>
+        <source>Cannot play: out of memory.</source>
+        <translation>Lecture impossible&#xa0;: mémoire insuffisante.</translation>
+    </message>
+    <message>
+        <source>Cannot play: the sound server is not running</source>
+        <translation>Lecture impossible&#xa0;: le serveur de son n’est pas lancé</translation>
+    </message>
+    <message>
+        <source>Cannot play: cannot reach the sound server</source>
+        <translation>Lecture impossible&#xa0;: le serveur de son est injoignable</translation>
+    </message>
+    <message>
+        <source>Cannot play this file</source>
+        <translation>Impossible de lire ce fichier</translation>
+    </message>
+    <message>
+        <source>Cannot play</source>
+        <translation>Lecture impossible</translation>
+    </message>
+    <message>
+        <source>Cannot play: no sound output</source>
+        <translation>Lecture impossible&#xa0;: aucune sortie audio</translation>
+    </message>
+    <message>
+        <source>Cannot play “%1”: %2 channels at %3 Hz are more than the sound server takes.</source>
+        <translation>Impossible de lire «&#xa0;%1&#xa0;»&#xa0;: %2&#xa0;canaux à %3&#xa0;Hz, c’est plus que ce qu’accepte le serveur de son.</translation>
+    </message>
+    <message>
+        <source>Cannot play: no sound output found.</source>
+        <translation>Lecture impossible&#xa0;: aucune sortie audio trouvée.</translation>
+    </message>
+    <message>
+        <source>Cannot play: the sound output takes no %1 channels at %2 Hz.</source>
+        <translation>Lecture impossible&#xa0;: la sortie audio n’accepte pas %1&#xa0;canaux à %2&#xa0;Hz.</translation>
     </message>
 </context>
 <context>
@@ -284,6 +431,73 @@ Code de sortie&#xa0;:
         <source>Pause</source>
         <extracomment>The round button&apos;s name and tooltip: it pauses the recording, or starts or resumes one.</extracomment>
         <translation>Mettre en pause</translation>
+    </message>
+</context>
+<context>
+    <name>Recording</name>
+    <message>
+        <source>The recording could not be saved as “%1” (%2), so it is being saved as “%3”.</source>
+        <translation>L’enregistrement n’a pas pu être sauvegardé sous «&#xa0;%1&#xa0;» (%2)&#xa0;; il est donc sauvegardé sous «&#xa0;%3&#xa0;».</translation>
+    </message>
+    <message>
+        <source>The previous recording in “%1” was kept.</source>
+        <translation>L’enregistrement précédent dans «&#xa0;%1&#xa0;» a été conservé.</translation>
+    </message>
+    <message>
+        <source>Cannot record into “%1”: %2.</source>
+        <translation>Impossible d’enregistrer dans «&#xa0;%1&#xa0;»&#xa0;: %2.</translation>
+    </message>
+    <message>
+        <source>Cannot write to “%1”: %2.</source>
+        <translation>Impossible d’écrire dans «&#xa0;%1&#xa0;»&#xa0;: %2.</translation>
+    </message>
+    <message>
+        <source>The file could not be completed either: %1.</source>
+        <translation>Le fichier n’a pas pu être terminé non plus&#xa0;: %1.</translation>
+    </message>
+    <message>
+        <source>Nothing was recorded.</source>
+        <translation>Rien n’a été enregistré.</translation>
+    </message>
+    <message>
+        <source>Cannot complete “%1”: %2.</source>
+        <translation>Impossible de terminer «&#xa0;%1&#xa0;»&#xa0;: %2.</translation>
+    </message>
+    <message>
+        <source>A recording interrupted earlier was saved as “%1”.</source>
+        <translation>Un enregistrement interrompu auparavant a été sauvegardé sous «&#xa0;%1&#xa0;».</translation>
+    </message>
+    <message>
+        <source>A recording interrupted earlier is in the hidden file “%1”.</source>
+        <translation>Un enregistrement interrompu auparavant se trouve dans le fichier caché «&#xa0;%1&#xa0;».</translation>
+    </message>
+    <message>
+        <source>Cannot record into “%1”: it is a folder, not an audio file. Choose another name.</source>
+        <translation>Impossible d’enregistrer dans «&#xa0;%1&#xa0;»&#xa0;: c’est un dossier, pas un fichier audio. Choisissez un autre nom.</translation>
+    </message>
+    <message>
+        <source>Cannot record into “%1”: it is a pipe, not an audio file. Choose another name.</source>
+        <translation>Impossible d’enregistrer dans «&#xa0;%1&#xa0;»&#xa0;: c’est un tube, pas un fichier audio. Choisissez un autre nom.</translation>
+    </message>
+    <message>
+        <source>Cannot record into “%1”: it is a device, not an audio file. Choose another name.</source>
+        <translation>Impossible d’enregistrer dans «&#xa0;%1&#xa0;»&#xa0;: c’est un périphérique, pas un fichier audio. Choisissez un autre nom.</translation>
+    </message>
+    <message>
+        <source>Cannot record into “%1”: it is a socket, not an audio file. Choose another name.</source>
+        <translation>Impossible d’enregistrer dans «&#xa0;%1&#xa0;»&#xa0;: c’est un socket, pas un fichier audio. Choisissez un autre nom.</translation>
+    </message>
+    <message>
+        <source>Cannot record into “%1”: it is not a regular file, not an audio file. Choose another name.</source>
+        <translation>Impossible d’enregistrer dans «&#xa0;%1&#xa0;»&#xa0;: ce n’est ni un fichier ordinaire ni un fichier audio. Choisissez un autre nom.</translation>
+    </message>
+    <message>
+        <source>Cannot create the file “%1”: %2.</source>
+        <translation>Impossible de créer le fichier «&#xa0;%1&#xa0;»&#xa0;: %2.</translation>
+    </message>
+    <message>
+        <source>“%1” is a link to “%2”; choose another name.</source>
+        <translation>«&#xa0;%1&#xa0;» est un lien vers «&#xa0;%2&#xa0;»&#xa0;; choisissez un autre nom.</translation>
     </message>
 </context>
 <context>

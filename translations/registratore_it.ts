@@ -202,6 +202,77 @@ Stato di uscita:
     </message>
 </context>
 <context>
+    <name>Microphone</name>
+    <message>
+        <source>The sound server stopped.</source>
+        <translation>Il server audio si è fermato.</translation>
+    </message>
+    <message>
+        <source>The microphone was disconnected.</source>
+        <translation>Il microfono è stato scollegato.</translation>
+    </message>
+    <message>
+        <source>The microphone could not be opened again after the pause.</source>
+        <translation>Non è stato possibile riaprire il microfono dopo la pausa.</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone: cannot start the sound thread.</source>
+        <translation>Impossibile acquisire dal microfono: impossibile avviare il thread audio.</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone at %1 Hz.</source>
+        <translation>Impossibile acquisire dal microfono a %1 Hz.</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone: out of memory.</source>
+        <translation>Impossibile acquisire dal microfono: memoria esaurita.</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone</source>
+        <translation>Impossibile acquisire dal microfono</translation>
+    </message>
+    <message>
+        <source>No microphone found.</source>
+        <translation>Nessun microfono trovato.</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone: the sound server does not answer.</source>
+        <translation>Impossibile acquisire dal microfono: il server audio non risponde.</translation>
+    </message>
+    <message>
+        <source>No microphone found: the sound server does not answer.</source>
+        <translation>Nessun microfono trovato: il server audio non risponde.</translation>
+    </message>
+    <message>
+        <source>No microphone found: the sound server is not running</source>
+        <translation>Nessun microfono trovato: il server audio non è in esecuzione</translation>
+    </message>
+    <message>
+        <source>No microphone found: cannot reach the sound server</source>
+        <translation>Nessun microfono trovato: impossibile raggiungere il server audio</translation>
+    </message>
+    <message>
+        <source>The microphone cannot record 16-bit mono at %1 Hz.</source>
+        <translation>Il microfono non può registrare in mono a 16 bit a %1 Hz.</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone “%1”.</source>
+        <translation>Impossibile acquisire dal microfono «%1».</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone: the application is not running.</source>
+        <translation>Impossibile acquisire dal microfono: l’applicazione non è in esecuzione.</translation>
+    </message>
+    <message>
+        <source>Cannot capture the microphone: the sound system does not answer.</source>
+        <translation>Impossibile acquisire dal microfono: il sistema audio non risponde.</translation>
+    </message>
+    <message>
+        <source>The microphone is no longer available.</source>
+        <translation>Il microfono non è più disponibile.</translation>
+    </message>
+</context>
+<context>
     <name>Playback</name>
     <message>
         <source>Could not play the recording: %1</source>
@@ -214,6 +285,82 @@ Stato di uscita:
     <message>
         <source>Could not play “%1”: %2</source>
         <translation>Impossibile riprodurre «%1»: %2</translation>
+    </message>
+    <message>
+        <source>Cannot read “%1” any further: %2.</source>
+        <translation>Impossibile leggere oltre «%1»: %2.</translation>
+    </message>
+    <message>
+        <source>Cannot play “%1”: the file is not there.</source>
+        <translation>Impossibile riprodurre «%1»: il file non c’è.</translation>
+    </message>
+    <message>
+        <source>Cannot play “%1”: it is not a file.</source>
+        <translation>Impossibile riprodurre «%1»: non è un file.</translation>
+    </message>
+    <message>
+        <source>Cannot play “%1”: %2</source>
+        <translation>Impossibile riprodurre «%1»: %2</translation>
+    </message>
+    <message>
+        <source>Cannot play “%1”: it holds no audio.</source>
+        <translation>Impossibile riprodurre «%1»: non contiene audio.</translation>
+    </message>
+    <message>
+        <source>Playback stopped: the sound server went away.</source>
+        <translation>Riproduzione interrotta: il server audio non c’è più.</translation>
+    </message>
+    <message>
+        <source>Playback stopped: the sound server does not answer.</source>
+        <translation>Riproduzione interrotta: il server audio non risponde.</translation>
+    </message>
+    <message>
+        <source>Cannot play: the sound server does not answer.</source>
+        <translation>Impossibile riprodurre: il server audio non risponde.</translation>
+    </message>
+    <message>
+        <source>Playback stopped: the sound output went away.</source>
+        <translation>Riproduzione interrotta: l’uscita audio non c’è più.</translation>
+    </message>
+    <message>
+        <source>Cannot play: cannot start the sound thread.</source>
+        <translation>Impossibile riprodurre: impossibile avviare il thread audio.</translation>
+    </message>
+    <message>
+        <source>Cannot play: out of memory.</source>
+        <translation>Impossibile riprodurre: memoria esaurita.</translation>
+    </message>
+    <message>
+        <source>Cannot play: the sound server is not running</source>
+        <translation>Impossibile riprodurre: il server audio non è in esecuzione</translation>
+    </message>
+    <message>
+        <source>Cannot play: cannot reach the sound server</source>
+        <translation>Impossibile riprodurre: impossibile raggiungere il server audio</translation>
+    </message>
+    <message>
+        <source>Cannot play this file</source>
+        <translation>Impossibile riprodurre questo file</translation>
+    </message>
+    <message>
+        <source>Cannot play</source>
+        <translation>Impossibile riprodurre</translation>
+    </message>
+    <message>
+        <source>Cannot play: no sound output</source>
+        <translation>Impossibile riprodurre: nessuna uscita audio</translation>
+    </message>
+    <message>
+        <source>Cannot play “%1”: %2 channels at %3 Hz are more than the sound server takes.</source>
+        <translation>Impossibile riprodurre «%1»: %2 canali a %3 Hz sono più di quanto il server audio accetti.</translation>
+    </message>
+    <message>
+        <source>Cannot play: no sound output found.</source>
+        <translation>Impossibile riprodurre: nessuna uscita audio trovata.</translation>
+    </message>
+    <message>
+        <source>Cannot play: the sound output takes no %1 channels at %2 Hz.</source>
+        <translation>Impossibile riprodurre: l’uscita audio non accetta %1 canali a %2 Hz.</translation>
     </message>
 </context>
 <context>
@@ -285,6 +432,73 @@ Stato di uscita:
         <source>Pause</source>
         <extracomment>The round button&apos;s name and tooltip: it pauses the recording, or starts or resumes one.</extracomment>
         <translation>Mettere in pausa</translation>
+    </message>
+</context>
+<context>
+    <name>Recording</name>
+    <message>
+        <source>The recording could not be saved as “%1” (%2), so it is being saved as “%3”.</source>
+        <translation>Non è stato possibile salvare la registrazione come «%1» (%2), quindi viene salvata come «%3».</translation>
+    </message>
+    <message>
+        <source>The previous recording in “%1” was kept.</source>
+        <translation>La registrazione precedente in «%1» è stata conservata.</translation>
+    </message>
+    <message>
+        <source>Cannot record into “%1”: %2.</source>
+        <translation>Impossibile registrare in «%1»: %2.</translation>
+    </message>
+    <message>
+        <source>Cannot write to “%1”: %2.</source>
+        <translation>Impossibile scrivere su «%1»: %2.</translation>
+    </message>
+    <message>
+        <source>The file could not be completed either: %1.</source>
+        <translation>Non è stato possibile nemmeno completare il file: %1.</translation>
+    </message>
+    <message>
+        <source>Nothing was recorded.</source>
+        <translation>Non è stato registrato nulla.</translation>
+    </message>
+    <message>
+        <source>Cannot complete “%1”: %2.</source>
+        <translation>Impossibile completare «%1»: %2.</translation>
+    </message>
+    <message>
+        <source>A recording interrupted earlier was saved as “%1”.</source>
+        <translation>Una registrazione interrotta in precedenza è stata salvata come «%1».</translation>
+    </message>
+    <message>
+        <source>A recording interrupted earlier is in the hidden file “%1”.</source>
+        <translation>Una registrazione interrotta in precedenza si trova nel file nascosto «%1».</translation>
+    </message>
+    <message>
+        <source>Cannot record into “%1”: it is a folder, not an audio file. Choose another name.</source>
+        <translation>Impossibile registrare in «%1»: è una cartella, non un file audio. Scegliere un altro nome.</translation>
+    </message>
+    <message>
+        <source>Cannot record into “%1”: it is a pipe, not an audio file. Choose another name.</source>
+        <translation>Impossibile registrare in «%1»: è una pipe, non un file audio. Scegliere un altro nome.</translation>
+    </message>
+    <message>
+        <source>Cannot record into “%1”: it is a device, not an audio file. Choose another name.</source>
+        <translation>Impossibile registrare in «%1»: è un dispositivo, non un file audio. Scegliere un altro nome.</translation>
+    </message>
+    <message>
+        <source>Cannot record into “%1”: it is a socket, not an audio file. Choose another name.</source>
+        <translation>Impossibile registrare in «%1»: è un socket, non un file audio. Scegliere un altro nome.</translation>
+    </message>
+    <message>
+        <source>Cannot record into “%1”: it is not a regular file, not an audio file. Choose another name.</source>
+        <translation>Impossibile registrare in «%1»: non è né un file normale né un file audio. Scegliere un altro nome.</translation>
+    </message>
+    <message>
+        <source>Cannot create the file “%1”: %2.</source>
+        <translation>Impossibile creare il file «%1»: %2.</translation>
+    </message>
+    <message>
+        <source>“%1” is a link to “%2”; choose another name.</source>
+        <translation>«%1» è un collegamento a «%2»; scegliere un altro nome.</translation>
     </message>
 </context>
 <context>

@@ -24,7 +24,7 @@ struct SoundFileReader::State {
     std::deque<float> samples; // read ahead, not yet taken
     std::size_t capacity = 0;
     bool ended = false; // the thread has read all it will
-    std::optional<QString> failure;
+    std::optional<TranslatableText> failure;
     bool quit = false;
     bool threadDone = false;
 
@@ -68,8 +68,10 @@ struct SoundFileReader::State {
                                    chunk.begin() + static_cast<std::ptrdiff_t>(
                                                        static_cast<std::size_t>(read) * channels));
                 if (broken)
-                    failure = QStringLiteral("Cannot read %1 any further: %2.")
-                                  .arg(name, QString::fromUtf8(sf_strerror(file)));
+                    failure =
+                        TranslatableText("Playback",
+                                         QT_TRANSLATE_NOOP("Playback", "Cannot read “%1” any further: %2."))
+                            .arg(name, QString::fromUtf8(sf_strerror(file)));
                 if (broken || read < static_cast<sf_count_t>(chunkFrames))
                     ended = true;
             }
@@ -85,27 +87,33 @@ struct SoundFileReader::State {
 
 SoundFileReader::SoundFileReader(std::shared_ptr<State> state) : state_(std::move(state)) {}
 
-std::unique_ptr<SoundFileReader> SoundFileReader::open(const QString &path, QString *error)
+std::unique_ptr<SoundFileReader> SoundFileReader::open(const QString &path, TranslatableText *error)
 {
     const QFileInfo info(path);
-    const auto fail = [&](const QString &text) {
+    const auto fail = [&](const TranslatableText &text) {
         if (error)
             *error = text;
         return nullptr;
     };
     if (!info.exists())
-        return fail(QStringLiteral("Cannot play “%1”: the file is not there.").arg(info.fileName()));
+        return fail(TranslatableText(
+                        "Playback", QT_TRANSLATE_NOOP("Playback", "Cannot play “%1”: the file is not there."))
+                        .arg(info.fileName()));
     // A pipe or a device would keep the caller waiting for its header.
     if (!info.isFile())
-        return fail(QStringLiteral("Cannot play “%1”: it is not a file.").arg(info.fileName()));
+        return fail(
+            TranslatableText("Playback", QT_TRANSLATE_NOOP("Playback", "Cannot play “%1”: it is not a file."))
+                .arg(info.fileName()));
     auto state = std::make_shared<State>();
-    state->name = QStringLiteral("“%1”").arg(info.fileName());
+    state->name = info.fileName();
     state->file = sf_open(QFile::encodeName(path).constData(), SFM_READ, &state->info);
     if (!state->file)
-        return fail(QStringLiteral("Cannot play “%1”: %2")
+        return fail(TranslatableText("Playback", QT_TRANSLATE_NOOP("Playback", "Cannot play “%1”: %2"))
                         .arg(info.fileName(), QString::fromUtf8(sf_strerror(nullptr))));
     if (state->info.channels <= 0 || state->info.samplerate <= 0)
-        return fail(QStringLiteral("Cannot play “%1”: it holds no audio.").arg(info.fileName()));
+        return fail(TranslatableText("Playback",
+                                     QT_TRANSLATE_NOOP("Playback", "Cannot play “%1”: it holds no audio."))
+                        .arg(info.fileName()));
     state->capacity = static_cast<std::size_t>(state->info.samplerate / 2 + 1) *
                       static_cast<std::size_t>(state->info.channels);
     return std::unique_ptr<SoundFileReader>(new SoundFileReader(std::move(state)));
@@ -177,7 +185,7 @@ bool SoundFileReader::finished() const
     return state_->ended && !state_->failure && state_->samples.empty();
 }
 
-std::optional<QString> SoundFileReader::failure() const
+std::optional<TranslatableText> SoundFileReader::failure() const
 {
     std::lock_guard lock(state_->mutex);
     return state_->failure;

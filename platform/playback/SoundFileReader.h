@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/TranslatableText.h"
+
 #include <QString>
 
 #include <cstddef>
@@ -17,7 +19,7 @@ class SoundFileReader {
 public:
     // Opens `path` and reads its header, on the calling thread: nothing, with a readable reason
     // in `*error` (when given), when it is not a file libsndfile reads as audio.
-    static std::unique_ptr<SoundFileReader> open(const QString &path, QString *error = nullptr);
+    static std::unique_ptr<SoundFileReader> open(const QString &path, TranslatableText *error = nullptr);
     // Ends the reading thread, waiting for it `patience` at most: a thread held up by a disk
     // that does not answer ends on its own later, and closes the file then.
     ~SoundFileReader();
@@ -42,7 +44,7 @@ public:
     // Whether the file was read to its end and every sample taken.
     bool finished() const;
     // Why reading broke off before the end of the file, when it did.
-    std::optional<QString> failure() const;
+    std::optional<TranslatableText> failure() const;
 
 private:
     struct State;

@@ -55,9 +55,9 @@ struct Signals {
     {
         QObject::connect(&player, &platform::AudioPlayer::playingChanged,
                          [this](bool playing) { said.push_back(playing ? "playing" : "stopped"); });
-        QObject::connect(&player, &platform::AudioPlayer::failed, [this](const QString &reason) {
+        QObject::connect(&player, &platform::AudioPlayer::failed, [this](const TranslatableText &reason) {
             said.push_back("failed");
-            failure = reason.toStdString();
+            failure = reason.english().toStdString();
         });
     }
     bool ended() const { return !said.empty() && said.back() == "stopped"; }
@@ -171,8 +171,8 @@ TEST_P(PlaysAFile, TheSpeakerHearsItsToneUntilTheEndOrStop)
     listen();
     std::unique_ptr<platform::AudioPlayer> player = platform::makeSystemAudioPlayer();
     Signals said(*player);
-    QString error;
-    ASSERT_TRUE(player->play(tonePath(), &error)) << error.toStdString();
+    TranslatableText error;
+    ASSERT_TRUE(player->play(tonePath(), &error)) << error.english().toStdString();
     EXPECT_TRUE(player->isPlaying());
     EXPECT_EQ(player->file(), tonePath());
     EXPECT_NEAR(player->duration(), 1500, 1);
@@ -221,9 +221,10 @@ TEST_F(Playback, AFileThatIsNotAudioIsRefusedWithItsName)
     Signals said(*player);
     for (const std::string name : {"notes.caf", "missing.caf", "."}) {
         SCOPED_TRACE(name);
-        QString error;
+        TranslatableText error;
         EXPECT_FALSE(player->play(QString::fromStdString((runtime_->path() / name).string()), &error));
-        EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot play"))) << error.toStdString();
+        EXPECT_TRUE(error.english().startsWith(QStringLiteral("Cannot play")))
+            << error.english().toStdString();
         EXPECT_FALSE(player->isPlaying());
         EXPECT_TRUE(player->file().isEmpty());
     }

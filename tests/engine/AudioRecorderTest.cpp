@@ -35,9 +35,9 @@ Session startSession(const QString &path, int rate = 48000)
     auto input = std::make_unique<FakeAudioInput>();
     Session session;
     session.input = input.get();
-    QString error;
+    TranslatableText error;
     session.recorder = AudioRecorder::create(path, atRate(rate), std::move(input), &error);
-    EXPECT_TRUE(session.recorder) << error.toStdString();
+    EXPECT_TRUE(session.recorder) << error.english().toStdString();
     if (!session.recorder)
         session.input = nullptr;
     return session;
@@ -208,11 +208,12 @@ TEST(AudioRecorderFile, AnyNameTheFolderTakesIsRecordedNewOrReplacing)
         std::filesystem::remove(path.toStdString());
     }
     // A byte more than the folder takes: the system's reason.
-    QString error;
+    TranslatableText error;
     const std::string tooLong = std::string(static_cast<std::size_t>(longest) - 3, 'a') + ".caf";
     EXPECT_FALSE(AudioRecorder::create(QString::fromStdString((dir.path() / tooLong).string()), atRate(12000),
                                        std::make_unique<FakeAudioInput>(), &error, patientCreation()));
-    EXPECT_TRUE(error.contains(QStringLiteral("File name too long"))) << error.toStdString();
+    EXPECT_TRUE(error.english().contains(QStringLiteral("File name too long")))
+        << error.english().toStdString();
 }
 
 TEST(AudioRecorderFile, ARecordingACrashLeftHiddenIsGivenAVisibleNameAndAnEmptyOneRemoved)
@@ -240,7 +241,7 @@ TEST(AudioRecorderFile, ARecordingACrashLeftHiddenIsGivenAVisibleNameAndAnEmptyO
     std::vector<QString> told;
     QObject::connect(
         session.recorder.get(), &Recorder::notice, session.recorder.get(),
-        [&told](const QString &text) { told.push_back(text); }, Qt::DirectConnection);
+        [&told](const TranslatableText &text) { told.push_back(text.english()); }, Qt::DirectConnection);
     ASSERT_TRUE(session.recorder->record());
     session.input->push(600, 7);
     EXPECT_TRUE(session.recorder->waitUntilSaved());
@@ -287,11 +288,11 @@ TEST(AudioRecorderCreate, NamesTheFileAndTheReasonWhenTheFileCannotBeCreated)
     }
     for (const Case &c : cases) {
         SCOPED_TRACE(c.path.toStdString());
-        QString error;
+        TranslatableText error;
         EXPECT_FALSE(AudioRecorder::create(c.path, atRate(12000), std::make_unique<FakeAudioInput>(), &error,
                                            patientCreation()));
-        EXPECT_TRUE(error.contains(c.path)) << error.toStdString();
-        EXPECT_TRUE(error.contains(c.reason)) << error.toStdString();
+        EXPECT_TRUE(error.english().contains(c.path)) << error.english().toStdString();
+        EXPECT_TRUE(error.english().contains(c.reason)) << error.english().toStdString();
     }
 }
 
@@ -320,11 +321,11 @@ TEST(AudioRecorderCreate, AChosenNameThatIsALinkIsRefusedAndALinkedFolderIsFollo
                       std::vector<std::int16_t>(1200, 4));
             continue;
         }
-        QString error;
+        TranslatableText error;
         EXPECT_FALSE(AudioRecorder::create(path, atRate(12000), std::make_unique<FakeAudioInput>(), &error,
                                            patientCreation()));
         EXPECT_EQ(
-            error,
+            error.english(),
             QStringLiteral("“%1” is a link to “%2”; choose another name.").arg(path, dir.file(c.target)));
         EXPECT_TRUE(fs::is_symlink(path.toStdString()));
     }
@@ -342,9 +343,9 @@ TEST(AudioRecorderCreate, FailsWithoutAMicrophoneAndLeavesNoFile)
     const QString path = dir.file("nomic.caf");
     auto input = std::make_unique<FakeAudioInput>();
     input->failOpenWith("No microphone found.");
-    QString error;
+    TranslatableText error;
     EXPECT_FALSE(AudioRecorder::create(path, atRate(48000), std::move(input), &error));
-    EXPECT_EQ(error, QStringLiteral("No microphone found."));
+    EXPECT_EQ(error.english(), QStringLiteral("No microphone found."));
     EXPECT_FALSE(AudioRecorder::create(path, atRate(48000), nullptr, &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(std::filesystem::exists(path.toStdString()));
@@ -357,18 +358,18 @@ TEST(AudioRecorderCreate, KeepsAnInputOpenAtTheRightRateAndReopensOneAtAnother)
         auto input = std::make_unique<FakeAudioInput>();
         FakeAudioInput *raw = input.get();
         ASSERT_TRUE(input->open(24000)); // opened before the save dialog
-        QString error;
+        TranslatableText error;
         auto recorder = AudioRecorder::create(dir.file("same.caf"), atRate(24000), std::move(input), &error);
-        ASSERT_TRUE(recorder) << error.toStdString();
+        ASSERT_TRUE(recorder) << error.english().toStdString();
         EXPECT_EQ(raw->openCalls(), 1);
     }
     {
         auto input = std::make_unique<FakeAudioInput>();
         FakeAudioInput *raw = input.get();
         ASSERT_TRUE(input->open(48000));
-        QString error;
+        TranslatableText error;
         auto recorder = AudioRecorder::create(dir.file("other.caf"), atRate(12000), std::move(input), &error);
-        ASSERT_TRUE(recorder) << error.toStdString();
+        ASSERT_TRUE(recorder) << error.english().toStdString();
         EXPECT_EQ(raw->openCalls(), 2);
         EXPECT_EQ(raw->sampleRate(), 12000);
     }
@@ -595,7 +596,8 @@ TEST(AudioRecorderStop, StopCompletesTheFileReleasesTheMicrophoneAndIsIdempotent
     std::vector<bool> saved; // by the writer thread, once
     QObject::connect(
         session.recorder.get(), &Recorder::saved, session.recorder.get(),
-        [&saved](bool complete, const QString &) { saved.push_back(complete); }, Qt::DirectConnection);
+        [&saved](bool complete, const TranslatableText &) { saved.push_back(complete); },
+        Qt::DirectConnection);
     session.input->push(4800, 9);
     session.recorder->stop();
     EXPECT_GE(session.input->drainCalls(), 1);

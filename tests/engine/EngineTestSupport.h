@@ -134,9 +134,9 @@ public:
     {
         QObject::connect(
             &recorder, &AudioRecorder::failed, &recorder,
-            [this](const QString &reason, bool) {
+            [this](const TranslatableText &reason, bool) {
                 std::lock_guard lock(mutex_);
-                reasons_.push_back(reason);
+                reasons_.push_back(reason.english());
             },
             Qt::DirectConnection);
     }

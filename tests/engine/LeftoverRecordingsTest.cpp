@@ -145,7 +145,8 @@ TEST(LeftoverRecordings, OnlyTheRecordersOwnLeftoversAreRenamedOrRemovedAndNoLin
         const auto before = snapshot(folder);
         const auto elsewhereBefore = snapshot(elsewhere);
 
-        const QStringList told = LeftoverRecordings::recover(QString::fromStdString(folder.string()));
+        const QList<TranslatableText> told =
+            LeftoverRecordings::recover(QString::fromStdString(folder.string()));
 
         EXPECT_EQ(snapshot(elsewhere), elsewhereBefore) << "nothing is written through a link";
         const auto recovered = recoveredIn(folder);
@@ -170,8 +171,8 @@ TEST(LeftoverRecordings, OnlyTheRecordersOwnLeftoversAreRenamedOrRemovedAndNoLin
             EXPECT_EQ(readSoundFile(QString::fromStdString((folder / name).string())).samples,
                       std::vector<std::int16_t>(1200, 6));
             ASSERT_EQ(told.size(), 1);
-            EXPECT_EQ(told[0], QStringLiteral("A recording interrupted earlier was saved as “%1”.")
-                                   .arg(QString::fromStdString((folder / name).string())));
+            EXPECT_EQ(told[0].english(), QStringLiteral("A recording interrupted earlier was saved as “%1”.")
+                                             .arg(QString::fromStdString((folder / name).string())));
             break;
         }
         }

@@ -167,7 +167,7 @@ template <typename Condition> bool waitFor(std::chrono::milliseconds limit, Cond
 class CountingSink final : public platform::AudioSink {
 public:
     void audioCaptured(std::span<const std::int16_t> samples) override { frames += samples.size(); }
-    void inputLost(const std::string &) override {}
+    void inputLost(const TranslatableText &) override {}
     std::atomic<std::size_t> frames{0};
 };
 

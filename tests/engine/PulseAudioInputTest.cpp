@@ -33,9 +33,9 @@ openFlowing(int rate, std::chrono::milliseconds releaseAfter = platform::PulseAu
 {
     auto input =
         std::make_unique<platform::PulseAudioInput>(platform::PulseAudioInput::defaultFragment, releaseAfter);
-    QString error;
+    TranslatableText error;
     if (!input->open(rate, &error)) {
-        ADD_FAILURE() << error.toStdString();
+        ADD_FAILURE() << error.english().toStdString();
         return input;
     }
     CountingSink counter;
@@ -57,11 +57,12 @@ TEST(PulseAudioInputOpen, FailsAtOnceWithoutASoundServer)
     ScopedEnvironment environment;
     environment.set("PULSE_SERVER", "unix:" + (dir.path() / "no-server").string());
     platform::PulseAudioInput input;
-    QString error;
+    TranslatableText error;
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(input.open(48000, &error));
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
-    EXPECT_TRUE(error.contains(QStringLiteral("No microphone found"))) << error.toStdString();
+    EXPECT_TRUE(error.english().contains(QStringLiteral("No microphone found")))
+        << error.english().toStdString();
     EXPECT_FALSE(input.isOpen());
     input.close();
 }
@@ -101,12 +102,12 @@ TEST(PulseAudioInputOpen, GivesUpOnAServerThatNeverAnswers)
     SilentServer server(dir.path());
     ASSERT_TRUE(server.listening());
     platform::PulseAudioInput input;
-    QString error;
+    TranslatableText error;
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(input.open(48000, &error));
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_LT(took, 4s);
-    EXPECT_TRUE(error.contains(QStringLiteral("does not answer"))) << error.toStdString();
+    EXPECT_TRUE(error.english().contains(QStringLiteral("does not answer"))) << error.english().toStdString();
 }
 
 // The Record press and the confirmation of the dialog, with a sound server that never answers:
@@ -126,7 +127,7 @@ TEST(PulseAudioInputOpen, TheRecorderKeepsItsEventLoopTurningWhileTheServerDoesN
     RecordingController controller(
         {dialog, preferences, platform::makeSystemAudioInput,
          [](const QString &path, SampleRate rate, std::unique_ptr<platform::AudioInput> input,
-            QString *error) -> std::unique_ptr<Recorder> {
+            TranslatableText *error) -> std::unique_ptr<Recorder> {
              return AudioRecorder::create(path, rate, std::move(input), error);
          }});
     std::vector<QString> messages;
@@ -177,9 +178,9 @@ protected:
     {
         auto input = openFlowing(rate);
         platform::PulseAudioInput *raw = input.get();
-        QString error;
+        TranslatableText error;
         auto recorder = AudioRecorder::create(path, atRate(rate), std::move(input), &error);
-        ASSERT_TRUE(recorder) << error.toStdString();
+        ASSERT_TRUE(recorder) << error.english().toStdString();
         if (sourceName)
             *sourceName = raw->sourceName();
         ASSERT_TRUE(recorder->record());
@@ -191,14 +192,14 @@ protected:
 TEST_F(PulseCapture, NoMicrophoneWhenTheServerHasNoSourceOrOnlyAnOutputsMonitor)
 {
     platform::PulseAudioInput input;
-    QString error;
+    TranslatableText error;
     EXPECT_FALSE(input.open(48000, &error));
-    EXPECT_EQ(error, QStringLiteral("No microphone found."));
+    EXPECT_EQ(error.english(), QStringLiteral("No microphone found."));
 
     loadModule("module-null-sink sink_name=speakers");
-    error.clear();
+    error = {};
     EXPECT_FALSE(input.open(48000, &error));
-    EXPECT_EQ(error, QStringLiteral("No microphone found."));
+    EXPECT_EQ(error.english(), QStringLiteral("No microphone found."));
 }
 
 TEST_F(PulseCapture, RecordsTheToneOfTheDefaultSourceAndFollowsItsChange)
@@ -249,9 +250,9 @@ TEST_F(PulseCapture, ADefaultChosenAfterTheInputOpenedIsTheOneRecorded)
     EXPECT_EQ(raw->isDefaultInput(), raw->sourceName() == "vmic_b");
 
     const QString path = dir.file("switched.caf");
-    QString error;
+    TranslatableText error;
     auto recorder = AudioRecorder::create(path, atRate(24000), std::move(input), &error);
-    ASSERT_TRUE(recorder) << error.toStdString();
+    ASSERT_TRUE(recorder) << error.english().toStdString();
     EXPECT_EQ(raw->sourceName(), "vmic_b");
     ASSERT_TRUE(recorder->record());
     std::this_thread::sleep_for(1200ms);
@@ -270,9 +271,9 @@ TEST_F(PulseCapture, PausingHoldsTheCaptureAndStopKeepsEverythingCaptured)
     const QString path = dir.file("paused.caf");
     auto input = openFlowing(24000);
     platform::PulseAudioInput *raw = input.get();
-    QString error;
+    TranslatableText error;
     auto recorder = AudioRecorder::create(path, atRate(24000), std::move(input), &error);
-    ASSERT_TRUE(recorder) << error.toStdString();
+    ASSERT_TRUE(recorder) << error.english().toStdString();
 
     // What arrives while the save dialog would be up is not recorded.
     std::this_thread::sleep_for(600ms);
@@ -309,9 +310,9 @@ TEST_F(PulseCapture, UnloadingTheMicrophoneEndsTheRecordingWithFailed)
     setDefaultSource("vmic");
     TempDir dir;
     const QString path = dir.file("unplugged.caf");
-    QString error;
+    TranslatableText error;
     auto recorder = AudioRecorder::create(path, atRate(48000), openFlowing(48000), &error);
-    ASSERT_TRUE(recorder) << error.toStdString();
+    ASSERT_TRUE(recorder) << error.english().toStdString();
     FailedSpy spy(*recorder);
     ASSERT_TRUE(recorder->record());
     std::this_thread::sleep_for(800ms);
@@ -342,9 +343,9 @@ TEST_F(PulseCapture, TheFileHoldsWhatWasCapturedFromRecordToStop)
     for (const auto length : {700ms, 810ms, 930ms}) {
         SCOPED_TRACE(length.count());
         const QString path = dir.file("length.caf");
-        QString error;
+        TranslatableText error;
         auto recorder = AudioRecorder::create(path, atRate(48000), openFlowing(48000), &error);
-        ASSERT_TRUE(recorder) << error.toStdString();
+        ASSERT_TRUE(recorder) << error.english().toStdString();
         const auto start = std::chrono::steady_clock::now();
         ASSERT_TRUE(recorder->record());
         std::this_thread::sleep_until(start + length);
@@ -378,9 +379,9 @@ TEST_F(PulseCapture, ALongPauseLetsTheMicrophoneGoAndTheResumeKeepsWhatFollows)
         const bool letGo = pause > 1s;
         SCOPED_TRACE(letGo ? "long pause" : "short pause");
         const QString path = dir.file("paused.caf");
-        QString error;
+        TranslatableText error;
         auto recorder = AudioRecorder::create(path, atRate(48000), openFlowing(48000, 1s), &error);
-        ASSERT_TRUE(recorder) << error.toStdString();
+        ASSERT_TRUE(recorder) << error.english().toStdString();
         const auto start = std::chrono::steady_clock::now();
         ASSERT_TRUE(recorder->record());
         std::this_thread::sleep_for(700ms);
@@ -414,9 +415,9 @@ TEST_F(PulseCapture, AServerThatStopsAnsweringHoldsUpNeitherPauseNorResumeNorSto
     setDefaultSource("vmic");
     TempDir dir;
     const QString path = dir.file("hung.caf");
-    QString error;
+    TranslatableText error;
     auto recorder = AudioRecorder::create(path, atRate(24000), openFlowing(24000, 300ms), &error);
-    ASSERT_TRUE(recorder) << error.toStdString();
+    ASSERT_TRUE(recorder) << error.english().toStdString();
     ASSERT_TRUE(recorder->record());
     std::this_thread::sleep_for(700ms);
 
@@ -449,10 +450,10 @@ TEST_F(PulseCapture, AServerThatStopsAnsweringHoldsUpNeitherPauseNorResumeNorSto
 class OutageSink final : public platform::AudioSink {
 public:
     void audioCaptured(std::span<const std::int16_t> samples) override { frames += samples.size(); }
-    void inputLost(const std::string &reason) override
+    void inputLost(const TranslatableText &reason) override
     {
         std::lock_guard lock(mutex_);
-        lost_ = reason;
+        lost_ = reason.english().toStdString();
     }
     void audioMissing(std::int64_t count) override
     {
@@ -568,9 +569,9 @@ TEST_F(PulseCapture, AMovedRecordingGoesOnFromAnotherMicrophoneButNotFromAnOutpu
         const bool toMonitor = move == ToMonitor;
         setDefaultSource("vmic_a");
         const QString path = dir.file("moved.caf");
-        QString error;
+        TranslatableText error;
         auto recorder = AudioRecorder::create(path, atRate(48000), openFlowing(48000), &error);
-        ASSERT_TRUE(recorder) << error.toStdString();
+        ASSERT_TRUE(recorder) << error.english().toStdString();
         FailedSpy failed(*recorder);
         std::vector<QString> names;
         std::mutex mutex;

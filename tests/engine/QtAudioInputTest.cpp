@@ -34,9 +34,9 @@ protected:
     openFlowing(int rate, std::chrono::milliseconds releaseAfter = platform::QtAudioInput::defaultRelease)
     {
         auto input = std::make_unique<platform::QtAudioInput>(releaseAfter);
-        QString error;
+        TranslatableText error;
         if (!input->open(rate, &error)) {
-            ADD_FAILURE() << error.toStdString();
+            ADD_FAILURE() << error.english().toStdString();
             return input;
         }
         CountingSink counter;
@@ -58,9 +58,9 @@ protected:
 TEST_F(QtCapture, NoMicrophoneIsToldAndNothingOpens)
 {
     platform::QtAudioInput input;
-    QString error;
+    TranslatableText error;
     EXPECT_FALSE(input.open(48000, &error));
-    EXPECT_EQ(error, QStringLiteral("No microphone found."));
+    EXPECT_EQ(error.english(), QStringLiteral("No microphone found."));
     EXPECT_FALSE(input.isOpen());
     input.close();
 }
@@ -76,9 +76,9 @@ TEST_F(QtCapture, RecordsTheToneOfTheMicrophoneAtEachRate)
         const QString path = dir.file("tone.caf");
         auto input = openFlowing(rate);
         EXPECT_TRUE(input->isDefaultInput());
-        QString error;
+        TranslatableText error;
         auto recorder = AudioRecorder::create(path, atRate(rate), std::move(input), &error);
-        ASSERT_TRUE(recorder) << error.toStdString();
+        ASSERT_TRUE(recorder) << error.english().toStdString();
         ASSERT_TRUE(recorder->record());
         std::this_thread::sleep_for(1200ms);
         recorder->waitUntilSaved();
@@ -108,9 +108,9 @@ TEST_F(QtCapture, APauseKeepsNothingOfItselfAndALongOneLetsTheMicrophoneGo)
         const bool letGo = pause > 1s;
         SCOPED_TRACE(letGo ? "long pause" : "short pause");
         const QString path = dir.file("paused.caf");
-        QString error;
+        TranslatableText error;
         auto recorder = AudioRecorder::create(path, atRate(48000), openFlowing(48000, 1s), &error);
-        ASSERT_TRUE(recorder) << error.toStdString();
+        ASSERT_TRUE(recorder) << error.english().toStdString();
         const auto start = std::chrono::steady_clock::now();
         ASSERT_TRUE(recorder->record());
         std::this_thread::sleep_for(700ms);
@@ -142,9 +142,9 @@ TEST_F(QtCapture, UnloadingTheMicrophoneEndsTheRecordingWithFailed)
     setDefaultSource("vmic");
     TempDir dir;
     const QString path = dir.file("unplugged.caf");
-    QString error;
+    TranslatableText error;
     auto recorder = AudioRecorder::create(path, atRate(48000), openFlowing(48000), &error);
-    ASSERT_TRUE(recorder) << error.toStdString();
+    ASSERT_TRUE(recorder) << error.english().toStdString();
     FailedSpy spy(*recorder);
     ASSERT_TRUE(recorder->record());
     std::this_thread::sleep_for(800ms);

@@ -37,13 +37,13 @@ public:
     // the recorder must then drop it itself.
     void setHonoursHold(bool honours) { honoursHold_ = honours; }
 
-    bool open(int rate, QString *error = nullptr) override
+    bool open(int rate, TranslatableText *error = nullptr) override
     {
         std::lock_guard lock(stateMutex_);
         ++openCalls_;
         if (!openError_.empty()) {
             if (error)
-                *error = QString::fromStdString(openError_);
+                *error = TranslatableText::verbatim(QString::fromStdString(openError_));
             return false;
         }
         open_ = true;
@@ -109,7 +109,7 @@ public:
         lost_ = true;
         open_ = false;
         if (sink_)
-            sink_->inputLost(reason);
+            sink_->inputLost(TranslatableText::verbatim(QString::fromStdString(reason)));
     }
 
     // Starts the capture thread: fragments of `fragment` length at the open rate, each filled

@@ -31,12 +31,12 @@ public:
         calls->push_back("stop");
         recording = false;
         if (!slowDisk)
-            emit saved(completionFailure.isEmpty(), completionFailure);
+            emit saved(completionFailure.isEmpty(), TranslatableText::verbatim(completionFailure));
     }
-    bool waitUntilSaved(QString *failure = nullptr) override
+    bool waitUntilSaved(TranslatableText *failure = nullptr) override
     {
         if (failure)
-            *failure = completionFailure;
+            *failure = TranslatableText::verbatim(completionFailure);
         return completionFailure.isEmpty();
     }
     double secondsToSave() const override { return toSave; }
@@ -44,7 +44,7 @@ public:
     void finishSaving()
     {
         toSave = 0;
-        emit saved(completionFailure.isEmpty(), completionFailure);
+        emit saved(completionFailure.isEmpty(), TranslatableText::verbatim(completionFailure));
     }
     double currentTime() const override { return time; }
     float takePeakLevel() override
@@ -55,12 +55,13 @@ public:
 
     // Ends by itself, as AudioRecorder does: saved() then says the file is complete only when
     // `saved`.
-    void fail(const QString &reason, bool saved = true)
+    void fail(const TranslatableText &reason, bool saved = true)
     {
         if (!saved)
-            completionFailure = reason;
+            completionFailure = reason.english();
         emit failed(reason, saved);
     }
+    void fail(const QString &reason, bool saved = true) { fail(TranslatableText::verbatim(reason), saved); }
 
     // Outlives the recorder, so a test can read what a stopped and released recorder was asked.
     std::shared_ptr<std::vector<std::string>> calls = std::make_shared<std::vector<std::string>>();
@@ -79,7 +80,7 @@ public:
 inline RecordingController::RecorderFactory fakeRecorders(FakeRecorder *&latest)
 {
     return [&latest](const QString &, SampleRate, std::unique_ptr<platform::AudioInput>,
-                     QString *) -> std::unique_ptr<Recorder> {
+                     TranslatableText *) -> std::unique_ptr<Recorder> {
         auto made = std::make_unique<FakeRecorder>();
         latest = made.get();
         return made;
@@ -89,7 +90,7 @@ inline RecordingController::RecorderFactory fakeRecorders(FakeRecorder *&latest)
 // No recorder for any recording: none starts.
 inline RecordingController::RecorderFactory noRecorders()
 {
-    return [](const QString &, SampleRate, std::unique_ptr<platform::AudioInput>, QString *) {
+    return [](const QString &, SampleRate, std::unique_ptr<platform::AudioInput>, TranslatableText *) {
         return std::unique_ptr<Recorder>();
     };
 }

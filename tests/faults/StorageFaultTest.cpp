@@ -91,10 +91,10 @@ protected:
     {
         auto fake = std::make_unique<FakeAudioInput>();
         input = fake.get();
-        QString error;
+        TranslatableText error;
         recorder = AudioRecorder::create(path, atRate(kRate), std::move(fake), &error, options);
         if (!recorder) {
-            ADD_FAILURE() << error.toStdString();
+            ADD_FAILURE() << error.english().toStdString();
             return false;
         }
         failures = std::make_unique<FailedSpy>(*recorder);
@@ -106,8 +106,8 @@ protected:
             },
             Qt::DirectConnection);
         QObject::connect(
-            recorder.get(), &Recorder::failed, recorder.get(), [this](const QString &, bool s) { saved = s; },
-            Qt::DirectConnection);
+            recorder.get(), &Recorder::failed, recorder.get(),
+            [this](const TranslatableText &, bool s) { saved = s; }, Qt::DirectConnection);
         if (beforeRecord)
             beforeRecord(*recorder);
         recorder->record();
@@ -228,7 +228,7 @@ TEST_F(StorageFaults, StopStartAndPauseDuringAStallAnswerAtOnceAndTheFilesCatchU
              return input;
          },
          [](const QString &path, SampleRate rate, std::unique_ptr<platform::AudioInput> input,
-            QString *error) -> std::unique_ptr<Recorder> {
+            TranslatableText *error) -> std::unique_ptr<Recorder> {
              return AudioRecorder::create(path, rate, std::move(input), error);
          }});
     preferences.setValue(QStringLiteral("qualitaAudio"), 2); // 48 kHz
@@ -314,7 +314,7 @@ TEST_F(StorageFaults, AFailedWriteSyncOrCloseEndsTheRecordingWithAPlayableFileAn
         waitForFile();
         std::this_thread::sleep_for(300ms);
         ASSERT_EQ(fiu_enable_external(c.point, 1, reinterpret_cast<void *>(EIO), FIU_ONETIME, c.filter), 0);
-        QString stopped;
+        TranslatableText stopped;
         if (c.when == When::Pause)
             recorder->pause();
         if (c.when == When::Stop) {
@@ -330,8 +330,8 @@ TEST_F(StorageFaults, AFailedWriteSyncOrCloseEndsTheRecordingWithAPlayableFileAn
         }
         fiu_disable(c.point);
         input->stopCapture();
-        EXPECT_EQ(stopped.contains(QStringLiteral("Input/output error")), c.when == When::Stop)
-            << stopped.toStdString();
+        EXPECT_EQ(stopped.english().contains(QStringLiteral("Input/output error")), c.when == When::Stop)
+            << stopped.english().toStdString();
         expectWholeCount(kRate);
         recorder.reset();
     }
@@ -357,9 +357,9 @@ TEST_F(StorageFaults, AnExistingRecordingIsReplacedOnlyOnceTheNewOneHasAudioOnDi
         std::ofstream(path.toStdString(), std::ios::binary) << old;
         auto fake = std::make_unique<FakeAudioInput>();
         input = fake.get();
-        QString error;
+        TranslatableText error;
         recorder = AudioRecorder::create(path, atRate(kRate), std::move(fake), &error);
-        ASSERT_TRUE(recorder) << error.toStdString();
+        ASSERT_TRUE(recorder) << error.english().toStdString();
         failures = std::make_unique<FailedSpy>(*recorder);
         EXPECT_EQ(contentsOf(path), old) << "nothing is written before the recording starts";
         if (how == Start::HeaderRefused) {
@@ -377,7 +377,7 @@ TEST_F(StorageFaults, AnExistingRecordingIsReplacedOnlyOnceTheNewOneHasAudioOnDi
             EXPECT_TRUE(reason.contains(QStringLiteral("previous recording"))) << reason.toStdString();
             EXPECT_TRUE(reason.contains(QStringLiteral("kept"))) << reason.toStdString();
         }
-        QString stopped;
+        TranslatableText stopped;
         recorder->waitUntilSaved(&stopped);
         recorder.reset();
         const auto files = std::distance(std::filesystem::directory_iterator(dir.path()), {});
@@ -407,12 +407,12 @@ TEST_F(StorageFaults, APathThatIsNotARegularFileIsRefusedAtOnce)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.kind);
         const auto before = std::chrono::steady_clock::now();
-        QString error;
+        TranslatableText error;
         EXPECT_FALSE(AudioRecorder::create(c.path, atRate(kRate), std::make_unique<FakeAudioInput>(), &error,
                                            patientCreation()));
         EXPECT_LT(std::chrono::steady_clock::now() - before, 1s);
-        EXPECT_TRUE(error.contains(c.path) && error.contains(QString::fromLatin1(c.kind)))
-            << error.toStdString();
+        EXPECT_TRUE(error.english().contains(c.path) && error.english().contains(QString::fromLatin1(c.kind)))
+            << error.english().toStdString();
     }
 }
 
@@ -481,9 +481,9 @@ TEST_F(StorageFaults, AudioWhoseNameCannotBeHadAtTheFirstWriteIsKeptWholeElsewhe
         ASSERT_TRUE(start({}, [&](Recorder &started) {
             QObject::connect(
                 &started, &Recorder::notice, &started,
-                [&](const QString &text) {
+                [&](const TranslatableText &text) {
                     std::lock_guard lock(toldMutex);
-                    told.push_back(text);
+                    told.push_back(text.english());
                 },
                 Qt::DirectConnection);
         }));
@@ -491,8 +491,8 @@ TEST_F(StorageFaults, AudioWhoseNameCannotBeHadAtTheFirstWriteIsKeptWholeElsewhe
         c.meanwhile();
         std::filesystem::remove(stallControl());
         std::this_thread::sleep_for(300ms);
-        QString failure;
-        EXPECT_TRUE(recorder->waitUntilSaved(&failure)) << failure.toStdString();
+        TranslatableText failure;
+        EXPECT_TRUE(recorder->waitUntilSaved(&failure)) << failure.english().toStdString();
         input->stopCapture();
         EXPECT_TRUE(failures->reasons().empty()) << failures->reasons().front().toStdString();
         path = c.keptAt;

@@ -1,5 +1,6 @@
 #include "ContrastRatio.h"
 #include "RecorderPanelFixture.h"
+#include "app/Translations.h"
 #include "ui/LevelBar.h"
 
 #include <QPointer>
@@ -143,6 +144,20 @@ TEST_F(RecorderPanelTest, ARecordingThatFailsByItselfEndsAndTellsTheUser)
     EXPECT_TRUE(panel.message().isEmpty());
 }
 
+TEST_F(RecorderPanelTest, AFailureIsShownInTheUsersLanguageAndLoggedInEnglish)
+{
+    const Translations italian({QStringLiteral("it-IT")});
+    startRecording();
+    fake->fail({"Microphone", QT_TRANSLATE_NOOP("Microphone", "The microphone was disconnected.")});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(panel.message(),
+              QStringLiteral("La registrazione si è interrotta: Il microfono è stato scollegato. "
+                             "Tutto ciò che è stato registrato fino ad allora è salvato."));
+    const Lines lines = log.lines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "recording ended : The microphone was disconnected."),
+              lines.end());
+}
+
 TEST_F(RecorderPanelTest, AFileThatCannotBeCompletedIsToldAndNeverCalledSaved)
 {
     const QString failure = QStringLiteral("Cannot complete “x.caf”: Input/output error.");
@@ -202,8 +217,9 @@ TEST_P(QuitTest, AQuitStopsTheRecordingWaitsForItsFileAndAnswersOnce)
     EXPECT_EQ(recording.state(), State::Ready);
     EXPECT_EQ(calls->back(), "stop");
     EXPECT_EQ(outcome->abandonedSeconds, c.abandoned);
-    EXPECT_EQ(outcome->failures, c.fails ? QStringList{failure} : QStringList{});
+    ASSERT_EQ(outcome->failures.size(), c.fails ? 1 : 0);
     if (c.fails) {
+        EXPECT_EQ(outcome->failures[0].english(), failure);
         EXPECT_TRUE(panel.message().contains(failure));
     }
     // Answered once: a later request is not answered again.
@@ -252,7 +268,7 @@ TEST_F(RecorderPanelTest, NamesAreShownAsTextNeverAsMarkup)
         QStringLiteral("A recording interrupted earlier was saved as \u201c/music/<b>Saved</b><br>"
                        "<a href=\"x\">ok</a>\n\x1b[2J.caf\u201d");
     testing::internal::CaptureStderr();
-    emit fake->notice(text);
+    emit fake->notice(TranslatableText::verbatim(text));
     QCoreApplication::processEvents();
     const std::string stderrText = testing::internal::GetCapturedStderr();
     const auto *field = outlet<QLabel>("messageField");
@@ -297,7 +313,7 @@ protected:
     FakeRecorder *fake = nullptr;
     RecordingController controller{{dialog, preferences, [] { return nullptr; },
                                     [this](const QString &, SampleRate, std::unique_ptr<platform::AudioInput>,
-                                           QString *) -> std::unique_ptr<Recorder> {
+                                           TranslatableText *) -> std::unique_ptr<Recorder> {
                                         auto made = std::make_unique<FakeRecorder>();
                                         fake = made.get();
                                         return made;

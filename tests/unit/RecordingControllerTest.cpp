@@ -22,7 +22,7 @@ namespace {
 class FakeMicrophone : public platform::AudioInput {
 public:
     explicit FakeMicrophone(std::vector<std::string> &journal) : journal(journal) {}
-    bool open(int sampleRate, QString * = nullptr) override
+    bool open(int sampleRate, TranslatableText * = nullptr) override
     {
         journal.push_back("open " + std::to_string(sampleRate));
         rate = sampleRate;
@@ -49,12 +49,12 @@ protected:
     RecordingControllerTest()
         : recording({dialog, preferences, [this] { return std::make_unique<FakeMicrophone>(microphone); },
                      [this](const QString &path, SampleRate rate, std::unique_ptr<platform::AudioInput> input,
-                            QString *error) -> std::unique_ptr<Recorder> {
+                            TranslatableText *error) -> std::unique_ptr<Recorder> {
                          madeFor = path;
                          madeWith = rate;
                          inputWasOpen = input && input->isOpen();
                          if (!creationError.isEmpty()) {
-                             *error = creationError;
+                             *error = TranslatableText::verbatim(creationError);
                              return nullptr;
                          }
                          auto made = std::make_unique<FakeRecorder>();

@@ -2,6 +2,7 @@
 #include "fakes/FakeChoices.h"
 #include "fakes/FakeDesktop.h"
 #include "fakes/LogCapture.h"
+#include "platform/TranslatableText.h"
 #include "ui/SettingsActions.h"
 
 #include <QCoreApplication>
@@ -71,6 +72,27 @@ TEST(TranslationsTest, EnglishFirstOrNoTranslationLeavesTheSourcesTexts)
     }
     // A later language with a translation is taken when the first has none.
     EXPECT_EQ(Translations({QStringLiteral("pt-BR"), QStringLiteral("de")}).language(), QStringLiteral("de"));
+}
+
+// A failure told by the engine: English for the log, the user's language for the screen, each
+// argument filled in once (a % in a path is no place of its own), sentences kept in order.
+TEST(TranslationsTest, AFailureReasonReadsInEnglishOrTranslatedWithTheSameArguments)
+{
+    const Translations italian({QStringLiteral("it-IT")});
+    const TranslatableText reason =
+        TranslatableText("Recording", QT_TRANSLATE_NOOP("Recording", "Cannot write to “%1”: %2."))
+            .arg(QStringLiteral("/music/100%2 %1.caf"), QStringLiteral("No space left on device"))
+            .followedBy(
+                {"Recording", QT_TRANSLATE_NOOP("Recording", "The file could not be completed either: %1.")})
+            .followedBy(TranslatableText::verbatim(QStringLiteral("%1")));
+    EXPECT_EQ(reason.english(),
+              QStringLiteral("Cannot write to “/music/100%2 %1.caf”: No space left on device. The "
+                             "file could not be completed either: %1. %1"));
+    EXPECT_EQ(
+        reason.translated(),
+        QStringLiteral("Impossibile scrivere su «/music/100%2 %1.caf»: No space left on device. Non è stato "
+                       "possibile nemmeno completare il file: %1. %1"));
+    EXPECT_TRUE(TranslatableText().isEmpty());
 }
 
 TEST(TranslationsTest, LogLinesStayInTheSourcesWords)

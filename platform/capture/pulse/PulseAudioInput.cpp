@@ -17,9 +17,16 @@ namespace {
 // Opening gives up after this long: a hung or unreachable server must not hang the caller.
 constexpr pa_usec_t kOpenTimeout = 3 * PA_USEC_PER_SEC;
 
-const char *const kServerStopped = "The sound server stopped.";
-const char *const kDisconnected = "The microphone was disconnected.";
-const char *const kNotReopened = "The microphone could not be opened again after the pause.";
+const TranslatableText kServerStopped("Microphone",
+                                      QT_TRANSLATE_NOOP("Microphone", "The sound server stopped."));
+const TranslatableText kDisconnected("Microphone",
+                                     QT_TRANSLATE_NOOP("Microphone", "The microphone was disconnected."));
+const TranslatableText kNotReopened(
+    "Microphone",
+    QT_TRANSLATE_NOOP("Microphone", "The microphone could not be opened again after the pause."));
+const TranslatableText kCannotStartThread(
+    "Microphone",
+    QT_TRANSLATE_NOOP("Microphone", "Cannot capture the microphone: cannot start the sound thread."));
 
 } // namespace
 
@@ -43,7 +50,7 @@ struct PulseAudioInput::Impl {
     pa_time_event *releaseTimer = nullptr;
     bool lost = false;
     bool lossReported = false;
-    std::string lossReason;
+    TranslatableText lossReason;
     std::unique_ptr<ServerReconnection> reconnection; // while open
     CaptureGap gap; // what the outages cost, told to the sink before the next audio
     bool closing = false;
@@ -57,7 +64,7 @@ struct PulseAudioInput::Impl {
 
     // Connects to the server and starts the stream, on `device` (the server's name of a source)
     // or on the default source. Loop locked.
-    bool connect(pa_usec_t until, QString *error, const std::string &device = {})
+    bool connect(pa_usec_t until, TranslatableText *error, const std::string &device = {})
     {
         connection = std::make_unique<PulseServerConnection>(*loop, [this] { serverLost(); });
         if (!connection->connect(until, error))
@@ -65,7 +72,7 @@ struct PulseAudioInput::Impl {
         return startStream(until, error, device);
     }
 
-    bool startStream(pa_usec_t until, QString *error, const std::string &device)
+    bool startStream(pa_usec_t until, TranslatableText *error, const std::string &device)
     {
         stream = std::make_unique<PulseCaptureStream>(
             *loop, connection->context(), format, fragment,
@@ -192,7 +199,7 @@ struct PulseAudioInput::Impl {
         reconnection->start();
     }
 
-    void reportLoss(const char *reason)
+    void reportLoss(const TranslatableText &reason)
     {
         ready = false;
         if (lost)
@@ -244,7 +251,7 @@ struct PulseAudioInput::Impl {
         rate = 0;
         source.clear();
         held = released = lost = lossReported = closing = false;
-        lossReason.clear();
+        lossReason = {};
     }
 };
 
@@ -260,7 +267,7 @@ PulseAudioInput::~PulseAudioInput()
     close();
 }
 
-bool PulseAudioInput::open(int sampleRate, QString *error)
+bool PulseAudioInput::open(int sampleRate, TranslatableText *error)
 {
     if (isOpen() && d->rate == sampleRate)
         return true;
@@ -268,9 +275,9 @@ bool PulseAudioInput::open(int sampleRate, QString *error)
     return start(sampleRate, error);
 }
 
-bool PulseAudioInput::start(int sampleRate, QString *error)
+bool PulseAudioInput::start(int sampleRate, TranslatableText *error)
 {
-    const auto fail = [error](const QString &text) {
+    const auto fail = [error](const TranslatableText &text) {
         if (error)
             *error = text;
         return false;
@@ -279,15 +286,19 @@ bool PulseAudioInput::start(int sampleRate, QString *error)
     d->format.rate = static_cast<uint32_t>(sampleRate);
     d->format.channels = 1;
     if (!pa_sample_spec_valid(&d->format))
-        return fail(QStringLiteral("Cannot capture the microphone at %1 Hz.").arg(sampleRate));
+        return fail(
+            TranslatableText("Microphone",
+                             QT_TRANSLATE_NOOP("Microphone", "Cannot capture the microphone at %1 Hz."))
+                .arg(QString::number(sampleRate)));
     d->loop = std::make_unique<PulseLoop>();
     if (!d->loop->valid()) {
         d->loop.reset();
-        return fail(QStringLiteral("Cannot capture the microphone: out of memory."));
+        return fail(
+            {"Microphone", QT_TRANSLATE_NOOP("Microphone", "Cannot capture the microphone: out of memory.")});
     }
     if (!d->loop->start()) {
         d->release();
-        return fail(QStringLiteral("Cannot capture the microphone: cannot start the sound thread."));
+        return fail(kCannotStartThread);
     }
     bool started = false;
     {

@@ -42,7 +42,7 @@ public:
                              std::chrono::milliseconds releaseAfter = defaultRelease);
     ~PulseAudioInput() override;
 
-    bool open(int sampleRate, QString *error = nullptr) override;
+    bool open(int sampleRate, TranslatableText *error = nullptr) override;
     bool isOpen() const override;
     int sampleRate() const override;
     void setSink(AudioSink *sink) override;
@@ -60,7 +60,7 @@ public:
     std::string sourceName() const;
 
 private:
-    bool start(int sampleRate, QString *error);
+    bool start(int sampleRate, TranslatableText *error);
 
     struct Impl;
     std::unique_ptr<Impl> d;

@@ -8,8 +8,11 @@ namespace platform {
 
 namespace {
 
+const TranslatableText kCannotCapture("Microphone",
+                                      QT_TRANSLATE_NOOP("Microphone", "Cannot capture the microphone"));
+
 // `text` in `*error` when given; false.
-bool fail(QString *error, const QString &text)
+bool fail(TranslatableText *error, const TranslatableText &text)
 {
     if (error)
         *error = text;
@@ -44,13 +47,13 @@ PulseCaptureStream::~PulseCaptureStream()
     }
 }
 
-bool PulseCaptureStream::start(pa_usec_t until, const std::string &device, QString *error)
+bool PulseCaptureStream::start(pa_usec_t until, const std::string &device, TranslatableText *error)
 {
     pa_channel_map map;
     pa_channel_map_init_mono(&map);
     stream_ = pa_stream_new(context_, "Recording", &format_, &map);
     if (!stream_)
-        return fail(error, pulseError(context_, "Cannot capture the microphone"));
+        return fail(error, pulseError(context_, kCannotCapture));
     pa_stream_set_state_callback(
         stream_,
         [](pa_stream *stream, void *self) {
@@ -71,7 +74,10 @@ bool PulseCaptureStream::start(pa_usec_t until, const std::string &device, QStri
         },
         this);
     if (!handOver_)
-        return fail(error, QStringLiteral("Cannot capture the microphone: out of memory."));
+        return fail(error,
+                    TranslatableText(
+                        "Microphone",
+                        QT_TRANSLATE_NOOP("Microphone", "Cannot capture the microphone: out of memory.")));
     loop_.api()->defer_enable(handOver_, 0);
     staging_.assign(attr_.fragsize, 0); // room for two fragments' worth of samples
 
@@ -87,16 +93,21 @@ bool PulseCaptureStream::start(pa_usec_t until, const std::string &device, QStri
     // CPU: the fragment's length is the trade-off.
     const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_EARLY_REQUESTS);
     if (pa_stream_connect_record(stream_, device.empty() ? nullptr : device.c_str(), &attr_, flags) < 0)
-        return fail(error, pulseError(context_, "Cannot capture the microphone"));
+        return fail(error, pulseError(context_, kCannotCapture));
     const auto contextGood = [&] { return PA_CONTEXT_IS_GOOD(pa_context_get_state(context_)); };
     loop_.waitUntil(until, [&] { return ready() || !good() || !contextGood(); });
     if (ready())
         return true;
     if (!good() || !contextGood())
         return fail(error, pa_context_errno(context_) == PA_ERR_NOENTITY
-                               ? QStringLiteral("No microphone found.")
-                               : pulseError(context_, "Cannot capture the microphone"));
-    return fail(error, QStringLiteral("Cannot capture the microphone: the sound server does not answer."));
+                               ? TranslatableText("Microphone",
+                                                  QT_TRANSLATE_NOOP("Microphone", "No microphone found."))
+                               : pulseError(context_, kCannotCapture));
+    return fail(error,
+                TranslatableText(
+                    "Microphone",
+                    QT_TRANSLATE_NOOP("Microphone",
+                                      "Cannot capture the microphone: the sound server does not answer.")));
 }
 
 bool PulseCaptureStream::good() const

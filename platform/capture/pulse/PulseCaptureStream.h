@@ -2,7 +2,7 @@
 
 #include "platform/capture/pulse/PulseLoop.h"
 
-#include <QString>
+#include "platform/TranslatableText.h"
 
 #include <cstdint>
 #include <functional>
@@ -37,7 +37,7 @@ public:
     // Starts capturing `device` (a source's name), or the server's default source when it is
     // empty. False, with the reason in `*error` (when given), when the stream is not ready by
     // `until`.
-    bool start(pa_usec_t until, const std::string &device, QString *error);
+    bool start(pa_usec_t until, const std::string &device, TranslatableText *error);
     // Called on the loop's thread once the source the stream was moved to is known.
     void setMoved(Moved moved) { moved_ = std::move(moved); }
     bool good() const;

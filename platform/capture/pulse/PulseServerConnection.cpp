@@ -4,11 +4,13 @@ namespace platform {
 
 namespace {
 
-const char *const kNoMicrophone = "No microphone found.";
-const char *const kNoAnswer = "No microphone found: the sound server does not answer.";
+const TranslatableText kNoMicrophone("Microphone", QT_TRANSLATE_NOOP("Microphone", "No microphone found."));
+const TranslatableText kNoAnswer("Microphone",
+                                 QT_TRANSLATE_NOOP("Microphone",
+                                                   "No microphone found: the sound server does not answer."));
 
 // `text` in `*error` when given; false.
-bool fail(QString *error, const QString &text)
+bool fail(TranslatableText *error, const TranslatableText &text)
 {
     if (error)
         *error = text;
@@ -17,11 +19,11 @@ bool fail(QString *error, const QString &text)
 
 } // namespace
 
-QString pulseError(pa_context *context, const char *what)
+TranslatableText pulseError(pa_context *context, const TranslatableText &what)
 {
-    return QStringLiteral("%1 (%2).")
-        .arg(QString::fromUtf8(what),
-             QString::fromUtf8(pa_strerror(context ? pa_context_errno(context) : PA_ERR_UNKNOWN)));
+    return TranslatableText(nullptr, "%1 (%2).")
+        .arg(what, TranslatableText::verbatim(
+                       QString::fromUtf8(pa_strerror(context ? pa_context_errno(context) : PA_ERR_UNKNOWN))));
 }
 
 PulseServerConnection::PulseServerConnection(PulseLoop &loop, std::function<void()> lost)
@@ -61,26 +63,37 @@ bool PulseServerConnection::good() const
     return context_ && PA_CONTEXT_IS_GOOD(pa_context_get_state(context_));
 }
 
-bool PulseServerConnection::connect(pa_usec_t until, QString *error)
+bool PulseServerConnection::connect(pa_usec_t until, TranslatableText *error)
 {
     if (!context_)
-        return fail(error, QStringLiteral("Cannot capture the microphone: cannot start the sound thread."));
+        return fail(error,
+                    {"Microphone",
+                     QT_TRANSLATE_NOOP("Microphone",
+                                       "Cannot capture the microphone: cannot start the sound thread.")});
     if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
-        return fail(error, pulseError(context_, "No microphone found: the sound server is not running"));
+        return fail(error,
+                    pulseError(context_,
+                               {"Microphone",
+                                QT_TRANSLATE_NOOP("Microphone",
+                                                  "No microphone found: the sound server is not running")}));
     loop_.waitUntil(until, [&] { return pa_context_get_state(context_) == PA_CONTEXT_READY || !good(); });
     if (!good())
-        return fail(error, pulseError(context_, "No microphone found: cannot reach the sound server"));
+        return fail(
+            error,
+            pulseError(context_, {"Microphone",
+                                  QT_TRANSLATE_NOOP("Microphone",
+                                                    "No microphone found: cannot reach the sound server")}));
     if (pa_context_get_state(context_) != PA_CONTEXT_READY || !askDefaultSource(until) || !good())
-        return fail(error, QString::fromUtf8(kNoAnswer));
+        return fail(error, kNoAnswer);
     if (lookup_.name.empty())
-        return fail(error, QString::fromUtf8(kNoMicrophone));
+        return fail(error, kNoMicrophone);
     const std::string name = lookup_.name;
     bool answered = false;
     const bool microphone = isMicrophone(name, until, answered);
     if (!answered)
-        return fail(error, QString::fromUtf8(kNoAnswer));
+        return fail(error, kNoAnswer);
     if (!microphone)
-        return fail(error, QString::fromUtf8(kNoMicrophone));
+        return fail(error, kNoMicrophone);
     microphone_ = name;
     return true;
 }

@@ -2,7 +2,7 @@
 
 #include "platform/capture/pulse/PulseLoop.h"
 
-#include <QString>
+#include "platform/TranslatableText.h"
 
 #include <functional>
 #include <optional>
@@ -11,7 +11,7 @@
 namespace platform {
 
 // `what`, followed by the reason libpulse gives for the context's last failure.
-QString pulseError(pa_context *context, const char *what);
+TranslatableText pulseError(pa_context *context, const TranslatableText &what);
 
 // One connection to the sound server, and the server's default source. Everything here runs
 // with the loop locked.
@@ -26,7 +26,7 @@ public:
     // Connects, and finds the server's default source, which must be a microphone: false, with
     // the reason in `*error` (when given), when there is none or the server cannot be reached by
     // `until`.
-    bool connect(pa_usec_t until, QString *error);
+    bool connect(pa_usec_t until, TranslatableText *error);
     // The default source found by connect().
     const std::string &microphone() const { return microphone_; }
 

@@ -19,8 +19,11 @@ namespace platform {
 
 namespace {
 
-const char *const kDisconnected = "The microphone was disconnected.";
-const char *const kNotReopened = "The microphone could not be opened again after the pause.";
+const TranslatableText kDisconnected("Microphone",
+                                     QT_TRANSLATE_NOOP("Microphone", "The microphone was disconnected."));
+const TranslatableText kNotReopened(
+    "Microphone",
+    QT_TRANSLATE_NOOP("Microphone", "The microphone could not be opened again after the pause."));
 
 // The thread every QAudioSource of the process lives on, with Qt Multimedia's own objects, made
 // at the first opening. It runs until the application object goes.
@@ -49,7 +52,7 @@ QThread *captureThread()
     return runningThread;
 }
 
-bool fail(QString *error, const QString &text)
+bool fail(TranslatableText *error, const TranslatableText &text)
 {
     if (error)
         *error = text;
@@ -73,14 +76,14 @@ public:
 
     // --- on the capture thread ----------------------------------------------------------------
 
-    bool open(int sampleRate, QString *error)
+    bool open(int sampleRate, TranslatableText *error)
     {
         format.setSampleRate(sampleRate);
         format.setChannelCount(1);
         format.setSampleFormat(QAudioFormat::Int16);
         device = QMediaDevices::defaultAudioInput();
         if (device.isNull())
-            return fail(error, QStringLiteral("No microphone found."));
+            return fail(error, {"Microphone", QT_TRANSLATE_NOOP("Microphone", "No microphone found.")});
         return start(error);
     }
 
@@ -142,18 +145,23 @@ public:
     }
 
 private:
-    bool start(QString *error)
+    bool start(TranslatableText *error)
     {
         if (!device.isFormatSupported(format))
-            return fail(error, QStringLiteral("The microphone cannot record 16-bit mono at %1 Hz.")
-                                   .arg(format.sampleRate()));
+            return fail(error, TranslatableText(
+                                   "Microphone",
+                                   QT_TRANSLATE_NOOP("Microphone",
+                                                     "The microphone cannot record 16-bit mono at %1 Hz."))
+                                   .arg(QString::number(format.sampleRate())));
         source = std::make_unique<QAudioSource>(device, format);
         connect(source.get(), &QAudioSource::stateChanged, this, &Capture::stateChanged);
         io = source->start();
         if (!io || source->state() == QAudio::StoppedState) {
             stop();
-            return fail(error,
-                        QStringLiteral("Cannot capture the microphone “%1”.").arg(device.description()));
+            return fail(error, TranslatableText(
+                                   "Microphone",
+                                   QT_TRANSLATE_NOOP("Microphone", "Cannot capture the microphone “%1”."))
+                                   .arg(device.description()));
         }
         connect(io, &QIODevice::readyRead, this, &Capture::readAvailable);
         presence.start();
@@ -234,7 +242,7 @@ private:
             lose(kDisconnected);
     }
 
-    void lose(const char *reason)
+    void lose(const TranslatableText &reason)
     {
         stop();
         std::lock_guard guard(sinkLock);
@@ -265,7 +273,7 @@ private:
     AudioSink *sink = nullptr;
     bool lost = false;
     bool lossReported = false;
-    std::string lossReason;
+    TranslatableText lossReason;
 };
 
 QtAudioInput::QtAudioInput(std::chrono::milliseconds releaseAfter) : releaseAfter(releaseAfter) {}
@@ -303,18 +311,21 @@ bool QtAudioInput::runOnCaptureThread(std::function<void()> work) const
     return done->finished.wait_for(lock, patience, [&] { return done->done; });
 }
 
-bool QtAudioInput::open(int sampleRate, QString *error)
+bool QtAudioInput::open(int sampleRate, TranslatableText *error)
 {
     if (isOpen() && rate == sampleRate)
         return true;
     close();
     if (!QCoreApplication::instance())
-        return fail(error, QStringLiteral("Cannot capture the microphone: the application is not running."));
+        return fail(error,
+                    {"Microphone",
+                     QT_TRANSLATE_NOOP("Microphone",
+                                       "Cannot capture the microphone: the application is not running.")});
     capture = new Capture(releaseAfter);
     capture->moveToThread(captureThread());
     struct Opening {
         bool opened = false;
-        QString error;
+        TranslatableText error;
     };
     auto opening = std::make_shared<Opening>();
     const bool answered = runOnCaptureThread([capture = capture, sampleRate, opening] {
@@ -325,9 +336,11 @@ bool QtAudioInput::open(int sampleRate, QString *error)
         return true;
     }
     close();
-    return fail(
-        error, answered ? opening->error
-                        : QStringLiteral("Cannot capture the microphone: the sound system does not answer."));
+    return fail(error, answered ? opening->error
+                                : TranslatableText("Microphone",
+                                                   QT_TRANSLATE_NOOP("Microphone",
+                                                                     "Cannot capture the microphone: "
+                                                                     "the sound system does not answer.")));
 }
 
 bool QtAudioInput::isOpen() const

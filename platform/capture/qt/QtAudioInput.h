@@ -37,7 +37,7 @@ public:
     QtAudioInput(const QtAudioInput &) = delete;
     QtAudioInput &operator=(const QtAudioInput &) = delete;
 
-    bool open(int sampleRate, QString *error = nullptr) override;
+    bool open(int sampleRate, TranslatableText *error = nullptr) override;
     bool isOpen() const override;
     int sampleRate() const override;
     void setSink(AudioSink *sink) override;

@@ -14,10 +14,19 @@ namespace platform {
 
 namespace {
 
-const char *const kServerGone = "Playback stopped: the sound server went away.";
-const char *const kServerSilent = "Playback stopped: the sound server does not answer.";
-const char *const kServerMute = "Cannot play: the sound server does not answer.";
-const char *const kOutputGone = "Playback stopped: the sound output went away.";
+TranslatableText playbackText(const char *source)
+{
+    return {"Playback", source};
+}
+
+const TranslatableText kServerGone =
+    playbackText(QT_TRANSLATE_NOOP("Playback", "Playback stopped: the sound server went away."));
+const TranslatableText kServerSilent =
+    playbackText(QT_TRANSLATE_NOOP("Playback", "Playback stopped: the sound server does not answer."));
+const TranslatableText kServerMute =
+    playbackText(QT_TRANSLATE_NOOP("Playback", "Cannot play: the sound server does not answer."));
+const TranslatableText kOutputGone =
+    playbackText(QT_TRANSLATE_NOOP("Playback", "Playback stopped: the sound output went away."));
 
 } // namespace
 
@@ -29,7 +38,7 @@ public:
     // the loop's thread: with an empty text at the end of the file, else with why the playback
     // broke off.
     Session(const QString &name, std::unique_ptr<SoundFileReader> reader, pa_usec_t latency,
-            pa_usec_t patience, std::function<void(const QString &)> ended)
+            pa_usec_t patience, std::function<void(const TranslatableText &)> ended)
         : name_(name.toStdString()), reader_(std::move(reader)), latency_(latency), patience_(patience),
           ended_(std::move(ended))
     {
@@ -52,11 +61,12 @@ public:
     Session &operator=(const Session &) = delete;
 
     // Starts the thread and the connection, without waiting for the server.
-    bool start(QString *error)
+    bool start(TranslatableText *error)
     {
         if (!loop_.valid() || !loop_.start()) {
             if (error)
-                *error = QStringLiteral("Cannot play: cannot start the sound thread.");
+                *error = playbackText(
+                    QT_TRANSLATE_NOOP("Playback", "Cannot play: cannot start the sound thread."));
             return false;
         }
         reader_->start([this] {
@@ -73,13 +83,14 @@ public:
         pa_proplist_free(properties);
         if (!context_) {
             if (error)
-                *error = QStringLiteral("Cannot play: out of memory.");
+                *error = playbackText(QT_TRANSLATE_NOOP("Playback", "Cannot play: out of memory."));
             return false;
         }
         pa_context_set_state_callback(
             context_, [](pa_context *, void *self) { static_cast<Session *>(self)->contextChanged(); }, this);
         if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
-            end(pulseError(context_, "Cannot play: the sound server is not running"));
+            end(pulseError(context_, playbackText(QT_TRANSLATE_NOOP(
+                                         "Playback", "Cannot play: the sound server is not running"))));
             return true;
         }
         watch();
@@ -111,8 +122,10 @@ private:
             break;
         case PA_CONTEXT_FAILED:
         case PA_CONTEXT_TERMINATED:
-            end(reached_ ? QString::fromUtf8(kServerGone)
-                         : pulseError(context_, "Cannot play: cannot reach the sound server"));
+            end(reached_
+                    ? kServerGone
+                    : pulseError(context_, playbackText(QT_TRANSLATE_NOOP(
+                                               "Playback", "Cannot play: cannot reach the sound server"))));
             break;
         default:
             break;
@@ -129,7 +142,7 @@ private:
         stream_ = pa_stream_new_with_proplist(context_, name_.c_str(), &sampleFormat_, nullptr, properties);
         pa_proplist_free(properties);
         if (!stream_) {
-            end(pulseError(context_, "Cannot play this file"));
+            end(pulseError(context_, playbackText(QT_TRANSLATE_NOOP("Playback", "Cannot play this file"))));
             return;
         }
         pa_stream_set_state_callback(
@@ -155,7 +168,7 @@ private:
         const auto flags = static_cast<pa_stream_flags_t>(
             PA_STREAM_ADJUST_LATENCY | PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE);
         if (pa_stream_connect_playback(stream_, nullptr, &buffer, flags, nullptr, nullptr) < 0)
-            end(pulseError(context_, "Cannot play"));
+            end(pulseError(context_, playbackText(QT_TRANSLATE_NOOP("Playback", "Cannot play"))));
     }
 
     void streamChanged()
@@ -173,8 +186,9 @@ private:
             // A stream that fails with its server is the connection's business.
             if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(context_)))
                 return;
-            end(playing_ ? QString::fromUtf8(kOutputGone)
-                         : pulseError(context_, "Cannot play: no sound output"));
+            end(playing_ ? kOutputGone
+                         : pulseError(context_, playbackText(QT_TRANSLATE_NOOP(
+                                                    "Playback", "Cannot play: no sound output"))));
             break;
         default:
             break;
@@ -201,7 +215,7 @@ private:
             pa_stream_write(stream_, data, taken * sizeof(float), nullptr, 0, PA_SEEK_RELATIVE);
             writable -= std::min(writable, taken * sizeof(float));
         }
-        if (const std::optional<QString> failure = reader_->failure()) {
+        if (const std::optional<TranslatableText> failure = reader_->failure()) {
             end(*failure);
             return;
         }
@@ -234,14 +248,14 @@ private:
                 if (session->over_)
                     return;
                 if (pa_rtclock_now() - session->lastNews_ > session->patience_)
-                    session->end(QString::fromUtf8(session->playing_ ? kServerSilent : kServerMute));
+                    session->end(session->playing_ ? kServerSilent : kServerMute);
                 else
                     session->watch();
             },
             this);
     }
 
-    void end(const QString &failure)
+    void end(const TranslatableText &failure)
     {
         if (over_)
             return;
@@ -272,7 +286,7 @@ private:
     std::unique_ptr<SoundFileReader> reader_;
     const pa_usec_t latency_;
     const pa_usec_t patience_;
-    std::function<void(const QString &)> ended_;
+    std::function<void(const TranslatableText &)> ended_;
     pa_sample_spec sampleFormat_{};
     pa_context *context_ = nullptr;
     pa_stream *stream_ = nullptr;
@@ -296,7 +310,7 @@ PulseAudioPlayer::~PulseAudioPlayer()
     session_.reset();
 }
 
-bool PulseAudioPlayer::play(const QString &path, QString *error)
+bool PulseAudioPlayer::play(const QString &path, TranslatableText *error)
 {
     stop();
     std::unique_ptr<SoundFileReader> reader = SoundFileReader::open(path, error);
@@ -308,10 +322,10 @@ bool PulseAudioPlayer::play(const QString &path, QString *error)
     if (!pa_sample_spec_valid(&sampleFormat) || reader->channels() > static_cast<int>(PA_CHANNELS_MAX)) {
         if (error)
             *error =
-                QStringLiteral("Cannot play “%1”: %2 channels at %3 Hz are more than the sound server takes.")
-                    .arg(name)
-                    .arg(reader->channels())
-                    .arg(reader->rate());
+                playbackText(QT_TRANSLATE_NOOP("Playback", "Cannot play “%1”: %2 channels at %3 Hz are more "
+                                                           "than the sound server takes."))
+                    .arg(name, QString::number(reader->channels()))
+                    .arg(QString::number(reader->rate()));
         return false;
     }
     const qint64 duration = reader->duration();
@@ -319,7 +333,7 @@ bool PulseAudioPlayer::play(const QString &path, QString *error)
     auto session = std::make_unique<Session>(
         name, std::move(reader), static_cast<pa_usec_t>(latency_.count()) * PA_USEC_PER_MSEC,
         static_cast<pa_usec_t>(serverPatience_.count()) * PA_USEC_PER_MSEC,
-        [this, generation](const QString &failure) {
+        [this, generation](const TranslatableText &failure) {
             emit sessionEnded(generation, failure, QPrivateSignal());
         });
     if (!session->start(error))
@@ -348,12 +362,12 @@ bool PulseAudioPlayer::release()
     return true;
 }
 
-void PulseAudioPlayer::ended(quint64 generation, const QString &failure)
+void PulseAudioPlayer::ended(quint64 generation, const TranslatableText &failure)
 {
     if (generation != generation_ || !release())
         return;
     if (!failure.isEmpty()) {
-        Log::diagnostic(failure);
+        Log::diagnostic(failure.english());
         emit failed(failure);
     }
     emit playingChanged(false);

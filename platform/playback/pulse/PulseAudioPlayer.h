@@ -27,7 +27,7 @@ public:
                               QObject *parent = nullptr);
     ~PulseAudioPlayer() override;
 
-    bool play(const QString &path, QString *error = nullptr) override;
+    bool play(const QString &path, TranslatableText *error = nullptr) override;
     void stop() override;
     bool isPlaying() const override;
     QString file() const override;
@@ -36,14 +36,14 @@ public:
 
 signals:
     // A session's news, from the loop's thread to the UI thread.
-    void sessionEnded(quint64 generation, const QString &failure, QPrivateSignal);
+    void sessionEnded(quint64 generation, const TranslatableText &failure, QPrivateSignal);
 
 private:
     class Session;
     // A session's news, on the UI thread; what comes from a session no longer playing is dropped.
     // Lets the playing session go: whether one was playing.
     bool release();
-    void ended(quint64 generation, const QString &failure);
+    void ended(quint64 generation, const TranslatableText &failure);
 
     std::chrono::milliseconds latency_;
     std::chrono::milliseconds serverPatience_;

@@ -23,7 +23,7 @@ QtAudioPlayer::~QtAudioPlayer()
         delete thread_;
 }
 
-bool QtAudioPlayer::play(const QString &path, QString *error)
+bool QtAudioPlayer::play(const QString &path, TranslatableText *error)
 {
     stop();
     std::unique_ptr<SoundFileReader> reader = SoundFileReader::open(path, error);
@@ -35,7 +35,7 @@ bool QtAudioPlayer::play(const QString &path, QString *error)
     stream_ = new QtPlaybackStream(std::move(reader));
     stream_->moveToThread(thread_);
     connect(stream_, &QtPlaybackStream::ended, this,
-            [this, generation](const QString &failure) { ended(generation, failure); });
+            [this, generation](const TranslatableText &failure) { ended(generation, failure); });
     QMetaObject::invokeMethod(stream_, &QtPlaybackStream::start, Qt::QueuedConnection);
     emit playingChanged(true);
     return true;
@@ -60,12 +60,12 @@ bool QtAudioPlayer::release()
     return true;
 }
 
-void QtAudioPlayer::ended(std::uint64_t generation, const QString &failure)
+void QtAudioPlayer::ended(std::uint64_t generation, const TranslatableText &failure)
 {
     if (generation != generation_ || !release())
         return;
     if (!failure.isEmpty()) {
-        Log::diagnostic(failure);
+        Log::diagnostic(failure.english());
         emit failed(failure);
     }
     emit playingChanged(false);

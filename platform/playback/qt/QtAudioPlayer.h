@@ -25,7 +25,7 @@ public:
     explicit QtAudioPlayer(QObject *parent = nullptr);
     ~QtAudioPlayer() override;
 
-    bool play(const QString &path, QString *error = nullptr) override;
+    bool play(const QString &path, TranslatableText *error = nullptr) override;
     void stop() override;
     bool isPlaying() const override;
     QString file() const override;
@@ -35,7 +35,7 @@ public:
 private:
     // Lets the playing stream go, deleted on its thread: whether one was playing.
     bool release();
-    void ended(std::uint64_t generation, const QString &failure);
+    void ended(std::uint64_t generation, const TranslatableText &failure);
 
     QThread *thread_;
     QtPlaybackStream *stream_ = nullptr; // on thread_

@@ -16,8 +16,10 @@ namespace platform {
 
 namespace {
 
-const char *const kNoOutput = "Cannot play: no sound output found.";
-const char *const kOutputGone = "Playback stopped: the sound output went away.";
+const TranslatableText kNoOutput("Playback",
+                                 QT_TRANSLATE_NOOP("Playback", "Cannot play: no sound output found."));
+const TranslatableText
+    kOutputGone("Playback", QT_TRANSLATE_NOOP("Playback", "Playback stopped: the sound output went away."));
 
 // How much audio the sink is asked to hold: the delay of the first sound.
 constexpr qint64 kBufferUs = 100000;
@@ -74,13 +76,14 @@ void QtPlaybackStream::start()
     format.setSampleFormat(QAudioFormat::Float);
     const QAudioDevice output = QMediaDevices::defaultAudioOutput();
     if (output.isNull()) {
-        end(QString::fromUtf8(kNoOutput));
+        end(kNoOutput);
         return;
     }
     if (!output.isFormatSupported(format)) {
-        end(QStringLiteral("Cannot play: the sound output takes no %1 channels at %2 Hz.")
-                .arg(format.channelCount())
-                .arg(format.sampleRate()));
+        end(TranslatableText(
+                "Playback",
+                QT_TRANSLATE_NOOP("Playback", "Cannot play: the sound output takes no %1 channels at %2 Hz."))
+                .arg(QString::number(format.channelCount()), QString::number(format.sampleRate())));
         return;
     }
     source_ = std::make_unique<SampleSource>(*reader_);
@@ -95,10 +98,10 @@ void QtPlaybackStream::start()
 void QtPlaybackStream::sinkStateChanged()
 {
     if (sink_->state() == QAudio::StoppedState && sink_->error() != QAudio::NoError) {
-        end(QString::fromUtf8(kOutputGone));
+        end(kOutputGone);
         return;
     }
-    if (const std::optional<QString> failure = reader_->failure()) {
+    if (const std::optional<TranslatableText> failure = reader_->failure()) {
         end(*failure);
         return;
     }
@@ -116,10 +119,10 @@ void QtPlaybackStream::tick()
         return;
     }
     if (++stalledTicks_ >= kStallTicks)
-        end(QString::fromUtf8(kOutputGone));
+        end(kOutputGone);
 }
 
-void QtPlaybackStream::end(const QString &failure)
+void QtPlaybackStream::end(const TranslatableText &failure)
 {
     if (over_)
         return;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/TranslatableText.h"
+
 #include <QObject>
 #include <QTimer>
 
@@ -29,13 +31,13 @@ public:
 
 signals:
     // The end of the file (an empty text), or why playing broke off. Once.
-    void ended(const QString &failure);
+    void ended(const TranslatableText &failure);
 
 private:
     class SampleSource;
     void sinkStateChanged();
     void tick();
-    void end(const QString &failure);
+    void end(const TranslatableText &failure);
     // What the sink holds and has not played yet, in milliseconds.
     qint64 buffered() const;
 
