@@ -10,6 +10,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
@@ -56,6 +57,15 @@ bool fail(QString *error, const QString &text)
     return false;
 }
 
+// Whether the system still lists the microphone. By its id alone: QAudioDevice::operator== of some
+// Qt versions also compares the default flag, which changes when another default is picked.
+bool isListed(const QAudioDevice &device)
+{
+    const QList<QAudioDevice> inputs = QMediaDevices::audioInputs();
+    return std::any_of(inputs.begin(), inputs.end(),
+                       [&](const QAudioDevice &input) { return input.id() == device.id(); });
+}
+
 } // namespace
 
 // One opened microphone, on the capture thread: its QAudioSource, the hold, and the sink.
@@ -67,8 +77,10 @@ public:
         release.setInterval(releaseAfter);
         connect(&release, &QTimer::timeout, this, &Capture::releaseDue);
         // Qt 6.4 does not send QMediaDevices::audioInputsChanged() on PulseAudio: asked instead.
+        // Where it is sent (Qt 6.8), it is heard at once.
         presence.setInterval(std::chrono::milliseconds(500));
         connect(&presence, &QTimer::timeout, this, &Capture::checkPresence);
+        connect(&devices, &QMediaDevices::audioInputsChanged, this, &Capture::checkPresence);
     }
 
     // --- on the capture thread ----------------------------------------------------------------
@@ -184,9 +196,8 @@ private:
     // The microphone captured before the long hold, or the default one when it is gone.
     void reopen()
     {
-        const QList<QAudioDevice> inputs = QMediaDevices::audioInputs();
         const QAudioDevice before = device;
-        if (!inputs.contains(device))
+        if (!isListed(device))
             device = QMediaDevices::defaultAudioInput();
         if (device.isNull() || !start(nullptr)) {
             lose(kNotReopened);
@@ -230,7 +241,7 @@ private:
     // A microphone unplugged (or unloaded) leaves the system's list.
     void checkPresence()
     {
-        if (source && !QMediaDevices::audioInputs().contains(device))
+        if (source && !isListed(device))
             lose(kDisconnected);
     }
 
@@ -255,6 +266,7 @@ private:
     // Children, so that they move to the capture thread with it.
     QTimer release{this};
     QTimer presence{this};
+    QMediaDevices devices{this};
     bool held = false;
     bool released = false; // held long enough that the source was stopped
     bool stopping = false;
