@@ -153,6 +153,20 @@ public:
         return lost;
     }
 
+    // The sink hears that the capture is over; the source itself is left to the capture thread.
+    void tellLost(const char *reason)
+    {
+        std::lock_guard guard(sinkLock);
+        if (lost)
+            return;
+        lost = true;
+        lossReason = reason;
+        if (sink) {
+            lossReported = true;
+            sink->inputLost(lossReason);
+        }
+    }
+
 private:
     bool start(QString *error)
     {
@@ -248,15 +262,7 @@ private:
     void lose(const char *reason)
     {
         stop();
-        std::lock_guard guard(sinkLock);
-        if (lost)
-            return;
-        lost = true;
-        lossReason = reason;
-        if (sink) {
-            lossReported = true;
-            sink->inputLost(lossReason);
-        }
+        tellLost(reason);
     }
 
     QAudioFormat format;
@@ -360,8 +366,13 @@ void QtAudioInput::setSink(AudioSink *sink)
 
 void QtAudioInput::setHeld(bool held)
 {
-    if (capture && !onCaptureThread())
-        runOnCaptureThread([capture = capture, held] { capture->hold(held); });
+    if (!capture || onCaptureThread())
+        return;
+    // A resume the capture thread does not answer in time captures nothing: Qt's PulseAudio
+    // source waits for good to reopen a microphone that went during a long hold and is still
+    // listed (Qt 6.8). The recording ends and says so instead of going on silent.
+    if (!runOnCaptureThread([capture = capture, held] { capture->hold(held); }) && !held)
+        capture->tellLost(kNotReopened);
 }
 
 void QtAudioInput::drain()
