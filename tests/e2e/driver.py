@@ -212,12 +212,30 @@ class Ui:
 
     # the save dialog and recording
 
+    def file_name_field(self, app, field_name="File name", timeout=10.0):
+        """The save dialog's file-name field. Qt's own dialog names it (field_name, in the app's
+        language); KDE's, which Plasma 6 gives Qt programs, puts it in the combo box after its
+        "Name:" label."""
+        root = self.a11y.application(app.pid)
+
+        def after(acc):
+            return self.a11y.safely(lambda: acc.get_parent().get_child_at_index(acc.get_index_in_parent() + 1))
+
+        def find():
+            if fields := self.a11y.find_all(root, role="text", showing=True, name_prefix=field_name):
+                return fields[0]
+            for label in self.a11y.find_all(root, name="Name:", role="label", showing=True):
+                if (combo := after(label)) is not None and self.a11y.has_role(combo, "combo box"):
+                    return next(iter(self.a11y.find_all(combo, role="text", showing=True)), None)
+            return None
+        return wait_for(find, timeout, f"the save dialog's file-name field ({field_name!r}, or KDE's 'Name:')")
+
     def type_into_file_dialog(self, app, path, confirm_overwrite=False, accept=True, field_name="File name"):
-        """Types a path into the Qt file dialog's file-name field, for real, then Return (not with
+        """Types a path into the file dialog's file-name field, for real, then Return (not with
         accept=False); with confirm_overwrite the "already exists" question is answered Yes.
         field_name: the field's name in the app's language."""
         root = self.a11y.application(app.pid)
-        field = self.a11y.find(root, role="text", name_prefix=field_name)
+        field = self.file_name_field(app, field_name)
         self.click(self.a11y.extents(field))
         self.pointer.key("ctrl+a")
         self.pointer.type_text(str(path))
@@ -236,7 +254,7 @@ class Ui:
         m = app.mark()
         self.click_widget(app, "Record")
         app.wait_lines(RECORD_PRESSED, since=m)
-        field = self.a11y.find(self.a11y.application(app.pid), role="text", name_prefix="File name")
+        field = self.file_name_field(app)
         wait_for(lambda: self.save_dialog_rect(app), 10, f"the {SAVE_DIALOG_TITLE!r} window")
         return field
 

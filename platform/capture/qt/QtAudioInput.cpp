@@ -10,6 +10,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
@@ -59,6 +60,15 @@ bool fail(TranslatableText *error, const TranslatableText &text)
     return false;
 }
 
+// Whether the system still lists the microphone. By its id alone: QAudioDevice::operator== of some
+// Qt versions also compares the default flag, which changes when another default is picked.
+bool isListed(const QAudioDevice &device)
+{
+    const QList<QAudioDevice> inputs = QMediaDevices::audioInputs();
+    return std::any_of(inputs.begin(), inputs.end(),
+                       [&](const QAudioDevice &input) { return input.id() == device.id(); });
+}
+
 } // namespace
 
 // One opened microphone, on the capture thread: its QAudioSource, the hold, and the sink.
@@ -70,8 +80,10 @@ public:
         release.setInterval(releaseAfter);
         connect(&release, &QTimer::timeout, this, &Capture::releaseDue);
         // Qt 6.4 does not send QMediaDevices::audioInputsChanged() on PulseAudio: asked instead.
+        // Where it is sent (Qt 6.8), it is heard at once.
         presence.setInterval(std::chrono::milliseconds(500));
         connect(&presence, &QTimer::timeout, this, &Capture::checkPresence);
+        connect(&devices, &QMediaDevices::audioInputsChanged, this, &Capture::checkPresence);
     }
 
     // --- on the capture thread ----------------------------------------------------------------
@@ -144,6 +156,20 @@ public:
         return lost;
     }
 
+    // The sink hears that the capture is over; the source itself is left to the capture thread.
+    void tellLost(const char *reason)
+    {
+        std::lock_guard guard(sinkLock);
+        if (lost)
+            return;
+        lost = true;
+        lossReason = reason;
+        if (sink) {
+            lossReported = true;
+            sink->inputLost(lossReason);
+        }
+    }
+
 private:
     bool start(TranslatableText *error)
     {
@@ -192,9 +218,8 @@ private:
     // The microphone captured before the long hold, or the default one when it is gone.
     void reopen()
     {
-        const QList<QAudioDevice> inputs = QMediaDevices::audioInputs();
         const QAudioDevice before = device;
-        if (!inputs.contains(device))
+        if (!isListed(device))
             device = QMediaDevices::defaultAudioInput();
         if (device.isNull() || !start(nullptr)) {
             lose(kNotReopened);
@@ -238,22 +263,14 @@ private:
     // A microphone unplugged (or unloaded) leaves the system's list.
     void checkPresence()
     {
-        if (source && !QMediaDevices::audioInputs().contains(device))
+        if (source && !isListed(device))
             lose(kDisconnected);
     }
 
     void lose(const TranslatableText &reason)
     {
         stop();
-        std::lock_guard guard(sinkLock);
-        if (lost)
-            return;
-        lost = true;
-        lossReason = reason;
-        if (sink) {
-            lossReported = true;
-            sink->inputLost(lossReason);
-        }
+        tellLost(reason);
     }
 
     QAudioFormat format;
@@ -263,6 +280,7 @@ private:
     // Children, so that they move to the capture thread with it.
     QTimer release{this};
     QTimer presence{this};
+    QMediaDevices devices{this};
     bool held = false;
     bool released = false; // held long enough that the source was stopped
     bool stopping = false;
@@ -361,8 +379,13 @@ void QtAudioInput::setSink(AudioSink *sink)
 
 void QtAudioInput::setHeld(bool held)
 {
-    if (capture && !onCaptureThread())
-        runOnCaptureThread([capture = capture, held] { capture->hold(held); });
+    if (!capture || onCaptureThread())
+        return;
+    // A resume the capture thread does not answer in time captures nothing: Qt's PulseAudio
+    // source waits for good to reopen a microphone that went during a long hold and is still
+    // listed (Qt 6.8). The recording ends and says so instead of going on silent.
+    if (!runOnCaptureThread([capture = capture, held] { capture->hold(held); }) && !held)
+        capture->tellLost(kNotReopened);
 }
 
 void QtAudioInput::drain()

@@ -25,6 +25,10 @@ namespace platform {
 //   neither (AudioSink::inputChanged only at a reopening, AudioSink::audioMissing never). A
 //   microphone that leaves the system's list, or a QAudioSource that stops with an error (a
 //   sound server gone), ends the capture (AudioSink::inputLost).
+// - Qt 6.8's PulseAudio backend updates its list of microphones when one comes or changes, or
+//   the default moves to another microphone, but not when one goes: the last microphone
+//   unplugged stays listed, and PulseAudio moves the capture to what is left (the monitor of an
+//   output), unnoticed.
 class QtAudioInput final : public AudioInput {
 public:
     // As the Linux input: a longer hold closes the microphone (its indicator goes out).
