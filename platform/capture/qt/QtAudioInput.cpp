@@ -157,7 +157,7 @@ public:
     }
 
     // The sink hears that the capture is over; the source itself is left to the capture thread.
-    void tellLost(const char *reason)
+    void tellLost(const TranslatableText &reason)
     {
         std::lock_guard guard(sinkLock);
         if (lost)
