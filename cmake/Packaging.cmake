@@ -102,6 +102,11 @@ foreach(_registratore_icon ${_registratore_status_icons})
     install(FILES ${_registratore_desktop_dir}/${_registratore_icon}
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/symbolic/apps)
 endforeach()
+# A status bar that searches that folder alone (GNOME Shell 48's AppIndicator extension) needs the
+# theme's index there too: the part of hicolor's that names the folder of the icons.
+file(WRITE ${CMAKE_BINARY_DIR}/share/icons/hicolor/index.theme
+     "[Icon Theme]\nName=Hicolor\nComment=Fallback icon theme\nHidden=true\nDirectories=symbolic/apps\n\n"
+     "[symbolic/apps]\nMinSize=8\nSize=16\nMaxSize=512\nContext=Applications\nType=Scalable\n")
 
 # --- manual page, changelog and copyright ------------------------------------------------------
 
