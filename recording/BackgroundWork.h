@@ -5,8 +5,16 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
+
+// Tells the thread that started a BackgroundWork that the work has ended.
+class BackgroundWorkEnding : public QObject {
+    Q_OBJECT
+signals:
+    void ended();
+};
 
 // One piece of work on a thread of its own, for what may wait on something that does not answer
 // (a sound server that is stopped): the UI thread waits a moment for it at most, and hears when
@@ -28,5 +36,7 @@ private:
     std::mutex mutex_;
     std::condition_variable ended_;
     bool done_ = false; // guarded by mutex_
+    // Made when there is an `ended` to call.
+    std::unique_ptr<BackgroundWorkEnding> ending_;
     std::thread thread_;
 };
