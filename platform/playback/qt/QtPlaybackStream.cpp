@@ -53,6 +53,7 @@ private:
 QtPlaybackStream::QtPlaybackStream(std::unique_ptr<SoundFileReader> reader)
     : reader_(std::move(reader)), tail_(this), ticks_(this)
 {
+    sinceStart_.start();
     tail_.setSingleShot(true);
     connect(&tail_, &QTimer::timeout, this, [this] { end({}); });
     ticks_.setInterval(kTick);
@@ -61,10 +62,7 @@ QtPlaybackStream::QtPlaybackStream(std::unique_ptr<SoundFileReader> reader)
 
 QtPlaybackStream::~QtPlaybackStream()
 {
-    if (sink_) {
-        sink_->disconnect(this);
-        sink_->stop();
-    }
+    silence();
 }
 
 void QtPlaybackStream::start()
@@ -112,7 +110,10 @@ void QtPlaybackStream::sinkStateChanged()
 void QtPlaybackStream::tick()
 {
     const qint64 processed = sink_->processedUSecs();
-    heard_ = std::clamp<qint64>(processed / 1000 - buffered(), 0, reader_->duration());
+    // What the sink has processed is what the output has played: what it still holds is not in it.
+    heard_ = std::clamp<qint64>(processed / 1000, 0, reader_->duration());
+    tickedAt_ = sinceStart_.elapsed();
+    advancing_ = processed != lastProcessed_;
     if (processed != lastProcessed_ || reader_->available() == 0) {
         lastProcessed_ = processed;
         stalledTicks_ = 0;
@@ -129,11 +130,27 @@ void QtPlaybackStream::end(const TranslatableText &failure)
     over_ = true;
     ticks_.stop();
     tail_.stop();
-    if (sink_) {
-        sink_->disconnect(this);
-        sink_->stop();
-    }
+    silence();
     emit ended(failure);
+}
+
+void QtPlaybackStream::silence()
+{
+    if (!sink_)
+        return;
+    sink_->disconnect(this);
+    // reset() drops what the sink holds at once. stop() would play it out first, and Qt 6.8's
+    // PulseAudio sink, whose stream the server has killed, aborts the process in stop() waiting
+    // for that.
+    sink_->reset();
+}
+
+qint64 QtPlaybackStream::position() const
+{
+    // The output plays on between two ticks: what was heard at the last one, and the time since,
+    // by a tick at most.
+    const qint64 since = advancing_ ? std::min<qint64>(sinceStart_.elapsed() - tickedAt_, kTick.count()) : 0;
+    return std::min(heard_ + since, reader_->duration());
 }
 
 qint64 QtPlaybackStream::buffered() const

@@ -2,6 +2,7 @@
 
 #include "platform/TranslatableText.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
@@ -27,7 +28,7 @@ public:
     // Opens the default output and starts playing. On the stream's thread.
     void start();
     // How much of the file has been heard, in milliseconds. Any thread.
-    qint64 position() const { return heard_; }
+    qint64 position() const;
 
 signals:
     // The end of the file (an empty text), or why playing broke off. Once.
@@ -38,6 +39,8 @@ private:
     void sinkStateChanged();
     void tick();
     void end(const TranslatableText &failure);
+    // Stops the sink, dropping what it holds.
+    void silence();
     // What the sink holds and has not played yet, in milliseconds.
     qint64 buffered() const;
 
@@ -51,7 +54,10 @@ private:
     qint64 lastProcessed_ = 0;
     int stalledTicks_ = 0;
     bool over_ = false;
-    std::atomic<qint64> heard_{0};
+    std::atomic<qint64> heard_{0}; // at the last tick
+    QElapsedTimer sinceStart_;
+    std::atomic<qint64> tickedAt_{0};    // by sinceStart_
+    std::atomic<bool> advancing_{false}; // the sink took audio at the last tick
 };
 
 } // namespace platform
