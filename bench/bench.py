@@ -16,6 +16,7 @@ import datetime
 import os
 import platform
 import re
+import shutil
 import signal
 import statistics
 import subprocess
@@ -29,7 +30,7 @@ REPO = Path(__file__).resolve().parent.parent
 sys.path.insert(0, str(REPO / "tests" / "e2e"))
 
 from driver import Desktop, Ui  # noqa: E402
-from harness import PAUSED, RESUMED, SESSION_DIR, STOPPED, App, run, wait_for  # noqa: E402
+from harness import PAUSED, RESUMED, SESSION_DIR, STARTUP, STOPPED, App, run, wait_for  # noqa: E402
 from sound import MicTap, decode, locate, tone_wav  # noqa: E402
 
 RATE = 48000
@@ -159,7 +160,36 @@ class Bench:
         (home / "registratore").mkdir()
         (home / "registratore" / "registratore.conf").write_text("[General]\nqualitaAudio=2\n")
         env = {"REGISTRATORE_BENCH_TRACE": "1", "XDG_CONFIG_HOME": str(home), **(extra_env or {})}
-        return self.ui.launch_ready(env=env, binary=binary or self.binary)
+        for attempt in (1, 2):
+            app = self.ui.launch(env=env, binary=binary or self.binary)
+            try:
+                app.wait_lines(STARTUP, timeout=10)
+                break
+            except AssertionError:
+                if attempt == 2:
+                    raise
+                # Rarely a launch waits on something before its first line, and then on SIGTERM
+                # too. Where its threads wait goes to the artefacts and the launch is tried again.
+                where = self.threads_of(app, "silent-launch")
+                self.figures.problems.append(f"a launch said nothing within 10 s; its threads: {where}")
+                self.finish()
+        self.ui.wait_popover(app)
+        return app
+
+    def threads_of(self, app, name):
+        """Where each thread of the app waits, printed and kept in the artefacts (gdb's backtraces
+        where gdb is installed, else each thread's kernel wait channel); returns the file's path."""
+        out = self.ui.artefacts / f"{name}-{app.pid}.txt"
+        if shutil.which("gdb"):
+            text = subprocess.run(["gdb", "-p", str(app.pid), "-batch", "-ex", "thread apply all bt 30"],
+                                  capture_output=True, text=True, timeout=60).stdout
+        else:
+            tasks = sorted(Path(f"/proc/{app.pid}/task").iterdir())
+            text = "\n".join(f"{t.name} {(t / 'comm').read_text().strip()}: {(t / 'wchan').read_text()}"
+                              for t in tasks)
+        out.write_text(text)
+        print(f"  {name}: where the threads of {app.pid} wait\n" + text, flush=True)
+        return out
 
     def finish(self):
         """Stops the apps of one measurement; one that did not end well is noted as a problem."""
