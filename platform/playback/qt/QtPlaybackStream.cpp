@@ -113,8 +113,9 @@ void QtPlaybackStream::tick()
     // What the sink has processed is what the output has played: what it still holds is not in it.
     heard_ = std::clamp<qint64>(processed / 1000, 0, reader_->duration());
     tickedAt_ = sinceStart_.elapsed();
-    advancing_ = processed != lastProcessed_;
-    if (processed != lastProcessed_ || reader_->available() == 0) {
+    const bool advancing = processed != lastProcessed_;
+    advancing_ = advancing;
+    if (advancing || reader_->available() == 0) {
         lastProcessed_ = processed;
         stalledTicks_ = 0;
         return;
